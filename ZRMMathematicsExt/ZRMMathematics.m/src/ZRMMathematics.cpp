@@ -1,0 +1,3 @@
+#include "ZRMMathematics.h"
+
+int ZRMMathematicsMarker() { return 1; }

@@ -1,0 +1,96 @@
+// Test helpers shared by every test area: observing raised platform errors and assertion
+// reports.
+#ifndef ZRMTestSupport_h
+#define ZRMTestSupport_h
+
+#include "KRNException.h"
+#include "ZRMUtAssertFailure.h"
+#include "ZRMUtError.h"
+
+#include <string>
+#include <vector>
+
+namespace zrmtest {
+
+// What a call raised: nothing, or a platform object with its kind, code, file and line.
+struct Raised {
+  bool raised = false;
+  bool isZRMUtError = false;
+  unsigned int code = 0;
+  std::string file;
+  int line = 0;
+};
+
+// Runs call(); catches a raised platform object, records it and disposes of it.
+template <class Call>
+Raised CatchRaised(Call&& call) {
+  Raised result;
+  try {
+    call();
+  } catch (KRNException* raised) {
+    KRNExceptionOwner owner(raised);
+    result.raised = true;
+    result.file = raised->GetFile() ? raised->GetFile() : "";
+    result.line = raised->GetLine();
+    if (raised->IsAKindOf(ZRMUtError::ClassName())) {
+      result.isZRMUtError = true;
+      result.code = static_cast<const ZRMUtError*>(raised)->GetCode();
+    }
+  }
+  return result;
+}
+
+// One report received by the sink.
+struct AssertReport {
+  enum Kind { Failure, Runtime } kind = Failure;
+  bool condition = false;
+  std::string expression;
+  std::string message;
+  std::wstring text;  // runtime reports only
+  std::string file;
+  int line = 0;
+};
+
+// Records every assertion report while it lives; restores the previous sink and development
+// stage afterwards.
+class AssertRecorder final : public ZRMUtAssertSink {
+public:
+  explicit AssertRecorder(int developmentStage = 1)
+      : mPrevious(ZRMUtSetAssertSink(this)), mPreviousStage(ZRMSetKRNDevelopmentStage(developmentStage)) {}
+  AssertRecorder(const AssertRecorder&) = delete;
+  AssertRecorder& operator=(const AssertRecorder&) = delete;
+  ~AssertRecorder() override {
+    ZRMSetKRNDevelopmentStage(mPreviousStage);
+    ZRMUtSetAssertSink(mPrevious);
+  }
+
+  void OnAssertFailure(bool condition, const KRNUnicodeString& expression, const KRNUnicodeString& message,
+                       const char* file, int line) override {
+    AssertReport report;
+    report.kind = AssertReport::Failure;
+    report.condition = condition;
+    report.expression = expression.ConvertToChar();
+    report.message = message.ConvertToChar();
+    report.file = file ? file : "";
+    report.line = line;
+    reports.push_back(report);
+  }
+  void OnRuntimeAssert(const std::wstring& text, const char* file, int line) override {
+    AssertReport report;
+    report.kind = AssertReport::Runtime;
+    report.text = text;
+    report.file = file ? file : "";
+    report.line = line;
+    reports.push_back(report);
+  }
+
+  std::vector<AssertReport> reports;
+
+private:
+  ZRMUtAssertSink* mPrevious;
+  int mPreviousStage;
+};
+
+}  // namespace zrmtest
+
+#endif
