@@ -7,10 +7,21 @@
 #include "ZRMUtAssertFailure.h"
 #include "ZRMUtError.h"
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
 namespace zrmtest {
+
+// Scales the iteration count of a randomized test by the factor in the environment variable
+// ZRM_TEST_SCALE (default 1; the memory-checking run under valgrind sets a small factor).
+// Never returns less than 1.
+inline long Scaled(long count) {
+  const char* text = std::getenv("ZRM_TEST_SCALE");
+  const double factor = text ? std::atof(text) : 1.0;
+  const long scaled = factor > 0.0 ? static_cast<long>(static_cast<double>(count) * factor) : count;
+  return scaled < 1 ? 1 : scaled;
+}
 
 // What a call raised: nothing, or a platform object with its kind, code, file and line.
 struct Raised {
