@@ -1,0 +1,49 @@
+// ZRMUtCone: an unbounded circular cone, a record of placement and half angle.
+//
+// Definition: the apex is the frame's origin (Apex()), the axis the frame's z direction
+// (AxisDir()), and the half angle (radians) the angle between the axis and every ruling. Local
+// parameterisation, given for reference only (the class evaluates nothing): the point at angle u
+// (from XDir() towards YDir()) and signed axial height v is
+// Apex() + v*AxisDir() + v*tan(HalfAngle())*(cos u*XDir() + sin u*YDir()).
+//
+// A transformation moves and turns the frame (ZRMUtCSys::ApplyTransformation) and never rescales
+// the half angle, a uniform scaling included. No value is checked: zero, negative or NaN half
+// angles are stored as passed. Our choice: a default-constructed cone has the degenerate default
+// frame and half angle 0.
+#ifndef ZRMUtCone_h
+#define ZRMUtCone_h
+
+#include "ZRMMathematicsExport.h"
+#include "ZRMUtCSys.h"
+
+class ZRMMATH_API ZRMUtCone : public ZRMUtCSys {
+public:
+  ZRMUtCone();
+  // Frame from two directions, with ZRMUtCSys's orthogonality report.
+  ZRMUtCone(const KRNMathPoint& apex, const KRNMathDirection& xDir, const KRNMathDirection& yDir, double halfAngle);
+  // Frame from the axis direction as its z direction.
+  ZRMUtCone(const KRNMathPoint& apex, const KRNMathDirection& axisDir, double halfAngle);
+  ZRMUtCone(const ZRMUtCone& other);
+  ZRMUtCone& operator=(const ZRMUtCone& other);
+  ~ZRMUtCone() override;
+
+  const KRNMathPoint& Apex() const { return Point(); }
+  void ApexCoord(double& x, double& y, double& z) const;
+  const KRNMathDirection& AxisDir() const { return ZDir(); }
+  void AxisDirCoord(double& x, double& y, double& z) const;
+  double HalfAngle() const { return mHalfAngle; }
+  void SetHalfAngle(double halfAngle);
+  // Moves the apex.
+  void SetAxisPoint(const KRNMathPoint& apex);
+  using ZRMUtCSys::SetCSys;
+
+  ZRMUtGeometry_Ptr Clone() const override;
+  // Visits as Visit(const ZRMUtCone*).
+  bool Accept(ZRMUtGeomVisitor* visitor) const override;
+  bool Accept(ZRMUtGeomVisitor* visitor) override;
+
+private:
+  double mHalfAngle;
+};
+
+#endif

@@ -1,0 +1,37 @@
+// ZRMUtPoint: a point of 3-D space as a geometry.
+//
+// Definition: the single position Point(). It has no parameterisation and no tangent
+// (GetTangentAtPoint is the base's: false). A transformation maps it by the full affine map.
+// Move construction and move assignment copy the point, as the copies do.
+#ifndef ZRMUtPoint_h
+#define ZRMUtPoint_h
+
+#include "KRNMathPoint.h"
+#include "ZRMMathematicsExport.h"
+#include "ZRMUtGeometry.h"
+
+class ZRMMATH_API ZRMUtPoint : public ZRMUtGeometry {
+public:
+  explicit ZRMUtPoint(const KRNMathPoint& point);
+  ZRMUtPoint(const ZRMUtPoint& other);
+  ZRMUtPoint(ZRMUtPoint&& other);
+  ZRMUtPoint& operator=(const ZRMUtPoint& other);
+  ZRMUtPoint& operator=(ZRMUtPoint&& other);
+  ~ZRMUtPoint() override;
+
+  const KRNMathPoint& Point() const { return mPoint; }
+  void Coord(double& x, double& y, double& z) const;
+  void SetPoint(const KRNMathPoint& point);
+
+  // point := T point.
+  void ApplyTransformation(const KRNMathTransformation& transformation) override;
+  ZRMUtGeometry_Ptr Clone() const override;
+  // Visits as Visit(const ZRMUtPoint*).
+  bool Accept(ZRMUtGeomVisitor* visitor) const override;
+  bool Accept(ZRMUtGeomVisitor* visitor) override;
+
+private:
+  KRNMathPoint mPoint;
+};
+
+#endif
