@@ -1,17 +1,12 @@
 #include "KRNException.h"
+#include "KRNAllocator.h"
 #include "KRNError.h"
 #include "ZRMUtError.h"
 
-#include <cstdlib>
 #include <cstring>
-#include <new>
 
-void* KRNException::operator new(std::size_t size) {
-  if (void* block = std::malloc(size)) return block;
-  throw std::bad_alloc();
-}
-
-void KRNException::operator delete(void* block) noexcept { std::free(block); }
+void* KRNException::operator new(std::size_t size) { return KRNAllocate(size); }
+void KRNException::operator delete(void* block) noexcept { KRNFree(block); }
 
 KRNException::KRNException() = default;
 KRNException::~KRNException() = default;
