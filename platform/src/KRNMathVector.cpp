@@ -24,6 +24,5 @@ bool KRNMathVector::IsOrthogonal(const KRNMathVector& v) const {
 
 void KRNMathDirection::AssignRescaled(double ax, double ay, double az) {
   const double largest = std::max({std::fabs(ax), std::fabs(ay), std::fabs(az)});  // finite, > 0
-  const double f = 1.0 / largest;
-  Assign(ax * f, ay * f, az * f);  // the largest component becomes +-1: s lies in [1, 3]
+  Assign(ax / largest, ay / largest, az / largest);  // the largest component becomes +-1: s lies in [1, 3]
 }

@@ -1,0 +1,47 @@
+// Helpers shared by the platform math tests: seeded random values and tolerant comparisons.
+#ifndef KRNMathTestSupport_h
+#define KRNMathTestSupport_h
+
+#include "KRNMathPoint.h"
+#include "KRNMathVector.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+namespace krnmathtest {
+
+// Seeded source of random points, vectors and numbers.
+class Random {
+public:
+  explicit Random(unsigned seed) : mEngine(seed) {}
+  double Uniform(double low, double high) { return std::uniform_real_distribution<double>(low, high)(mEngine); }
+  KRNMathVector Vector(double range = 10.0) {
+    return KRNMathVector(Uniform(-range, range), Uniform(-range, range), Uniform(-range, range));
+  }
+  KRNMathPoint Point(double range = 10.0) { return KRNMathPoint(Vector(range)); }
+  // A vector with length in [0.1, range].
+  KRNMathVector NonZeroVector(double range = 10.0) {
+    for (;;) {
+      const KRNMathVector v = Vector(range);
+      if (v.Norm() >= 0.1) return v;
+    }
+  }
+
+private:
+  std::mt19937 mEngine;
+};
+
+inline void ExpectNear(const KRNMathVector& expected, const KRNMathVector& actual, double tol) {
+  EXPECT_NEAR(expected.x, actual.x, tol);
+  EXPECT_NEAR(expected.y, actual.y, tol);
+  EXPECT_NEAR(expected.z, actual.z, tol);
+}
+
+inline void ExpectNear(const KRNMathPoint& expected, const KRNMathPoint& actual, double tol) {
+  ExpectNear(KRNMathVector(expected), KRNMathVector(actual), tol);
+}
+
+}  // namespace krnmathtest
+
+#endif
