@@ -1,0 +1,253 @@
+// Reference-counting handles: counts through every handle operation, destruction exactly once,
+// and the conversions that exist and those that must not.
+#include "GeometryTestSupport.h"
+#include "ZRMUtCSys.h"
+#include "ZRMUtCone.h"
+#include "ZRMUtCylinder.h"
+#include "ZRMUtLine.h"
+#include "ZRMUtPlane.h"
+#include "ZRMUtPoint.h"
+#include "ZRMUtSphere.h"
+#include "ZRMUtTorus.h"
+
+#include <map>
+#include <type_traits>
+#include <utility>
+
+using geomtest::Counted;
+using geomtest::Refs;
+
+// Every handle is one pointer wide.
+static_assert(sizeof(ZRMUtGeometry_Ptr) == sizeof(void*));
+static_assert(sizeof(ZRMUtGeometry_ConstPtr) == sizeof(void*));
+static_assert(sizeof(ZRMUtLine_Ptr) == sizeof(void*));
+static_assert(sizeof(ZRMUtArc_ConstPtr) == sizeof(void*));
+static_assert(sizeof(ZRMUtTorus_Ptr) == sizeof(void*));
+
+// The only conversion between handles: <Class>_ConstPtr from <Class>_Ptr.
+static_assert(std::is_convertible_v<ZRMUtLine_Ptr, ZRMUtLine_ConstPtr>);
+static_assert(std::is_convertible_v<ZRMUtGeometry_Ptr, ZRMUtGeometry_ConstPtr>);
+static_assert(std::is_assignable_v<ZRMUtLine_ConstPtr&, ZRMUtLine_Ptr>);
+static_assert(!std::is_convertible_v<ZRMUtLine_ConstPtr, ZRMUtLine_Ptr>);
+static_assert(!std::is_constructible_v<ZRMUtLine_Ptr, ZRMUtLine_ConstPtr>);
+// No way up or across, neither implicit nor by direct construction or assignment.
+static_assert(!std::is_convertible_v<ZRMUtLine_Ptr, ZRMUtGeometry_Ptr>);
+static_assert(!std::is_constructible_v<ZRMUtGeometry_Ptr, ZRMUtLine_Ptr>);
+static_assert(!std::is_assignable_v<ZRMUtGeometry_Ptr&, ZRMUtLine_Ptr>);
+static_assert(!std::is_convertible_v<ZRMUtLine_Ptr, ZRMUtGeometry_ConstPtr>);
+static_assert(!std::is_constructible_v<ZRMUtGeometry_ConstPtr, ZRMUtLine_Ptr>);
+static_assert(!std::is_constructible_v<ZRMUtCSys_Ptr, ZRMUtPlane_Ptr>);
+static_assert(!std::is_constructible_v<ZRMUtCircle_Ptr, ZRMUtArc_Ptr>);
+static_assert(!std::is_constructible_v<ZRMUtLine_Ptr, ZRMUtPoint_Ptr>);
+// A raw pointer is taken only when named: explicit construction, from the class or a derived one.
+static_assert(!std::is_convertible_v<ZRMUtLine*, ZRMUtLine_Ptr>);
+static_assert(std::is_constructible_v<ZRMUtLine_Ptr, ZRMUtLine*>);
+static_assert(std::is_constructible_v<ZRMUtGeometry_Ptr, ZRMUtLine*>);
+static_assert(std::is_constructible_v<ZRMUtLine_ConstPtr, const ZRMUtLine*>);
+static_assert(!std::is_constructible_v<ZRMUtLine_Ptr, const ZRMUtLine*>);
+static_assert(!std::is_constructible_v<ZRMUtLine_Ptr, ZRMUtGeometry*>);
+static_assert(!std::is_constructible_v<ZRMUtPlane_Ptr, ZRMUtCSys*>);
+// The held pointer is readable as the raw pointer.
+static_assert(std::is_convertible_v<ZRMUtLine_Ptr, ZRMUtLine*>);
+static_assert(std::is_convertible_v<ZRMUtLine_ConstPtr, const ZRMUtLine*>);
+static_assert(!std::is_convertible_v<ZRMUtLine_ConstPtr, ZRMUtLine*>);
+
+namespace {
+
+using CountedPoint = Counted<ZRMUtPoint>;
+
+class HandleTest : public ::testing::Test {
+protected:
+  void SetUp() override { CountedPoint::destroyed = 0; }
+  static CountedPoint* NewPoint(double x = 1.0) { return new CountedPoint(KRNMathPoint(x, 2.0, 3.0)); }
+};
+
+TEST_F(HandleTest, ConstructionCopyAndDestructionCountReferences) {
+  CountedPoint* raw = NewPoint();
+  EXPECT_EQ(Refs(raw), 0);
+  {
+    ZRMUtPoint_Ptr first(raw);
+    EXPECT_EQ(Refs(raw), 1);
+    {
+      ZRMUtPoint_Ptr copy(first);
+      ZRMUtPoint_ConstPtr constCopy(first);
+      ZRMUtPoint_Ptr fromRawAgain(raw);  // any number of handles from the same raw pointer
+      EXPECT_EQ(Refs(raw), 4);
+      EXPECT_EQ(copy.Ptr(), raw);
+      EXPECT_EQ(constCopy.Ptr(), raw);
+    }
+    EXPECT_EQ(Refs(raw), 1);
+    EXPECT_EQ(CountedPoint::destroyed, 0);
+  }
+  EXPECT_EQ(CountedPoint::destroyed, 1);
+}
+
+TEST_F(HandleTest, EmptyHandles) {
+  ZRMUtGeometry_Ptr a;
+  ZRMUtGeometry_Ptr b;
+  ZRMUtGeometry_Ptr fromNull(static_cast<ZRMUtGeometry*>(nullptr));
+  EXPECT_EQ(a.Ptr(), nullptr);
+  EXPECT_EQ(static_cast<ZRMUtGeometry*>(a), nullptr);
+  EXPECT_EQ(a.operator->(), nullptr);
+  EXPECT_TRUE(a == b);
+  EXPECT_FALSE(a != b);
+  EXPECT_FALSE(a < b);
+  EXPECT_FALSE(b < a);
+  EXPECT_TRUE(a == fromNull);
+  a.Reset();
+  EXPECT_EQ(a.Ptr(), nullptr);
+  a = b;  // releases null, adds null
+  EXPECT_EQ(a.Ptr(), nullptr);
+}
+
+TEST_F(HandleTest, AssignmentAddsBeforeItReleases) {
+  CountedPoint* p = NewPoint(1.0);
+  CountedPoint* q = NewPoint(2.0);
+  ZRMUtPoint_Ptr a(p);
+  ZRMUtPoint_Ptr b(q);
+  a = b;  // p loses its only reference
+  EXPECT_EQ(CountedPoint::destroyed, 1);
+  EXPECT_EQ(Refs(q), 2);
+  EXPECT_EQ(a.Ptr(), q);
+
+  ZRMUtPoint_Ptr& alias = a;
+  a = alias;  // self-assignment
+  EXPECT_EQ(Refs(q), 2);
+  b.Reset();
+  EXPECT_EQ(Refs(q), 1);
+  a = q;  // the raw pointer it already holds: still alive, count unchanged
+  EXPECT_EQ(Refs(q), 1);
+  EXPECT_EQ(CountedPoint::destroyed, 1);
+  EXPECT_EQ(a->Point().x, 2.0);
+
+  a = static_cast<ZRMUtPoint*>(nullptr);
+  EXPECT_EQ(CountedPoint::destroyed, 2);
+  EXPECT_EQ(a.Ptr(), nullptr);
+}
+
+TEST_F(HandleTest, ConstHandleAssignmentFromMutableHandle) {
+  CountedPoint* p = NewPoint();
+  ZRMUtPoint_Ptr mutableHandle(p);
+  ZRMUtPoint_ConstPtr constHandle;
+  constHandle = mutableHandle;
+  EXPECT_EQ(Refs(p), 2);
+  mutableHandle.Reset();
+  EXPECT_EQ(Refs(p), 1);
+  EXPECT_EQ((*constHandle).Point().y, 2.0);
+  constHandle = constHandle;
+  EXPECT_EQ(Refs(p), 1);
+  constHandle.Reset();
+  EXPECT_EQ(CountedPoint::destroyed, 1);
+}
+
+TEST_F(HandleTest, SwapExchangesWithoutCounting) {
+  CountedPoint* p = NewPoint(1.0);
+  CountedPoint* q = NewPoint(2.0);
+  ZRMUtPoint_Ptr a(p);
+  ZRMUtPoint_Ptr b(q);
+  ZRMUtPoint_Ptr extra(q);
+  a.swap(b);
+  EXPECT_EQ(a.Ptr(), q);
+  EXPECT_EQ(b.Ptr(), p);
+  EXPECT_EQ(Refs(p), 1);
+  EXPECT_EQ(Refs(q), 2);
+  ZRMUtPoint_Ptr empty;
+  empty.swap(a);
+  EXPECT_EQ(a.Ptr(), nullptr);
+  EXPECT_EQ(empty.Ptr(), q);
+  EXPECT_EQ(Refs(q), 2);
+  EXPECT_EQ(CountedPoint::destroyed, 0);
+}
+
+TEST_F(HandleTest, ResetReleasesOnce) {
+  CountedPoint* p = NewPoint();
+  ZRMUtPoint_Ptr a(p);
+  ZRMUtPoint_Ptr b(a);
+  a.Reset();
+  EXPECT_EQ(a.Ptr(), nullptr);
+  EXPECT_EQ(Refs(p), 1);
+  a.Reset();
+  EXPECT_EQ(Refs(p), 1);
+  b.Reset();
+  EXPECT_EQ(CountedPoint::destroyed, 1);
+}
+
+TEST_F(HandleTest, IdentityAndAddressOrder) {
+  CountedPoint* p = NewPoint(1.0);
+  CountedPoint* q = NewPoint(1.0);  // equal value, other object
+  ZRMUtPoint_Ptr a(p);
+  ZRMUtPoint_Ptr a2(p);
+  ZRMUtPoint_Ptr b(q);
+  ZRMUtPoint_Ptr empty;
+  EXPECT_TRUE(a == a2);
+  EXPECT_TRUE(a != b);
+  EXPECT_EQ(a < b, std::less<ZRMUtPoint*>()(p, q));
+  EXPECT_NE(a < b, b < a);
+  EXPECT_FALSE(a < a2);
+  EXPECT_TRUE(empty < a);  // null is the lowest address
+
+  std::map<ZRMUtPoint_Ptr, int> byHandle;
+  byHandle[a] = 1;
+  byHandle[b] = 2;
+  byHandle[a2] = 3;  // same object as a
+  EXPECT_EQ(byHandle.size(), 2u);
+  EXPECT_EQ(byHandle[a], 3);
+  EXPECT_EQ(Refs(p), 3);  // a, a2 and the map's key
+  byHandle.clear();
+  EXPECT_EQ(Refs(p), 2);
+}
+
+TEST_F(HandleTest, MovingBetweenClassesGoesThroughRawPointers) {
+  Counted<ZRMUtLine>::destroyed = 0;
+  ZRMUtLine_Ptr line(new Counted<ZRMUtLine>(KRNMathPoint(), KRNMathDirection(0.0, 0.0, 1.0)));
+  ZRMUtGeometry_Ptr geometry(line.Ptr());
+  EXPECT_EQ(Refs(line.Ptr()), 2);
+  EXPECT_EQ(static_cast<ZRMUtGeometry*>(line.Ptr()), geometry.Ptr());  // no address change upwards
+  ZRMUtLine_Ptr back(geometry->AsLine());
+  EXPECT_TRUE(back == line);
+  EXPECT_EQ(Refs(line.Ptr()), 3);
+  line.Reset();
+  back.Reset();
+  EXPECT_EQ(Counted<ZRMUtLine>::destroyed, 0);
+  geometry.Reset();
+  EXPECT_EQ(Counted<ZRMUtLine>::destroyed, 1);
+}
+
+// Clone of every class: a distinct object, held only by the returned handle, destroyed with it.
+template <class G>
+void ExpectCloneHeldOnce(const G& source) {
+  ZRMUtGeometry_Ptr clone = source.Clone();
+  ASSERT_NE(clone.Ptr(), nullptr);
+  EXPECT_NE(clone.Ptr(), static_cast<const ZRMUtGeometry*>(&source));
+  EXPECT_EQ(Refs(clone.Ptr()), 1);
+  EXPECT_EQ(Refs(&source), 0);  // the source lives on the stack and was never counted
+}
+
+TEST_F(HandleTest, CloneHasExactlyOneReference) {
+  const KRNMathPoint o(1.0, 2.0, 3.0);
+  ExpectCloneHeldOnce(ZRMUtPoint(o));
+  ExpectCloneHeldOnce(ZRMUtLine(o, KRNMathJ));
+  ExpectCloneHeldOnce(ZRMUtPlane(o, KRNMathK));
+  ExpectCloneHeldOnce(ZRMUtCSys(o, KRNMathI, KRNMathJ));
+  ExpectCloneHeldOnce(ZRMUtCone(o, KRNMathK, 0.5));
+  ExpectCloneHeldOnce(ZRMUtCylinder(o, KRNMathK, 2.0));
+  ExpectCloneHeldOnce(ZRMUtSphere(o, 2.0));
+  ExpectCloneHeldOnce(ZRMUtTorus(o, 3.0, 1.0));
+}
+
+TEST_F(HandleTest, CopiesNeverCopyTheReferenceCount) {
+  ZRMUtPoint_Ptr held(NewPoint(1.0));
+  ZRMUtPoint_Ptr second(held);
+  CountedPoint copy(static_cast<const CountedPoint&>(*held));
+  EXPECT_EQ(Refs(&copy), 0);
+  ZRMUtPoint_Ptr other(NewPoint(5.0));
+  *other = *held;  // value assignment keeps the target's own count
+  EXPECT_EQ(Refs(other.Ptr()), 1);
+  EXPECT_EQ(Refs(held.Ptr()), 2);
+  EXPECT_EQ(other->Point().x, 1.0);
+  ZRMUtPoint moved(std::move(*other));  // move behaves as copy
+  EXPECT_EQ(Refs(&moved), 0);
+  EXPECT_EQ(other->Point().x, 1.0);
+}
+
+}  // namespace
