@@ -1,0 +1,464 @@
+// bench_solver: ZRMLSQSolver against Eigen's sparse Cholesky on the same least-squares problems.
+//
+// Build and run:
+//   cmake --preset bench -B build/bench && cmake --build build/bench --target bench_solver
+//   build/bench/bench/bench_solver                          (one pass, about a minute or two)
+//   build/bench/bench/bench_solver --benchmark_repetitions=3 --benchmark_report_aggregates_only=true
+//   build/bench/bench/bench_solver --benchmark_filter=grid   (one family)
+//
+// Every problem comes from ZRMProblemGenerator.h, so both sides see the same numbers:
+//   chain            (a) soft-only banded fairing chain, size = number of variables
+//   grid             (b) k x k grid fairing with hard boundary values, size = k
+//   sketch           (c) sketch-like system of P points (30 % of the two-point rows hard), size = P;
+//   sketch-shuffled      the same system with row ids and variable ids randomly renumbered
+//   bicubic          (d) bicubic surface fit with one hard edge, size = control points per side
+//   hardchain(s)     (e) chains of hard difference rows (elimination stress), size = hard rows
+//
+// Measured operations, per problem:
+//   Factor/ours           ZRMLSQSolver::Factor on registered constraints (elimination, columns,
+//                         normal matrix, Cholesky factor).
+//   Factor/eigen-natural  Eigen forms AtA = A^T A from the prepared matrix A and factors it with
+//                         SimplicialLLT<..., Lower, NaturalOrdering<int>>.
+//   Factor/eigen-amd      the same with Eigen's default AMD fill-reducing ordering (for
+//                         information: the solver has no reordering).
+//   Solve/<side>          ours: SetRhs of every constraint, then Solve. Eigen: write every
+//                         right-hand side into b, form A^T b (minus the fixed-value part), solve.
+//   Drag/<side>           one factorization, then 1000 rounds of moving the cursor rows' right-hand
+//                         sides and solving; the time shown is per round.
+//
+// What the Eigen peer solves:
+//   chain, grid, bicubic: the same reduced problem as ours. Their hard rows are simple fixed values
+//     (a * x = r), so the peer removes those variables directly and its A holds the soft rows over the
+//     remaining variables, columns numbered exactly as ours (first appearance in row-id order), so the
+//     natural-ordering factor has the same fill as ours.
+//   sketch, hardchain(s): the hard rows couple variables, so the peer keeps them as soft rows scaled
+//     by a penalty weight of 1e4 (weight 1e8 in the normal equations). Its A has all rows and all
+//     variables (more columns than our reduced system) and meets the hard rows only to about 1e-8.
+//
+// Reading the output: the usual table of per-iteration times comes first (counters: nnzL = non-zeros
+// of Eigen's factor L, rows/cols of A, maxdiff = largest difference between our and Eigen's
+// solution, checked once per problem). The summary at the end gives per problem our time, Eigen's
+// natural-ordering time, their ratio (ours / natural: below 1 means we are faster) and Eigen's AMD
+// time; with repetitions it uses the medians. The machine is shared, so expect some noise.
+#include "ZRMProblemGenerator.h"
+
+#include <ZRMLSQSolver.h>
+#include <ZRMUtLess.h>
+#include <ZRMUtMap.h>
+
+#include <benchmark/benchmark.h>
+
+#include <Eigen/SparseCholesky>
+#include <Eigen/SparseCore>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace {
+
+using SparseMatrix = Eigen::SparseMatrix<double>;
+using NaturalLLT = Eigen::SimplicialLLT<SparseMatrix, Eigen::Lower, Eigen::NaturalOrdering<int>>;
+using AmdLLT = Eigen::SimplicialLLT<SparseMatrix, Eigen::Lower>;
+
+constexpr double kPenaltyWeight = 1.0e4;
+
+// The Eigen side of one problem: A, the fixed-value part G, and where each row's rhs goes.
+struct EigenPeer {
+  bool reduced = false;            // true: hard rows are fixed values, removed; false: penalty rows
+  SparseMatrix A;                  // rows of the least-squares system, in row-id order
+  SparseMatrix G;                  // reduced only: the same rows over the fixed variables
+  std::vector<int> slot;           // per problem row: index into b (rows of A) or into fixed
+  std::vector<bool> isFixed;       // per problem row: its rhs goes to the fixed values
+  std::vector<double> scale;       // per problem row: factor applied to its rhs
+  std::vector<int> columnVariable; // column of A -> variable id
+  std::vector<int> fixedVariable;  // fixed index -> variable id
+  Eigen::VectorXd b, fixed, x;
+};
+
+// True when every hard row is a single non-zero term and no variable is fixed twice.
+bool HardRowsAreFixedValues(const zrmgen::Problem& problem) {
+  std::vector<bool> seen(static_cast<std::size_t>(problem.variableCount), false);
+  for (const zrmgen::Row& row : problem.rows) {
+    if (!row.hard) continue;
+    if (row.coefficients.size() != 1 || row.coefficients[0].second == 0.0) return false;
+    const std::size_t v = static_cast<std::size_t>(row.coefficients[0].first);
+    if (seen[v]) return false;
+    seen[v] = true;
+  }
+  return true;
+}
+
+// Builds the peer: rows in id order (the solver's key order), columns by first appearance.
+std::unique_ptr<EigenPeer> BuildPeer(const zrmgen::Problem& problem) {
+  auto peer = std::make_unique<EigenPeer>();
+  peer->reduced = HardRowsAreFixedValues(problem);
+  const std::size_t rowCount = problem.rows.size();
+  std::vector<std::size_t> order(rowCount);
+  for (std::size_t i = 0; i < rowCount; ++i) order[i] = i;
+  std::sort(order.begin(), order.end(), [&problem](std::size_t a, std::size_t b) { return problem.rows[a].id < problem.rows[b].id; });
+
+  std::vector<int> fixedIndex(static_cast<std::size_t>(problem.variableCount), -1);
+  peer->slot.assign(rowCount, -1);
+  peer->isFixed.assign(rowCount, false);
+  peer->scale.assign(rowCount, 1.0);
+  if (peer->reduced) {
+    for (std::size_t i : order) {
+      const zrmgen::Row& row = problem.rows[i];
+      if (!row.hard) continue;
+      const int v = row.coefficients[0].first;
+      peer->slot[i] = static_cast<int>(peer->fixedVariable.size());
+      peer->isFixed[i] = true;
+      peer->scale[i] = 1.0 / row.coefficients[0].second;
+      fixedIndex[static_cast<std::size_t>(v)] = peer->slot[i];
+      peer->fixedVariable.push_back(v);
+    }
+  }
+  std::vector<int> column(static_cast<std::size_t>(problem.variableCount), -1);
+  std::vector<Eigen::Triplet<double>> aTriplets, gTriplets;
+  int rows = 0;
+  for (std::size_t i : order) {
+    const zrmgen::Row& row = problem.rows[i];
+    if (peer->reduced && row.hard) continue;
+    const double weight = row.hard ? kPenaltyWeight : 1.0;
+    peer->slot[i] = rows;
+    peer->scale[i] = weight;
+    for (const auto& [v, a] : row.coefficients) {
+      const std::size_t sv = static_cast<std::size_t>(v);
+      if (fixedIndex[sv] >= 0) {
+        gTriplets.emplace_back(rows, fixedIndex[sv], a);
+        continue;
+      }
+      if (column[sv] < 0) {
+        column[sv] = static_cast<int>(peer->columnVariable.size());
+        peer->columnVariable.push_back(v);
+      }
+      aTriplets.emplace_back(rows, column[sv], weight * a);
+    }
+    ++rows;
+  }
+  peer->A.resize(rows, static_cast<Eigen::Index>(peer->columnVariable.size()));
+  peer->A.setFromTriplets(aTriplets.begin(), aTriplets.end());
+  peer->G.resize(rows, static_cast<Eigen::Index>(peer->fixedVariable.size()));
+  peer->G.setFromTriplets(gTriplets.begin(), gTriplets.end());
+  peer->b = Eigen::VectorXd::Zero(rows);
+  peer->fixed = Eigen::VectorXd::Zero(static_cast<Eigen::Index>(peer->fixedVariable.size()));
+  return peer;
+}
+
+// Eigen's factor step: form A^T A and factor it.
+template <class Solver>
+bool EigenFactor(const EigenPeer& peer, Solver& solver) {
+  const SparseMatrix normal = peer.A.transpose() * peer.A;
+  solver.compute(normal);
+  return solver.info() == Eigen::Success;
+}
+
+// Eigen's solve step: every rhs into place, A^T (b - G fixed), triangular solves.
+template <class Solver>
+void EigenSolve(const zrmgen::Problem& problem, EigenPeer& peer, const Solver& solver) {
+  for (std::size_t i = 0; i < problem.rows.size(); ++i) {
+    const double value = peer.scale[i] * problem.rows[i].rhs;
+    if (peer.isFixed[i]) peer.fixed[peer.slot[i]] = value;
+    else peer.b[peer.slot[i]] = value;
+  }
+  Eigen::VectorXd normalRhs = peer.reduced ? Eigen::VectorXd(peer.A.transpose() * (peer.b - peer.G * peer.fixed))
+                                           : Eigen::VectorXd(peer.A.transpose() * peer.b);
+  peer.x = solver.solve(normalRhs);
+}
+
+// Registers every row of the problem with our solver, named by its id, with its rhs.
+std::unique_ptr<ZRMLSQSolver> RegisterOurs(const zrmgen::Problem& problem) {
+  auto solver = std::make_unique<ZRMLSQSolver>();
+  for (const zrmgen::Row& row : problem.rows) {
+    ZRMUtMap<int, double, ZRMUtLess<int>> coefficients;
+    for (const auto& [v, a] : row.coefficients) coefficients[v] = a;
+    solver->AddConstraint(row.hard, coefficients, row.id);
+    solver->SetRhs(row.id, row.rhs);
+  }
+  return solver;
+}
+
+// One problem with both sides, built lazily and kept while its benchmarks run.
+struct Fixture {
+  zrmgen::Problem problem;
+  std::unique_ptr<ZRMLSQSolver> ours;
+  bool oursFactored = false;
+  std::unique_ptr<EigenPeer> peer;
+  std::unique_ptr<NaturalLLT> natural;
+  std::unique_ptr<AmdLLT> amd;
+  double maxDiff = -1.0;
+};
+
+using Generator = std::function<zrmgen::Problem()>;
+
+// The fixture of the problem named key; the previous problem is released first (memory).
+Fixture& GetFixture(const std::string& key, const Generator& generate) {
+  static std::string currentKey;
+  static std::unique_ptr<Fixture> current;
+  if (!current || currentKey != key) {
+    current.reset();
+    current = std::make_unique<Fixture>();
+    current->problem = generate();
+    currentKey = key;
+  }
+  return *current;
+}
+
+ZRMLSQSolver& OursFactored(Fixture& f) {
+  if (!f.ours) f.ours = RegisterOurs(f.problem);
+  if (!f.oursFactored) f.oursFactored = f.ours->Factor();
+  return *f.ours;
+}
+
+EigenPeer& Peer(Fixture& f) {
+  if (!f.peer) f.peer = BuildPeer(f.problem);
+  return *f.peer;
+}
+
+NaturalLLT& NaturalFactored(Fixture& f) {
+  if (!f.natural) {
+    f.natural = std::make_unique<NaturalLLT>();
+    EigenFactor(Peer(f), *f.natural);
+  }
+  return *f.natural;
+}
+
+AmdLLT& AmdFactored(Fixture& f) {
+  if (!f.amd) {
+    f.amd = std::make_unique<AmdLLT>();
+    EigenFactor(Peer(f), *f.amd);
+  }
+  return *f.amd;
+}
+
+// Largest difference between our solution and Eigen's natural-ordering solution, all variables.
+double CompareSolutions(Fixture& f) {
+  ZRMLSQSolver& ours = OursFactored(f);
+  EigenPeer& peer = Peer(f);
+  for (const zrmgen::Row& row : f.problem.rows) ours.SetRhs(row.id, row.rhs);
+  if (!ours.Solve()) return INFINITY;
+  EigenSolve(f.problem, peer, NaturalFactored(f));
+  double diff = 0.0;
+  for (std::size_t c = 0; c < peer.columnVariable.size(); ++c)
+    diff = std::max(diff, std::fabs(ours.GetResult(peer.columnVariable[c]) - peer.x[static_cast<Eigen::Index>(c)]));
+  for (std::size_t k = 0; k < peer.fixedVariable.size(); ++k)
+    diff = std::max(diff, std::fabs(ours.GetResult(peer.fixedVariable[k]) - peer.fixed[static_cast<Eigen::Index>(k)]));
+  return diff;
+}
+
+void SetShapeCounters(benchmark::State& state, const EigenPeer& peer) {
+  state.counters["rows"] = static_cast<double>(peer.A.rows());
+  state.counters["cols"] = static_cast<double>(peer.A.cols());
+}
+
+void FactorOurs(benchmark::State& state, Fixture& f) {
+  if (!f.ours) f.ours = RegisterOurs(f.problem);
+  bool ok = true;
+  for (auto _ : state) ok = f.ours->Factor() && ok;
+  f.oursFactored = ok;
+  if (!ok) state.SkipWithError("ZRMLSQSolver::Factor returned false");
+}
+
+template <class Solver>
+void FactorEigen(benchmark::State& state, Fixture& f) {
+  EigenPeer& peer = Peer(f);
+  Solver solver;
+  bool ok = true;
+  for (auto _ : state) ok = EigenFactor(peer, solver) && ok;
+  if (!ok) state.SkipWithError("Eigen SimplicialLLT failed");
+  SetShapeCounters(state, peer);
+  state.counters["nnzL"] = static_cast<double>(solver.matrixL().nestedExpression().nonZeros());
+}
+
+void SolveOurs(benchmark::State& state, Fixture& f) {
+  if (f.maxDiff < 0.0) f.maxDiff = CompareSolutions(f);
+  ZRMLSQSolver& ours = OursFactored(f);
+  bool ok = f.oursFactored;
+  for (auto _ : state) {
+    for (const zrmgen::Row& row : f.problem.rows) ours.SetRhs(row.id, row.rhs);
+    ok = ours.Solve() && ok;
+  }
+  if (!ok) state.SkipWithError("ZRMLSQSolver::Solve returned false");
+  state.counters["maxdiff"] = f.maxDiff;
+}
+
+template <class Solver>
+void SolveEigen(benchmark::State& state, Fixture& f, const Solver& solver) {
+  EigenPeer& peer = Peer(f);
+  for (auto _ : state) {
+    EigenSolve(f.problem, peer, solver);
+    benchmark::DoNotOptimize(peer.x.data());
+  }
+}
+
+// Cursor position of drag round i: a small circle around the dragged point's start.
+std::pair<double, double> CursorAt(const Fixture& f, long round) {
+  const double angle = 0.01 * static_cast<double>(round);
+  const double x0 = f.problem.rows[static_cast<std::size_t>(f.problem.cursorRowX)].rhs;
+  const double y0 = f.problem.rows[static_cast<std::size_t>(f.problem.cursorRowY)].rhs;
+  return {x0 + 10.0 * std::cos(angle), y0 + 10.0 * std::sin(angle)};
+}
+
+// Row position of a row id (the generator keeps ids and positions apart only when shuffled).
+std::size_t RowPosition(const zrmgen::Problem& problem, int id) {
+  for (std::size_t i = 0; i < problem.rows.size(); ++i)
+    if (problem.rows[i].id == id) return i;
+  return 0;
+}
+
+void DragOurs(benchmark::State& state, Fixture& f) {
+  ZRMLSQSolver& ours = OursFactored(f);
+  bool ok = f.oursFactored;
+  long round = 0;
+  for (auto _ : state) {
+    const auto [cx, cy] = CursorAt(f, round++);
+    ours.SetRhs(f.problem.cursorRowX, cx);
+    ours.SetRhs(f.problem.cursorRowY, cy);
+    ok = ours.Solve() && ok;
+  }
+  if (!ok) state.SkipWithError("ZRMLSQSolver drag failed");
+}
+
+void DragEigen(benchmark::State& state, Fixture& f) {
+  EigenPeer& peer = Peer(f);
+  const NaturalLLT& solver = NaturalFactored(f);
+  EigenSolve(f.problem, peer, solver);
+  const std::size_t rx = RowPosition(f.problem, f.problem.cursorRowX), ry = RowPosition(f.problem, f.problem.cursorRowY);
+  long round = 0;
+  for (auto _ : state) {
+    const auto [cx, cy] = CursorAt(f, round++);
+    peer.b[peer.slot[rx]] = peer.scale[rx] * cx;
+    peer.b[peer.slot[ry]] = peer.scale[ry] * cy;
+    const Eigen::VectorXd normalRhs = peer.A.transpose() * peer.b;
+    peer.x = solver.solve(normalRhs);
+    benchmark::DoNotOptimize(peer.x.data());
+  }
+}
+
+// One problem of the benchmark: its name, size, generator and how long to run the slow ones.
+struct Case {
+  std::string family;
+  int size;
+  Generator generate;
+  int factorIterations;  // 0: let the library choose
+  bool drag = false;
+};
+
+std::vector<Case> Cases() {
+  std::vector<Case> cases;
+  for (int n : {10000, 100000, 1000000})
+    cases.push_back({"chain", n, [n] { return zrmgen::FairingChain(n); }, n >= 1000000 ? 1 : 0});
+  for (int k : {50, 100, 200}) cases.push_back({"grid", k, [k] { return zrmgen::GridFairing(k); }, k >= 200 ? 2 : 0});
+  for (int p : {500, 5000, 50000})
+    cases.push_back({"sketch", p, [p] { return zrmgen::Sketch(p, false); }, p >= 50000 ? 2 : 0, p >= 5000});
+  for (int p : {500, 2000})
+    cases.push_back({"sketch-shuffled", p, [p] { return zrmgen::Sketch(p, true); }, p >= 2000 ? 2 : 0});
+  for (int m : {30, 60}) cases.push_back({"bicubic", m, [m] { return zrmgen::BicubicFit(m); }, 0});
+  for (int length : {1000, 2000, 4000})
+    cases.push_back({"hardchain", length, [length] { return zrmgen::HardChains(1, length); }, length >= 4000 ? 1 : 0});
+  cases.push_back({"hardchains", 4000, [] { return zrmgen::HardChains(40, 100); }, 0});
+  return cases;
+}
+
+void RegisterCase(const Case& c) {
+  const std::string key = c.family + "/" + std::to_string(c.size);
+  const Generator generate = c.generate;
+  auto fixture = [key, generate]() -> Fixture& { return GetFixture(key, generate); };
+  auto limit = [&c](benchmark::internal::Benchmark* b, bool factor) {
+    if (factor && c.factorIterations > 0) b->Iterations(c.factorIterations);
+    else if (!factor && c.factorIterations > 0) b->Iterations(5 * c.factorIterations);
+  };
+  auto ms = benchmark::kMillisecond;
+  auto us = benchmark::kMicrosecond;
+  limit(benchmark::RegisterBenchmark(("Factor/ours/" + key).c_str(), [fixture](benchmark::State& s) { FactorOurs(s, fixture()); })->Unit(ms), true);
+  limit(benchmark::RegisterBenchmark(("Factor/eigen-natural/" + key).c_str(), [fixture](benchmark::State& s) { FactorEigen<NaturalLLT>(s, fixture()); })->Unit(ms), true);
+  limit(benchmark::RegisterBenchmark(("Factor/eigen-amd/" + key).c_str(), [fixture](benchmark::State& s) { FactorEigen<AmdLLT>(s, fixture()); })->Unit(ms), true);
+  limit(benchmark::RegisterBenchmark(("Solve/ours/" + key).c_str(), [fixture](benchmark::State& s) { SolveOurs(s, fixture()); })->Unit(us), false);
+  limit(benchmark::RegisterBenchmark(("Solve/eigen-natural/" + key).c_str(), [fixture](benchmark::State& s) { Fixture& f = fixture(); SolveEigen(s, f, NaturalFactored(f)); })->Unit(us), false);
+  limit(benchmark::RegisterBenchmark(("Solve/eigen-amd/" + key).c_str(), [fixture](benchmark::State& s) { Fixture& f = fixture(); SolveEigen(s, f, AmdFactored(f)); })->Unit(us), false);
+  if (c.drag) {
+    benchmark::RegisterBenchmark(("Drag/ours/" + key).c_str(), [fixture](benchmark::State& s) { DragOurs(s, fixture()); })->Unit(us)->Iterations(1000);
+    benchmark::RegisterBenchmark(("Drag/eigen-natural/" + key).c_str(), [fixture](benchmark::State& s) { DragEigen(s, fixture()); })->Unit(us)->Iterations(1000);
+  }
+}
+
+// Console output as usual, plus the per-problem times collected for the summary.
+class SummaryReporter : public benchmark::ConsoleReporter {
+public:
+  void ReportRuns(const std::vector<Run>& runs) override {
+    ConsoleReporter::ReportRuns(runs);
+    for (const Run& run : runs) {
+      if (run.error_occurred) continue;
+      if (!run.aggregate_name.empty() && run.aggregate_name != "median") continue;
+      const double seconds = run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
+      Entry& entry = mEntries[run.run_name.function_name];
+      if (entry.fromMedian && run.aggregate_name.empty()) continue;
+      entry.fromMedian = !run.aggregate_name.empty();
+      entry.seconds = seconds;
+    }
+  }
+
+  // Prints one line per (operation, problem): ours, Eigen natural, ratio, Eigen AMD.
+  void PrintSummary() const {
+    std::printf("\nSummary (median when repeated): time per operation, ratio = ours / eigen-natural\n");
+    std::printf("%-7s %-16s %8s %13s %13s %7s %13s\n", "op", "family", "size", "ours", "eigen-nat", "ratio", "eigen-amd");
+    for (const auto& [name, entry] : mEntries) {
+      const std::size_t first = name.find('/'), second = name.find('/', first + 1);
+      if (name.compare(first + 1, second - first - 1, "ours") != 0) continue;
+      const std::string op = name.substr(0, first), problem = name.substr(second + 1);
+      const double natural = Seconds(op + "/eigen-natural/" + problem), amd = Seconds(op + "/eigen-amd/" + problem);
+      const std::size_t slash = problem.find('/');
+      std::printf("%-7s %-16s %8s %13s %13s %7s %13s\n", op.c_str(), problem.substr(0, slash).c_str(), problem.substr(slash + 1).c_str(),
+                  Format(entry.seconds).c_str(), Format(natural).c_str(),
+                  natural > 0.0 ? FormatRatio(entry.seconds / natural).c_str() : "-", Format(amd).c_str());
+    }
+  }
+
+private:
+  struct Entry {
+    double seconds = -1.0;
+    bool fromMedian = false;
+  };
+
+  double Seconds(const std::string& name) const {
+    const auto it = mEntries.find(name);
+    return it == mEntries.end() ? -1.0 : it->second.seconds;
+  }
+
+  static std::string Format(double seconds) {
+    if (seconds < 0.0) return "-";
+    char text[32];
+    if (seconds >= 1.0) std::snprintf(text, sizeof text, "%.2f s", seconds);
+    else if (seconds >= 1e-3) std::snprintf(text, sizeof text, "%.2f ms", seconds * 1e3);
+    else std::snprintf(text, sizeof text, "%.1f us", seconds * 1e6);
+    return text;
+  }
+
+  static std::string FormatRatio(double ratio) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.2f", ratio);
+    return text;
+  }
+
+  std::map<std::string, Entry> mEntries;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  for (const Case& c : Cases()) RegisterCase(c);
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  SummaryReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  reporter.PrintSummary();
+  benchmark::Shutdown();
+  return 0;
+}
