@@ -5,11 +5,11 @@
 //   u ^ v  and  u.Cross(v)  cross product, a vector (right-handed)
 // The arithmetic is the plain component formula, evaluated in the order written below.
 //
-// IsParallel and IsOrthogonal share one angular tolerance, AngularTolerance (radians): u and v
-// are parallel when |u ^ v| <= AngularTolerance * |u| * |v| (the sine of the angle between them
-// is within the tolerance; same or opposite sense), orthogonal when
-// |u * v| <= AngularTolerance * |u| * |v|. A zero vector is therefore parallel and orthogonal
-// to every vector, itself included.
+// IsParallel and IsOrthogonal share one angular tolerance, AngularTolerance (radians). With
+// unit vectors a and b of u and v (a zero vector staying zero), u and v are parallel when
+// |a ^ b| <= AngularTolerance (the sine of the angle between them is within the tolerance; same
+// or opposite sense) and orthogonal when |a * b| <= AngularTolerance. A zero vector is therefore
+// parallel and orthogonal to every vector, itself included.
 #ifndef KRNMathVector_h
 #define KRNMathVector_h
 
@@ -39,7 +39,9 @@ public:
   // sqrt(SquareNorm()).
   double Norm() const { return std::sqrt(SquareNorm()); }
 
-  // Scales this vector to unit length (each component times 1/Norm()); a zero vector stays zero.
+  // Scales this vector to unit length: each component times 1/Norm(). A zero vector stays zero.
+  // Vectors whose squared length is outside the normal double range are first divided by their
+  // largest component magnitude, so tiny and huge vectors normalise too.
   KRNMathVector& Normalize();
 
   // Parallel (either sense) within AngularTolerance; true when either vector is zero.

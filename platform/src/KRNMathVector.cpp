@@ -1,28 +1,37 @@
-#include "KRNMathDirection.h"
 #include "KRNMathVector.h"
 
 #include <algorithm>
+#include <cfloat>
 #include <cmath>
 
+namespace {
+
+// Unit vector of v, or the zero vector when v is zero.
+KRNMathVector UnitOrZero(const KRNMathVector& v) {
+  KRNMathVector u = v;
+  return u.Normalize();
+}
+
+}  // namespace
+
 KRNMathVector& KRNMathVector::Normalize() {
-  const double norm = Norm();
-  if (norm == 0.0) return *this;  // a zero vector stays zero
-  const double f = 1.0 / norm;
-  x *= f;
-  y *= f;
-  z *= f;
-  return *this;
+  const double s = SquareNorm();
+  if (s < DBL_MIN || s > DBL_MAX) {
+    // Out of the normal range (or zero): bring the largest component to +-1 first.
+    const double largest = std::max({std::fabs(x), std::fabs(y), std::fabs(z)});
+    if (largest == 0.0) return *this;  // a zero vector stays zero
+    if (!std::isfinite(largest)) return *this *= 1.0 / Norm();  // infinite components: no direction
+    x /= largest;  // divided, not multiplied by the reciprocal, which overflows for subnormals
+    y /= largest;
+    z /= largest;
+  }
+  return *this *= 1.0 / Norm();
 }
 
 bool KRNMathVector::IsParallel(const KRNMathVector& v) const {
-  return Cross(v).Norm() <= AngularTolerance * Norm() * v.Norm();
+  return UnitOrZero(*this).Cross(UnitOrZero(v)).Norm() <= AngularTolerance;
 }
 
 bool KRNMathVector::IsOrthogonal(const KRNMathVector& v) const {
-  return std::fabs(Dot(v)) <= AngularTolerance * Norm() * v.Norm();
-}
-
-void KRNMathDirection::AssignRescaled(double ax, double ay, double az) {
-  const double largest = std::max({std::fabs(ax), std::fabs(ay), std::fabs(az)});  // finite, > 0
-  Assign(ax / largest, ay / largest, az / largest);  // the largest component becomes +-1: s lies in [1, 3]
+  return std::fabs(UnitOrZero(*this).Dot(UnitOrZero(v))) <= AngularTolerance;
 }

@@ -155,6 +155,20 @@ TEST(KRNMathVectorArithmetic, NormalizeGivesUnitLengthAndKeepsZero) {
   }
 }
 
+TEST(KRNMathVectorArithmetic, NormalizeAndAngularTestsWorkAtExtremeLengths) {
+  const double h = std::sqrt(0.5);
+  for (const double scale : {1e-200, 1e-170, 5e-324, 1e170, 1e300}) {
+    KRNMathVector v(scale, -scale, 0.0);
+    v.Normalize();
+    ExpectNear(KRNMathVector(h, -h, 0.0), v, 1e-15);
+    const KRNMathVector a(scale, 0.0, 0.0), b(0.0, scale, 0.0), c(-scale, 0.0, 0.0);
+    EXPECT_FALSE(a.IsParallel(b)) << scale;
+    EXPECT_TRUE(a.IsParallel(c)) << scale;
+    EXPECT_TRUE(a.IsOrthogonal(b)) << scale;
+    EXPECT_FALSE(a.IsOrthogonal(c)) << scale;
+  }
+}
+
 TEST(KRNMathPointArithmetic, AffineOperationsAndDistances) {
   Random random(23);
   for (long i = 0; i < zrmtest::Scaled(500); ++i) {
