@@ -1,0 +1,558 @@
+// ZRMLSQSolver: registration, elimination of the hard rows, normal equations, solution.
+#include "ZRMLSQSolver.h"
+
+#include "ZRMCheck.h"
+#include "ZRMLSQSolverState.h"
+#include "ZRMSparseCholesky.h"
+#include "ZRMUtTolerance.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <utility>
+#include <vector>
+
+namespace {
+
+constexpr const char* kReportedPath = "ZRMMathematicsExt/ZRMMathematics.m/src/ZRMLSQSolver";
+constexpr int kNoConstraintLine = 340;
+constexpr int kWrongVariableLine = 651;
+
+using Entry = std::pair<int, double>;  // (index, value) of a local working list
+using EntryList = std::vector<Entry>;  // ascending index unless said otherwise
+
+// Score of a pivot candidate with coefficient a in a row of m entries; favours short rows.
+double PivotScore(double a, std::size_t m) { return std::fabs(a) / (static_cast<double>(m) - 0.9); }
+
+// target := target (without the entry of index skip) combined with scale * other, both
+// ascending; combine(old, product) gives the new value of a shared index, combine(0.0, product)
+// that of an index only other has, for which onNew(index) is called too.
+template <class Combine, class OnNew>
+void MergeScaled(EntryList& target, int skip, const EntryList& other, double scale, Combine combine, OnNew onNew,
+                 EntryList& scratch) {
+  scratch.clear();
+  scratch.reserve(target.size() + other.size());
+  auto mine = target.begin();
+  for (const Entry& entry : other) {
+    for (; mine != target.end() && mine->first < entry.first; ++mine)
+      if (mine->first != skip) scratch.push_back(*mine);
+    if (mine != target.end() && mine->first == entry.first) {
+      scratch.emplace_back(entry.first, combine(mine->second, scale * entry.second));
+      ++mine;
+    } else {
+      scratch.emplace_back(entry.first, combine(0.0, scale * entry.second));
+      onNew(entry.first);
+    }
+  }
+  for (; mine != target.end(); ++mine)
+    if (mine->first != skip) scratch.push_back(*mine);
+  target.swap(scratch);
+}
+
+double Add(double a, double b) { return a + b; }
+double Subtract(double a, double b) { return a - b; }
+
+// Value stored under index in an ascending list (which holds it).
+double ValueAt(const EntryList& list, int index) {
+  return std::lower_bound(list.begin(), list.end(), Entry(index, 0.0),
+                          [](const Entry& a, const Entry& b) { return a.first < b.first; })
+      ->second;
+}
+
+// One Factor call: the constraints as local lists over dense variable numbers (ascending id),
+// the elimination of the hard rows and the reduced soft rows, written into the state.
+class Factorization {
+public:
+  explicit Factorization(LSQSolverState& state) : mState(state) {}
+
+  // Rebuilds every factorization field from the constraints; true when mFactor is usable.
+  bool Run() {
+    ResetFields();
+    CollectConstraints();
+    NumberSoftRows();
+    CollectHardRows();
+    if (!Eliminate()) return false;
+    NumberColumns();
+    if (!BuildEliminatedRows()) return false;
+    BuildSoftRows();
+    BuildHardRhsCoefficients();
+    CompressedRows normal;
+    BuildNormalMatrix(normal);
+    FactorLowerTriangle(normal, mState.mFactor);
+    return static_cast<int>(mState.mFactor.mRows.Size()) == mFreeCount;
+  }
+
+private:
+  struct LocalConstraint {
+    ConstraintKey key;
+    bool hard;
+    EntryList coefficients;  // (dense variable, coefficient)
+  };
+
+  // Empties the derived fields; mFactor keeps its value until it is replaced.
+  void ResetFields() {
+    mState.mColumnVariables.Clear();
+    mState.mRowIndex.Clear();
+    mState.mEliminatedRows.Clear();
+    mState.mHardRhsCoefficients.Clear();
+    mState.mSoftRows.Clear();
+    mState.mSoftRowCount = 0;
+  }
+
+  // Local copies of the constraints in key order; variables numbered densely by ascending id.
+  void CollectConstraints() {
+    const auto end = mState.mConstraints.End();
+    for (auto constraint = mState.mConstraints.Begin(); constraint != end; ++constraint) {
+      const auto coefficientsEnd = constraint->second.mCoefficients.End();
+      for (auto c = constraint->second.mCoefficients.Begin(); c != coefficientsEnd; ++c)
+        mVariableIds.push_back(c->first);
+    }
+    std::sort(mVariableIds.begin(), mVariableIds.end());
+    mVariableIds.erase(std::unique(mVariableIds.begin(), mVariableIds.end()), mVariableIds.end());
+    for (auto constraint = mState.mConstraints.Begin(); constraint != end; ++constraint) {
+      LocalConstraint local{constraint->first, constraint->second.mIsHard, {}};
+      local.coefficients.reserve(constraint->second.mCoefficients.Size());
+      const auto coefficientsEnd = constraint->second.mCoefficients.End();
+      for (auto c = constraint->second.mCoefficients.Begin(); c != coefficientsEnd; ++c)
+        local.coefficients.emplace_back(DenseVariable(c->first), c->second);
+      mConstraints.push_back(std::move(local));
+    }
+    const std::size_t variableCount = mVariableIds.size();
+    mStepOfVariable.assign(variableCount, -1);
+    mColumnOf.assign(variableCount, -1);
+    mRowsHolding.resize(variableCount);
+    mSubstitutions.resize(variableCount);
+    mSubstitutionRhs.resize(variableCount);
+    mSubstitutionsHolding.resize(variableCount);
+  }
+
+  int DenseVariable(int id) const {
+    return static_cast<int>(std::lower_bound(mVariableIds.begin(), mVariableIds.end(), id) - mVariableIds.begin());
+  }
+
+  // Soft constraints get rows 0..nsoft-1 in key order.
+  void NumberSoftRows() {
+    for (const LocalConstraint& constraint : mConstraints) {
+      if (constraint.hard) continue;
+      mState.mRowIndex[constraint.key] = mState.mSoftRowCount;
+      ++mState.mSoftRowCount;
+      mSoftConstraints.push_back(&constraint);
+    }
+  }
+
+  // Hard rows in key order, each with right-hand side {own: 1.0}; all in the scan order.
+  void CollectHardRows() {
+    for (const LocalConstraint& constraint : mConstraints) {
+      if (!constraint.hard) continue;
+      const int hard = static_cast<int>(mHardConstraints.size());
+      mHardConstraints.push_back(&constraint);
+      mHardRows.push_back(constraint.coefficients);
+      mHardRowRhs.push_back(EntryList{Entry(hard, 1.0)});
+      mScanOrder.push_back(hard);
+      mStepOfHard.push_back(-1);
+      mRowCandidate.emplace_back();
+      UpdateCandidate(hard);
+      for (const Entry& entry : constraint.coefficients) mRowsHolding[entry.first].push_back(hard);
+    }
+  }
+
+  // The first entry with the highest score of a hard row (score 0.0 and entry -1 when none
+  // scores above 0.0).
+  void UpdateCandidate(int hard) {
+    const EntryList& row = mHardRows[hard];
+    Entry candidate(-1, 0.0);
+    for (int e = 0; e < static_cast<int>(row.size()); ++e) {
+      const double score = PivotScore(row[e].second, row.size());
+      if (score > candidate.second) candidate = Entry(e, score);
+    }
+    mRowCandidate[hard] = candidate;
+  }
+
+  // Gauss-Jordan elimination of one variable per hard row; false when no usable pivot is left.
+  bool Eliminate() {
+    const double tolerance = ZRMUtTolerance().AbsoluteTol();
+    for (int step = 0; !mScanOrder.empty(); ++step) {
+      int position = -1;
+      int entry = -1;
+      const double best = FindPivot(position, entry);
+      if (tolerance > best) return false;
+      const int variable = TakePivot(position, entry, step);
+      SubstituteIntoHardRows(variable);
+      SubstituteIntoEliminated(variable);
+    }
+    return true;
+  }
+
+  // Scans the hard rows in their current order for the entry of highest score, stopping at a
+  // new best above 0.5 in a row of fewer than 3 entries; ties keep the earlier entry. Returns
+  // the best score (0.0 when nothing scores above it).
+  double FindPivot(int& position, int& entry) const {
+    double best = 0.0;
+    for (int p = 0; p < static_cast<int>(mScanOrder.size()); ++p) {
+      const int hard = mScanOrder[p];
+      const EntryList& row = mHardRows[hard];
+      if (row.size() >= 3) {
+        if (mRowCandidate[hard].second > best) {
+          best = mRowCandidate[hard].second;
+          position = p;
+          entry = mRowCandidate[hard].first;
+        }
+        continue;
+      }
+      for (int e = 0; e < static_cast<int>(row.size()); ++e) {
+        const double score = PivotScore(row[e].second, row.size());
+        if (!(score > best)) continue;
+        best = score;
+        position = p;
+        entry = e;
+        if (score > 0.5) return best;
+      }
+    }
+    return best;
+  }
+
+  // Makes the pivot's variable the eliminated variable of this step, expressed through the
+  // other variables of its row, and removes the pivot row. Returns the variable.
+  int TakePivot(int position, int entry, int step) {
+    const int hard = mScanOrder[position];
+    const EntryList& row = mHardRows[hard];
+    const int variable = row[entry].first;
+    mStepOfVariable[variable] = step;
+    mEliminatedByStep.push_back(variable);
+    mStepOfHard[hard] = step;
+    mState.mRowIndex[mHardConstraints[hard]->key] = mState.mSoftRowCount + step;
+    std::swap(mScanOrder[position], mScanOrder.back());
+    mScanOrder.pop_back();
+
+    const double f = -1.0 / row[entry].second;
+    EntryList& substitution = mSubstitutions[variable];
+    for (const Entry& other : row) {
+      if (other.first == variable) continue;
+      substitution.emplace_back(other.first, f * other.second);
+      mSubstitutionsHolding[other.first].push_back(variable);
+    }
+    EntryList& substitutionRhs = mSubstitutionRhs[variable];
+    substitutionRhs = std::move(mHardRowRhs[hard]);
+    for (Entry& term : substitutionRhs) term.second = -(f * term.second);
+    EntryList().swap(mHardRows[hard]);
+    return variable;
+  }
+
+  // Replaces the eliminated variable in every remaining hard row by its substitution.
+  void SubstituteIntoHardRows(int variable) {
+    for (const int hard : mRowsHolding[variable]) {
+      if (mStepOfHard[hard] >= 0) continue;  // already a pivot row
+      EntryList& row = mHardRows[hard];
+      const double c = ValueAt(row, variable);
+      MergeScaled(row, variable, mSubstitutions[variable], c, Add,
+                  [&](int added) { mRowsHolding[added].push_back(hard); }, mScratch);
+      MergeScaled(mHardRowRhs[hard], -1, mSubstitutionRhs[variable], c, Subtract, [](int) {}, mScratch);
+      UpdateCandidate(hard);
+    }
+    std::vector<int>().swap(mRowsHolding[variable]);  // no row holds it any more
+  }
+
+  // Replaces the eliminated variable in the substitutions of the variables eliminated before.
+  void SubstituteIntoEliminated(int variable) {
+    for (const int earlier : mSubstitutionsHolding[variable]) {
+      EntryList& substitution = mSubstitutions[earlier];
+      const double c = ValueAt(substitution, variable);
+      MergeScaled(substitution, variable, mSubstitutions[variable], c, Add,
+                  [&](int added) { mSubstitutionsHolding[added].push_back(earlier); }, mScratch);
+      MergeScaled(mSubstitutionRhs[earlier], -1, mSubstitutionRhs[variable], c, Add, [](int) {}, mScratch);
+    }
+    std::vector<int>().swap(mSubstitutionsHolding[variable]);  // no substitution holds it any more
+  }
+
+  // Free variables get columns by first appearance in the soft rows (key order, ascending id);
+  // the variable eliminated at step k gets column nfree + k.
+  void NumberColumns() {
+    for (const LocalConstraint* constraint : mSoftConstraints)
+      for (const Entry& entry : constraint->coefficients) {
+        if (mStepOfVariable[entry.first] >= 0 || mColumnOf[entry.first] >= 0) continue;
+        mColumnOf[entry.first] = mFreeCount++;
+        mState.mColumnVariables.PushBack(mVariableIds[entry.first]);
+      }
+    const int hardCount = static_cast<int>(mEliminatedByStep.size());
+    mState.mColumnVariables.Resize(mFreeCount + hardCount, 0);
+    mEliminatedAscending = mEliminatedByStep;
+    std::sort(mEliminatedAscending.begin(), mEliminatedAscending.end());
+    for (const int variable : mEliminatedAscending) {
+      const int column = mFreeCount + mStepOfVariable[variable];
+      mColumnOf[variable] = column;
+      mState.mColumnVariables[column] = mVariableIds[variable];
+    }
+  }
+
+  // Each eliminated variable over the free columns; false when it depends on a variable that
+  // no soft row names.
+  bool BuildEliminatedRows() {
+    mState.mEliminatedRows.Resize(static_cast<int>(mEliminatedByStep.size()));
+    for (const int variable : mEliminatedAscending) {
+      SparseVector& target = mState.mEliminatedRows[mStepOfVariable[variable]];
+      for (const Entry& entry : mSubstitutions[variable]) {
+        if (mColumnOf[entry.first] < 0) return false;
+        target.PushBack(ZRMUtMakePair(mColumnOf[entry.first], entry.second));
+      }
+    }
+    return true;
+  }
+
+  // Soft rows with the eliminated variables substituted, over the columns; collects how the
+  // hard right-hand sides reach each soft row.
+  void BuildSoftRows() {
+    const int softCount = mState.mSoftRowCount;
+    mAccumulators.resize(mEliminatedByStep.size());
+    mState.mSoftRows.Resize(softCount);
+    std::vector<double> value(mVariableIds.size(), 0.0);
+    std::vector<int> stamp(mVariableIds.size(), -1);
+    std::vector<int> touched;
+    EntryList reduced;
+    for (int r = 0; r < softCount; ++r) {
+      const EntryList& coefficients = mSoftConstraints[r]->coefficients;
+      touched.clear();
+      for (const Entry& entry : coefficients) {
+        value[entry.first] = entry.second;
+        stamp[entry.first] = r;
+        touched.push_back(entry.first);
+      }
+      for (const Entry& entry : coefficients) {
+        if (mStepOfVariable[entry.first] < 0) continue;
+        const double a = entry.second;
+        for (const Entry& term : mSubstitutions[entry.first]) {
+          if (stamp[term.first] == r) {
+            value[term.first] = value[term.first] + a * term.second;
+          } else {
+            value[term.first] = 0.0 + a * term.second;
+            stamp[term.first] = r;
+            touched.push_back(term.first);
+          }
+        }
+        for (const Entry& term : mSubstitutionRhs[entry.first]) {
+          EntryList& accumulator = mAccumulators[mStepOfHard[term.first]];
+          if (!accumulator.empty() && accumulator.back().first == r)
+            accumulator.back().second = accumulator.back().second - a * term.second;
+          else
+            accumulator.emplace_back(r, 0.0 - a * term.second);
+        }
+      }
+      reduced.clear();
+      for (const int variable : touched)
+        if (mStepOfVariable[variable] < 0) reduced.emplace_back(mColumnOf[variable], value[variable]);
+      std::sort(reduced.begin(), reduced.end(), SparseEntryLess<Entry>);  // columns are distinct
+      SparseVector& target = mState.mSoftRows[r];
+      for (const Entry& entry : reduced) {
+        target.PushBack(ZRMUtMakePair(entry.first, entry.second));
+        mReducedRows.Append(entry.first, entry.second);
+      }
+      mReducedRows.EndRow();
+    }
+  }
+
+  // Per elimination step, where its pivot's right-hand side goes: soft rows, then the
+  // constant parts of the eliminated variables, ascending target.
+  void BuildHardRhsCoefficients() {
+    const int softCount = mState.mSoftRowCount;
+    std::vector<EntryList> constants(mEliminatedByStep.size());
+    for (const int variable : mEliminatedAscending)
+      for (const Entry& term : mSubstitutionRhs[variable])
+        constants[mStepOfHard[term.first]].emplace_back(softCount + mStepOfVariable[variable], 0.0 + term.second);
+    for (std::size_t k = 0; k < mAccumulators.size(); ++k) {
+      std::sort(constants[k].begin(), constants[k].end(), SparseEntryLess<Entry>);  // targets are distinct
+      SparseVector coefficients;
+      for (const Entry& entry : mAccumulators[k]) coefficients.PushBack(ZRMUtMakePair(entry.first, entry.second));
+      for (const Entry& entry : constants[k]) coefficients.PushBack(ZRMUtMakePair(entry.first, entry.second));
+      mState.mHardRhsCoefficients.PushBack(coefficients);
+    }
+  }
+
+  // Lower triangle of A^T A, A being the reduced soft rows: entry (c, c') sums A[r][c] * A[r][c']
+  // over ascending r, starting from 0.0.
+  void BuildNormalMatrix(CompressedRows& normal) const {
+    std::vector<int> columnStart(mFreeCount + 1, 0);
+    for (const int column : mReducedRows.mIndex) ++columnStart[column + 1];
+    for (int c = 0; c < mFreeCount; ++c) columnStart[c + 1] += columnStart[c];
+    std::vector<int> columnEntries(mReducedRows.mIndex.size());  // per column, its entries by ascending row
+    std::vector<int> columnRows(mReducedRows.mIndex.size());
+    std::vector<int> fill(columnStart.begin(), columnStart.end() - 1);
+    for (int r = 0; r < mReducedRows.RowCount(); ++r)
+      for (int e = mReducedRows.mStart[r]; e < mReducedRows.mStart[r + 1]; ++e) {
+        const int slot = fill[mReducedRows.mIndex[e]]++;
+        columnEntries[slot] = e;
+        columnRows[slot] = r;
+      }
+    std::vector<double> value(mFreeCount, 0.0);
+    std::vector<int> stamp(mFreeCount, -1);
+    std::vector<int> touched;
+    for (int c = 0; c < mFreeCount; ++c) {
+      touched.clear();
+      for (int slot = columnStart[c]; slot < columnStart[c + 1]; ++slot) {
+        const double a = mReducedRows.mValue[columnEntries[slot]];
+        const int r = columnRows[slot];
+        for (int e = mReducedRows.mStart[r]; e < mReducedRows.mStart[r + 1] && mReducedRows.mIndex[e] <= c; ++e) {
+          const int other = mReducedRows.mIndex[e];
+          if (stamp[other] == c) {
+            value[other] = value[other] + a * mReducedRows.mValue[e];
+          } else {
+            value[other] = 0.0 + a * mReducedRows.mValue[e];
+            stamp[other] = c;
+            touched.push_back(other);
+          }
+        }
+      }
+      std::sort(touched.begin(), touched.end());
+      for (const int other : touched) normal.Append(other, value[other]);
+      normal.EndRow();
+    }
+  }
+
+  LSQSolverState& mState;
+  std::vector<int> mVariableIds;  // dense variable -> id, ascending
+  std::vector<LocalConstraint> mConstraints;
+  std::vector<const LocalConstraint*> mSoftConstraints;  // by soft row
+  std::vector<const LocalConstraint*> mHardConstraints;  // by hard row, key order
+  // Elimination.
+  std::vector<EntryList> mHardRows;             // hard row -> (variable, coefficient), reduced
+  std::vector<EntryList> mHardRowRhs;           // hard row -> (hard row, coefficient) of its rhs
+  std::vector<int> mScanOrder;                  // remaining hard rows in scan order
+  std::vector<int> mStepOfHard;                 // hard row -> step it was the pivot of, or -1
+  std::vector<Entry> mRowCandidate;             // hard row -> (entry, score) of its best entry
+  std::vector<std::vector<int>> mRowsHolding;   // variable -> hard rows that hold it
+  std::vector<int> mStepOfVariable;             // variable -> elimination step, or -1
+  std::vector<int> mEliminatedByStep;           // step -> variable
+  std::vector<int> mEliminatedAscending;        // eliminated variables, ascending id
+  std::vector<EntryList> mSubstitutions;        // eliminated variable -> (free variable, coefficient)
+  std::vector<EntryList> mSubstitutionRhs;      // eliminated variable -> (hard row, coefficient)
+  std::vector<std::vector<int>> mSubstitutionsHolding;  // variable -> eliminated variables whose substitution holds it
+  EntryList mScratch;
+  // Reduction.
+  std::vector<int> mColumnOf;  // variable -> column, or -1
+  int mFreeCount = 0;
+  std::vector<EntryList> mAccumulators;  // step -> (soft row, coefficient) of its pivot's rhs
+  CompressedRows mReducedRows;           // the reduced soft rows over the columns
+};
+
+// Right-hand side of every row index from the constraints; false when the constraints and the
+// row numbering do not match.
+bool GatherRowRhs(LSQSolverState& state, std::vector<double>& rowRhs) {
+  auto row = state.mRowIndex.Begin();
+  const auto rowEnd = state.mRowIndex.End();
+  const auto end = state.mConstraints.End();
+  for (auto constraint = state.mConstraints.Begin(); constraint != end; ++constraint, ++row) {
+    if (row == rowEnd || row->first.first != constraint->first.first || row->first.second != constraint->first.second)
+      return false;
+    const int r = row->second;
+    if (static_cast<int>(rowRhs.size()) <= r) rowRhs.resize(r + 1, 0.0);
+    rowRhs[r] = constraint->second.mRhs;
+  }
+  return row == rowEnd;
+}
+
+// Soft right-hand sides plus the contributions of the hard ones; at nsoft + k the constant part
+// of the variable eliminated at step k.
+std::vector<double> AdjustedRhs(LSQSolverState& state, const std::vector<double>& rowRhs) {
+  const int softCount = state.mSoftRowCount;
+  std::vector<double> adjusted(rowRhs);
+  std::fill(adjusted.begin() + std::min<std::size_t>(softCount, adjusted.size()), adjusted.end(), 0.0);
+  for (int k = 0; k < static_cast<int>(state.mHardRhsCoefficients.Size()); ++k) {
+    const SparseVector& coefficients = state.mHardRhsCoefficients[k];
+    const double rhs = rowRhs[softCount + k];
+    for (int e = 0; e < static_cast<int>(coefficients.Size()); ++e)
+      adjusted[coefficients[e].first] = adjusted[coefficients[e].first] + rhs * coefficients[e].second;
+  }
+  return adjusted;
+}
+
+// A^T b over the columns of the factor.
+std::vector<double> NormalRhs(LSQSolverState& state, const std::vector<double>& adjusted) {
+  std::vector<double> normal(state.mFactor.mRows.Size(), 0.0);
+  for (int r = 0; r < static_cast<int>(state.mSoftRows.Size()); ++r) {
+    const SparseVector& row = state.mSoftRows[r];
+    for (int e = 0; e < static_cast<int>(row.Size()); ++e)
+      normal[row[e].first] = normal[row[e].first] + adjusted[r] * row[e].second;
+  }
+  return normal;
+}
+
+// Values of the free variables, then of the eliminated ones, into mResult.
+void StoreResults(LSQSolverState& state, const std::vector<double>& adjusted, const std::vector<double>& values) {
+  const int n = static_cast<int>(values.size());
+  for (int i = 0; i < n; ++i) state.mResult[state.mColumnVariables[i]] = values[i];
+  const int eliminated = static_cast<int>(state.mColumnVariables.Size()) - n;
+  for (int k = 0; k < eliminated; ++k) {
+    const SparseVector& row = state.mEliminatedRows[k];
+    double v = adjusted[state.mSoftRowCount + k];
+    for (int e = 0; e < static_cast<int>(row.Size()); ++e) v = v + values[row[e].first] * row[e].second;
+    state.mResult[state.mColumnVariables[n + k]] = v;
+  }
+}
+
+// Solve on a state: values of every variable from the current right-hand sides.
+bool SolveState(LSQSolverState& state) {
+  state.mResult.Clear();
+  if (!state.mFactorCurrent) return state.mConstraints.Size() == 0;
+  std::vector<double> rowRhs;
+  if (!GatherRowRhs(state, rowRhs)) return false;
+  const std::vector<double> adjusted = AdjustedRhs(state, rowRhs);
+  std::vector<double> values = NormalRhs(state, adjusted);
+  if (!SolveCholesky(state.mFactor, values)) return false;
+  StoreResults(state, adjusted, values);
+  return true;
+}
+
+}  // namespace
+
+ZRMLSQSolver::ZRMLSQSolver() : mState(new LSQSolverState()) {}
+
+ZRMLSQSolver::~ZRMLSQSolver() {
+  delete mState;
+  mState = nullptr;
+}
+
+void ZRMLSQSolver::AddConstraint(bool hard, const ZRMUtMap<int, double, ZRMUtLess<int>>& coefficients, int id) {
+  if (!mState) return;
+  ConstraintRecord& record = mState->mConstraints[ZRMUtMakePair(id, -1)];
+  record.mIsHard = hard;
+  record.mCoefficients = coefficients;
+  record.mRhs = 0.0;
+  mState->mFactorCurrent = false;
+}
+
+void ZRMLSQSolver::AddConstraint(bool hard, double rhs, const ZRMUtMap<int, double, ZRMUtLess<int>>& coefficients) {
+  if (!mState) return;
+  ConstraintRecord& record = mState->mConstraints[ZRMUtMakePair(0, static_cast<int>(mState->mConstraints.Size()))];
+  record.mIsHard = hard;
+  record.mCoefficients = coefficients;
+  record.mRhs = rhs;
+  mState->mFactorCurrent = false;
+}
+
+void ZRMLSQSolver::SetRhs(int iId, double value) {
+  if (!mState) return;
+  const bool known = mState->mConstraints.Count(ZRMUtMakePair(iId, -1)) != 0;
+  ZRMReportCheck(known, "mState->mConstraints.Count(ZRMUtMakePair(iId, -1))", "No constraint", kReportedPath,
+                 kNoConstraintLine);
+  mState->mConstraints[ZRMUtMakePair(iId, -1)].mRhs = value;
+  if (!known) mState->mFactorCurrent = false;  // a new (empty, soft) constraint was registered
+}
+
+bool ZRMLSQSolver::Factor() {
+  if (!mState) return false;
+  mState->mFactorCurrent = false;
+  mState->mFactorCurrent = Factorization(*mState).Run();
+  return mState->mFactorCurrent;
+}
+
+bool ZRMLSQSolver::Solve() {
+  if (!mState) return false;
+  return SolveState(*mState);
+}
+
+double ZRMLSQSolver::GetResult(int iVar) const {
+  if (!mState) return -2.0;
+  const auto found = mState->mResult.Find(iVar);
+  const bool known = found != mState->mResult.End();
+  ZRMReportCheck(known, "mState->mResult.Find(iVar) != mState->mResult.End()", "Wrong variable id.", kReportedPath,
+                 kWrongVariableLine);
+  return known ? found->second : std::numeric_limits<double>::quiet_NaN();
+}

@@ -1,0 +1,49 @@
+// Internal: the private state record of ZRMLSQSolver and the record types it keeps.
+//
+// Header-only plain data over the container templates; shared by the solver's implementation
+// files and the solver's unit tests (through ZRMLSQSolverInspector.h).
+#ifndef ZRMLSQSolverState_h
+#define ZRMLSQSolverState_h
+
+#include "ZRMUtLess.h"
+#include "ZRMUtMap.h"
+#include "ZRMUtPair.h"
+#include "ZRMUtVector.h"
+
+// Key of a registered constraint: (id, -1) for a named one, (0, count) for an unnamed one.
+// Ordered lexicographically, first field first.
+using ConstraintKey = ZRMUtPair<int, int>;
+
+// One registered constraint row: sum(mCoefficients[v] * x[v]) = mRhs.
+struct ConstraintRecord {
+  bool mIsHard = false;                                  // met exactly when true; least squares when false
+  ZRMUtMap<int, double, ZRMUtLess<int>> mCoefficients;   // variable id -> coefficient
+  double mRhs = 0.0;                                     // right-hand side
+};
+
+// Sparse row or column: (index, value) entries.
+using SparseVector = ZRMUtVector<ZRMUtPair<int, double>>;
+
+// L with L * L^T = (permuted) input matrix; the empty record stands for a failed factorization.
+struct CholeskyFactor {
+  ZRMUtVector<SparseVector> mRows;     // row i: (j, L[i][j]) for structural j < i, ascending j
+  ZRMUtVector<SparseVector> mColumns;  // column j: (i, L[i][j]) for i > j, ascending i
+  ZRMUtVector<double> mDiagonal;       // L[i][i]
+  ZRMUtVector<int> mPermutation;       // ordering used; the identity
+};
+
+// Everything a solver knows: its constraints, its factorization and its last results.
+struct LSQSolverState {
+  ZRMUtMap<ConstraintKey, ConstraintRecord> mConstraints;  // every registered constraint, key order
+  ZRMUtMap<int, double, ZRMUtLess<int>> mResult;           // variable id -> solved value
+  int mSoftRowCount = 0;                                   // number of soft constraints
+  ZRMUtVector<int> mColumnVariables;        // column -> variable id: free ones, then eliminated ones by step
+  ZRMUtMap<ConstraintKey, int> mRowIndex;   // soft: row 0..nsoft-1; hard: nsoft + elimination step
+  ZRMUtVector<SparseVector> mEliminatedRows;       // step k: eliminated variable over free columns
+  ZRMUtVector<SparseVector> mHardRhsCoefficients;  // step k: (target, coefficient) of its pivot's rhs
+  ZRMUtVector<SparseVector> mSoftRows;             // soft row r over columns, ascending column
+  CholeskyFactor mFactor;                          // factor of the normal matrix of mSoftRows
+  bool mFactorCurrent = false;  // the fields above form a usable factorization of mConstraints
+};
+
+#endif

@@ -1,0 +1,63 @@
+// Internal: sparse Cholesky factorization and triangular solve of the least-squares solver,
+// with the sparse-vector ordering they share.
+//
+// FactorCholesky, SortSparseVector and SolveCholesky are exported for the solver's unit tests
+// only; this header is not installed.
+#ifndef ZRMSparseCholesky_h
+#define ZRMSparseCholesky_h
+
+#include "ZRMLSQSolverState.h"
+#include "ZRMMathematicsExport.h"
+
+#include <cmath>
+#include <vector>
+
+// Rows of a sparse matrix in compressed form: the working format of one factorization.
+struct CompressedRows {
+  std::vector<int> mStart{0};  // row r holds the entries mStart[r] .. mStart[r + 1] - 1
+  std::vector<int> mIndex;     // column of each entry
+  std::vector<double> mValue;  // value of each entry
+
+  int RowCount() const { return static_cast<int>(mStart.size()) - 1; }
+  void Append(int index, double value) {
+    mIndex.push_back(index);
+    mValue.push_back(value);
+  }
+  void EndRow() { mStart.push_back(static_cast<int>(mIndex.size())); }
+};
+
+// Order of sparse entries: index ascending, ties by value ascending with NaN after every
+// number (a total order, so that sorting stays well defined for any values).
+template <class Entry>
+bool SparseEntryLess(const Entry& a, const Entry& b) {
+  if (a.first != b.first) return a.first < b.first;
+  if (std::isnan(a.second)) return false;
+  return std::isnan(b.second) || a.second < b.second;
+}
+
+// Equal in index and value (two NaN values count as equal).
+template <class Entry>
+bool SparseEntrySame(const Entry& a, const Entry& b) {
+  return a.first == b.first && !SparseEntryLess(a, b) && !SparseEntryLess(b, a);
+}
+
+// Sorts entries in place by SparseEntryLess and drops an entry that equals its predecessor in
+// index and value.
+ZRMMATH_API void SortSparseVector(SparseVector& entries);
+
+// Factors the symmetric matrix given as rows of (column, value) entries, each off-diagonal pair
+// once, every row with its diagonal. Returns L with L * L^T = matrix, or the empty record after
+// reporting "Not positive definite matrix (or ill-conditioned)" when a pivot is not a finite
+// positive number. Our choice: input that breaks the precondition (a column outside the matrix,
+// a row without its diagonal, an empty row, one column twice in a row) is rejected the same way.
+ZRMMATH_API CholeskyFactor FactorCholesky(const ZRMUtVector<SparseVector>& rows);
+
+// Factors a lower triangle given row by row, each row ascending by column with its diagonal
+// last, into factor (replaced). True when factor holds the factorization; otherwise reported
+// as above and factor is the empty record.
+bool FactorLowerTriangle(const CompressedRows& lower, CholeskyFactor& factor);
+
+// Solves L * L^T * x = x in place; false, x untouched, when its size differs from the factor's.
+ZRMMATH_API bool SolveCholesky(const CholeskyFactor& factor, std::vector<double>& x);
+
+#endif

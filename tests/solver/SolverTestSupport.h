@@ -1,0 +1,285 @@
+// Helpers of the solver tests: building constraint maps, reading the private state, a
+// deterministic problem generator and bit-exact hashing.
+#ifndef SolverTestSupport_h
+#define SolverTestSupport_h
+
+#include "ZRMLSQSolver.h"
+#include "ZRMLSQSolverInspector.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <initializer_list>
+#include <utility>
+#include <vector>
+
+namespace solvertest {
+
+using Coefficients = ZRMUtMap<int, double, ZRMUtLess<int>>;
+using Entries = std::vector<std::pair<int, double>>;
+
+inline Coefficients MakeCoefficients(const Entries& entries) {
+  Coefficients coefficients;
+  for (const auto& entry : entries) coefficients[entry.first] = entry.second;
+  return coefficients;
+}
+
+inline const LSQSolverState& State(const ZRMLSQSolver& solver) { return ZRMLSQSolverInspector::State(solver); }
+
+inline Entries ToEntries(const SparseVector& vector) {
+  Entries entries;
+  for (int i = 0; i < vector.Size(); ++i) entries.emplace_back(vector[i].first, vector[i].second);
+  return entries;
+}
+
+template <class T>
+std::vector<T> ToStd(const ZRMUtVector<T>& vector) {
+  std::vector<T> values;
+  for (int i = 0; i < vector.Size(); ++i) values.push_back(vector[i]);
+  return values;
+}
+
+inline std::vector<std::pair<std::pair<int, int>, int>> RowIndex(const ZRMLSQSolver& solver) {
+  std::vector<std::pair<std::pair<int, int>, int>> rows;
+  const auto& map = State(solver).mRowIndex;
+  for (auto it = map.Begin(); it != map.End(); ++it)
+    rows.push_back({{it->first.first, it->first.second}, it->second});
+  return rows;
+}
+
+inline std::uint64_t Bits(double value) {
+  std::uint64_t bits;
+  std::memcpy(&bits, &value, sizeof bits);
+  return bits;
+}
+
+// Deterministic generator, independent of the standard library's distributions (splitmix64).
+class Random {
+public:
+  explicit Random(std::uint64_t seed) : mState(seed) {}
+  std::uint64_t Next() {
+    std::uint64_t z = (mState += 0x9E3779B97F4A7C15ull);
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+    return z ^ (z >> 31);
+  }
+  // Uniform in [0, 1) with 53 random bits.
+  double Unit() { return static_cast<double>(Next() >> 11) * 0x1.0p-53; }
+  double Uniform(double low, double high) { return low + (high - low) * Unit(); }
+  // Uniform integer in [low, high].
+  int Int(int low, int high) {
+    return low + static_cast<int>(Next() % static_cast<std::uint64_t>(static_cast<std::int64_t>(high) - low + 1));
+  }
+  bool Chance(double probability) { return Unit() < probability; }
+
+private:
+  std::uint64_t mState;
+};
+
+// FNV-1a over 64-bit words.
+class Hash {
+public:
+  void Add(std::uint64_t word) {
+    for (int byte = 0; byte < 8; ++byte) {
+      mValue ^= (word >> (8 * byte)) & 0xFF;
+      mValue *= 0x100000001B3ull;
+    }
+  }
+  void Add(double value) { Add(Bits(value)); }
+  void Add(int value) { Add(static_cast<std::uint64_t>(static_cast<std::int64_t>(value))); }
+  void Add(const SparseVector& vector) {
+    Add(vector.Size());
+    for (int i = 0; i < vector.Size(); ++i) {
+      Add(vector[i].first);
+      Add(vector[i].second);
+    }
+  }
+  std::uint64_t Value() const { return mValue; }
+
+private:
+  std::uint64_t mValue = 0xCBF29CE484222325ull;
+};
+
+// One constraint of a generated problem. A named constraint is registered with its id and
+// gets its right-hand side through SetRhs.
+struct Constraint {
+  bool hard = false;
+  Entries coefficients;  // ascending variable id, distinct
+  double rhs = 0.0;
+  bool named = false;
+  int id = 0;
+};
+
+// Kinds of generated problems and what the solver must make of them.
+enum class Kind {
+  WellPosed,          // unique, well conditioned: Factor succeeds
+  DuplicateHard,      // a hard row repeated with a power-of-two factor, same rhs: dependent
+  ContradictoryHard,  // a hard row repeated with another rhs: no solution
+  DependentHard,      // a hard row that is the sum of two others: dependent
+  UndeterminedHard,   // a hard row over two variables that no soft row names
+  SingularSoft,       // two variables named only by one soft row: not determined
+};
+constexpr Kind kKinds[] = {Kind::WellPosed,      Kind::DuplicateHard,    Kind::ContradictoryHard,
+                           Kind::DependentHard,  Kind::UndeterminedHard, Kind::SingularSoft};
+
+struct Problem {
+  Kind kind = Kind::WellPosed;
+  std::vector<int> variables;  // every variable id, ascending
+  std::vector<Constraint> constraints;
+};
+
+// A sparse row: own variable with a dominant coefficient plus up to three small others.
+inline Entries DominantRow(Random& random, const std::vector<int>& ids, int own) {
+  Entries row{{ids[own], (random.Chance(0.5) ? -1.0 : 1.0) * random.Uniform(1.0, 2.0)}};
+  const int others = std::min(random.Int(0, 3), static_cast<int>(ids.size()) - 1);
+  for (int k = 0; k < others; ++k) {
+    const int id = ids[random.Int(0, static_cast<int>(ids.size()) - 1)];
+    if (std::none_of(row.begin(), row.end(), [&](const auto& entry) { return entry.first == id; }))
+      row.emplace_back(id, random.Uniform(-0.3, 0.3));
+  }
+  std::sort(row.begin(), row.end());
+  return row;
+}
+
+// Distinct variable ids, spread over negative, small and huge values.
+inline std::vector<int> VariableIds(Random& random, int count) {
+  std::vector<int> ids;
+  while (static_cast<int>(ids.size()) < count) {
+    int id = random.Int(-1000000, 1000000);
+    if (random.Chance(0.02)) id = random.Chance(0.5) ? 2147483647 - random.Int(0, 3) : -2147483647 - 1 + random.Int(0, 3);
+    if (std::find(ids.begin(), ids.end(), id) == ids.end()) ids.push_back(id);
+  }
+  return ids;
+}
+
+// A problem of the given kind over count variables (1..200) with hardShare of them fixed by
+// hard rows (0..0.4).
+inline Problem Generate(Random& random, Kind kind, int count, double hardShare) {
+  Problem problem;
+  problem.kind = kind;
+  std::vector<int> ids = VariableIds(random, count);
+  const int hardCount = static_cast<int>(hardShare * count);
+  // Hard rows own distinct variables, so their rows are independent and well conditioned.
+  std::vector<int> owners(count);
+  for (int i = 0; i < count; ++i) owners[i] = i;
+  for (int i = count - 1; i > 0; --i) std::swap(owners[i], owners[random.Int(0, i)]);
+  std::vector<Constraint> hard;
+  for (int h = 0; h < hardCount; ++h) {
+    Constraint constraint;
+    constraint.hard = true;
+    constraint.coefficients = DominantRow(random, ids, owners[h]);
+    constraint.rhs = random.Uniform(-10.0, 10.0);
+    hard.push_back(constraint);
+  }
+  std::vector<Constraint> soft;
+  for (int i = 0; i < count; ++i) {  // every variable has a dominant soft row
+    Constraint constraint;
+    constraint.coefficients = DominantRow(random, ids, i);
+    constraint.rhs = random.Uniform(-10.0, 10.0);
+    soft.push_back(constraint);
+  }
+  const int extra = random.Int(0, count / 2);
+  for (int e = 0; e < extra; ++e) {
+    Constraint constraint;
+    constraint.coefficients = DominantRow(random, ids, random.Int(0, count - 1));
+    constraint.rhs = random.Uniform(-10.0, 10.0);
+    soft.push_back(constraint);
+  }
+  auto freshId = [&]() {
+    int id;
+    do id = random.Int(-1000000, 1000000);
+    while (std::find(ids.begin(), ids.end(), id) != ids.end());
+    ids.push_back(id);
+    return id;
+  };
+  if (hard.empty() && (kind == Kind::DuplicateHard || kind == Kind::ContradictoryHard || kind == Kind::DependentHard)) {
+    Constraint constraint;
+    constraint.hard = true;
+    constraint.coefficients = DominantRow(random, ids, random.Int(0, count - 1));
+    constraint.rhs = random.Uniform(-10.0, 10.0);
+    hard.push_back(constraint);
+  }
+  switch (kind) {
+    case Kind::WellPosed:
+      break;
+    case Kind::DuplicateHard:
+    case Kind::ContradictoryHard: {
+      Constraint copy = hard[random.Int(0, static_cast<int>(hard.size()) - 1)];
+      const double factor = random.Chance(0.5) ? 2.0 : -0.5;
+      for (auto& entry : copy.coefficients) entry.second *= factor;
+      copy.rhs = kind == Kind::DuplicateHard ? copy.rhs * factor : copy.rhs * factor + random.Uniform(1.0, 5.0);
+      hard.push_back(copy);
+      break;
+    }
+    case Kind::DependentHard: {
+      const Constraint a = hard[random.Int(0, static_cast<int>(hard.size()) - 1)];
+      const Constraint b = hard[random.Int(0, static_cast<int>(hard.size()) - 1)];
+      Constraint sum = a;
+      for (const auto& entry : b.coefficients) {
+        auto found = std::find_if(sum.coefficients.begin(), sum.coefficients.end(),
+                                  [&](const auto& mine) { return mine.first == entry.first; });
+        if (found != sum.coefficients.end()) found->second += entry.second;
+        else sum.coefficients.push_back(entry);
+      }
+      std::sort(sum.coefficients.begin(), sum.coefficients.end());
+      sum.rhs = a.rhs + b.rhs;
+      hard.push_back(sum);
+      break;
+    }
+    case Kind::UndeterminedHard: {
+      Constraint constraint;
+      constraint.hard = true;
+      constraint.coefficients = {{freshId(), 1.0}, {freshId(), random.Uniform(0.5, 1.0)}};
+      constraint.coefficients.emplace_back(ids[random.Int(0, count - 1)], random.Uniform(-0.3, 0.3));
+      std::sort(constraint.coefficients.begin(), constraint.coefficients.end());
+      constraint.rhs = random.Uniform(-10.0, 10.0);
+      hard.push_back(constraint);
+      break;
+    }
+    case Kind::SingularSoft: {
+      // Powers of two keep the normal matrix of this pair exactly singular.
+      const double powers[] = {-2.0, -1.0, -0.5, 0.5, 1.0, 2.0, 4.0};
+      Constraint constraint;
+      constraint.coefficients = {{freshId(), powers[random.Int(0, 6)]}, {freshId(), powers[random.Int(0, 6)]}};
+      std::sort(constraint.coefficients.begin(), constraint.coefficients.end());
+      constraint.rhs = random.Uniform(-10.0, 10.0);
+      soft.push_back(constraint);
+      break;
+    }
+  }
+  // Interleave hard and soft rows, and name about half of the constraints.
+  std::vector<Constraint> all = hard;
+  all.insert(all.end(), soft.begin(), soft.end());
+  for (int i = static_cast<int>(all.size()) - 1; i > 0; --i) std::swap(all[i], all[random.Int(0, i)]);
+  std::vector<int> names;
+  for (Constraint& constraint : all) {
+    if (!random.Chance(0.5)) continue;
+    int id;
+    do id = random.Int(-5000, 5000);
+    while (std::find(names.begin(), names.end(), id) != names.end());
+    names.push_back(id);
+    constraint.named = true;
+    constraint.id = id;
+  }
+  problem.constraints = all;
+  problem.variables = ids;
+  std::sort(problem.variables.begin(), problem.variables.end());
+  return problem;
+}
+
+// Registers every constraint of the problem (named ones with their id, then SetRhs).
+inline void Register(ZRMLSQSolver& solver, const Problem& problem) {
+  for (const Constraint& constraint : problem.constraints) {
+    const Coefficients coefficients = MakeCoefficients(constraint.coefficients);
+    if (constraint.named) {
+      solver.AddConstraint(constraint.hard, coefficients, constraint.id);
+      solver.SetRhs(constraint.id, constraint.rhs);
+    } else {
+      solver.AddConstraint(constraint.hard, constraint.rhs, coefficients);
+    }
+  }
+}
+
+}  // namespace solvertest
+
+#endif
