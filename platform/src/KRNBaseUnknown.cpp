@@ -127,9 +127,10 @@ KRNBaseUnknown_var::KRNBaseUnknown_var(KRNBaseUnknown_var&& other) noexcept : mO
 }
 
 KRNBaseUnknown_var& KRNBaseUnknown_var::operator=(const KRNBaseUnknown_var& other) {
-  if (other.mObject != nullptr) other.mObject->AddRef();  // before the release: other may be *this
+  KRNBaseUnknown* object = other.mObject;  // other may be *this
+  if (object != nullptr) object->AddRef();
   Clear();
-  mObject = other.mObject;
+  mObject = object;
   return *this;
 }
 

@@ -1,0 +1,306 @@
+// The platform's component model as the library uses it: identifiers, reference counting,
+// interface queries, implementation links, meta-classes, the interface dictionary and handles.
+#include "KRNBaseUnknown.h"
+#include "KRNBaseUnknown_var.h"
+#include "KRNDictionary.h"
+#include "KRNMetaClass.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+namespace {
+
+constexpr IID kTestIID = {0x11111111, 0x2222, 0x3333, {0x44, 0x55, 0x66, 0x77, 0x88, 0x99, 0xAA, 0xBB}};
+constexpr IID kChildIID = {0x11111111, 0x2222, 0x3333, {0x44, 0x55, 0x66, 0x77, 0x88, 0x99, 0xAA, 0xBC}};
+
+// A component whose class has its own meta-class under KRNBaseUnknown, and which tells when it
+// is destroyed.
+class Probe : public KRNBaseUnknown {
+public:
+  explicit Probe(bool* destroyed = nullptr) : mDestroyed(destroyed) {}
+  ~Probe() override {
+    if (mDestroyed) *mDestroyed = true;
+  }
+  static KRNMetaClass* Meta() {
+    static KRNMetaClass* meta = new KRNMetaClass(kTestIID, "Probe", KRNBaseUnknown::MetaObject(), nullptr, 0);
+    return meta;
+  }
+  KRNMetaClass* GetMetaObject() const override { return Meta(); }
+
+private:
+  bool* mDestroyed;
+};
+
+// A typed handle on Probe, written as the library writes its own.
+class Probe_var : public KRNBaseUnknown_var {
+public:
+  Probe_var(IUnknown* source) { CastTo(source, kTestIID); }
+};
+
+TEST(KRNGUID, LayoutEqualityAndOrder) {
+  static_assert(sizeof(GUID) == 16, "16 bytes");
+  GUID a = kTestIID;
+  EXPECT_TRUE(a == kTestIID);
+  EXPECT_FALSE(a != kTestIID);
+  EXPECT_FALSE(a < kTestIID);
+  // Each field on its own tells the identifiers apart and orders them.
+  GUID fields[4] = {a, a, a, a};
+  fields[0].Data1 += 1;
+  fields[1].Data2 += 1;
+  fields[2].Data3 += 1;
+  fields[3].Data4[7] += 1;
+  for (const GUID& b : fields) {
+    EXPECT_TRUE(a != b);
+    EXPECT_TRUE(a < b);
+    EXPECT_FALSE(b < a);
+  }
+  // Data1 decides before the later fields.
+  GUID high = a, low = a;
+  high.Data1 = 2;
+  low.Data1 = 1;
+  low.Data4[0] = 0xFF;
+  EXPECT_TRUE(low < high);
+  const unsigned char bytes[16] = {0x11, 0x11, 0x11, 0x11, 0x22, 0x22, 0x33, 0x33,
+                                   0x44, 0x55, 0x66, 0x77, 0x88, 0x99, 0xAA, 0xBB};
+  GUID fromBytes;
+  std::memcpy(&fromBytes, bytes, sizeof fromBytes);
+  EXPECT_TRUE(fromBytes == kTestIID);  // little-endian fields, then the eight bytes in order
+}
+
+TEST(KRNBaseUnknown, ReferenceCountingDestroysOnTheLastRelease) {
+  bool destroyed = false;
+  Probe* probe = new Probe(&destroyed);
+  EXPECT_EQ(1u, probe->GetRefCount());
+  EXPECT_EQ(2u, probe->AddRef());
+  EXPECT_EQ(1u, probe->Release());
+  EXPECT_FALSE(destroyed);
+  EXPECT_EQ(0u, probe->Release());
+  EXPECT_TRUE(destroyed);
+}
+
+TEST(KRNBaseUnknown, CopiesDoNotShareCountLinkOrState) {
+  Probe original;
+  original.AddRef();
+  EXPECT_TRUE(original.ChangeComponentState(0, 4));
+  Probe copy(original);
+  EXPECT_EQ(1u, copy.GetRefCount());
+  EXPECT_EQ(0, copy.GetComponentState());
+  EXPECT_EQ(&copy, copy.GetImpl(-1));
+  Probe target;
+  target = original;
+  EXPECT_EQ(1u, target.GetRefCount());
+  EXPECT_EQ(0, target.GetComponentState());
+  EXPECT_EQ(2u, original.GetRefCount());
+}
+
+TEST(KRNBaseUnknown, QueryInterfaceByIdentifier) {
+  Probe* probe = new Probe;
+  void* answer = nullptr;
+  EXPECT_EQ(S_OK, probe->QueryInterface(kTestIID, &answer));
+  EXPECT_EQ(static_cast<KRNBaseUnknown*>(probe), answer);
+  EXPECT_EQ(2u, probe->GetRefCount());
+  EXPECT_EQ(S_OK, probe->QueryInterface(IID_IUnknown, &answer));
+  EXPECT_EQ(S_OK, probe->QueryInterface(IID_KRNBaseUnknown, &answer));  // the parent
+  EXPECT_EQ(4u, probe->GetRefCount());
+  answer = probe;
+  EXPECT_EQ(E_NOINTERFACE, probe->QueryInterface(kChildIID, &answer));
+  EXPECT_EQ(nullptr, answer);
+  EXPECT_EQ(E_POINTER, probe->QueryInterface(kTestIID, nullptr));
+  EXPECT_EQ(4u, probe->GetRefCount());
+  for (int i = 0; i < 4; ++i) probe->Release();
+}
+
+TEST(KRNBaseUnknown, KindsAndQueryByName) {
+  Probe probe;
+  EXPECT_STREQ("Probe", probe.IsA());
+  EXPECT_TRUE(probe.IsAKindOf("Probe"));
+  EXPECT_TRUE(probe.IsAKindOf("KRNBaseUnknown"));
+  EXPECT_FALSE(probe.IsAKindOf("Other"));
+  EXPECT_FALSE(probe.IsAKindOf(nullptr));
+  EXPECT_EQ(&probe, probe.QueryInterface("KRNBaseUnknown"));
+  EXPECT_EQ(2u, probe.GetRefCount());
+  EXPECT_EQ(nullptr, probe.QueryInterface("Other"));
+  EXPECT_EQ(2u, probe.GetRefCount());
+  KRNBaseUnknown base;
+  EXPECT_STREQ("KRNBaseUnknown", base.IsA());
+  EXPECT_FALSE(base.IsAKindOf("Probe"));
+}
+
+TEST(KRNBaseUnknown, AutomationOperationsOfferNoTypeInformation) {
+  KRNBaseUnknown base;
+  unsigned int count = 7;
+  EXPECT_EQ(S_OK, base.GetTypeInfoCount(&count));
+  EXPECT_EQ(0u, count);
+  EXPECT_EQ(E_POINTER, base.GetTypeInfoCount(nullptr));
+  void* info = &count;
+  EXPECT_EQ(E_NOTIMPL, base.GetTypeInfo(0, 0, &info));
+  EXPECT_EQ(nullptr, info);
+  EXPECT_EQ(E_NOTIMPL, base.GetIDsOfNames(kTestIID, nullptr, 0, 0, nullptr));
+  EXPECT_EQ(E_NOTIMPL, base.Invoke(0, kTestIID, 0, 0, nullptr, nullptr, nullptr, nullptr));
+}
+
+TEST(KRNBaseUnknown, ImplementationLinks) {
+  KRNBaseUnknown a, b, c;
+  EXPECT_EQ(&a, a.GetImpl(0));
+  EXPECT_EQ(&a, a.GetImpl(-1));
+  EXPECT_FALSE(a.IsNull());
+  a.SetImpl(&b);
+  b.SetImpl(&c);
+  EXPECT_EQ(&a, a.GetImpl(0));
+  EXPECT_EQ(&b, a.GetImpl(1));
+  EXPECT_EQ(&c, a.GetImpl(2));
+  EXPECT_EQ(&c, a.GetImpl(5));
+  EXPECT_EQ(&c, a.GetImpl(-1));
+  EXPECT_TRUE(a.IsEqual(&b));
+  EXPECT_TRUE(a.IsEqual(&c));
+  EXPECT_FALSE(a.IsEqual(nullptr));
+  // A link closing a cycle is ignored: c still implements itself.
+  c.SetImpl(&a);
+  EXPECT_EQ(&c, c.GetImpl(-1));
+  c.SetImpl(&b);
+  EXPECT_EQ(&c, c.GetImpl(-1));
+  // A null link makes a null object; two null objects are not equal.
+  b.SetImpl(nullptr);
+  EXPECT_TRUE(b.IsNull());
+  EXPECT_EQ(nullptr, a.GetImpl(-1));
+  EXPECT_EQ(&b, a.GetImpl(1));
+  EXPECT_FALSE(a.IsEqual(&b));
+  EXPECT_FALSE(a.IsEqual(&c));
+  b.SetImpl(&b);  // reset
+  EXPECT_FALSE(b.IsNull());
+  EXPECT_TRUE(a.IsEqual(&b));
+}
+
+TEST(KRNBaseUnknown, ComponentStateChangesOnlyFromTheStatedState) {
+  KRNBaseUnknown base;
+  EXPECT_EQ(0, base.GetComponentState());
+  EXPECT_FALSE(base.ChangeComponentState(1, 2));
+  EXPECT_EQ(0, base.GetComponentState());
+  EXPECT_TRUE(base.ChangeComponentState(0, 2));
+  EXPECT_EQ(2, base.GetComponentState());
+}
+
+TEST(KRNMetaClass, FieldsKindsAndFramework) {
+  KRNMetaClass* parent = new KRNMetaClass(kTestIID, "Parent", KRNBaseUnknown::MetaObject(), nullptr, 8);
+  KRNMetaClass* child = new KRNMetaClass(kChildIID, "Child", parent, KRNBaseUnknown::MetaObject(), 3);
+  EXPECT_TRUE(child->GetClassId() == kChildIID);
+  EXPECT_STREQ("Child", child->GetClassName());
+  EXPECT_EQ(parent, child->GetParent());
+  EXPECT_EQ(KRNBaseUnknown::MetaObject(), child->GetSecondMetaClass());
+  EXPECT_EQ(3, child->GetClassKind());
+  EXPECT_STREQ("", child->GetFWname());
+  child->SetFWname("Framework");
+  EXPECT_STREQ("Framework", child->GetFWname());
+  EXPECT_TRUE(child->IsAKindOf("Child"));
+  EXPECT_TRUE(child->IsAKindOf("Parent"));
+  EXPECT_TRUE(child->IsAKindOf("KRNBaseUnknown"));
+  EXPECT_TRUE(child->IsAKindOf(IID_KRNBaseUnknown));
+  EXPECT_FALSE(parent->IsAKindOf("Child"));
+  EXPECT_FALSE(parent->IsAKindOf(kChildIID));
+  EXPECT_FALSE(child->IsAKindOf(nullptr));
+  EXPECT_EQ(KRNBaseUnknown::MetaObject(), KRNBaseUnknown::MetaObject());
+  EXPECT_EQ(nullptr, KRNBaseUnknown::MetaObject()->GetParent());
+  delete child;
+  delete parent;
+  KRNMetaClass unnamed(kTestIID, nullptr, nullptr, nullptr, 0);
+  EXPECT_STREQ("", unnamed.GetClassName());
+}
+
+TEST(KRNDictionary, EntriesAndInterfacesInRegistrationOrder) {
+  const int entries = KRNInterfaceDictionary::GetEntryCount();
+  const int interfaces = KRNInterfaceDictionary::GetInterfaceCount();
+  KRNMetaClass meta(kTestIID, "DictionaryProbe", nullptr, nullptr, 8);
+  int payload = 0;
+  AddDictionary(kTestIID, CLSID_KRNMetaClass, "DictionaryProbe", "MetaObject", nullptr, &meta, nullptr, nullptr, 1,
+                0, 2, &payload);
+  AddDictionary(kTestIID, kChildIID, "DictionaryProbe", "Second", "libOther", &meta, "Impl", nullptr, 4, 5, 6,
+                nullptr);
+  ASSERT_EQ(entries + 2, KRNInterfaceDictionary::GetEntryCount());
+  const KRNDictionaryEntry* first = KRNInterfaceDictionary::GetEntry(entries);
+  ASSERT_NE(nullptr, first);
+  EXPECT_TRUE(first->interfaceId == kTestIID);
+  EXPECT_TRUE(first->classId == CLSID_KRNMetaClass);
+  EXPECT_EQ("DictionaryProbe", first->className);
+  EXPECT_EQ("MetaObject", first->entryName);
+  EXPECT_EQ("", first->libraryName);
+  EXPECT_EQ(&meta, first->metaClass);
+  EXPECT_EQ("", first->implementationName);
+  EXPECT_EQ(nullptr, first->createFunction);
+  EXPECT_EQ(1, first->entryKind);
+  EXPECT_EQ(0, first->loadFlags);
+  EXPECT_EQ(2, first->version);
+  EXPECT_EQ(&payload, first->data);
+  const KRNDictionaryEntry* second = KRNInterfaceDictionary::GetEntry(entries + 1);
+  ASSERT_NE(nullptr, second);
+  EXPECT_EQ("Second", second->entryName);
+  EXPECT_EQ("libOther", second->libraryName);
+  EXPECT_EQ("Impl", second->implementationName);
+  EXPECT_EQ(6, second->version);
+  EXPECT_EQ(first, KRNInterfaceDictionary::FindEntry(kTestIID, nullptr));
+  EXPECT_EQ(second, KRNInterfaceDictionary::FindEntry(kTestIID, "Second"));
+  EXPECT_EQ(nullptr, KRNInterfaceDictionary::FindEntry(kChildIID, nullptr));
+  EXPECT_EQ(nullptr, KRNInterfaceDictionary::GetEntry(-1));
+  EXPECT_EQ(nullptr, KRNInterfaceDictionary::GetEntry(entries + 2));
+
+  EXPECT_EQ(nullptr, KRNInterfaceDictionary::FindInterface(kTestIID));
+  KRNFillDictionary fill(kTestIID, CLSID_KRNMetaClass, &meta, &payload);
+  ASSERT_EQ(interfaces + 1, KRNInterfaceDictionary::GetInterfaceCount());
+  const KRNInterfaceRecord* record = KRNInterfaceDictionary::GetInterface(interfaces);
+  ASSERT_NE(nullptr, record);
+  EXPECT_TRUE(record->interfaceId == kTestIID);
+  EXPECT_TRUE(record->classId == CLSID_KRNMetaClass);
+  EXPECT_EQ(&meta, record->metaClass);
+  EXPECT_EQ(&payload, record->data);
+  EXPECT_EQ(&meta, KRNInterfaceDictionary::FindInterface(kTestIID));
+  EXPECT_EQ(&meta, KRNInterfaceDictionary::FindInterface("DictionaryProbe"));
+  EXPECT_EQ(nullptr, KRNInterfaceDictionary::FindInterface("NoSuchInterface"));
+  EXPECT_EQ(nullptr, KRNInterfaceDictionary::FindInterface(static_cast<const char*>(nullptr)));
+  EXPECT_EQ(nullptr, KRNInterfaceDictionary::GetInterface(interfaces + 1));
+}
+
+TEST(KRNBaseUnknown_var, HandlesOwnOneReference) {
+  bool destroyed = false;
+  Probe* probe = new Probe(&destroyed);
+  {
+    KRNBaseUnknown_var a(probe);
+    EXPECT_EQ(2u, probe->GetRefCount());
+    KRNBaseUnknown_var b(a);
+    EXPECT_EQ(3u, probe->GetRefCount());
+    KRNBaseUnknown_var c(std::move(b));
+    EXPECT_TRUE(b.IsNull());
+    EXPECT_EQ(3u, probe->GetRefCount());
+    KRNBaseUnknown_var& same = c;
+    c = same;  // self-assignment keeps the reference
+    EXPECT_EQ(3u, probe->GetRefCount());
+    c = KRNBaseUnknown_var();
+    EXPECT_EQ(2u, probe->GetRefCount());
+    EXPECT_EQ(probe, a.GetObject());
+    EXPECT_EQ(probe, a.operator->());
+    EXPECT_TRUE(static_cast<bool>(a));
+  }
+  EXPECT_EQ(1u, probe->GetRefCount());
+  probe->Release();
+  EXPECT_TRUE(destroyed);
+}
+
+TEST(KRNBaseUnknown_var, CastToAsksTheObjectForTheIdentifier) {
+  bool destroyed = false;
+  Probe* probe = new Probe(&destroyed);
+  {
+    Probe_var typed(probe);
+    EXPECT_EQ(probe, typed.GetObject());
+    EXPECT_EQ(2u, probe->GetRefCount());
+    KRNBaseUnknown base;
+    Probe_var refused(&base);  // a plain KRNBaseUnknown does not offer kTestIID
+    EXPECT_TRUE(refused.IsNull());
+    EXPECT_EQ(1u, base.GetRefCount());
+    Probe_var none(static_cast<IUnknown*>(nullptr));
+    EXPECT_TRUE(none.IsNull());
+  }
+  probe->Release();
+  EXPECT_TRUE(destroyed);
+}
+
+}  // namespace
