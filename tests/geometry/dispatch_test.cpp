@@ -1,9 +1,13 @@
 // Dispatch on the concrete kind: every class is visited as exactly its own kind, through both
 // Accept overloads; type codes; exact-class downcasts; default visitor forwarding.
 #include "GeometryTestSupport.h"
+#include "ZRMUtArc.h"
+#include "ZRMUtBSpline.h"
 #include "ZRMUtCSys.h"
+#include "ZRMUtCircle.h"
 #include "ZRMUtCone.h"
 #include "ZRMUtCylinder.h"
+#include "ZRMUtEllipse.h"
 #include "ZRMUtGeomVisitor.h"
 #include "ZRMUtLine.h"
 #include "ZRMUtPlane.h"
@@ -67,7 +71,7 @@ public:
   const ZRMUtGeometry* visited = nullptr;
 };
 
-// A downcast as a function; the result as an address (the classes may be incomplete here).
+// A downcast as a function; the result as an address.
 using Cast = void* (*)(ZRMUtGeometry&);
 
 // One geometry of every class with the answers expected for it.
@@ -113,7 +117,13 @@ const std::vector<Case>& Cases() {
        ZRMUtGeomTypeVisitor::GeomUnknown, kSphere},
       {"torus", [o] { return ZRMUtGeometry_Ptr(new ZRMUtTorus(o, 3.0, 1.0)); }, Kind::Torus,
        ZRMUtGeomTypeVisitor::GeomUnknown, kTorus},
-      // CURVE CASES: circle, arc, ellipse and B-spline join this table here.
+      {"circle", [o] { return ZRMUtGeometry_Ptr(new ZRMUtCircle(o, KRNMathK, 2.0)); }, Kind::Circle,
+       ZRMUtGeomTypeVisitor::GeomCircle, kCircle},
+      {"arc", [] { return ZRMUtGeometry_Ptr(new ZRMUtArc()); }, Kind::Arc, ZRMUtGeomTypeVisitor::GeomArc, kArc},
+      {"ellipse", [] { return ZRMUtGeometry_Ptr(new ZRMUtEllipse()); }, Kind::Ellipse, ZRMUtGeomTypeVisitor::GeomEllipse,
+       kEllipse},
+      {"bspline", [] { return ZRMUtGeometry_Ptr(new ZRMUtBSpline()); }, Kind::BSpline,
+       ZRMUtGeomTypeVisitor::GeomBSpline, kBSpline},
   };
   return cases;
 }
@@ -208,6 +218,16 @@ TEST(GeomTypeTest, CodesAndEmptyHandle) {
                             ZRMUtGeomTypeVisitor::GeomEllipse, ZRMUtGeomTypeVisitor::GeomArc,
                             ZRMUtGeomTypeVisitor::GeomBSpline};
   for (int i = 0; i <= 10; ++i) EXPECT_EQ(static_cast<int>(codes[i]), i);
+}
+
+TEST(DowncastTest, ArcIsNotACircleAndCircleIsNotACoordinateSystem) {
+  ZRMUtArc arc;
+  EXPECT_EQ(arc.AsArc(), &arc);
+  EXPECT_EQ(arc.AsCircle(), nullptr);
+  EXPECT_EQ(arc.AsCSys(), nullptr);
+  ZRMUtCircle circle(KRNMathPoint(), KRNMathK, 1.0);
+  EXPECT_EQ(circle.AsCircle(), &circle);
+  EXPECT_EQ(circle.AsCSys(), nullptr);
 }
 
 TEST(DowncastTest, PlaneIsNotACoordinateSystem) {

@@ -1,16 +1,12 @@
 #include "ZRMUtGeomVisitor.h"
 
-#include "ZRMUtCSys.h"
-// TRANSITIONAL until the circle, arc, ellipse and B-spline headers land.
-#if __has_include("ZRMUtArc.h") && __has_include("ZRMUtBSpline.h") && __has_include("ZRMUtCircle.h") && __has_include("ZRMUtEllipse.h")
 #include "ZRMUtArc.h"
 #include "ZRMUtBSpline.h"
+#include "ZRMUtCSys.h"
 #include "ZRMUtCircle.h"
-#include "ZRMUtEllipse.h"
-#define ZRM_CURVES_COMPLETE 1
-#endif
 #include "ZRMUtCone.h"
 #include "ZRMUtCylinder.h"
+#include "ZRMUtEllipse.h"
 #include "ZRMUtLine.h"
 #include "ZRMUtPlane.h"
 #include "ZRMUtPoint.h"
@@ -22,22 +18,13 @@ ZRMUtGeomVisitor::~ZRMUtGeomVisitor() = default;
 // Each class-specific default hands the object to the general overload (a virtual call).
 bool ZRMUtGeomVisitor::Visit(const ZRMUtTorus* torus) { return Visit(static_cast<const ZRMUtGeometry*>(torus)); }
 bool ZRMUtGeomVisitor::Visit(const ZRMUtSphere* sphere) { return Visit(static_cast<const ZRMUtGeometry*>(sphere)); }
-bool ZRMUtGeomVisitor::Visit(const ZRMUtCylinder* cylinder) {
-  return Visit(static_cast<const ZRMUtGeometry*>(cylinder));
-}
+bool ZRMUtGeomVisitor::Visit(const ZRMUtCylinder* cylinder) { return Visit(static_cast<const ZRMUtGeometry*>(cylinder)); }
 bool ZRMUtGeomVisitor::Visit(const ZRMUtCone* cone) { return Visit(static_cast<const ZRMUtGeometry*>(cone)); }
 bool ZRMUtGeomVisitor::Visit(const ZRMUtPlane* plane) { return Visit(static_cast<const ZRMUtGeometry*>(plane)); }
-#if defined(ZRM_CURVES_COMPLETE)
 bool ZRMUtGeomVisitor::Visit(const ZRMUtBSpline* spline) { return Visit(static_cast<const ZRMUtGeometry*>(spline)); }
 bool ZRMUtGeomVisitor::Visit(const ZRMUtArc* arc) { return Visit(static_cast<const ZRMUtGeometry*>(arc)); }
 bool ZRMUtGeomVisitor::Visit(const ZRMUtEllipse* ellipse) { return Visit(static_cast<const ZRMUtGeometry*>(ellipse)); }
 bool ZRMUtGeomVisitor::Visit(const ZRMUtCircle* circle) { return Visit(static_cast<const ZRMUtGeometry*>(circle)); }
-#else
-bool ZRMUtGeomVisitor::Visit(const ZRMUtBSpline*) { return false; }
-bool ZRMUtGeomVisitor::Visit(const ZRMUtArc*) { return false; }
-bool ZRMUtGeomVisitor::Visit(const ZRMUtEllipse*) { return false; }
-bool ZRMUtGeomVisitor::Visit(const ZRMUtCircle*) { return false; }
-#endif
 bool ZRMUtGeomVisitor::Visit(const ZRMUtCSys* csys) { return Visit(static_cast<const ZRMUtGeometry*>(csys)); }
 bool ZRMUtGeomVisitor::Visit(const ZRMUtLine* line) { return Visit(static_cast<const ZRMUtGeometry*>(line)); }
 bool ZRMUtGeomVisitor::Visit(const ZRMUtPoint* point) { return Visit(static_cast<const ZRMUtGeometry*>(point)); }
