@@ -1,0 +1,488 @@
+// B-spline records: construction and ownership of the arrays (deep copies, self-assignment,
+// null arrays), knot vector checks and packing against a grouping model, end tangents, bounding
+// boxes, transformations and visiting.
+#include "GeometryTestSupport.h"
+#include "KRNMathematics.h"
+#include "KRNRawColldouble.h"
+#include "KRNRawCollint.h"
+#include "ZRMTestSupport.h"
+#include "ZRMUtBSpline.h"
+#include "ZRMUtGeomVisitor.h"
+#include "ZRMUtTolerance.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <type_traits>
+#include <vector>
+
+using geomtest::Exact3;
+using geomtest::Near3;
+using geomtest::RandomGeometry;
+
+namespace {
+
+const char* const kSourceFile = "ZRMMathematicsExt/ZRMMathematics.m/src/ZRMUtBSpline";
+
+KRNMathSetOfPoints Polygon(std::initializer_list<KRNMathPoint> points) {
+  KRNMathSetOfPoints set;
+  for (const KRNMathPoint& p : points) set.Append(p);
+  return set;
+}
+
+// A spline with 3 knots, weights and a 4-point polygon.
+struct Sample {
+  double knots[3] = {0.0, 0.5, 1.0};
+  int mults[3] = {3, 1, 3};
+  double weights[4] = {1.0, 0.5, 0.5, 1.0};
+  KRNMathSetOfPoints polygon = Polygon({{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 2}});
+  ZRMUtBSpline Make() { return ZRMUtBSpline(2, 3, knots, mults, 4, weights, false, polygon); }
+};
+
+// Every field of a equals that of b (values, not addresses).
+::testing::AssertionResult SameValue(const ZRMUtBSpline& a, const ZRMUtBSpline& b) {
+  if (a.GetDegree() != b.GetDegree() || a.GetNbOfKnots() != b.GetNbOfKnots() ||
+      a.GetNumberOfWeights() != b.GetNumberOfWeights() || a.GetPeriodic() != b.GetPeriodic() ||
+      a.GetNumberOfCPoints() != b.GetNumberOfCPoints())
+    return ::testing::AssertionFailure() << "sizes or flags differ";
+  for (int i = 0; i < a.GetNbOfKnots(); ++i)
+    if (a.GetKnots()[i] != b.GetKnots()[i] || a.GetMultiplicities()[i] != b.GetMultiplicities()[i])
+      return ::testing::AssertionFailure() << "knot " << i << " differs";
+  for (int i = 0; i < a.GetNumberOfWeights(); ++i)
+    if (a.GetWeights()[i] != b.GetWeights()[i]) return ::testing::AssertionFailure() << "weight " << i << " differs";
+  for (int i = 0; i < a.GetNumberOfCPoints(); ++i)
+    if (!Exact3(a.GetCPoints().GetPoint(i), b.GetCPoints().GetPoint(i)))
+      return ::testing::AssertionFailure() << "control point " << i << " differs";
+  KRNMathVector a1, a2, b1, b2;
+  a.GetClosureCondition(a1, a2);
+  b.GetClosureCondition(b1, b2);
+  if (!Exact3(a1, b1) || !Exact3(a2, b2)) return ::testing::AssertionFailure() << "closure vectors differ";
+  return ::testing::AssertionSuccess();
+}
+
+// The collection's values, from index 1.
+template <class Coll>
+auto Values(const Coll& coll) {
+  std::vector<std::remove_const_t<std::remove_reference_t<decltype(coll[1])>>> values;
+  for (int i = 1; i <= coll.Size(); ++i) values.push_back(coll[i]);
+  return values;
+}
+
+}  // namespace
+
+// ----- construction and ownership ---------------------------------------------------------------
+
+TEST(BSplineRecord, DefaultIsEmpty) {
+  const ZRMUtBSpline s;
+  EXPECT_EQ(s.GetDegree(), 0);
+  EXPECT_EQ(s.GetNbOfKnots(), 0);
+  EXPECT_EQ(s.GetKnots(), nullptr);
+  EXPECT_EQ(s.GetMultiplicities(), nullptr);
+  EXPECT_EQ(s.GetNumberOfWeights(), 0);
+  EXPECT_EQ(s.GetWeights(), nullptr);
+  EXPECT_FALSE(s.GetPeriodic());
+  EXPECT_EQ(s.GetNumberOfCPoints(), 0);
+  KRNMathVector first(1, 1, 1), second(1, 1, 1);
+  s.GetClosureCondition(first, second);
+  EXPECT_TRUE(Exact3(first, KRNMathVector()));
+  EXPECT_TRUE(Exact3(second, KRNMathVector()));
+}
+
+TEST(BSplineRecord, ConstructorsCopyTheCallersArrays) {
+  Sample sample;
+  const ZRMUtBSpline s = sample.Make();
+  sample.knots[1] = 99.0;  // the record holds its own copies
+  sample.mults[1] = 99;
+  sample.weights[1] = 99.0;
+  EXPECT_EQ(s.GetDegree(), 2);
+  ASSERT_EQ(s.GetNbOfKnots(), 3);
+  EXPECT_NE(s.GetKnots(), sample.knots);
+  EXPECT_EQ(s.GetKnots()[1], 0.5);
+  EXPECT_EQ(s.GetMultiplicities()[1], 1);
+  ASSERT_EQ(s.GetNumberOfWeights(), 4);
+  EXPECT_EQ(s.GetWeights()[1], 0.5);
+  EXPECT_EQ(s.GetNumberOfCPoints(), 4);
+  EXPECT_TRUE(Exact3(s.GetCPoints().GetPoint(3), KRNMathPoint(0, 1, 2)));
+
+  const ZRMUtBSpline unweighted(3, 3, sample.knots, sample.mults, true, sample.polygon);
+  EXPECT_EQ(unweighted.GetNumberOfWeights(), 0);
+  EXPECT_EQ(unweighted.GetWeights(), nullptr);
+  EXPECT_TRUE(unweighted.GetPeriodic());
+  EXPECT_EQ(unweighted.GetKnots()[1], 99.0);
+}
+
+TEST(BSplineRecord, CountsBelowOneAllocateNothing) {
+  zrmtest::AssertRecorder recorder;
+  Sample sample;
+  const ZRMUtBSpline zero(2, 0, sample.knots, sample.mults, 0, sample.weights, false, sample.polygon);
+  EXPECT_EQ(zero.GetKnots(), nullptr);
+  EXPECT_EQ(zero.GetMultiplicities(), nullptr);
+  EXPECT_EQ(zero.GetWeights(), nullptr);
+  const ZRMUtBSpline negative(2, -3, nullptr, nullptr, -1, nullptr, false, sample.polygon);
+  EXPECT_EQ(negative.GetNbOfKnots(), -3);  // stored as passed
+  EXPECT_EQ(negative.GetNumberOfWeights(), -1);
+  EXPECT_EQ(negative.GetKnots(), nullptr);
+  EXPECT_EQ(negative.GetWeights(), nullptr);
+  EXPECT_TRUE(recorder.reports.empty());
+  const ZRMUtBSpline copy(negative);
+  EXPECT_TRUE(SameValue(copy, negative));
+}
+
+TEST(BSplineRecord, PositiveCountsWithNullArraysAreReportedAndTakenAsZero) {
+  Sample sample;
+  const struct {
+    double* knots;
+    int* mults;
+  } cases[] = {{nullptr, sample.mults}, {sample.knots, nullptr}, {nullptr, nullptr}};
+  for (const auto& c : cases) {
+    zrmtest::AssertRecorder recorder;
+    const ZRMUtBSpline s(2, 3, c.knots, c.mults, 4, sample.weights, false, sample.polygon);
+    EXPECT_EQ(s.GetNbOfKnots(), 0);
+    EXPECT_EQ(s.GetKnots(), nullptr);
+    EXPECT_EQ(s.GetMultiplicities(), nullptr);
+    EXPECT_EQ(s.GetNumberOfWeights(), 4);  // the weights are fine
+    ASSERT_EQ(recorder.reports.size(), 2u);
+    const zrmtest::AssertReport& failure = recorder.reports[0];
+    EXPECT_EQ(failure.kind, zrmtest::AssertReport::Failure);
+    EXPECT_FALSE(failure.condition);
+    EXPECT_EQ(failure.expression, "nbKnots < 1 || (knots && multiplicities)");
+    EXPECT_EQ(failure.message, "ZRMUtBSpline null knot or multiplicity array in.");
+    EXPECT_EQ(failure.file, kSourceFile);
+    EXPECT_EQ(failure.line, 42);
+    EXPECT_EQ(recorder.reports[1].kind, zrmtest::AssertReport::Runtime);
+    EXPECT_EQ(recorder.reports[1].text,
+              L"(\"ZRMUtBSpline null knot or multiplicity array in.\", nbKnots < 1 || (knots && multiplicities))");
+  }
+
+  zrmtest::AssertRecorder recorder(0);  // production stage: the assertion report only
+  const ZRMUtBSpline s(2, 3, sample.knots, sample.mults, 4, nullptr, false, sample.polygon);
+  EXPECT_EQ(s.GetNbOfKnots(), 3);
+  EXPECT_EQ(s.GetNumberOfWeights(), 0);
+  EXPECT_EQ(s.GetWeights(), nullptr);
+  ASSERT_EQ(recorder.reports.size(), 1u);
+  EXPECT_EQ(recorder.reports[0].expression, "nbWeights < 1 || weights");
+  EXPECT_EQ(recorder.reports[0].message, "ZRMUtBSpline null weight array in.");
+  EXPECT_EQ(recorder.reports[0].file, kSourceFile);
+  EXPECT_EQ(recorder.reports[0].line, 43);
+}
+
+TEST(BSplineRecord, CopiesAreDeepAndOutliveTheirSource) {
+  Sample sample;
+  auto* source = new ZRMUtBSpline(sample.Make());
+  source->SetClosureCondition(KRNMathVector(1, 2, 3), KRNMathVector(4, 5, 6));
+  const ZRMUtBSpline copy(*source);
+  EXPECT_TRUE(SameValue(copy, *source));
+  EXPECT_NE(copy.GetKnots(), source->GetKnots());
+  EXPECT_NE(copy.GetMultiplicities(), source->GetMultiplicities());
+  EXPECT_NE(copy.GetWeights(), source->GetWeights());
+
+  ZRMUtBSpline assigned;
+  assigned = *source;
+  EXPECT_TRUE(SameValue(assigned, *source));
+  EXPECT_NE(assigned.GetKnots(), source->GetKnots());
+  delete source;  // the copies own their arrays
+  EXPECT_EQ(copy.GetKnots()[2], 1.0);
+  EXPECT_EQ(assigned.GetMultiplicities()[2], 3);
+  EXPECT_EQ(assigned.GetWeights()[3], 1.0);
+  KRNMathVector first, second;
+  assigned.GetClosureCondition(first, second);
+  EXPECT_TRUE(Exact3(second, KRNMathVector(4, 5, 6)));
+}
+
+TEST(BSplineRecord, AssignmentReplacesArraysOfOtherSizesAndEmptiesThem) {
+  Sample sample;
+  ZRMUtBSpline s = sample.Make();
+  double moreKnots[5] = {0, 1, 2, 3, 4};
+  int moreMults[5] = {2, 1, 1, 1, 2};
+  const ZRMUtBSpline bigger(1, 5, moreKnots, moreMults, true, Polygon({{0, 0, 0}, {1, 1, 1}}));
+  s = bigger;
+  EXPECT_TRUE(SameValue(s, bigger));
+  EXPECT_EQ(s.GetWeights(), nullptr);
+  s = ZRMUtBSpline();
+  EXPECT_TRUE(SameValue(s, ZRMUtBSpline()));
+  EXPECT_EQ(s.GetKnots(), nullptr);
+}
+
+TEST(BSplineRecord, SelfAssignmentChangesNothing) {
+  Sample sample;
+  ZRMUtBSpline s = sample.Make();
+  const ZRMUtBSpline before(s);
+  const double* knots = s.GetKnots();
+  ZRMUtBSpline& alias = s;
+  s = alias;
+  EXPECT_TRUE(SameValue(s, before));
+  EXPECT_EQ(s.GetKnots(), knots);
+}
+
+TEST(BSplineRecord, ReferenceCountsAreNeverCopied) {
+  Sample sample;
+  ZRMUtBSpline_Ptr held(new ZRMUtBSpline(sample.Make()));
+  const ZRMUtBSpline copy(*held);
+  EXPECT_EQ(copy.GetRefCount(), 0);
+  *held = ZRMUtBSpline();
+  EXPECT_EQ(held->GetRefCount(), 1);
+
+  ZRMUtBSpline_Ptr source(new ZRMUtBSpline(sample.Make()));
+  const ZRMUtGeometry_Ptr clone = source->Clone();
+  EXPECT_EQ(clone->GetRefCount(), 1);
+  EXPECT_EQ(ZRMGetGeomType(clone), ZRMUtGeomTypeVisitor::GeomBSpline);
+  ZRMUtBSpline* cloned = clone->AsBSpline();
+  ASSERT_NE(cloned, nullptr);
+  EXPECT_NE(cloned, source.Ptr());
+  EXPECT_TRUE(SameValue(*cloned, *source));
+  EXPECT_NE(cloned->GetKnots(), source->GetKnots());
+  source.Reset();  // the clone survives its source
+  EXPECT_EQ(cloned->GetWeights()[0], 1.0);
+}
+
+TEST(BSplineRecord, SettersAndVisiting) {
+  ZRMUtBSpline s;
+  const KRNMathSetOfPoints polygon = Polygon({{1, 2, 3}, {4, 5, 6}});
+  s.SetCPoints(polygon);
+  EXPECT_EQ(s.GetNumberOfCPoints(), 2);
+  EXPECT_TRUE(Exact3(s.GetCPoints().GetPoint(1), KRNMathPoint(4, 5, 6)));
+
+  const ZRMUtBSpline& constS = s;
+  EXPECT_FALSE(s.Accept(nullptr));
+  EXPECT_FALSE(constS.Accept(nullptr));
+  ZRMUtGeomTypeVisitor types;
+  EXPECT_TRUE(s.Accept(&types));
+  EXPECT_EQ(types.GetType(), ZRMUtGeomTypeVisitor::GeomBSpline);
+}
+
+// ----- knot vectors -----------------------------------------------------------------------------
+
+TEST(BSplineKnots, IsQOBCompatibleTable) {
+  const double tol = ZRMUtTolerance().AbsoluteTol();
+  const struct {
+    std::vector<double> knots;
+    int degree;
+    bool clamped;   // result when not periodic
+    bool periodic;  // result when periodic
+  } cases[] = {
+      {{0, 0, 0, 0, 1, 1, 1, 1}, 3, true, true},
+      {{0, 0, 0, 1, 1, 1, 1}, 3, false, true},        // first multiplicity 3
+      {{0, 0, 0, 0, 0, 1, 1, 1, 1}, 3, false, false},  // a run of 5 exceeds 4
+      {{0, 0, 0, 0, 1, 1, 1}, 3, false, true},         // last multiplicity 3
+      {{0, 0, 0, 0, 0.5, 0.5, 0.5, 0.5, 1, 1, 1, 1}, 3, true, true},  // interior degree + 1 allowed
+      {{0, 0, 0, 0, 0.5, 0.5, 0.5, 0.5, 0.5, 1, 1, 1, 1}, 3, false, false},
+      {{0, 0}, 1, true, true},  // one run counts for both ends
+      {{0, 0, 0}, 1, false, false},
+      {{0, 0.5 * tol, 1, 1}, 1, true, true},  // neighbours closer than AbsoluteTol are equal
+      {{0, 2 * tol, 1, 1}, 1, false, true},
+      {{0, 1, 2, 3, 4, 5}, 2, false, true},  // unclamped
+  };
+  for (const auto& c : cases) {
+    const int n = static_cast<int>(c.knots.size());
+    EXPECT_EQ(ZRMUtBSpline::IsQOBCompatible(c.knots.data(), n, c.degree, false), c.clamped) << "n " << n;
+    EXPECT_EQ(ZRMUtBSpline::IsQOBCompatible(c.knots.data(), n, c.degree, true), c.periodic) << "n " << n;
+  }
+  const double two[] = {0, 0};
+  EXPECT_FALSE(ZRMUtBSpline::IsQOBCompatible(nullptr, 2, 1, true));
+  EXPECT_FALSE(ZRMUtBSpline::IsQOBCompatible(two, 2, 0, true));
+  EXPECT_FALSE(ZRMUtBSpline::IsQOBCompatible(two, 1, 1, true));
+  EXPECT_FALSE(ZRMUtBSpline::IsQOBCompatible(two, 2, std::numeric_limits<int>::max(), false));
+  EXPECT_TRUE(ZRMUtBSpline::IsQOBCompatible(two, 2, std::numeric_limits<int>::max(), true));
+}
+
+TEST(BSplineKnots, IsQOBCompatibleAgreesWithAMultiplicityModel) {
+  RandomGeometry random(31);
+  for (long i = 0; i < zrmtest::Scaled(500); ++i) {
+    const int degree = 1 + static_cast<int>(random.Uniform(0, 4));
+    const int values = 1 + static_cast<int>(random.Uniform(0, 5));
+    std::vector<int> mults;
+    std::vector<double> knots;
+    for (int v = 0; v < values; ++v) {
+      mults.push_back(1 + static_cast<int>(random.Uniform(0, degree + 2.5)));
+      knots.insert(knots.end(), static_cast<std::size_t>(mults.back()), static_cast<double>(v));
+    }
+    const int n = static_cast<int>(knots.size());
+    bool noneAbove = true;
+    for (int m : mults) noneAbove = noneAbove && m <= degree + 1;
+    const bool clamped = noneAbove && mults.front() == degree + 1 && mults.back() == degree + 1;
+    const bool valid = n >= 2;
+    EXPECT_EQ(ZRMUtBSpline::IsQOBCompatible(knots.data(), n, degree, true), valid && noneAbove);
+    EXPECT_EQ(ZRMUtBSpline::IsQOBCompatible(knots.data(), n, degree, false), valid && clamped);
+  }
+}
+
+TEST(BSplineKnots, PackKnotsGroupsEqualValues) {
+  KRNRawColldouble in, packed;
+  KRNRawCollint mults;
+  for (double k : {0.0, 0.0, 0.5, 1.0, 1.0, 1.0}) in.Append(k);
+  ZRMUtBSpline::PackKnots(in, packed, mults);
+  EXPECT_EQ(Values(packed), (std::vector<double>{0, 0.5, 1}));
+  EXPECT_EQ(Values(mults), (std::vector<int>{2, 1, 3}));
+}
+
+TEST(BSplineKnots, PackKnotsComparesWithTheRunningMeanSoADriftMerges) {
+  // Each value lies within AbsoluteTol of the mean of those before it, not of the first one.
+  const double step = 0.35 * ZRMUtTolerance().AbsoluteTol();
+  KRNRawColldouble in, packed;
+  KRNRawCollint mults;
+  std::vector<double> drift;
+  for (int i = 0; i < 5; ++i) drift.push_back(i * step);  // 1.4 AbsoluteTol from end to end
+  for (double k : drift) in.Append(k);
+  in.Append(1.0);
+  ZRMUtBSpline::PackKnots(in, packed, mults);
+  ASSERT_EQ(packed.Size(), 2);
+  EXPECT_EQ(Values(mults), (std::vector<int>{5, 1}));
+  EXPECT_NEAR(packed[1], 2 * step, 1e-24);  // the mean of the merged values
+  EXPECT_EQ(packed[2], 1.0);
+}
+
+TEST(BSplineKnots, PackKnotsAppendsToWhatTheOutputsHold) {
+  KRNRawColldouble in, packed;
+  KRNRawCollint mults;
+  packed.Append(5.0);
+  mults.Append(2);
+  in.Append(5.0 + 0.3 * ZRMUtTolerance().AbsoluteTol());
+  in.Append(7.0);
+  ZRMUtBSpline::PackKnots(in, packed, mults);
+  ASSERT_EQ(packed.Size(), 2);
+  EXPECT_NEAR(packed[1], 5.0 + 0.1 * ZRMUtTolerance().AbsoluteTol(), 1e-14);
+  EXPECT_EQ(Values(mults), (std::vector<int>{3, 1}));
+
+  KRNRawColldouble empty;
+  ZRMUtBSpline::PackKnots(empty, packed, mults);  // nothing to pack: unchanged
+  EXPECT_EQ(packed.Size(), 2);
+  EXPECT_EQ(mults.Size(), 2);
+}
+
+TEST(BSplineKnots, PackKnotsRefusesOutputsOfUnequalLengths) {
+  zrmtest::AssertRecorder recorder;
+  KRNRawColldouble in, packed;
+  KRNRawCollint mults;
+  in.Append(1.0);
+  packed.Append(1.0);  // no multiplicity beside it
+  ZRMUtBSpline::PackKnots(in, packed, mults);
+  EXPECT_EQ(Values(packed), std::vector<double>{1.0});
+  EXPECT_EQ(mults.Size(), 0);
+  ASSERT_FALSE(recorder.reports.empty());
+  EXPECT_EQ(recorder.reports[0].expression, "packed.Size() == mults.Size()");
+  EXPECT_EQ(recorder.reports[0].file, kSourceFile);
+  EXPECT_EQ(recorder.reports[0].line, 44);
+}
+
+TEST(BSplineKnots, PackKnotsRecoversRandomValuesAndMultiplicities) {
+  RandomGeometry random(32);
+  for (long i = 0; i < zrmtest::Scaled(200); ++i) {
+    KRNRawColldouble in, packed;
+    KRNRawCollint mults;
+    std::vector<double> values;
+    std::vector<int> counts;
+    double value = random.Uniform(-5, 5);
+    const int distinct = 1 + static_cast<int>(random.Uniform(0, 8));
+    for (int v = 0; v < distinct; ++v) {
+      value += random.Uniform(1e-6, 1.0);
+      values.push_back(value);
+      counts.push_back(1 + static_cast<int>(random.Uniform(0, 4)));
+      for (int c = 0; c < counts.back(); ++c) in.Append(value + random.Uniform(-1e-12, 1e-12));
+    }
+    ZRMUtBSpline::PackKnots(in, packed, mults);
+    ASSERT_EQ(packed.Size(), distinct);
+    EXPECT_EQ(Values(mults), counts);
+    for (int v = 0; v < distinct; ++v) EXPECT_NEAR(packed[v + 1], values[static_cast<std::size_t>(v)], 2e-12);  // jitter 1e-12
+  }
+}
+
+// ----- end tangents -----------------------------------------------------------------------------
+
+TEST(BSplineTangent, EndLegsGiveTheTangentsAlongTheParameter) {
+  const ZRMUtBSpline s(2, 0, nullptr, nullptr, false, Polygon({{0, 0, 0}, {1, 0, 0}, {1, 1, 0}}));
+  KRNMathDirection dir(0, 0, 1);
+  EXPECT_TRUE(s.TangentAtEnd(KRNMathPoint(1, 1, 0), dir));
+  EXPECT_TRUE(Exact3(dir, KRNMathVector(0, 1, 0)));
+  EXPECT_TRUE(s.TangentAtEnd(KRNMathPoint(0, 0, 0), dir));
+  EXPECT_TRUE(Exact3(dir, KRNMathVector(1, 0, 0)));
+  const double near = 0.5 * ZRMUtTolerance().LengthTol();
+  EXPECT_TRUE(s.TangentAtEnd(KRNMathPoint(near, 0, 0), dir));
+  EXPECT_TRUE(Exact3(dir, KRNMathVector(1, 0, 0)));
+
+  dir = KRNMathDirection(0, 0, 1);
+  EXPECT_FALSE(s.TangentAtEnd(KRNMathPoint(1, 0, 0), dir));
+  EXPECT_FALSE(s.TangentAtEnd(KRNMathPoint(2 * ZRMUtTolerance().LengthTol(), 0, 0), dir));
+  EXPECT_FALSE(s.TangentAtEnd(KRNMathPoint(std::nan(""), 0, 0), dir));
+  EXPECT_TRUE(Exact3(dir, KRNMathVector(0, 0, 1)));  // written only on success
+}
+
+TEST(BSplineTangent, ShortLegsAndShortPolygons) {
+  KRNMathDirection dir(0, 0, 1);
+  const ZRMUtBSpline doubled(2, 0, nullptr, nullptr, false, Polygon({{0, 0, 0}, {0, 0, 0}, {1, 0, 0}}));
+  EXPECT_FALSE(doubled.TangentAtEnd(KRNMathPoint(0, 0, 0), dir));
+  const ZRMUtBSpline closed(2, 0, nullptr, nullptr, false, Polygon({{0, 0, 0}, {0, 0, 0}, {1, 0, 0}, {0, 0, 0}}));
+  EXPECT_TRUE(closed.TangentAtEnd(KRNMathPoint(0, 0, 0), dir));  // falls through to the end leg
+  EXPECT_TRUE(Exact3(dir, KRNMathVector(-1, 0, 0)));
+  const ZRMUtBSpline shortEnd(2, 0, nullptr, nullptr, false,
+                              Polygon({{0, 0, 0}, {1, 0, 0}, {2, 0, 0}, {2, 0.5e-6, 0}}));
+  EXPECT_FALSE(shortEnd.TangentAtEnd(KRNMathPoint(2, 0.5e-6, 0), dir));
+  const ZRMUtBSpline single(2, 0, nullptr, nullptr, false, Polygon({{0, 0, 0}}));
+  EXPECT_FALSE(single.TangentAtEnd(KRNMathPoint(0, 0, 0), dir));
+  EXPECT_FALSE(ZRMUtBSpline().TangentAtEnd(KRNMathPoint(0, 0, 0), dir));
+  EXPECT_TRUE(Exact3(dir, KRNMathVector(-1, 0, 0)));
+}
+
+TEST(BSplineTangent, GetTangentAtPointWritesXOnFailure) {
+  const ZRMUtBSpline s(2, 0, nullptr, nullptr, false, Polygon({{0, 0, 0}, {0, 3, 4}}));
+  KRNMathVector v(7, 7, 7);
+  EXPECT_TRUE(s.GetTangentAtPoint(KRNMathPoint(0, 3, 4), v));
+  EXPECT_TRUE(Near3(v, KRNMathVector(0, 0.6, 0.8), 1e-15));
+  v = KRNMathVector(7, 7, 7);
+  EXPECT_FALSE(s.GetTangentAtPoint(KRNMathPoint(5, 5, 5), v));
+  EXPECT_TRUE(Exact3(v, KRNMathVector(1, 0, 0)));
+}
+
+// ----- bounding box and transformation ----------------------------------------------------------
+
+TEST(BSplineBox, TheBoxGrowsFromWhatTheCallerPassesIn) {
+  KRNMathBox box;
+  box.AddInside(KRNMathPoint(10, 10, 10));
+  EXPECT_FALSE(ZRMUtBSpline().GetBoundingBox(box));
+  EXPECT_TRUE(Exact3(box.GetLow(), KRNMathPoint(10, 10, 10)));
+  EXPECT_TRUE(Exact3(box.GetHigh(), KRNMathPoint(10, 10, 10)));
+  KRNMathBox empty;
+  EXPECT_FALSE(ZRMUtBSpline().GetBoundingBox(empty));
+  EXPECT_TRUE(empty.IsEmpty());
+
+  Sample sample;
+  EXPECT_TRUE(sample.Make().GetBoundingBox(box));
+  EXPECT_TRUE(Exact3(box.GetLow(), KRNMathPoint(0, 0, 0)));
+  EXPECT_TRUE(Exact3(box.GetHigh(), KRNMathPoint(10, 10, 10)));
+  EXPECT_TRUE(sample.Make().GetBoundingBox(empty));
+  EXPECT_TRUE(Exact3(empty.GetLow(), KRNMathPoint(0, 0, 0)));
+  EXPECT_TRUE(Exact3(empty.GetHigh(), KRNMathPoint(1, 1, 2)));
+}
+
+TEST(BSplineTransform, ControlPointsAreMappedAndClosureVectorsByTheLinearPartOnly) {
+  RandomGeometry random(33);
+  for (long i = 0; i < zrmtest::Scaled(50); ++i) {
+    Sample sample;
+    ZRMUtBSpline s = sample.Make();
+    const KRNMathVector c1 = random.Vector(), c2 = random.Vector();
+    s.SetClosureCondition(c1, c2);
+    const ZRMUtBSpline before(s);
+    const KRNMathTransformation motion = random.RigidMotion();
+    s.ApplyTransformation(motion);
+    for (int p = 0; p < s.GetNumberOfCPoints(); ++p)
+      EXPECT_TRUE(Exact3(s.GetCPoints().GetPoint(p), motion * before.GetCPoints().GetPoint(p)));
+    KRNMathVector m1, m2;
+    s.GetClosureCondition(m1, m2);
+    EXPECT_TRUE(Exact3(m1, motion * c1));
+    EXPECT_TRUE(Near3(m2, motion.GetMatrix() * c2, 1e-15));
+    EXPECT_NEAR(m2.Norm(), c2.Norm(), 1e-12);
+    for (int k = 0; k < 3; ++k) EXPECT_EQ(s.GetKnots()[k], before.GetKnots()[k]);
+    for (int w = 0; w < 4; ++w) EXPECT_EQ(s.GetWeights()[w], before.GetWeights()[w]);
+  }
+
+  // A pure translation moves the points and leaves the closure vectors alone.
+  Sample sample;
+  ZRMUtBSpline s = sample.Make();
+  s.SetClosureCondition(KRNMathVector(1, 0, 0), KRNMathVector(0, 2, 0));
+  s.ApplyTransformation(KRNMathTransformation(KRNMathVector(1, 1, 1)));
+  KRNMathVector m1, m2;
+  s.GetClosureCondition(m1, m2);
+  EXPECT_TRUE(Exact3(m1, KRNMathVector(1, 0, 0)));
+  EXPECT_TRUE(Exact3(m2, KRNMathVector(0, 2, 0)));
+  EXPECT_TRUE(Exact3(s.GetCPoints().GetPoint(3), KRNMathPoint(1, 2, 3)));
+}
