@@ -20,6 +20,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -251,24 +252,73 @@ bool WriteSvg(const DragSketch& sketch, const std::string& path, double cursorX,
   return std::fclose(file) == 0;
 }
 
+// Prints whether the hard rows held and writes the picture when asked; the exit status.
+int Conclude(const DragSketch& sketch, double worstResidual, const std::string& svgPath, double cursorX, double cursorY) {
+  const bool ok = worstResidual < 1e-9;
+  std::printf("Hard constraints hold to %.1e over all steps (limit 1e-9): %s\n", worstResidual, ok ? "OK" : "FAILED");
+  if (!svgPath.empty()) {
+    if (!WriteSvg(sketch, svgPath, cursorX, cursorY)) {
+      std::fprintf(stderr, "zrm_drag_demo: cannot write %s\n", svgPath.c_str());
+      return 1;
+    }
+    std::printf("Final sketch written to %s\n", svgPath.c_str());
+  }
+  return ok ? 0 : 1;
+}
+
+// The per-step table of the built-in sketch: one column per state, one line per point.
+class DragTable {
+public:
+  explicit DragTable(const DragSketch& sketch) : mPoints(static_cast<std::size_t>(sketch.PointCount())) {
+    AddColumn(sketch, "drawn", "-", "-", "-");
+  }
+
+  void AddColumn(const DragSketch& sketch, const std::string& header, const std::string& cursor, const std::string& time,
+                 const std::string& residual) {
+    mHeader.push_back(header);
+    mCursors.push_back(cursor);
+    mTimes.push_back(time);
+    mResiduals.push_back(residual);
+    for (int p = 0; p < sketch.PointCount(); ++p)
+      mPoints[static_cast<std::size_t>(p)].push_back(FormatPoint(sketch.Point(p).x, sketch.Point(p).y));
+  }
+
+  void Print(const DragSketch& sketch) const {
+    PrintRow("point", mHeader);
+    PrintRow("cursor", mCursors);
+    for (int p = 0; p < sketch.PointCount(); ++p) PrintRow(sketch.Point(p).name + "  " + Role(p), mPoints[static_cast<std::size_t>(p)]);
+    PrintRow("solve time", mTimes);
+    PrintRow("max |hard residual|", mResiduals);
+  }
+
+private:
+  std::vector<std::string> mHeader, mCursors, mTimes, mResiduals;
+  std::vector<std::vector<std::string>> mPoints;
+};
+
+std::string FormatNumber(const char* format, double value) {
+  char text[32];
+  std::snprintf(text, sizeof text, format, value);
+  return text;
+}
+
 // The built-in sketch: one cell, C dragged along a short cursor path; prints the table.
 int RunDefault(const std::string& svgPath) {
   DragSketch sketch;
   const Cell cell = AddCell(sketch, 0.0, 0.0, "");
   sketch.Fix(cell.a);
-  std::printf("Drag demo: %d points, %d hard rows (fixed A, horizontal, vertical, coincident, midpoints),\n"
-              "%d soft rows (stay where you were; C follows the cursor with gain %.0f).\n\n",
-              sketch.PointCount(), sketch.HardRowCount(), sketch.SoftRowCount() + 2 * sketch.PointCount() + 2, DragSketch::kCursorGain);
-  std::vector<std::vector<std::string>> table(static_cast<std::size_t>(sketch.PointCount()));
-  for (int p = 0; p < sketch.PointCount(); ++p) table[static_cast<std::size_t>(p)].push_back(FormatPoint(sketch.Point(p).x, sketch.Point(p).y));
-  std::vector<std::string> header{"drawn"}, cursors{"-"}, times{"-"}, residuals{"-"};
-
+  DragTable table(sketch);
   const Clock::time_point factorStart = Clock::now();
   if (!sketch.Factor(cell.c)) {
     std::fprintf(stderr, "zrm_drag_demo: the sketch could not be factored\n");
     return 1;
   }
   const double factorMs = MillisecondsSince(factorStart);
+  std::printf("Drag demo: %d points, %d hard rows (fixed A, horizontal, vertical, coincident, midpoints),\n"
+              "%d soft rows (stay where you were; C follows the cursor with gain %.0f).\n",
+              sketch.PointCount(), sketch.HardRowCount(), sketch.SoftRowCount(), DragSketch::kCursorGain);
+  std::printf("Factor (once): %.3f ms. Each step: SetRhs of every stay and cursor row, Solve, read back.\n\n", factorMs);
+
   const std::vector<std::pair<double, double>> path{{6.1, 4.0}, {7.0, 4.5}, {8.0, 5.0}, {8.5, 3.0}, {5.0, 2.0}};
   double worst = 0.0;
   for (std::size_t s = 0; s < path.size(); ++s) {
@@ -278,94 +328,69 @@ int RunDefault(const std::string& svgPath) {
       return 1;
     }
     const double solveMs = MillisecondsSince(solveStart);
-    char text[32];
-    header.push_back("step " + std::to_string(s));
-    cursors.push_back(FormatPoint(path[s].first, path[s].second));
-    std::snprintf(text, sizeof text, "%.1f us", solveMs * 1e3);
-    times.push_back(text);
     worst = std::max(worst, sketch.HardResidual());
-    std::snprintf(text, sizeof text, "%.1e", sketch.HardResidual());
-    residuals.push_back(text);
-    for (int p = 0; p < sketch.PointCount(); ++p) table[static_cast<std::size_t>(p)].push_back(FormatPoint(sketch.Point(p).x, sketch.Point(p).y));
+    table.AddColumn(sketch, "step " + std::to_string(s), FormatPoint(path[s].first, path[s].second),
+                    FormatNumber("%.1f us", solveMs * 1e3), FormatNumber("%.1e", sketch.HardResidual()));
   }
-
-  std::printf("Factor (once): %.3f ms. Each step: SetRhs of every stay and cursor row, Solve, read back.\n\n", factorMs);
-  PrintRow("point", header);
-  PrintRow("cursor", cursors);
-  for (int p = 0; p < sketch.PointCount(); ++p)
-    PrintRow(sketch.Point(p).name + "  " + Role(p), table[static_cast<std::size_t>(p)]);
-  PrintRow("solve time", times);
-  PrintRow("max |hard residual|", residuals);
+  table.Print(sketch);
   const double distance = std::hypot(sketch.Point(cell.c).x - path.back().first, sketch.Point(cell.c).y - path.back().second);
   std::printf("\nC ends %.3f from the cursor; the other points follow through the hard relations and\n"
               "otherwise stay as close as they can to where they were.\n",
               distance);
-  const bool ok = worst < 1e-9;
-  std::printf("Hard constraints hold to %.1e over all steps (limit 1e-9): %s\n", worst, ok ? "OK" : "FAILED");
-  if (!svgPath.empty()) {
-    if (!WriteSvg(sketch, svgPath, path.back().first, path.back().second)) {
-      std::fprintf(stderr, "zrm_drag_demo: cannot write %s\n", svgPath.c_str());
-      return 1;
-    }
-    std::printf("Final sketch written to %s\n", svgPath.c_str());
-  }
-  return ok ? 0 : 1;
+  return Conclude(sketch, worst, svgPath, path.back().first, path.back().second);
 }
 
 // A large sketch: cells in a serpentine strip, each tied to the previous one by soft "keep the
-// offset" rows; the first A is fixed, the C of the middle cell is dragged around a circle.
-int RunLarge(int points, int steps, const std::string& svgPath) {
-  const int cells = std::max(1, (points + 7) / 8), perRow = std::max(1, static_cast<int>(std::sqrt(static_cast<double>(cells))));
-  const Clock::time_point buildStart = Clock::now();
-  DragSketch sketch;
+// offset" rows; the first A is fixed. Cells hold 8 points, so the count is rounded up to a multiple of 8.
+std::unique_ptr<DragSketch> BuildLarge(int points, Cell& dragged) {
+  const int cells = (points + 7) / 8, perRow = std::max(1, static_cast<int>(std::sqrt(static_cast<double>(cells))));
+  auto sketch = std::make_unique<DragSketch>();
   std::vector<Cell> all;
   for (int k = 0; k < cells; ++k) {
     const int row = k / perRow, column = row % 2 == 0 ? k % perRow : perRow - 1 - k % perRow;
-    all.push_back(AddCell(sketch, 12.0 * column, 9.0 * row, "_" + std::to_string(k)));
-    if (k > 0) sketch.KeepOffset(all.back().a, all[static_cast<std::size_t>(k - 1)].a);
+    all.push_back(AddCell(*sketch, 12.0 * column, 9.0 * row, "_" + std::to_string(k)));
+    if (k > 0) sketch->KeepOffset(all.back().a, all[static_cast<std::size_t>(k - 1)].a);
   }
-  sketch.Fix(all.front().a);
-  const double buildMs = MillisecondsSince(buildStart);
-  const Cell& target = all[all.size() / 2];
+  sketch->Fix(all.front().a);
+  dragged = all[all.size() / 2];
+  return sketch;
+}
 
+// Drags the C of the middle cell of a large sketch once around a circle; prints the times.
+int RunLarge(int points, int steps, const std::string& svgPath) {
+  const Clock::time_point buildStart = Clock::now();
+  Cell target;
+  const std::unique_ptr<DragSketch> sketch = BuildLarge(points, target);
+  const double buildMs = MillisecondsSince(buildStart);
   const Clock::time_point factorStart = Clock::now();
-  if (!sketch.Factor(target.c)) {
+  if (!sketch->Factor(target.c)) {
     std::fprintf(stderr, "zrm_drag_demo: the sketch could not be factored\n");
     return 1;
   }
   const double factorMs = MillisecondsSince(factorStart);
-  std::printf("Large sketch: %d points in %d cells, %d variables, %d hard rows, %d soft rows\n", sketch.PointCount(), cells,
-              2 * sketch.PointCount(), sketch.HardRowCount(), sketch.SoftRowCount());
+  std::printf("Large sketch: %d points, %d variables, %d hard rows, %d soft rows\n", sketch->PointCount(), 2 * sketch->PointCount(),
+              sketch->HardRowCount(), sketch->SoftRowCount());
   std::printf("register: %.1f ms   factor: %.1f ms\n", buildMs, factorMs);
 
-  const double x0 = sketch.Point(target.c).x, y0 = sketch.Point(target.c).y;
+  const double x0 = sketch->Point(target.c).x, y0 = sketch->Point(target.c).y;
   std::vector<double> times;
   double worst = 0.0, cursorX = x0, cursorY = y0;
   for (int s = 0; s < steps; ++s) {
-    const double angle = 6.283185307179586 * s / steps;
+    const double angle = 6.283185307179586 * (s + 1) / steps;
     cursorX = x0 + 2.0 * std::sin(angle);
     cursorY = y0 + 2.0 * (1.0 - std::cos(angle));
     const Clock::time_point solveStart = Clock::now();
-    if (!sketch.Step(cursorX, cursorY)) {
+    if (!sketch->Step(cursorX, cursorY)) {
       std::fprintf(stderr, "zrm_drag_demo: solve failed at step %d\n", s);
       return 1;
     }
     times.push_back(MillisecondsSince(solveStart));
-    worst = std::max(worst, sketch.HardResidual());
+    worst = std::max(worst, sketch->HardResidual());
   }
   std::sort(times.begin(), times.end());
-  std::printf("%d drag steps (SetRhs of %d rows + Solve + read back): min %.2f ms, median %.2f ms, max %.2f ms\n", steps,
-              sketch.SoftRowCount() - 2 * (cells - 1), times.front(), times[times.size() / 2], times.back());
-  const bool ok = worst < 1e-9;
-  std::printf("Hard constraints hold to %.1e over all steps (limit 1e-9): %s\n", worst, ok ? "OK" : "FAILED");
-  if (!svgPath.empty()) {
-    if (!WriteSvg(sketch, svgPath, cursorX, cursorY)) {
-      std::fprintf(stderr, "zrm_drag_demo: cannot write %s\n", svgPath.c_str());
-      return 1;
-    }
-    std::printf("Final sketch written to %s\n", svgPath.c_str());
-  }
-  return ok ? 0 : 1;
+  std::printf("%d drag steps (SetRhs of %d stay and cursor rows + Solve + read back): min %.2f ms, median %.2f ms, max %.2f ms\n",
+              steps, 2 * sketch->PointCount() + 2, times.front(), times[times.size() / 2], times.back());
+  return Conclude(*sketch, worst, svgPath, cursorX, cursorY);
 }
 
 int Usage(const char* program) {
