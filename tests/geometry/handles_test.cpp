@@ -134,7 +134,8 @@ TEST_F(HandleTest, ConstHandleAssignmentFromMutableHandle) {
   mutableHandle.Reset();
   EXPECT_EQ(Refs(p), 1);
   EXPECT_EQ((*constHandle).Point().y, 2.0);
-  constHandle = constHandle;
+  const ZRMUtPoint_ConstPtr& sameHandle = constHandle;
+  constHandle = sameHandle;  // self-assignment
   EXPECT_EQ(Refs(p), 1);
   constHandle.Reset();
   EXPECT_EQ(CountedPoint::destroyed, 1);
