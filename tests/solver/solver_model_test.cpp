@@ -1,0 +1,327 @@
+// The solver against a literal model of its algorithm over ordered maps: every factorization
+// field and every result must agree bit for bit on generated problems of all kinds.
+#include "SolverTestSupport.h"
+#include "ZRMTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <map>
+#include <set>
+
+using namespace solvertest;
+
+namespace {
+
+using Key = std::pair<int, int>;
+using Row = std::map<int, double>;
+using List = std::vector<std::pair<int, double>>;
+
+// Step by step as documented: elimination over maps, Cholesky with column lists.
+class Model {
+public:
+  explicit Model(const ZRMLSQSolver& solver) {
+    const auto& constraints = State(solver).mConstraints;
+    for (auto it = constraints.Begin(); it != constraints.End(); ++it) {
+      Input input{Key(it->first.first, it->first.second), it->second.mIsHard, {}, it->second.mRhs};
+      const auto& coefficients = it->second.mCoefficients;
+      for (auto c = coefficients.Begin(); c != coefficients.End(); ++c) input.coefficients[c->first] = c->second;
+      mInputs.push_back(input);
+    }
+  }
+
+  bool Factor() {
+    for (const Input& input : mInputs)
+      if (!input.hard) mRowIndex[input.key] = mSoft++;
+    std::vector<Row> rows;
+    std::vector<Key> keys;
+    std::vector<std::map<Key, double>> rhs;
+    for (const Input& input : mInputs)
+      if (input.hard) {
+        rows.push_back(input.coefficients);
+        keys.push_back(input.key);
+        rhs.push_back({{input.key, 1.0}});
+      }
+    const int hardCount = static_cast<int>(rows.size());
+    std::map<int, int> order;
+    std::map<int, Row> subs;
+    std::map<int, std::map<Key, double>> subRhs;
+    for (int k = 0; !rows.empty(); ++k) {
+      double best = 0.0;
+      std::size_t pivotRow = 0;
+      int u = 0;
+      for (std::size_t i = 0; i < rows.size(); ++i) {
+        const double m = static_cast<double>(rows[i].size());
+        bool stop = false;
+        for (const auto& entry : rows[i]) {
+          const double score = std::fabs(entry.second) / (m - 0.9);
+          if (score > best) {
+            best = score;
+            pivotRow = i;
+            u = entry.first;
+            if (score > 0.5 && m < 3) stop = true;
+          }
+          if (stop) break;
+        }
+        if (stop) break;
+      }
+      if (1e-10 > best) return false;
+      order[u] = k;
+      subRhs[u] = rhs[pivotRow];
+      mRowIndex[keys[pivotRow]] = mSoft + k;
+      std::swap(rows[pivotRow], rows.back());
+      std::swap(keys[pivotRow], keys.back());
+      std::swap(rhs[pivotRow], rhs.back());
+      const double f = -1.0 / rows.back()[u];
+      for (const auto& entry : rows.back())
+        if (entry.first != u) subs[u][entry.first] = f * entry.second;
+      for (auto& term : subRhs[u]) term.second = -(f * term.second);
+      rows.pop_back();
+      keys.pop_back();
+      rhs.pop_back();
+      for (std::size_t j = 0; j < rows.size(); ++j) {
+        if (!rows[j].count(u)) continue;
+        const double c = rows[j][u];
+        rows[j].erase(u);
+        for (const auto& entry : subs[u]) rows[j][entry.first] += c * entry.second;
+        for (const auto& term : subRhs[u]) rhs[j][term.first] -= c * term.second;
+      }
+      for (auto& e : subs) {
+        if (!e.second.count(u)) continue;
+        const double c = e.second[u];
+        e.second.erase(u);
+        for (const auto& entry : subs[u]) e.second[entry.first] += c * entry.second;
+        for (const auto& term : subRhs[u]) subRhs[e.first][term.first] += c * term.second;
+      }
+    }
+    std::map<int, int> column;
+    for (const Input& input : mInputs)
+      if (!input.hard)
+        for (const auto& entry : input.coefficients)
+          if (!order.count(entry.first) && !column.count(entry.first)) {
+            column[entry.first] = static_cast<int>(mColumnVariables.size());
+            mColumnVariables.push_back(entry.first);
+          }
+    const int freeCount = static_cast<int>(mColumnVariables.size());
+    mColumnVariables.resize(freeCount + hardCount);
+    for (const auto& e : order) {
+      column[e.first] = freeCount + e.second;
+      mColumnVariables[freeCount + e.second] = e.first;
+    }
+    mEliminatedRows.resize(hardCount);
+    for (const auto& e : order)
+      for (const auto& entry : subs[e.first]) {
+        if (!column.count(entry.first)) return false;
+        mEliminatedRows[e.second].emplace_back(column[entry.first], entry.second);
+      }
+    std::vector<Row> accumulators(hardCount);
+    mSoftRows.resize(mSoft);
+    for (const Input& input : mInputs) {
+      if (input.hard) continue;
+      const int r = mRowIndex[input.key];
+      Row reduced = input.coefficients;
+      for (const auto& entry : input.coefficients) {
+        if (!order.count(entry.first)) continue;
+        for (const auto& s : subs[entry.first]) reduced[s.first] += entry.second * s.second;
+        for (const auto& t : subRhs[entry.first]) accumulators[mRowIndex[t.first] - mSoft][r] -= entry.second * t.second;
+      }
+      for (const auto& entry : reduced)
+        if (!order.count(entry.first)) mSoftRows[r].emplace_back(column[entry.first], entry.second);
+      std::sort(mSoftRows[r].begin(), mSoftRows[r].end());
+    }
+    for (const auto& e : order)
+      for (const auto& t : subRhs[e.first]) accumulators[mRowIndex[t.first] - mSoft][mSoft + e.second] += t.second;
+    for (const Row& accumulator : accumulators) mHardRhs.emplace_back(accumulator.begin(), accumulator.end());
+    std::vector<Row> normal(freeCount);
+    for (const List& row : mSoftRows)
+      for (std::size_t i = 0; i < row.size(); ++i)
+        for (std::size_t j = 0; j <= i; ++j) normal[row[i].first][row[j].first] += row[i].second * row[j].second;
+    return Cholesky(normal) || freeCount == 0;
+  }
+
+  bool Solve() {
+    std::vector<double> rowRhs;
+    for (const Input& input : mInputs) {
+      const int r = mRowIndex.at(input.key);
+      if (static_cast<int>(rowRhs.size()) <= r) rowRhs.resize(r + 1, 0.0);
+      rowRhs[r] = input.rhs;
+    }
+    std::vector<double> adjusted = rowRhs;
+    for (std::size_t i = mSoft; i < adjusted.size(); ++i) adjusted[i] = 0.0;
+    for (std::size_t k = 0; k < mHardRhs.size(); ++k)
+      for (const auto& entry : mHardRhs[k]) adjusted[entry.first] += rowRhs[mSoft + k] * entry.second;
+    const int n = static_cast<int>(mDiagonal.size());
+    std::vector<double> x(n, 0.0);
+    for (int r = 0; r < mSoft; ++r)
+      for (const auto& entry : mSoftRows[r]) x[entry.first] += adjusted[r] * entry.second;
+    for (int i = 0; i < n; ++i) {
+      for (const auto& entry : mL[i]) x[i] = x[i] - entry.second * x[entry.first];
+      x[i] = x[i] / mDiagonal[i];
+    }
+    for (int i = n - 1; i >= 0; --i) {
+      for (const auto& entry : mLt[i]) x[i] = x[i] - entry.second * x[entry.first];
+      x[i] = x[i] / mDiagonal[i];
+    }
+    for (int i = 0; i < n; ++i) mResult[mColumnVariables[i]] = x[i];
+    for (std::size_t k = 0; k + n < mColumnVariables.size(); ++k) {
+      double v = adjusted[mSoft + k];
+      for (const auto& entry : mEliminatedRows[k]) v += x[entry.first] * entry.second;
+      mResult[mColumnVariables[n + k]] = v;
+    }
+    return true;
+  }
+
+  void ExpectSameAs(const ZRMLSQSolver& solver) const {
+    const LSQSolverState& state = State(solver);
+    EXPECT_EQ(state.mSoftRowCount, mSoft);
+    EXPECT_EQ(ToStd(state.mColumnVariables), mColumnVariables);
+    std::vector<std::pair<std::pair<int, int>, int>> rowIndex(mRowIndex.begin(), mRowIndex.end());
+    EXPECT_EQ(RowIndex(solver), rowIndex);
+    ExpectSameLists(state.mEliminatedRows, mEliminatedRows, "eliminated rows");
+    ExpectSameLists(state.mHardRhsCoefficients, mHardRhs, "hard right-hand sides");
+    ExpectSameLists(state.mSoftRows, mSoftRows, "soft rows");
+    ExpectSameLists(state.mFactor.mRows, mL, "factor rows");
+    ExpectSameLists(state.mFactor.mColumns, mLt, "factor columns");
+    std::vector<std::uint64_t> diagonal, expected;
+    for (double d : ToStd(state.mFactor.mDiagonal)) diagonal.push_back(Bits(d));
+    for (double d : mDiagonal) expected.push_back(Bits(d));
+    EXPECT_EQ(diagonal, expected);
+  }
+
+  void ExpectSameResults(const ZRMLSQSolver& solver) const {
+    std::vector<std::pair<int, std::uint64_t>> actual, expected;
+    const auto& result = State(solver).mResult;
+    for (auto it = result.Begin(); it != result.End(); ++it) actual.emplace_back(it->first, Bits(it->second));
+    for (const auto& value : mResult) expected.emplace_back(value.first, Bits(value.second));
+    EXPECT_EQ(actual, expected);
+  }
+
+private:
+  struct Input {
+    Key key;
+    bool hard;
+    Row coefficients;
+    double rhs;
+  };
+
+  static void ExpectSameLists(const ZRMUtVector<SparseVector>& actual, const std::vector<List>& expected,
+                              const char* what) {
+    ASSERT_EQ(actual.Size(), static_cast<int>(expected.size())) << what;
+    for (int i = 0; i < actual.Size(); ++i) {
+      std::vector<std::pair<int, std::uint64_t>> a, e;
+      for (const auto& entry : ToEntries(actual[i])) a.emplace_back(entry.first, Bits(entry.second));
+      for (const auto& entry : expected[i]) e.emplace_back(entry.first, Bits(entry.second));
+      EXPECT_EQ(a, e) << what << " " << i;
+    }
+  }
+
+  // Up-looking factorization with column lists whose last entry is the current row's slot.
+  bool Cholesky(const std::vector<Row>& rows) {
+    const int n = static_cast<int>(rows.size());
+    std::vector<List> columns(n);
+    std::vector<double> inverse(n, 0.0);
+    std::vector<List> l(n);
+    std::vector<double> diagonal(n, 0.0);
+    for (int k = 0; k < n; ++k) {
+      const List row(rows[k].begin(), rows[k].end());
+      std::set<int> pattern;
+      std::vector<int> walk;
+      for (std::size_t e = 0; e + 1 < row.size(); ++e) {
+        pattern.insert(row[e].first);
+        walk.push_back(row[e].first);
+      }
+      for (std::size_t p = 0; p < walk.size(); ++p) {
+        const int c = walk[p];
+        for (const auto& entry : columns[c])
+          if (pattern.insert(entry.first).second) walk.push_back(entry.first);
+      }
+      for (int c : pattern) columns[c].emplace_back(k, 0.0);
+      for (std::size_t e = 0; e + 1 < row.size(); ++e)
+        columns[row[e].first].back().second = row[e].second * inverse[row[e].first];
+      for (int c : pattern) {
+        const double x = columns[c].back().second;
+        for (std::size_t e = 0; e + 1 < columns[c].size(); ++e) {
+          const int i = columns[c][e].first;
+          columns[i].back().second = columns[i].back().second - (x * columns[c][e].second) * inverse[i];
+        }
+      }
+      double d = row.back().second;
+      for (int c : pattern) {
+        const double x = columns[c].back().second;
+        d = d - x * x;
+        l[k].emplace_back(c, x);
+      }
+      if (!(d > 0.0) || !std::isfinite(d)) return false;
+      diagonal[k] = std::sqrt(d);
+      inverse[k] = 1.0 / diagonal[k];
+    }
+    mL = l;
+    mLt.assign(n, List());
+    for (int i = 0; i < n; ++i)
+      for (const auto& entry : l[i]) mLt[entry.first].emplace_back(i, entry.second);
+    mDiagonal = diagonal;
+    return true;
+  }
+
+  std::vector<Input> mInputs;
+  int mSoft = 0;
+  std::map<Key, int> mRowIndex;
+  std::vector<int> mColumnVariables;
+  std::vector<List> mEliminatedRows, mHardRhs, mSoftRows, mL, mLt;
+  std::vector<double> mDiagonal;
+  std::map<int, double> mResult;
+};
+
+}  // namespace
+
+TEST(LSQSolverModel, FieldsAndResultsMatchTheLiteralAlgorithmBitForBit) {
+  zrmtest::AssertRecorder recorder(0);  // rejected matrices report
+  Random random(99);
+  const long problems = zrmtest::Scaled(150);
+  for (long p = 0; p < problems; ++p) {
+    const Kind kind = p % 3 == 0 ? kKinds[(p / 3) % 6] : Kind::WellPosed;
+    const Problem problem = Generate(random, kind, random.Int(1, 80), random.Uniform(0.0, 0.4));
+    SCOPED_TRACE(::testing::Message() << "problem " << p);
+    ZRMLSQSolver solver;
+    Register(solver, problem);
+    Model model(solver);
+    const bool factored = model.Factor();
+    ASSERT_EQ(solver.Factor(), factored);
+    if (!factored) continue;
+    model.ExpectSameAs(solver);
+    ASSERT_TRUE(solver.Solve());
+    model.Solve();
+    model.ExpectSameResults(solver);
+  }
+}
+
+TEST(LSQSolverModel, DenseHardRowsWithFillIn) {
+  // Long hard rows over few variables: heavy fill-in, many substitutions into earlier
+  // eliminations, scans without early stop.
+  zrmtest::AssertRecorder recorder(0);
+  Random random(3);
+  for (int p = 0; p < zrmtest::Scaled(40); ++p) {
+    const int count = random.Int(3, 25);
+    ZRMLSQSolver solver;
+    for (int h = 0; h < count / 3; ++h) {
+      Entries row;
+      for (int v = 0; v < count; ++v)
+        if (random.Chance(0.4)) row.emplace_back(v, random.Uniform(-2.0, 2.0));
+      solver.AddConstraint(true, random.Uniform(-1.0, 1.0), MakeCoefficients(row));
+    }
+    for (int s = 0; s < count + 3; ++s) {
+      Entries row;
+      for (int v = 0; v < count; ++v)
+        if (v == s % count || random.Chance(0.3)) row.emplace_back(v, random.Uniform(-2.0, 2.0));
+      solver.AddConstraint(false, random.Uniform(-1.0, 1.0), MakeCoefficients(row));
+    }
+    Model model(solver);
+    const bool factored = model.Factor();
+    ASSERT_EQ(solver.Factor(), factored) << "problem " << p;
+    if (!factored) continue;
+    model.ExpectSameAs(solver);
+    ASSERT_TRUE(solver.Solve());
+    model.Solve();
+    model.ExpectSameResults(solver);
+  }
+}

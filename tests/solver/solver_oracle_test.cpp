@@ -1,0 +1,171 @@
+// Randomized cross-check of the solver against a dense null-space solution with Eigen, and the
+// bit-identity of repeated and re-factored solutions.
+#include "SolverTestSupport.h"
+#include "ZRMTestSupport.h"
+
+#include <Eigen/Dense>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <map>
+
+using namespace solvertest;
+
+namespace {
+
+// Relative rank threshold of the oracle: structurally dependent rows give singular values
+// near 1e-16 of the largest, the generated well-posed problems stay far above 1e-6.
+constexpr double kRankThreshold = 1e-9;
+
+struct OracleSolution {
+  bool unique = false;
+  std::map<int, double> values;  // variable id -> value
+};
+
+// min |A x - b|^2 subject to C x = d, through a basis of the null space of C.
+OracleSolution DenseOracle(const Problem& problem) {
+  const int n = static_cast<int>(problem.variables.size());
+  std::map<int, int> column;
+  for (int i = 0; i < n; ++i) column[problem.variables[i]] = i;
+  int hardCount = 0;
+  for (const Constraint& constraint : problem.constraints) hardCount += constraint.hard ? 1 : 0;
+  const int softCount = static_cast<int>(problem.constraints.size()) - hardCount;
+  Eigen::MatrixXd c = Eigen::MatrixXd::Zero(hardCount, n), a = Eigen::MatrixXd::Zero(softCount, n);
+  Eigen::VectorXd d(hardCount), b(softCount);
+  int h = 0, s = 0;
+  for (const Constraint& constraint : problem.constraints) {
+    Eigen::MatrixXd& target = constraint.hard ? c : a;
+    const int row = constraint.hard ? h++ : s++;
+    for (const auto& entry : constraint.coefficients) target(row, column[entry.first]) = entry.second;
+    (constraint.hard ? d : b)(row) = constraint.rhs;
+  }
+  OracleSolution solution;
+  Eigen::VectorXd particular = Eigen::VectorXd::Zero(n);
+  Eigen::MatrixXd nullSpace = Eigen::MatrixXd::Identity(n, n);
+  if (hardCount > 0) {
+    Eigen::ColPivHouseholderQR<Eigen::MatrixXd> rank(c.transpose());
+    rank.setThreshold(kRankThreshold);
+    if (rank.rank() < hardCount) return solution;  // dependent or contradictory hard rows
+    const Eigen::HouseholderQR<Eigen::MatrixXd> qr(c.transpose());
+    const Eigen::MatrixXd q = qr.householderQ();
+    const Eigen::MatrixXd r = qr.matrixQR().topRows(hardCount).triangularView<Eigen::Upper>();
+    const Eigen::VectorXd y = r.transpose().triangularView<Eigen::Lower>().solve(d);
+    particular = q.leftCols(hardCount) * y;
+    nullSpace = q.rightCols(n - hardCount);
+  }
+  Eigen::VectorXd x = particular;
+  if (nullSpace.cols() > 0) {
+    Eigen::ColPivHouseholderQR<Eigen::MatrixXd> reduced(a * nullSpace);
+    reduced.setThreshold(kRankThreshold);
+    if (reduced.rank() < nullSpace.cols()) return solution;  // the soft rows leave freedom
+    x += nullSpace * reduced.solve(b - a * particular);
+  }
+  solution.unique = true;
+  for (int i = 0; i < n; ++i) solution.values[problem.variables[i]] = x(i);
+  return solution;
+}
+
+double Residual(const Constraint& constraint, const ZRMLSQSolver& solver, double& scale) {
+  double sum = 0.0;
+  scale = std::fabs(constraint.rhs);
+  for (const auto& entry : constraint.coefficients) {
+    const double term = entry.second * solver.GetResult(entry.first);
+    sum += term;
+    scale += std::fabs(term);
+  }
+  return sum - constraint.rhs;
+}
+
+Kind KindOf(Random& random) {
+  return random.Chance(0.55) ? Kind::WellPosed : kKinds[random.Int(1, 5)];
+}
+
+std::vector<std::uint64_t> ResultBits(const ZRMLSQSolver& solver) {
+  std::vector<std::uint64_t> bits;
+  const auto& result = State(solver).mResult;
+  for (auto it = result.Begin(); it != result.End(); ++it) {
+    bits.push_back(static_cast<std::uint64_t>(it->first));
+    bits.push_back(Bits(it->second));
+  }
+  return bits;
+}
+
+}  // namespace
+
+TEST(LSQSolverOracle, AgreesWithADenseSolution) {
+  Random random(20240611);
+  const long problems = zrmtest::Scaled(320);
+  int agreed = 0;
+  int rejected = 0;
+  for (long p = 0; p < problems; ++p) {
+    const Kind kind = KindOf(random);
+    const int count = random.Int(1, 200);
+    const Problem problem = Generate(random, kind, count, random.Uniform(0.0, 0.4));
+    SCOPED_TRACE(::testing::Message() << "problem " << p << ", kind " << static_cast<int>(kind) << ", " << count
+                                      << " variables");
+    const OracleSolution oracle = DenseOracle(problem);
+    ZRMLSQSolver solver;
+    zrmtest::AssertRecorder recorder(0);  // reports of rejected matrices are expected here
+    Register(solver, problem);
+    const bool factored = solver.Factor();
+    if (kind == Kind::WellPosed) {
+      EXPECT_TRUE(oracle.unique);
+      EXPECT_TRUE(factored);
+    }
+    if (!oracle.unique) {
+      EXPECT_FALSE(factored);
+      EXPECT_FALSE(solver.Solve());
+      EXPECT_EQ(State(solver).mResult.Size(), 0);
+      ++rejected;
+      continue;
+    }
+    if (!factored) continue;  // unique, but a variable is reached only through hard rows
+    ASSERT_TRUE(solver.Solve());
+    ASSERT_EQ(State(solver).mResult.Size(), static_cast<int>(problem.variables.size()));
+    double largest = 1.0;
+    for (const auto& value : oracle.values) largest = std::max(largest, std::fabs(value.second));
+    for (const auto& value : oracle.values)
+      ASSERT_NEAR(solver.GetResult(value.first), value.second, 1e-8 * largest) << "variable " << value.first;
+    for (const Constraint& constraint : problem.constraints) {
+      if (!constraint.hard) continue;
+      double scale = 0.0;
+      const double residual = Residual(constraint, solver, scale);
+      EXPECT_LE(std::fabs(residual), 1e-9 * std::max(1.0, scale));
+    }
+    ++agreed;
+  }
+  EXPECT_GE(agreed, problems / 2);
+  EXPECT_GE(rejected, problems / 4);
+}
+
+TEST(LSQSolverOracle, ResolvingIsBitIdenticalToAFreshFactorization) {
+  Random random(77);
+  const long problems = zrmtest::Scaled(60);
+  for (long p = 0; p < problems; ++p) {
+    Problem problem = Generate(random, Kind::WellPosed, random.Int(1, 120), random.Uniform(0.0, 0.4));
+    ZRMLSQSolver solver;
+    Register(solver, problem);
+    ASSERT_TRUE(solver.Factor());
+    ASSERT_TRUE(solver.Solve());
+    const std::vector<std::uint64_t> first = ResultBits(solver);
+    ASSERT_TRUE(solver.Solve());
+    EXPECT_EQ(ResultBits(solver), first) << "second Solve, problem " << p;
+
+    bool changed = false;
+    for (Constraint& constraint : problem.constraints) {
+      if (!constraint.named) continue;
+      constraint.rhs = random.Uniform(-20.0, 20.0);
+      solver.SetRhs(constraint.id, constraint.rhs);
+      changed = true;
+    }
+    ASSERT_TRUE(solver.Solve());
+    ZRMLSQSolver fresh;
+    Register(fresh, problem);
+    ASSERT_TRUE(fresh.Factor());
+    ASSERT_TRUE(fresh.Solve());
+    EXPECT_EQ(ResultBits(solver), ResultBits(fresh)) << "problem " << p;
+    if (changed) {
+      EXPECT_NE(ResultBits(solver), first) << "problem " << p;
+    }
+  }
+}
