@@ -2,7 +2,6 @@
 
 #include "KRNAllocator.h"
 
-
 const CLSID CLSID_KRNMetaClass = {0x9C1D6E52, 0x3F0A, 0x4B7E, {0xA1, 0xC4, 0x5D, 0x2E, 0x8F, 0x6B, 0x0A, 0x13}};
 
 void* KRNMetaClass::operator new(std::size_t size) { return KRNAllocate(size); }
