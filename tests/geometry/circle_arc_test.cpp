@@ -213,7 +213,7 @@ TEST(ArcAngles, EndAnglesRecoverTheAnglesTheEndsWereEvaluatedAt) {
 }
 
 TEST(ArcAngles, TheNegativeXSideGivesPiOrNearlyMinusPi) {
-  const ZRMUtArc exact(kOrigin, KRNMathK, KRNMathI, 1.0, KRNMathPoint(-1, 0, 0), KRNMathPoint(-1, -0.0, 0));
+  const ZRMUtArc exact(kOrigin, KRNMathK, KRNMathI, 1.0, KRNMathPoint(-1, 0, 0), KRNMathPoint(-1, -0.0, -0.0));
   EXPECT_EQ(exact.GetStartAngle(), KRNPI);
   EXPECT_EQ(exact.GetEndAngle(), KRNPI);  // -pi is folded into (-pi, pi]
   const ZRMUtArc below(kOrigin, KRNMathK, KRNMathI, 1.0, KRNMathPoint(-1, -1e-12, 0), KRNMathPoint(0, 1, 0));
