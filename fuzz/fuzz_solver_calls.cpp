@@ -1,0 +1,173 @@
+// Robustness fuzzer of ZRMLSQSolver: any sequence of calls with any values.
+//
+// The input is a sequence of calls on one or two solvers: registrations with NaN, infinite,
+// huge, tiny and negative coefficients, empty maps, duplicate and contradictory rows, extreme
+// ids; SetRhs of known and unknown ids; Factor, Solve and GetResult in every order;
+// re-registration between solves; a solver destroyed and rebuilt midway. Nothing may crash,
+// leak or touch memory it should not (the sanitizers watch), and the documented contract holds:
+//   - only the three documented checks are ever reported;
+//   - Solve refuses (and leaves no result) unless the last Factor succeeded and nothing was
+//     registered since, except on a solver without constraints, which solves to no results;
+//   - after a successful Solve, GetResult reads exactly the values held, and a second Solve
+//     gives them again bit for bit;
+//   - GetResult of a variable without a value reports "Wrong variable id." and gives NaN.
+#include "FuzzSupport.h"
+#include "ZRMLSQSolver.h"
+#include "ZRMLSQSolverInspector.h"
+
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <climits>
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace {
+
+using Coefficients = ZRMUtMap<int, double, ZRMUtLess<int>>;
+
+int AnyId(FuzzedDataProvider& input) {
+  static const int kIds[] = {0, 1, -1, 2, 3, INT_MAX, INT_MIN, INT_MAX - 1, INT_MIN + 1, 1 << 30};
+  return input.ConsumeBool() ? kIds[input.ConsumeIntegralInRange<int>(0, 9)] : input.ConsumeIntegral<int>();
+}
+
+double AnyValue(FuzzedDataProvider& input) {
+  static const double kValues[] = {0.0,
+                                   -0.0,
+                                   1.0,
+                                   -1.0,
+                                   1e-300,
+                                   1e300,
+                                   -1e300,
+                                   1e-11,
+                                   std::numeric_limits<double>::denorm_min(),
+                                   std::numeric_limits<double>::max(),
+                                   std::numeric_limits<double>::infinity(),
+                                   -std::numeric_limits<double>::infinity(),
+                                   std::numeric_limits<double>::quiet_NaN(),
+                                   2.0,
+                                   0.5};
+  if (input.ConsumeBool()) return kValues[input.ConsumeIntegralInRange<int>(0, 14)];
+  return input.ConsumeFloatingPoint<double>();
+}
+
+Coefficients AnyCoefficients(FuzzedDataProvider& input) {
+  Coefficients coefficients;
+  const int count = input.ConsumeIntegralInRange<int>(0, 5);
+  for (int i = 0; i < count; ++i) coefficients[AnyId(input)] = AnyValue(input);
+  return coefficients;
+}
+
+bool IsDocumentedReport(const zrmtest::AssertReport& report) {
+  if (report.kind == zrmtest::AssertReport::Runtime) return true;  // the wide twin of a failure report
+  return report.message == "No constraint" || report.message == "Wrong variable id." ||
+         report.message == "Not positive definite matrix (or ill-conditioned)";
+}
+
+// One solver and what the caller may expect of it.
+struct Tracked {
+  std::unique_ptr<ZRMLSQSolver> solver{new ZRMLSQSolver()};
+  bool registered = false;  // at least one constraint
+  bool factorCurrent = false;
+};
+
+const LSQSolverState& StateOf(const Tracked& tracked) { return ZRMLSQSolverInspector::State(*tracked.solver); }
+
+void Register(FuzzedDataProvider& input, Tracked& tracked) {
+  const bool hard = input.ConsumeBool();
+  const Coefficients coefficients = AnyCoefficients(input);
+  if (input.ConsumeBool()) tracked.solver->AddConstraint(hard, coefficients, AnyId(input));
+  else tracked.solver->AddConstraint(hard, AnyValue(input), coefficients);
+  tracked.registered = true;
+  tracked.factorCurrent = false;
+}
+
+// SetRhs: for an id without a constraint it registers one, which calls for a new Factor.
+void SetRhs(FuzzedDataProvider& input, Tracked& tracked) {
+  const int id = AnyId(input);
+  const bool known = StateOf(tracked).mConstraints.Count(ZRMUtMakePair(id, -1)) == 1;
+  tracked.solver->SetRhs(id, AnyValue(input));
+  if (!known) {
+    tracked.registered = true;
+    tracked.factorCurrent = false;
+  }
+}
+
+void Factor(Tracked& tracked) { tracked.factorCurrent = tracked.solver->Factor(); }
+
+std::vector<std::pair<int, std::uint64_t>> ResultBits(const Tracked& tracked) {
+  std::vector<std::pair<int, std::uint64_t>> bits;
+  const auto& result = StateOf(tracked).mResult;
+  for (auto it = result.Begin(); it != result.End(); ++it) {
+    std::uint64_t word;
+    std::memcpy(&word, &it->second, sizeof word);
+    bits.emplace_back(it->first, word);
+  }
+  return bits;
+}
+
+void Solve(Tracked& tracked) {
+  const bool solved = tracked.solver->Solve();
+  const bool expected = tracked.factorCurrent || !tracked.registered;
+  ZRM_FUZZ_CHECK(solved == expected);
+  if (!solved || !tracked.registered) {
+    ZRM_FUZZ_CHECK(StateOf(tracked).mResult.Size() == 0);
+    return;
+  }
+  const auto first = ResultBits(tracked);
+  ZRM_FUZZ_CHECK(tracked.solver->Solve());
+  ZRM_FUZZ_CHECK(ResultBits(tracked) == first);
+}
+
+// GetResult of a held variable gives its value (bit for bit); of any other it reports and
+// gives NaN.
+void GetResult(FuzzedDataProvider& input, Tracked& tracked, zrmtest::AssertRecorder& recorder) {
+  const auto& result = StateOf(tracked).mResult;
+  int variable = AnyId(input);
+  if (result.Size() > 0 && input.ConsumeBool()) {
+    auto it = result.Begin();
+    for (int skip = input.ConsumeIntegralInRange<int>(0, result.Size() - 1); skip > 0; --skip) ++it;
+    variable = it->first;
+  }
+  const auto found = result.Find(variable);
+  const std::size_t reportsBefore = recorder.reports.size();
+  const double value = tracked.solver->GetResult(variable);
+  if (found != result.End()) {
+    ZRM_FUZZ_CHECK(std::memcmp(&value, &found->second, sizeof value) == 0);
+    ZRM_FUZZ_CHECK(recorder.reports.size() == reportsBefore);
+  } else {
+    ZRM_FUZZ_CHECK(std::isnan(value));
+    ZRM_FUZZ_CHECK(recorder.reports.size() > reportsBefore);
+    ZRM_FUZZ_CHECK(recorder.reports[reportsBefore].message == "Wrong variable id.");
+  }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  FuzzedDataProvider input(data, size);
+  zrmtest::AssertRecorder recorder(input.ConsumeBool() ? 1 : 0);
+  Tracked solvers[2];
+  while (input.remaining_bytes() > 0) {
+    Tracked& tracked = solvers[input.ConsumeIntegralInRange<int>(0, 1)];
+    switch (input.ConsumeIntegralInRange<int>(0, 7)) {
+      case 0:
+      case 1: Register(input, tracked); break;
+      case 2: SetRhs(input, tracked); break;
+      case 3: Factor(tracked); break;
+      case 4: Solve(tracked); break;
+      case 5: GetResult(input, tracked, recorder); break;
+      case 6: tracked = Tracked(); break;  // destroyed and rebuilt
+      default:
+        Factor(tracked);
+        Solve(tracked);
+        break;
+    }
+  }
+  for (const zrmtest::AssertReport& report : recorder.reports) ZRM_FUZZ_CHECK(IsDocumentedReport(report));
+  return 0;
+}
