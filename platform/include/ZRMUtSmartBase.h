@@ -11,13 +11,17 @@
 
 class KRN_API ZRMUtSmartBase {
 public:
-  ZRMUtSmartBase() noexcept : mRefCount(0) {}
-  ZRMUtSmartBase(const ZRMUtSmartBase&) noexcept : mRefCount(0) {}
+  ZRMUtSmartBase() noexcept;
+  ZRMUtSmartBase(const ZRMUtSmartBase&) noexcept;
   ZRMUtSmartBase& operator=(const ZRMUtSmartBase&) noexcept { return *this; }
   virtual ~ZRMUtSmartBase();
 
   // Number of references currently held on this object.
   long GetRefCount() const noexcept { return mRefCount; }
+
+  // Number of objects of this class and its derived classes alive in the process (constructed
+  // and not yet destroyed): what leak checks in tests compare before and after.
+  static long LiveObjectCount() noexcept;
 
 protected:
   virtual void AddRef() const;

@@ -1,6 +1,16 @@
 #include "ZRMUtSmartBase.h"
 
-ZRMUtSmartBase::~ZRMUtSmartBase() = default;
+namespace {
+long gLiveObjects = 0;  // not atomic, as the counts: one thread at a time
+}  // namespace
+
+ZRMUtSmartBase::ZRMUtSmartBase() noexcept : mRefCount(0) { ++gLiveObjects; }
+
+ZRMUtSmartBase::ZRMUtSmartBase(const ZRMUtSmartBase&) noexcept : mRefCount(0) { ++gLiveObjects; }
+
+ZRMUtSmartBase::~ZRMUtSmartBase() { --gLiveObjects; }
+
+long ZRMUtSmartBase::LiveObjectCount() noexcept { return gLiveObjects; }
 
 void ZRMUtSmartBase::AddRef() const { ++mRefCount; }
 
