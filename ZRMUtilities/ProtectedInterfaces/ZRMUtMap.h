@@ -52,18 +52,21 @@ public:
   Iterator UpperBound(const K& key) { return this->template UpperBoundOf<false>(&key); }
   ConstIterator UpperBound(const K& key) const { return this->template UpperBoundOf<true>(&key); }
 
-  // The value under key; inserts (key, V()) first when absent. Allocates only to insert.
+  // The value under key; inserts (key, V()) first when absent. One descent of the tree; it
+  // allocates only to insert.
   V& operator[](const K& key) {
-    if (Item* found = this->LookForItem(&key)) return found->second;
-    std::unique_ptr<Block> block(new Block(&KeyOf));  // (K(), V()) built in place, then the key
-    block->mItem.first = key;
-    return this->InsertBlock(std::move(block)).second;
+    bool inserted = false;
+    return this->LookUpOrInsert(&key, [&key] {
+      std::unique_ptr<Block> block(new Block(&KeyOf));  // (K(), V()) built in place, then the key
+      block->mItem.first = key;
+      return block;
+    }, inserted).second;
   }
   // Inserts (key, value) when key is absent; true when it inserted.
   bool Insert(const K& key, const V& value) {
-    if (this->LookForItem(&key) != nullptr) return false;
-    this->InsertBlock(std::unique_ptr<Block>(new Block(&KeyOf, key, value)));
-    return true;
+    bool inserted = false;
+    this->LookUpOrInsert(&key, [&] { return std::unique_ptr<Block>(new Block(&KeyOf, key, value)); }, inserted);
+    return inserted;
   }
 
   // Removes the item with this key; false (and no change) when absent.

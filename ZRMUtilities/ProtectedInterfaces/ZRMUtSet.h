@@ -45,9 +45,9 @@ public:
 
   // Inserts key when absent; true when it inserted. No iterator is invalidated.
   bool Insert(const K& key) {
-    if (this->LookForItem(&key) != nullptr) return false;
-    this->InsertBlock(std::unique_ptr<Block>(new Block(&KeyOf, key)));
-    return true;
+    bool inserted = false;
+    this->LookUpOrInsert(&key, [&key] { return std::unique_ptr<Block>(new Block(&KeyOf, key)); }, inserted);
+    return inserted;
   }
   // Removes key; false (and no change) when absent.
   bool Erase(const K& key) { return this->EraseKey(&key); }

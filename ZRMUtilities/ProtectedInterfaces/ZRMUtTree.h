@@ -102,9 +102,10 @@ protected:
 
   // The item whose key equals *key, or null. Allocates nothing.
   Item* LookForItem(const void* key) const;
-  // Links block unless an equal key is present (the block is then freed); returns the item
-  // now stored under the key.
-  Item& InsertBlock(std::unique_ptr<Block> block);
+  // The item whose key equals *key; when absent, a new block from make() (a
+  // std::unique_ptr<Block> whose key equals *key) is linked in its place. Sets inserted.
+  template <class Make>
+  Item& LookUpOrInsert(const void* key, Make make, bool& inserted);
   // Removes the element whose key equals *key; false when absent.
   bool EraseKey(const void* key);
   // Removes the element under position, which must be a live iterator of this container on
@@ -298,10 +299,17 @@ Item* ZRMUtTree<Item>::LookForItem(const void* key) const {
 }
 
 template <class Item>
-Item& ZRMUtTree<Item>::InsertBlock(std::unique_ptr<Block> block) {
-  ZRMUtAvlTreeNode* stored = mTree.InsertNode(block.get());
-  if (stored == block.get()) block.release();  // now owned by the tree
-  return static_cast<Block*>(stored)->mItem;
+template <class Make>
+Item& ZRMUtTree<Item>::LookUpOrInsert(const void* key, Make make, bool& inserted) {
+  ZRMUtAvlTreePlace place;
+  ZRMUtAvlTreeNode* node = mTree.LookForNode(key, place);
+  inserted = node == nullptr;
+  if (inserted) {
+    std::unique_ptr<Block> block = make();  // may throw: the tree is unchanged
+    node = block.release();
+    mTree.LinkNodeAt(node, place);
+  }
+  return static_cast<Block*>(node)->mItem;
 }
 
 template <class Item>

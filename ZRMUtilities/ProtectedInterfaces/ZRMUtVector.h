@@ -39,6 +39,7 @@
 
 #include <climits>
 #include <cstddef>
+#include <cstring>
 #include <memory>
 #include <new>
 #include <type_traits>
@@ -341,8 +342,13 @@ void ZRMUtVector<T>::Reallocate(std::size_t capacity, const T* appended) {
       ::new (static_cast<void*>(block + size)) T(*appended);
       appendedBuilt = true;
     }
-    for (T* element = mFirst; element != mLast; ++element, ++built)
-      ::new (static_cast<void*>(built)) T(std::move_if_noexcept(*element));
+    if constexpr (std::is_trivially_copyable_v<T>) {
+      if (size != 0) std::memcpy(static_cast<void*>(block), mFirst, size * sizeof(T));
+      built = block + size;
+    } else {
+      for (T* element = mFirst; element != mLast; ++element, ++built)
+        ::new (static_cast<void*>(built)) T(std::move_if_noexcept(*element));
+    }
   } catch (...) {
     for (T* element = block; element != built; ++element) element->~T();
     if (appendedBuilt) block[size].~T();

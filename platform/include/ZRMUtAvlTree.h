@@ -77,6 +77,12 @@ private:
   ZRMUtAvlTreeNode* mNode = nullptr;
 };
 
+// Where an absent item would be linked, as found by ZRMUtAvlTree::LookForNode(probe, place).
+struct ZRMUtAvlTreePlace {
+  ZRMUtAvlTreeNode* parent = nullptr;
+  bool left = false;
+};
+
 class KRN_API ZRMUtAvlTree {
 public:
   using CompareFunction = int (*)(const void*, const void*);
@@ -100,6 +106,13 @@ public:
   // Links a caller-supplied node (not in any tree, item set). Returns the node now stored under
   // that item: node itself, or the equal node already present (node is then not taken).
   ZRMUtAvlTreeNode* InsertNode(ZRMUtAvlTreeNode* node) noexcept;
+
+  // Single-descent insertion: LookForNode(probe, place) returns the node equal to probe or, when
+  // there is none, null with the place where probe belongs; LinkNodeAt then links a
+  // caller-supplied node whose item equals probe at that place. The tree must not change in
+  // between.
+  ZRMUtAvlTreeNode* LookForNode(const void* probe, ZRMUtAvlTreePlace& place) const;
+  void LinkNodeAt(ZRMUtAvlTreeNode* node, const ZRMUtAvlTreePlace& place) noexcept;
 
   // The stored item equal to probe, or null.
   void* LookForItem(const void* probe) const;

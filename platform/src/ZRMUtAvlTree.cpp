@@ -260,6 +260,15 @@ ZRMUtAvlTreeNode* ZRMUtAvlTree::InsertNode(ZRMUtAvlTreeNode* node) noexcept {
   return node;
 }
 
+ZRMUtAvlTreeNode* ZRMUtAvlTree::LookForNode(const void* probe, ZRMUtAvlTreePlace& place) const {
+  return Impl::Descend(*this, probe, place.parent, place.left);
+}
+
+void ZRMUtAvlTree::LinkNodeAt(ZRMUtAvlTreeNode* node, const ZRMUtAvlTreePlace& place) noexcept {
+  node->mOwnedByTree = false;
+  Impl::Attach(*this, node, place.parent, place.left);
+}
+
 void* ZRMUtAvlTree::LookForItem(const void* probe) const {
   const Node* node = LookForNode(probe);
   return node != nullptr ? node->mItem : nullptr;

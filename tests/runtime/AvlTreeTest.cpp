@@ -176,6 +176,24 @@ TEST(AvlTree, CursorsSurviveInsertionsAndRemovalOfOtherItems) {
   }
 }
 
+TEST(AvlTree, RemovingANodeWithTwoChildrenRelinksItsSuccessor) {
+  // The successor's node takes the removed node's place; items never change nodes.
+  IntTree ints;
+  for (int value : {4, 2, 6, 1, 3, 5, 7}) ints.Insert(value);
+  const int successor = 5;
+  ZRMUtAvlTreeCursor onSuccessor(ints.tree);
+  onSuccessor.ResetOnItem(&successor);
+  ZRMUtAvlTreeNode* successorNode = onSuccessor.Node();
+  ASSERT_TRUE(ints.Remove(4));  // the root, with two children
+  EXPECT_EQ(onSuccessor.Node(), successorNode);
+  EXPECT_EQ(*static_cast<int*>(onSuccessor.GetItem()), 5);
+  EXPECT_EQ(ints.tree.LookForNode(&successor), successorNode);
+  onSuccessor.Increment();
+  EXPECT_EQ(*static_cast<int*>(onSuccessor.GetItem()), 6);
+  EXPECT_EQ(Contents(ints.tree), std::vector<int>({1, 2, 3, 5, 6, 7}));
+  EXPECT_TRUE(ints.tree.CheckInvariants());
+}
+
 TEST(AvlTree, CursorStatesOnNoItem) {
   IntTree ints;
   ZRMUtAvlTreeCursor unbound;
@@ -256,6 +274,27 @@ TEST(AvlTree, CallerSuppliedNodesAreOwnedByTheDeleter) {
   EXPECT_TRUE(tree.CheckInvariants());
   tree.DeleteItems(&DeleteBlock, &freed);
   EXPECT_EQ(freed, 100);
+}
+
+TEST(AvlTree, SingleDescentInsertionLinksAtTheFoundPlace) {
+  std::mt19937 random(3);
+  ZRMUtAvlTree tree(&CompareInts);
+  std::set<int> model;
+  int freed = 0;
+  for (int step = 0; step < 3000; ++step) {
+    const int value = static_cast<int>(random() % 1000);
+    ZRMUtAvlTreePlace place;
+    ZRMUtAvlTreeNode* found = tree.LookForNode(&value, place);
+    ASSERT_EQ(found == nullptr, model.count(value) == 0);
+    if (found == nullptr) {
+      tree.LinkNodeAt(new IntBlock(value), place);
+      model.insert(value);
+    }
+  }
+  ASSERT_EQ(tree.FindInvariantViolation(), nullptr);
+  EXPECT_EQ(Contents(tree), std::vector<int>(model.begin(), model.end()));
+  tree.DeleteItems(&DeleteBlock, &freed);
+  EXPECT_EQ(freed, static_cast<int>(model.size()));
 }
 
 TEST(AvlTree, CompareFunctionChangesOnlyWhileEmpty) {
