@@ -24,6 +24,7 @@
 
 #include "ZRMUtSmartBase.h"
 
+#include <cstddef>
 #include <functional>
 #include <type_traits>
 
@@ -53,6 +54,7 @@ class ZRMUtGeomHandle {
 public:
   // Empty handle.
   ZRMUtGeomHandle() noexcept : mPtr(nullptr) {}
+  explicit ZRMUtGeomHandle(std::nullptr_t) noexcept : mPtr(nullptr) {}
 
   // Takes one reference on the object (none for null).
   template <class P, EnableFromRaw<P> = 0>
@@ -83,6 +85,7 @@ public:
   ZRMUtGeomHandle& operator=(P* pointer) {
     return Assign(pointer);
   }
+  ZRMUtGeomHandle& operator=(std::nullptr_t) { return Assign(nullptr); }
 
   // Identity of the held objects.
   bool operator==(const ZRMUtGeomHandle& other) const noexcept { return mPtr == other.mPtr; }

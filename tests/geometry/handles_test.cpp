@@ -86,6 +86,10 @@ TEST_F(HandleTest, EmptyHandles) {
   ZRMUtGeometry_Ptr a;
   ZRMUtGeometry_Ptr b;
   ZRMUtGeometry_Ptr fromNull(static_cast<ZRMUtGeometry*>(nullptr));
+  ZRMUtGeometry_ConstPtr fromLiteral(nullptr);
+  EXPECT_EQ(fromLiteral.Ptr(), nullptr);
+  EXPECT_TRUE(fromLiteral == nullptr);  // through the raw pointer
+  EXPECT_FALSE(a != nullptr);
   EXPECT_EQ(a.Ptr(), nullptr);
   EXPECT_EQ(static_cast<ZRMUtGeometry*>(a), nullptr);
   EXPECT_EQ(a.operator->(), nullptr);
@@ -120,7 +124,7 @@ TEST_F(HandleTest, AssignmentAddsBeforeItReleases) {
   EXPECT_EQ(CountedPoint::destroyed, 1);
   EXPECT_EQ(a->Point().x, 2.0);
 
-  a = static_cast<ZRMUtPoint*>(nullptr);
+  a = nullptr;
   EXPECT_EQ(CountedPoint::destroyed, 2);
   EXPECT_EQ(a.Ptr(), nullptr);
 }
