@@ -250,9 +250,16 @@ private:
     vector = alias;
   }
 
+  // Begin or End of a vector, or an iterator bound to no vector.
   void PoolBeginOrEnd(int slot) {
     Pooled pooled;
     pooled.slot = slot;
+    if (mInput.ConsumeIntegralInRange<int>(0, 4) == 0) {
+      if (mInput.ConsumeBool()) pooled.mutableForm.reset(new Vector::Iterator());
+      else pooled.constForm.reset(new Vector::ConstIterator());
+      AddToPool(std::move(pooled));  // detached
+      return;
+    }
     const bool atEnd = mInput.ConsumeBool();
     const bool readOnly = mInput.ConsumeBool();
     Vector& vector = *mVectors[slot];
