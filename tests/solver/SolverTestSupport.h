@@ -130,7 +130,8 @@ struct Problem {
 
 // A sparse row: own variable with a dominant coefficient plus up to three small others.
 inline Entries DominantRow(Random& random, const std::vector<int>& ids, int own) {
-  Entries row{{ids[own], (random.Chance(0.5) ? -1.0 : 1.0) * random.Uniform(1.0, 2.0)}};
+  const double sign = random.Chance(0.5) ? -1.0 : 1.0;  // every draw in its own statement: the
+  Entries row{{ids[own], sign * random.Uniform(1.0, 2.0)}};  // corpus must not depend on the compiler
   const int others = std::min(random.Int(0, 3), static_cast<int>(ids.size()) - 1);
   for (int k = 0; k < others; ++k) {
     const int id = ids[random.Int(0, static_cast<int>(ids.size()) - 1)];
@@ -230,7 +231,8 @@ inline Problem Generate(Random& random, Kind kind, int count, double hardShare) 
       Constraint constraint;
       constraint.hard = true;
       constraint.coefficients = {{freshId(), 1.0}, {freshId(), random.Uniform(0.5, 1.0)}};
-      constraint.coefficients.emplace_back(ids[random.Int(0, count - 1)], random.Uniform(-0.3, 0.3));
+      const int other = ids[random.Int(0, count - 1)];
+      constraint.coefficients.emplace_back(other, random.Uniform(-0.3, 0.3));
       std::sort(constraint.coefficients.begin(), constraint.coefficients.end());
       constraint.rhs = random.Uniform(-10.0, 10.0);
       hard.push_back(constraint);
@@ -265,6 +267,13 @@ inline Problem Generate(Random& random, Kind kind, int count, double hardShare) 
   problem.variables = ids;
   std::sort(problem.variables.begin(), problem.variables.end());
   return problem;
+}
+
+// A problem with a variable count drawn from [low, high] and a hard share from [shareLow, shareHigh].
+inline Problem GenerateDrawn(Random& random, Kind kind, int low, int high, double shareLow, double shareHigh) {
+  const int count = random.Int(low, high);
+  const double share = random.Uniform(shareLow, shareHigh);
+  return Generate(random, kind, count, share);
 }
 
 // Registers every constraint of the problem (named ones with their id, then SetRhs).

@@ -280,7 +280,7 @@ TEST(LSQSolverModel, FieldsAndResultsMatchTheLiteralAlgorithmBitForBit) {
   const long problems = zrmtest::Scaled(150);
   for (long p = 0; p < problems; ++p) {
     const Kind kind = p % 3 == 0 ? kKinds[(p / 3) % 6] : Kind::WellPosed;
-    const Problem problem = Generate(random, kind, random.Int(1, 80), random.Uniform(0.0, 0.4));
+    const Problem problem = GenerateDrawn(random, kind, 1, 80, 0.0, 0.4);
     SCOPED_TRACE(::testing::Message() << "problem " << p);
     ZRMLSQSolver solver;
     Register(solver, problem);

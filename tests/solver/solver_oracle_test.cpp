@@ -142,7 +142,7 @@ TEST(LSQSolverOracle, ResolvingIsBitIdenticalToAFreshFactorization) {
   Random random(77);
   const long problems = zrmtest::Scaled(60);
   for (long p = 0; p < problems; ++p) {
-    Problem problem = Generate(random, Kind::WellPosed, random.Int(1, 120), random.Uniform(0.0, 0.4));
+    Problem problem = GenerateDrawn(random, Kind::WellPosed, 1, 120, 0.0, 0.4);
     ZRMLSQSolver solver;
     Register(solver, problem);
     ASSERT_TRUE(solver.Factor());
