@@ -65,7 +65,14 @@ public:
   ~ZRMUtVector() { ReleaseStorage(); }
 
   // Appends a copy of value (which may be an element of this vector).
-  void PushBack(const T& value);
+  void PushBack(const T& value) {
+    if (mLast == mEnd) {
+      Reallocate(GrownCapacity(static_cast<std::size_t>(Size()) + 1), &value);
+      return;
+    }
+    ::new (static_cast<void*>(mLast)) T(value);
+    ++mLast;
+  }
   // Makes room for count more elements by the growth rule.
   void Reserve(int count);
   // Shrinks to count elements, or grows to count by appending copies of fill.
@@ -274,16 +281,6 @@ ZRMUtVector<T>& ZRMUtVector<T>::operator=(ZRMUtVector&& other) noexcept {
     TakeStorage(other);
   }
   return *this;
-}
-
-template <class T>
-void ZRMUtVector<T>::PushBack(const T& value) {
-  if (mLast != mEnd) {
-    ::new (static_cast<void*>(mLast)) T(value);
-    ++mLast;
-    return;
-  }
-  Reallocate(GrownCapacity(static_cast<std::size_t>(Size()) + 1), &value);
 }
 
 template <class T>

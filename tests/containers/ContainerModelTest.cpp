@@ -151,7 +151,9 @@ private:
       model.state = mModels[which].empty() ? TreeSlotModel::AtEnd : TreeSlotModel::OnKey;
       if (!mModels[which].empty()) model.key = Face::KeyOf(mModels[which].cbegin());
     } else {
-      const int key = Key();
+      int key = Key();
+      const auto present = mModels[which].lower_bound(key);
+      if (Pick(2) == 0 && present != mModels[which].end()) key = Face::KeyOf(typename Model::const_iterator(present));
       mSlots[slot] = mContainers[which].Find(key);
       model.state = mModels[which].count(key) == 1 ? TreeSlotModel::OnKey : TreeSlotModel::AtEnd;
       model.key = key;
@@ -195,19 +197,26 @@ private:
       return;
     }
     ASSERT_FALSE(raised.raised);
+    ++mLiveReads;
     const auto expected = mModels[model.owner].find(model.key);
     ASSERT_TRUE(expected != mModels[model.owner].end());
     ASSERT_EQ(key, model.key);
     ASSERT_EQ(value, Face::ValueOf(typename Model::const_iterator(expected)));
   }
 
-  static void ExpectInvalid(const Raised& raised) {
+  void ExpectInvalid(const Raised& raised) {
+    ++mRefusedUses;
     ASSERT_TRUE(raised.raised);
     ASSERT_EQ(raised.code, kInvalidIterator);
     ASSERT_EQ(raised.file, kTreeFile);
     ASSERT_EQ(raised.line, 182);
   }
 
+public:
+  int mRefusedUses = 0;  // uses of detached or end iterators, all refused as predicted
+  int mLiveReads = 0;    // reads through held iterators still on their element
+
+private:
   std::mt19937 mRandom;
   int mKeyRange;
   std::array<Container, kContainers> mContainers;
@@ -228,6 +237,8 @@ void RunTreeModel(unsigned seed, int steps, int keyRange) {
     }
   }
   harness.CompareAll();
+  EXPECT_GT(harness.mRefusedUses, steps / 100);  // the run did exercise both fates
+  EXPECT_GT(harness.mLiveReads, steps / 100);
 }
 
 TEST(ContainerModel, MapAgainstStdMap) {
@@ -389,10 +400,12 @@ private:
     int value = 0;
     const Raised raised = CatchRaised([&] { value = *mSlots[slot]; });
     if (model.detached || model.index == Size(model.owner)) {
+      ++mRefusedUses;
       ASSERT_TRUE(raised.raised && raised.code == kInvalidIterator && raised.line == 307 && raised.file == kVectorFile);
       return;
     }
     ASSERT_FALSE(raised.raised);
+    ++mLiveReads;
     ASSERT_EQ(value, mModels[model.owner].elements[static_cast<size_t>(model.index)]);
   }
 
@@ -425,6 +438,11 @@ private:
     DetachFrom(1 - which, 0);
   }
 
+public:
+  int mRefusedUses = 0;  // reads through detached or end iterators, all refused as predicted
+  int mLiveReads = 0;
+
+private:
   std::mt19937 mRandom;
   std::array<ZRMUtVector<int>, kVectors> mVectors;
   std::array<VectorModel, kVectors> mModels;
@@ -443,6 +461,8 @@ TEST(ContainerModel, VectorAgainstStdVectorWithCapacities) {
         if (HasFatalFailure()) FAIL() << "seed " << seed << " step " << step;
       }
     }
+    EXPECT_GT(harness.mRefusedUses, 1000);
+    EXPECT_GT(harness.mLiveReads, 1000);
   }
 }
 

@@ -31,6 +31,19 @@ TEST(SmartBase, LastReleaseDestroysThroughVirtualDestructor) {
   EXPECT_EQ(alive, 0);  // the derived destructor ran
 }
 
+TEST(SmartBase, LiveObjectCountFollowsConstructionAndDestruction) {
+  const long before = ZRMUtSmartBase::LiveObjectCount();
+  int alive = 0;
+  Counted* object = new Counted(&alive);
+  Counted* copy = new Counted(*object);
+  EXPECT_EQ(ZRMUtSmartBase::LiveObjectCount(), before + 2);
+  ZRMUtIntrusivePtrAddRef(object);
+  ZRMUtIntrusivePtrRelease(object);
+  EXPECT_EQ(ZRMUtSmartBase::LiveObjectCount(), before + 1);
+  delete copy;
+  EXPECT_EQ(ZRMUtSmartBase::LiveObjectCount(), before);
+}
+
 TEST(SmartBase, CopyStartsWithoutReferences) {
   int alive = 0;
   Counted* original = new Counted(&alive);
