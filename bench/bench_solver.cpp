@@ -2,7 +2,7 @@
 //
 // Build and run:
 //   cmake --preset bench -B build/bench && cmake --build build/bench --target bench_solver
-//   build/bench/bench/bench_solver                          (one pass, about a minute or two)
+//   build/bench/bench/bench_solver                          (one pass: about two minutes of CPU time)
 //   build/bench/bench/bench_solver --benchmark_repetitions=3 --benchmark_report_aggregates_only=true
 //   build/bench/bench/bench_solver --benchmark_filter=grid   (one family)
 //
@@ -61,6 +61,8 @@
 #include <string>
 #include <utility>
 #include <vector>
+
+#include <unistd.h>
 
 namespace {
 
@@ -393,6 +395,9 @@ void RegisterCase(const Case& c) {
 // Console output as usual, plus the per-problem times collected for the summary.
 class SummaryReporter : public benchmark::ConsoleReporter {
 public:
+  // Colours only on a terminal (the library applies --benchmark_color to its own reporter only).
+  SummaryReporter() : ConsoleReporter(isatty(fileno(stdout)) ? OO_Defaults : OO_Tabular) {}
+
   void ReportRuns(const std::vector<Run>& runs) override {
     ConsoleReporter::ReportRuns(runs);
     for (const Run& run : runs) {
