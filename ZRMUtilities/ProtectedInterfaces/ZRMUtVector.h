@@ -30,7 +30,8 @@
 // A failing operation leaves the contents unchanged; out of memory is std::bad_alloc.
 //
 // Our choice: elements are moved instead of copied into a new block when their move
-// constructor cannot throw (a vector of vectors then moves the inner vectors' storage).
+// constructor cannot throw (a vector of vectors then moves the inner vectors' storage), and
+// trivially copyable elements grow in place where the heap allows (see kGrowsInPlace).
 #ifndef ZRMUtVector_h
 #define ZRMUtVector_h
 
@@ -39,6 +40,8 @@
 
 #include <climits>
 #include <cstddef>
+#include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -113,9 +116,18 @@ private:
   }
   // Capacity the growth rule gives for needed elements (capped to what Size can count).
   std::size_t GrownCapacity(std::size_t needed) const noexcept;
+  // Our choice: trivially copyable elements of ordinary alignment live in a malloc block that
+  // grows with realloc (in place when the heap allows, else by a byte copy); other elements in
+  // std::allocator blocks, moved or copied element by element.
+  static constexpr bool kGrowsInPlace =
+      std::is_trivially_copyable_v<T> && alignof(T) <= alignof(std::max_align_t);
+
   // Moves the elements into a new block of capacity elements, placing a copy of *appended
   // after them when appended is not null; detaches the iterators on the old block.
   void Reallocate(std::size_t capacity, const T* appended);
+  // Reallocate for kGrowsInPlace elements. When memory runs out the elements stay, but the
+  // iterators have been detached.
+  void GrowInPlace(std::size_t capacity, const T* appended);
   // Detaches the registered iterators whose element lies in [from, capacity end].
   void DetachFrom(const T* from) noexcept;
   // Destroys the elements from from to the end, in order; the end becomes from.
@@ -328,9 +340,14 @@ std::size_t ZRMUtVector<T>::GrownCapacity(std::size_t needed) const noexcept {
 
 template <class T>
 void ZRMUtVector<T>::Reallocate(std::size_t capacity, const T* appended) {
-  std::allocator<T> allocator;
   const std::size_t size = static_cast<std::size_t>(Size());
-  if (capacity < size + (appended != nullptr ? 1 : 0)) throw std::bad_alloc();  // beyond what Size can count
+  if (capacity < size + (appended != nullptr ? 1 : 0) || capacity > PTRDIFF_MAX / sizeof(T))
+    throw std::bad_alloc();  // beyond what Size can count
+  if constexpr (kGrowsInPlace) {
+    GrowInPlace(capacity, appended);
+    return;
+  }
+  std::allocator<T> allocator;
   T* block = allocator.allocate(capacity);
   T* built = block;
   bool appendedBuilt = false;
@@ -339,13 +356,8 @@ void ZRMUtVector<T>::Reallocate(std::size_t capacity, const T* appended) {
       ::new (static_cast<void*>(block + size)) T(*appended);
       appendedBuilt = true;
     }
-    if constexpr (std::is_trivially_copyable_v<T>) {
-      if (size != 0) std::memcpy(static_cast<void*>(block), mFirst, size * sizeof(T));
-      built = block + size;
-    } else {
-      for (T* element = mFirst; element != mLast; ++element, ++built)
-        ::new (static_cast<void*>(built)) T(std::move_if_noexcept(*element));
-    }
+    for (T* element = mFirst; element != mLast; ++element, ++built)
+      ::new (static_cast<void*>(built)) T(std::move_if_noexcept(*element));
   } catch (...) {
     for (T* element = block; element != built; ++element) element->~T();
     if (appendedBuilt) block[size].~T();
@@ -356,6 +368,23 @@ void ZRMUtVector<T>::Reallocate(std::size_t capacity, const T* appended) {
   mFirst = block;
   mLast = block + size + (appendedBuilt ? 1 : 0);
   mEnd = block + capacity;
+}
+
+template <class T>
+void ZRMUtVector<T>::GrowInPlace(std::size_t capacity, const T* appended) {
+  const std::size_t size = static_cast<std::size_t>(Size());
+  alignas(T) unsigned char saved[sizeof(T)] = {};  // appended may lie in the block that moves
+  if (appended != nullptr) std::memcpy(saved, static_cast<const void*>(appended), sizeof(T));
+  DetachFrom(mFirst);  // before the old block may go
+  void* block = std::realloc(static_cast<void*>(mFirst), capacity * sizeof(T));
+  if (block == nullptr) throw std::bad_alloc();  // the old block and the elements stay
+  mFirst = static_cast<T*>(block);
+  mLast = mFirst + size;
+  mEnd = mFirst + capacity;
+  if (appended != nullptr) {
+    std::memcpy(static_cast<void*>(mLast), saved, sizeof(T));
+    ++mLast;
+  }
 }
 
 template <class T>
@@ -382,7 +411,8 @@ template <class T>
 void ZRMUtVector<T>::ReleaseStorage() noexcept {
   if (mFirst == nullptr) return;
   Clear();
-  std::allocator<T>().deallocate(mFirst, static_cast<std::size_t>(mEnd - mFirst));
+  if constexpr (kGrowsInPlace) std::free(static_cast<void*>(mFirst));
+  else std::allocator<T>().deallocate(mFirst, static_cast<std::size_t>(mEnd - mFirst));
   mFirst = mLast = mEnd = nullptr;
 }
 
