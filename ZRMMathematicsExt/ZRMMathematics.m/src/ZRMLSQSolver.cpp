@@ -85,6 +85,7 @@ public:
 private:
   struct LocalConstraint {
     ConstraintKey key;
+    const ConstraintRecord* record;
     bool hard;
     EntryList coefficients;  // (dense variable, coefficient)
   };
@@ -97,6 +98,7 @@ private:
     mState.mHardRhsCoefficients.Clear();
     mState.mSoftRows.Clear();
     mState.mSoftRowCount = 0;
+    mState.mRowRecords.clear();
   }
 
   // Local copies of the constraints in key order; variables numbered densely by ascending id.
@@ -110,7 +112,7 @@ private:
     std::sort(mVariableIds.begin(), mVariableIds.end());
     mVariableIds.erase(std::unique(mVariableIds.begin(), mVariableIds.end()), mVariableIds.end());
     for (auto constraint = mState.mConstraints.Begin(); constraint != end; ++constraint) {
-      LocalConstraint local{constraint->first, constraint->second.mIsHard, {}};
+      LocalConstraint local{constraint->first, &constraint->second, constraint->second.mIsHard, {}};
       local.coefficients.reserve(constraint->second.mCoefficients.Size());
       const auto coefficientsEnd = constraint->second.mCoefficients.End();
       for (auto c = constraint->second.mCoefficients.Begin(); c != coefficientsEnd; ++c)
@@ -135,6 +137,7 @@ private:
     for (const LocalConstraint& constraint : mConstraints) {
       if (constraint.hard) continue;
       mState.mRowIndex[constraint.key] = mState.mSoftRowCount;
+      mState.mRowRecords.push_back(constraint.record);
       ++mState.mSoftRowCount;
       mSoftConstraints.push_back(&constraint);
     }
@@ -221,6 +224,7 @@ private:
     mEliminatedByStep.push_back(variable);
     mStepOfHard[hard] = step;
     mState.mRowIndex[mHardConstraints[hard]->key] = mState.mSoftRowCount + step;
+    mState.mRowRecords.push_back(mHardConstraints[hard]->record);  // at index nsoft + step
     std::swap(mScanOrder[position], mScanOrder.back());
     mScanOrder.pop_back();
 
@@ -267,6 +271,7 @@ private:
   // Free variables get columns by first appearance in the soft rows (key order, ascending id);
   // the variable eliminated at step k gets column nfree + k.
   void NumberColumns() {
+    mState.mColumnVariables.Reserve(static_cast<int>(mVariableIds.size()));
     for (const LocalConstraint* constraint : mSoftConstraints)
       for (const Entry& entry : constraint->coefficients) {
         if (mStepOfVariable[entry.first] >= 0 || mColumnOf[entry.first] >= 0) continue;
@@ -290,6 +295,7 @@ private:
     mState.mEliminatedRows.Resize(static_cast<int>(mEliminatedByStep.size()));
     for (const int variable : mEliminatedAscending) {
       SparseVector& target = mState.mEliminatedRows[mStepOfVariable[variable]];
+      target.Reserve(static_cast<int>(mSubstitutions[variable].size()));
       for (const Entry& entry : mSubstitutions[variable]) {
         if (mColumnOf[entry.first] < 0) return false;
         target.PushBack(ZRMUtMakePair(mColumnOf[entry.first], entry.second));
@@ -341,6 +347,7 @@ private:
         if (mStepOfVariable[variable] < 0) reduced.emplace_back(mColumnOf[variable], value[variable]);
       std::sort(reduced.begin(), reduced.end(), SparseEntryLess<Entry>);  // columns are distinct
       SparseVector& target = mState.mSoftRows[r];
+      target.Reserve(static_cast<int>(reduced.size()));
       for (const Entry& entry : reduced) {
         target.PushBack(ZRMUtMakePair(entry.first, entry.second));
         mReducedRows.Append(entry.first, entry.second);
@@ -357,12 +364,13 @@ private:
     for (const int variable : mEliminatedAscending)
       for (const Entry& term : mSubstitutionRhs[variable])
         constants[mStepOfHard[term.first]].emplace_back(softCount + mStepOfVariable[variable], 0.0 + term.second);
+    mState.mHardRhsCoefficients.Resize(static_cast<int>(mAccumulators.size()));
     for (std::size_t k = 0; k < mAccumulators.size(); ++k) {
       std::sort(constants[k].begin(), constants[k].end(), SparseEntryLess<Entry>);  // targets are distinct
-      SparseVector coefficients;
+      SparseVector& coefficients = mState.mHardRhsCoefficients[static_cast<int>(k)];
+      coefficients.Reserve(static_cast<int>(mAccumulators[k].size() + constants[k].size()));
       for (const Entry& entry : mAccumulators[k]) coefficients.PushBack(ZRMUtMakePair(entry.first, entry.second));
       for (const Entry& entry : constants[k]) coefficients.PushBack(ZRMUtMakePair(entry.first, entry.second));
-      mState.mHardRhsCoefficients.PushBack(coefficients);
     }
   }
 
@@ -432,70 +440,81 @@ private:
   CompressedRows mReducedRows;           // the reduced soft rows over the columns
 };
 
-// Right-hand side of every row index from the constraints; false when the constraints and the
-// row numbering do not match.
-bool GatherRowRhs(LSQSolverState& state, std::vector<double>& rowRhs) {
-  auto row = state.mRowIndex.Begin();
-  const auto rowEnd = state.mRowIndex.End();
-  const auto end = state.mConstraints.End();
-  for (auto constraint = state.mConstraints.Begin(); constraint != end; ++constraint, ++row) {
-    if (row == rowEnd || row->first.first != constraint->first.first || row->first.second != constraint->first.second)
-      return false;
-    const int r = row->second;
-    if (static_cast<int>(rowRhs.size()) <= r) rowRhs.resize(r + 1, 0.0);
-    rowRhs[r] = constraint->second.mRhs;
-  }
-  return row == rowEnd;
+// Right-hand side of every row index, read from the constraint that Factor gave the index.
+std::vector<double> GatherRowRhs(const LSQSolverState& state) {
+  std::vector<double> rowRhs(state.mRowRecords.size());
+  for (std::size_t r = 0; r < rowRhs.size(); ++r) rowRhs[r] = state.mRowRecords[r]->mRhs;
+  return rowRhs;
 }
 
 // Soft right-hand sides plus the contributions of the hard ones; at nsoft + k the constant part
 // of the variable eliminated at step k.
-std::vector<double> AdjustedRhs(LSQSolverState& state, const std::vector<double>& rowRhs) {
+std::vector<double> AdjustedRhs(const LSQSolverState& state, const std::vector<double>& rowRhs) {
   const int softCount = state.mSoftRowCount;
   std::vector<double> adjusted(rowRhs);
   std::fill(adjusted.begin() + std::min<std::size_t>(softCount, adjusted.size()), adjusted.end(), 0.0);
-  for (int k = 0; k < static_cast<int>(state.mHardRhsCoefficients.Size()); ++k) {
-    const SparseVector& coefficients = state.mHardRhsCoefficients[k];
-    const double rhs = rowRhs[softCount + k];
-    for (int e = 0; e < static_cast<int>(coefficients.Size()); ++e)
-      adjusted[coefficients[e].first] = adjusted[coefficients[e].first] + rhs * coefficients[e].second;
+  int k = 0;
+  for (const SparseVector& coefficients : Elements(state.mHardRhsCoefficients)) {
+    const double rhs = rowRhs[softCount + k++];
+    for (const auto& entry : Elements(coefficients)) adjusted[entry.first] = adjusted[entry.first] + rhs * entry.second;
   }
   return adjusted;
 }
 
 // A^T b over the columns of the factor.
-std::vector<double> NormalRhs(LSQSolverState& state, const std::vector<double>& adjusted) {
+std::vector<double> NormalRhs(const LSQSolverState& state, const std::vector<double>& adjusted) {
   std::vector<double> normal(state.mFactor.mRows.Size(), 0.0);
-  for (int r = 0; r < static_cast<int>(state.mSoftRows.Size()); ++r) {
-    const SparseVector& row = state.mSoftRows[r];
-    for (int e = 0; e < static_cast<int>(row.Size()); ++e)
-      normal[row[e].first] = normal[row[e].first] + adjusted[r] * row[e].second;
+  int r = 0;
+  for (const SparseVector& row : Elements(state.mSoftRows)) {
+    const double b = adjusted[r++];
+    for (const auto& entry : Elements(row)) normal[entry.first] = normal[entry.first] + b * entry.second;
   }
   return normal;
 }
 
+// Makes mResult hold exactly the variables of mColumnVariables (unless it already does) and
+// keeps where each column's value lives.
+void PrepareResultSlots(LSQSolverState& state) {
+  if (!state.mResultSlots.empty()) return;  // already the keys of this factorization
+  state.mResult.Clear();
+  state.mResultSlots.reserve(state.mColumnVariables.Size());
+  for (const int variable : Elements(state.mColumnVariables)) state.mResultSlots.push_back(&state.mResult[variable]);
+}
+
 // Values of the free variables, then of the eliminated ones, into mResult.
 void StoreResults(LSQSolverState& state, const std::vector<double>& adjusted, const std::vector<double>& values) {
+  PrepareResultSlots(state);
   const int n = static_cast<int>(values.size());
-  for (int i = 0; i < n; ++i) state.mResult[state.mColumnVariables[i]] = values[i];
-  const int eliminated = static_cast<int>(state.mColumnVariables.Size()) - n;
-  for (int k = 0; k < eliminated; ++k) {
-    const SparseVector& row = state.mEliminatedRows[k];
+  for (int i = 0; i < n; ++i) *state.mResultSlots[i] = values[i];
+  int k = 0;
+  for (const SparseVector& row : Elements(state.mEliminatedRows)) {
     double v = adjusted[state.mSoftRowCount + k];
-    for (int e = 0; e < static_cast<int>(row.Size()); ++e) v = v + values[row[e].first] * row[e].second;
-    state.mResult[state.mColumnVariables[n + k]] = v;
+    for (const auto& entry : Elements(row)) v = v + values[entry.first] * entry.second;
+    *state.mResultSlots[n + k++] = v;
   }
 }
 
-// Solve on a state: values of every variable from the current right-hand sides.
-bool SolveState(LSQSolverState& state) {
+// Empties mResult (Solve's outcome when it cannot compute the values).
+void ClearResults(LSQSolverState& state) {
   state.mResult.Clear();
-  if (!state.mFactorCurrent) return state.mConstraints.Size() == 0;
-  std::vector<double> rowRhs;
-  if (!GatherRowRhs(state, rowRhs)) return false;
+  state.mResultSlots.clear();
+}
+
+// Solve on a state: values of every variable from the current right-hand sides. mResult is
+// emptied when the values cannot be computed, else it holds exactly the new values (our choice:
+// a repeated Solve overwrites the values in place instead of emptying and refilling the map).
+bool SolveState(LSQSolverState& state) {
+  if (!state.mFactorCurrent) {
+    ClearResults(state);
+    return state.mConstraints.Size() == 0;
+  }
+  const std::vector<double> rowRhs = GatherRowRhs(state);
   const std::vector<double> adjusted = AdjustedRhs(state, rowRhs);
   std::vector<double> values = NormalRhs(state, adjusted);
-  if (!SolveCholesky(state.mFactor, values)) return false;
+  if (!SolveCholesky(state.mFactor, values)) {
+    ClearResults(state);
+    return false;
+  }
   StoreResults(state, adjusted, values);
   return true;
 }
@@ -509,9 +528,22 @@ ZRMLSQSolver::~ZRMLSQSolver() {
   mState = nullptr;
 }
 
+namespace {
+
+// The record of the constraint named id; a new default record is registered when absent.
+ConstraintRecord& NamedRecord(LSQSolverState& state, int id) {
+  ConstraintRecord* record = state.mNamed.Find(id);
+  if (record != nullptr) return *record;
+  record = &state.mConstraints[ZRMUtMakePair(id, -1)];
+  state.mNamed.Add(id, record);
+  return *record;
+}
+
+}  // namespace
+
 void ZRMLSQSolver::AddConstraint(bool hard, const ZRMUtMap<int, double, ZRMUtLess<int>>& coefficients, int id) {
   if (!mState) return;
-  ConstraintRecord& record = mState->mConstraints[ZRMUtMakePair(id, -1)];
+  ConstraintRecord& record = NamedRecord(*mState, id);
   record.mIsHard = hard;
   record.mCoefficients = coefficients;
   record.mRhs = 0.0;
@@ -529,16 +561,17 @@ void ZRMLSQSolver::AddConstraint(bool hard, double rhs, const ZRMUtMap<int, doub
 
 void ZRMLSQSolver::SetRhs(int iId, double value) {
   if (!mState) return;
-  const bool known = mState->mConstraints.Count(ZRMUtMakePair(iId, -1)) != 0;
+  const bool known = mState->mNamed.Find(iId) != nullptr;
   ZRMReportCheck(known, "mState->mConstraints.Count(ZRMUtMakePair(iId, -1))", "No constraint", kReportedPath,
                  kNoConstraintLine);
-  mState->mConstraints[ZRMUtMakePair(iId, -1)].mRhs = value;
+  NamedRecord(*mState, iId).mRhs = value;
   if (!known) mState->mFactorCurrent = false;  // a new (empty, soft) constraint was registered
 }
 
 bool ZRMLSQSolver::Factor() {
   if (!mState) return false;
   mState->mFactorCurrent = false;
+  mState->mResultSlots.clear();  // the columns change
   mState->mFactorCurrent = Factorization(*mState).Run();
   return mState->mFactorCurrent;
 }

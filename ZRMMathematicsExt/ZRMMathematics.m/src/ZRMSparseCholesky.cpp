@@ -54,110 +54,105 @@ void StoreEntries(const Entry* begin, const Entry* end, SparseVector& target) {
   for (const Entry* entry = begin; entry != end; ++entry) target.PushBack(ZRMUtMakePair(entry->first, entry->second));
 }
 
-// Row-by-row factorization: row k of L is the sparse triangular solve of row k of the matrix
-// against rows 0..k-1, over the pattern found by a search through the columns built so far.
+// Row-by-row factorization written straight into the factor: row k of L is the sparse
+// triangular solve of row k of the matrix against rows 0..k-1, in ascending column order.
+//
+// Our choice: the pattern of every row is found first, by walking the elimination tree (the
+// parent of column j is the first row below j that reaches it) from the row's own columns; this
+// is the same set as the closure over the column lists, found in time proportional to its
+// size. The patterns are stored as the rows of L (values filled in later) and give the exact
+// length of every column, so the rows and columns of L are reserved once and no working copy
+// of L exists.
 class UpLookingCholesky {
 public:
-  explicit UpLookingCholesky(const CompressedRows& lower)
-      : mLower(lower),
-        mSize(lower.RowCount()),
-        mColumnLists(mSize),
-        mInverseDiagonal(mSize, 0.0),
-        mDiagonal(mSize, 0.0),
-        mWork(mSize, 0.0),
-        mMarks(mSize, 0) {
-    mRowsStart.reserve(mSize + 1);
-    mRowsStart.push_back(0);
-  }
+  UpLookingCholesky(const CompressedRows& lower, CholeskyFactor& factor)
+      : mLower(lower), mSize(lower.RowCount()), mFactor(factor), mInverseDiagonal(mSize, 0.0), mWork(mSize, 0.0) {}
 
   // Computes every row; false at the first pivot that is not a finite positive number.
   bool Run() {
+    StorePatterns();
     for (int k = 0; k < mSize; ++k) {
-      FindPattern(k);
       SolveRow(k);
       if (!FinishRow(k)) return false;
     }
     return true;
   }
 
-  // Writes rows, columns, diagonal and the identity ordering into factor.
-  void Store(CholeskyFactor& factor) const {
-    ClearFactor(factor);
-    factor.mRows.Resize(mSize);
-    factor.mColumns.Resize(mSize);
-    factor.mDiagonal.Reserve(mSize);
-    factor.mPermutation.Reserve(mSize);
+private:
+  // Rows of L with their columns (values 0.0 for now), the identity ordering, and room for
+  // every column of L.
+  void StorePatterns() {
+    ClearFactor(mFactor);
+    mFactor.mRows.Resize(mSize);
+    mFactor.mDiagonal.Reserve(mSize);
+    mFactor.mPermutation.Reserve(mSize);
+    std::vector<int> parent(mSize, -1);
+    std::vector<int> visited(mSize, -1);
+    std::vector<int> columnLength(mSize, 0);
+    std::vector<int> pattern;
     for (int k = 0; k < mSize; ++k) {
-      StoreEntries(mRowEntries.data() + mRowsStart[k], mRowEntries.data() + mRowsStart[k + 1], factor.mRows[k]);
-      StoreEntries(mColumnLists[k].data(), mColumnLists[k].data() + mColumnLists[k].size(), factor.mColumns[k]);
-      factor.mDiagonal.PushBack(mDiagonal[k]);
-      factor.mPermutation.PushBack(k);
+      FindPattern(k, parent, visited, pattern);
+      SparseVector& row = mFactor.mRows[k];
+      row.Reserve(static_cast<int>(pattern.size()));
+      for (const int column : pattern) {
+        row.PushBack(ZRMUtMakePair(column, 0.0));
+        ++columnLength[column];
+      }
+      mFactor.mPermutation.PushBack(k);
     }
+    mFactor.mColumns.Resize(mSize);
+    for (int j = 0; j < mSize; ++j) mFactor.mColumns[j].Reserve(columnLength[j]);
   }
 
-private:
-  // Pattern of row k: its own off-diagonal columns, closed over the column lists, ascending.
-  // Marks are clear again on return.
-  void FindPattern(int k) {
-    const int begin = mLower.mStart[k];
-    const int diagonal = mLower.mStart[k + 1] - 1;
-    mPattern.clear();
-    mPattern.reserve(2 * static_cast<std::size_t>(diagonal + 1 - begin));
-    for (int e = begin; e < diagonal; ++e) {
-      mMarks[mLower.mIndex[e]] = 1;
-      mPattern.push_back(mLower.mIndex[e]);
-    }
-    for (std::size_t p = 0; p < mPattern.size(); ++p) {
-      const int column = mPattern[p];
-      for (const Entry& entry : mColumnLists[column]) {
-        if (mMarks[entry.first]) continue;
-        mMarks[entry.first] = 1;
-        mPattern.push_back(entry.first);
+  // Columns j < k with L[k][j] structurally non-zero, ascending: the tree paths from the row's
+  // own columns up to the first column already met; columns without a parent get k.
+  void FindPattern(int k, std::vector<int>& parent, std::vector<int>& visited, std::vector<int>& pattern) const {
+    pattern.clear();
+    visited[k] = k;
+    for (int e = mLower.mStart[k]; e < mLower.mStart[k + 1] - 1; ++e)
+      for (int column = mLower.mIndex[e]; visited[column] != k; column = parent[column]) {
+        if (parent[column] < 0) parent[column] = k;
+        visited[column] = k;
+        pattern.push_back(column);
       }
-    }
-    std::sort(mPattern.begin(), mPattern.end());
-    for (const int column : mPattern) mMarks[column] = 0;
+    std::sort(pattern.begin(), pattern.end());
   }
 
   // Values of row k over its pattern (mWork): scatter of the matrix row scaled by the inverse
   // diagonal, then the triangular solve in ascending column order.
   void SolveRow(int k) {
-    for (const int column : mPattern) mWork[column] = 0.0;
+    const auto row = Elements(mFactor.mRows[k]);
+    for (const auto& entry : row) mWork[entry.first] = 0.0;
     for (int e = mLower.mStart[k]; e < mLower.mStart[k + 1] - 1; ++e)
       mWork[mLower.mIndex[e]] = mLower.mValue[e] * mInverseDiagonal[mLower.mIndex[e]];
-    for (const int column : mPattern) {
-      const double x = mWork[column];  // final: L[k][column]
-      for (const Entry& entry : mColumnLists[column])
-        mWork[entry.first] = mWork[entry.first] - (x * entry.second) * mInverseDiagonal[entry.first];
+    for (const auto& entry : row) {
+      const double x = mWork[entry.first];  // final: L[k][column]
+      for (const auto& below : Elements(mFactor.mColumns[entry.first]))
+        mWork[below.first] = mWork[below.first] - (x * below.second) * mInverseDiagonal[below.first];
     }
   }
 
-  // Diagonal of row k and the pivot test; appends row k to the rows and the column lists.
+  // Diagonal of row k and the pivot test; fills in row k and appends it to the columns.
   bool FinishRow(int k) {
     double d = mLower.mValue[mLower.mStart[k + 1] - 1];
-    for (const int column : mPattern) {
-      const double x = mWork[column];
+    const auto row = Elements(mFactor.mRows[k]);
+    for (auto& entry : row) {
+      const double x = mWork[entry.first];
       d = d - x * x;
-      mRowEntries.emplace_back(column, x);
+      entry.second = x;
     }
-    mRowsStart.push_back(static_cast<int>(mRowEntries.size()));
     if (!(d > 0.0) || !std::isfinite(d)) return false;  // NaN, infinite, zero or negative pivot
-    mDiagonal[k] = std::sqrt(d);
-    mInverseDiagonal[k] = 1.0 / mDiagonal[k];
-    for (const int column : mPattern) mColumnLists[column].emplace_back(k, mWork[column]);
+    mFactor.mDiagonal.PushBack(std::sqrt(d));
+    mInverseDiagonal[k] = 1.0 / mFactor.mDiagonal[k];
+    for (const auto& entry : row) mFactor.mColumns[entry.first].PushBack(ZRMUtMakePair(k, entry.second));
     return true;
   }
 
   const CompressedRows& mLower;
   const int mSize;
-  std::vector<std::vector<Entry>> mColumnLists;  // column j: (i, L[i][j]) of the rows done, ascending i
-  std::vector<double> mInverseDiagonal;          // 1 / L[j][j] once row j is done
-  std::vector<double> mDiagonal;                 // L[j][j]
-  std::vector<double> mWork;                     // L[k][j] of the current row, on its pattern
-  std::vector<unsigned char> mMarks;             // membership of the current pattern
-  std::vector<int> mPattern;                     // columns j < k with L[k][j] structurally non-zero
-  std::vector<Entry> mRowEntries;                // rows of L without the diagonal, one after another
-  std::vector<int> mRowsStart;                   // row k occupies mRowsStart[k] .. mRowsStart[k + 1] - 1
+  CholeskyFactor& mFactor;               // rows: patterns, then values; columns: the rows done
+  std::vector<double> mInverseDiagonal;  // 1 / L[j][j] once row j is done
+  std::vector<double> mWork;             // L[k][j] of the current row, on its pattern
 };
 
 // Lower triangle of the symmetric matrix given by rows, each row sorted; false when an entry
@@ -196,9 +191,7 @@ void SortSparseVector(SparseVector& entries) {
 
 bool FactorLowerTriangle(const CompressedRows& lower, CholeskyFactor& factor) {
   if (!HasLowerTriangleShape(lower)) return Reject(factor);
-  UpLookingCholesky cholesky(lower);
-  if (!cholesky.Run()) return Reject(factor);
-  cholesky.Store(factor);
+  if (!UpLookingCholesky(lower, factor).Run()) return Reject(factor);
   return true;
 }
 

@@ -26,6 +26,31 @@ struct CompressedRows {
   void EndRow() { mStart.push_back(static_cast<int>(mIndex.size())); }
 };
 
+// A contiguous run of elements, for loops that need no checked access per element.
+template <class Element>
+struct ElementRange {
+  Element* mBegin = nullptr;
+  Element* mEnd = nullptr;
+
+  Element* begin() const { return mBegin; }
+  Element* end() const { return mEnd; }
+  int Size() const { return static_cast<int>(mEnd - mBegin); }
+};
+
+// The elements of a vector as a plain range; valid until the vector grows or shrinks.
+template <class Element>
+ElementRange<const Element> Elements(const ZRMUtVector<Element>& vector) {
+  if (vector.IsEmpty()) return {};
+  const Element* first = &vector[0];
+  return {first, first + vector.Size()};
+}
+template <class Element>
+ElementRange<Element> Elements(ZRMUtVector<Element>& vector) {
+  if (vector.IsEmpty()) return {};
+  Element* first = &vector[0];
+  return {first, first + vector.Size()};
+}
+
 // Order of sparse entries: index ascending, ties by value ascending with NaN after every
 // number (a total order, so that sorting stays well defined for any values).
 template <class Entry>
