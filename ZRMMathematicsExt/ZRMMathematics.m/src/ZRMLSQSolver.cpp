@@ -87,8 +87,14 @@ private:
     ConstraintKey key;
     const ConstraintRecord* record;
     bool hard;
-    EntryList coefficients;  // (dense variable, coefficient)
+    int first;  // its (dense variable, coefficient) entries: mEntries[first .. first + count - 1]
+    int count;
   };
+
+  ElementRange<const Entry> Coefficients(const LocalConstraint& constraint) const {
+    const Entry* first = mEntries.data() + constraint.first;
+    return {first, first + constraint.count};
+  }
 
   // Empties the derived fields; mFactor keeps its value until it is replaced.
   void ResetFields() {
@@ -105,20 +111,13 @@ private:
   void CollectConstraints() {
     const auto end = mState.mConstraints.End();
     for (auto constraint = mState.mConstraints.Begin(); constraint != end; ++constraint) {
-      const auto coefficientsEnd = constraint->second.mCoefficients.End();
-      for (auto c = constraint->second.mCoefficients.Begin(); c != coefficientsEnd; ++c)
-        mVariableIds.push_back(c->first);
+      const ConstraintRecord& record = constraint->second;
+      mConstraints.push_back(
+          {constraint->first, &record, record.mIsHard, static_cast<int>(mEntries.size()), record.mCoefficients.Size()});
+      const auto coefficientsEnd = record.mCoefficients.End();
+      for (auto c = record.mCoefficients.Begin(); c != coefficientsEnd; ++c) mEntries.emplace_back(c->first, c->second);
     }
-    std::sort(mVariableIds.begin(), mVariableIds.end());
-    mVariableIds.erase(std::unique(mVariableIds.begin(), mVariableIds.end()), mVariableIds.end());
-    for (auto constraint = mState.mConstraints.Begin(); constraint != end; ++constraint) {
-      LocalConstraint local{constraint->first, &constraint->second, constraint->second.mIsHard, {}};
-      local.coefficients.reserve(constraint->second.mCoefficients.Size());
-      const auto coefficientsEnd = constraint->second.mCoefficients.End();
-      for (auto c = constraint->second.mCoefficients.Begin(); c != coefficientsEnd; ++c)
-        local.coefficients.emplace_back(DenseVariable(c->first), c->second);
-      mConstraints.push_back(std::move(local));
-    }
+    NumberVariables();
     const std::size_t variableCount = mVariableIds.size();
     mStepOfVariable.assign(variableCount, -1);
     mColumnOf.assign(variableCount, -1);
@@ -128,8 +127,36 @@ private:
     mSubstitutionsHolding.resize(variableCount);
   }
 
-  int DenseVariable(int id) const {
-    return static_cast<int>(std::lower_bound(mVariableIds.begin(), mVariableIds.end(), id) - mVariableIds.begin());
+  // Replaces the variable id of every entry by its dense number (rank among the distinct ids).
+  // Our choice: ids in a range not much wider than their number are ranked through a table,
+  // others by sorting.
+  void NumberVariables() {
+    if (mEntries.empty()) return;
+    const auto [lowest, highest] = std::minmax_element(mEntries.begin(), mEntries.end(),
+                                                       [](const Entry& a, const Entry& b) { return a.first < b.first; });
+    const long long width = static_cast<long long>(highest->first) - lowest->first + 1;
+    if (width <= 4 * static_cast<long long>(mEntries.size()) + 1024) NumberVariablesByTable(lowest->first, static_cast<int>(width));
+    else NumberVariablesBySorting();
+  }
+
+  void NumberVariablesByTable(int lowest, int width) {
+    std::vector<int> number(width, -1);
+    for (const Entry& entry : mEntries) number[entry.first - lowest] = 0;
+    for (int offset = 0; offset < width; ++offset) {
+      if (number[offset] < 0) continue;
+      number[offset] = static_cast<int>(mVariableIds.size());
+      mVariableIds.push_back(lowest + offset);
+    }
+    for (Entry& entry : mEntries) entry.first = number[entry.first - lowest];
+  }
+
+  void NumberVariablesBySorting() {
+    for (const Entry& entry : mEntries) mVariableIds.push_back(entry.first);
+    std::sort(mVariableIds.begin(), mVariableIds.end());
+    mVariableIds.erase(std::unique(mVariableIds.begin(), mVariableIds.end()), mVariableIds.end());
+    for (Entry& entry : mEntries)
+      entry.first = static_cast<int>(std::lower_bound(mVariableIds.begin(), mVariableIds.end(), entry.first) -
+                                     mVariableIds.begin());
   }
 
   // Soft constraints get rows 0..nsoft-1 in key order.
@@ -149,13 +176,14 @@ private:
       if (!constraint.hard) continue;
       const int hard = static_cast<int>(mHardConstraints.size());
       mHardConstraints.push_back(&constraint);
-      mHardRows.push_back(constraint.coefficients);
+      const auto coefficients = Coefficients(constraint);
+      mHardRows.emplace_back(coefficients.begin(), coefficients.end());
       mHardRowRhs.push_back(EntryList{Entry(hard, 1.0)});
       mScanOrder.push_back(hard);
       mStepOfHard.push_back(-1);
       mRowCandidate.emplace_back();
       UpdateCandidate(hard);
-      for (const Entry& entry : constraint.coefficients) mRowsHolding[entry.first].push_back(hard);
+      for (const Entry& entry : coefficients) mRowsHolding[entry.first].push_back(hard);
     }
   }
 
@@ -271,9 +299,9 @@ private:
   // Free variables get columns by first appearance in the soft rows (key order, ascending id);
   // the variable eliminated at step k gets column nfree + k.
   void NumberColumns() {
-    mState.mColumnVariables.Reserve(static_cast<int>(mVariableIds.size()));
+    ReserveAtOnce(mState.mColumnVariables, static_cast<int>(mVariableIds.size()));
     for (const LocalConstraint* constraint : mSoftConstraints)
-      for (const Entry& entry : constraint->coefficients) {
+      for (const Entry& entry : Coefficients(*constraint)) {
         if (mStepOfVariable[entry.first] >= 0 || mColumnOf[entry.first] >= 0) continue;
         mColumnOf[entry.first] = mFreeCount++;
         mState.mColumnVariables.PushBack(mVariableIds[entry.first]);
@@ -295,7 +323,7 @@ private:
     mState.mEliminatedRows.Resize(static_cast<int>(mEliminatedByStep.size()));
     for (const int variable : mEliminatedAscending) {
       SparseVector& target = mState.mEliminatedRows[mStepOfVariable[variable]];
-      target.Reserve(static_cast<int>(mSubstitutions[variable].size()));
+      ReserveAtOnce(target, static_cast<int>(mSubstitutions[variable].size()));
       for (const Entry& entry : mSubstitutions[variable]) {
         if (mColumnOf[entry.first] < 0) return false;
         target.PushBack(ZRMUtMakePair(mColumnOf[entry.first], entry.second));
@@ -315,7 +343,7 @@ private:
     std::vector<int> touched;
     EntryList reduced;
     for (int r = 0; r < softCount; ++r) {
-      const EntryList& coefficients = mSoftConstraints[r]->coefficients;
+      const auto coefficients = Coefficients(*mSoftConstraints[r]);
       touched.clear();
       for (const Entry& entry : coefficients) {
         value[entry.first] = entry.second;
@@ -347,7 +375,7 @@ private:
         if (mStepOfVariable[variable] < 0) reduced.emplace_back(mColumnOf[variable], value[variable]);
       std::sort(reduced.begin(), reduced.end(), SparseEntryLess<Entry>);  // columns are distinct
       SparseVector& target = mState.mSoftRows[r];
-      target.Reserve(static_cast<int>(reduced.size()));
+      ReserveAtOnce(target, static_cast<int>(reduced.size()));
       for (const Entry& entry : reduced) {
         target.PushBack(ZRMUtMakePair(entry.first, entry.second));
         mReducedRows.Append(entry.first, entry.second);
@@ -368,7 +396,7 @@ private:
     for (std::size_t k = 0; k < mAccumulators.size(); ++k) {
       std::sort(constants[k].begin(), constants[k].end(), SparseEntryLess<Entry>);  // targets are distinct
       SparseVector& coefficients = mState.mHardRhsCoefficients[static_cast<int>(k)];
-      coefficients.Reserve(static_cast<int>(mAccumulators[k].size() + constants[k].size()));
+      ReserveAtOnce(coefficients, static_cast<int>(mAccumulators[k].size() + constants[k].size()));
       for (const Entry& entry : mAccumulators[k]) coefficients.PushBack(ZRMUtMakePair(entry.first, entry.second));
       for (const Entry& entry : constants[k]) coefficients.PushBack(ZRMUtMakePair(entry.first, entry.second));
     }
@@ -417,6 +445,7 @@ private:
   LSQSolverState& mState;
   std::vector<int> mVariableIds;  // dense variable -> id, ascending
   std::vector<LocalConstraint> mConstraints;
+  EntryList mEntries;  // the entries of every constraint, one constraint after another
   std::vector<const LocalConstraint*> mSoftConstraints;  // by soft row
   std::vector<const LocalConstraint*> mHardConstraints;  // by hard row, key order
   // Elimination.
@@ -561,11 +590,14 @@ void ZRMLSQSolver::AddConstraint(bool hard, double rhs, const ZRMUtMap<int, doub
 
 void ZRMLSQSolver::SetRhs(int iId, double value) {
   if (!mState) return;
-  const bool known = mState->mNamed.Find(iId) != nullptr;
-  ZRMReportCheck(known, "mState->mConstraints.Count(ZRMUtMakePair(iId, -1))", "No constraint", kReportedPath,
+  ConstraintRecord* record = mState->mNamed.Find(iId);
+  ZRMReportCheck(record != nullptr, "mState->mConstraints.Count(ZRMUtMakePair(iId, -1))", "No constraint", kReportedPath,
                  kNoConstraintLine);
-  NamedRecord(*mState, iId).mRhs = value;
-  if (!known) mState->mFactorCurrent = false;  // a new (empty, soft) constraint was registered
+  if (record == nullptr) {
+    record = &NamedRecord(*mState, iId);
+    mState->mFactorCurrent = false;  // a new (empty, soft) constraint was registered
+  }
+  record->mRhs = value;
 }
 
 bool ZRMLSQSolver::Factor() {

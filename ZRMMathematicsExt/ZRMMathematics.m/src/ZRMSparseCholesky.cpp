@@ -50,7 +50,7 @@ bool HasLowerTriangleShape(const CompressedRows& lower) {
 // Copies a working list into a sparse vector.
 void StoreEntries(const Entry* begin, const Entry* end, SparseVector& target) {
   target.Clear();
-  target.Reserve(static_cast<int>(end - begin));
+  ReserveAtOnce(target, static_cast<int>(end - begin));
   for (const Entry* entry = begin; entry != end; ++entry) target.PushBack(ZRMUtMakePair(entry->first, entry->second));
 }
 
@@ -84,8 +84,8 @@ private:
   void StorePatterns() {
     ClearFactor(mFactor);
     mFactor.mRows.Resize(mSize);
-    mFactor.mDiagonal.Reserve(mSize);
-    mFactor.mPermutation.Reserve(mSize);
+    ReserveAtOnce(mFactor.mDiagonal, mSize);
+    ReserveAtOnce(mFactor.mPermutation, mSize);
     std::vector<int> parent(mSize, -1);
     std::vector<int> visited(mSize, -1);
     std::vector<int> columnLength(mSize, 0);
@@ -93,7 +93,7 @@ private:
     for (int k = 0; k < mSize; ++k) {
       FindPattern(k, parent, visited, pattern);
       SparseVector& row = mFactor.mRows[k];
-      row.Reserve(static_cast<int>(pattern.size()));
+      ReserveAtOnce(row, static_cast<int>(pattern.size()));
       for (const int column : pattern) {
         row.PushBack(ZRMUtMakePair(column, 0.0));
         ++columnLength[column];
@@ -101,7 +101,7 @@ private:
       mFactor.mPermutation.PushBack(k);
     }
     mFactor.mColumns.Resize(mSize);
-    for (int j = 0; j < mSize; ++j) mFactor.mColumns[j].Reserve(columnLength[j]);
+    for (int j = 0; j < mSize; ++j) ReserveAtOnce(mFactor.mColumns[j], columnLength[j]);
   }
 
   // Columns j < k with L[k][j] structurally non-zero, ascending: the tree paths from the row's

@@ -51,6 +51,14 @@ ElementRange<Element> Elements(ZRMUtVector<Element>& vector) {
   return {first, first + vector.Size()};
 }
 
+// Makes room for count more elements in one step. The growth rule gives a vector without any
+// capacity room for one element only, so such a vector grows twice.
+template <class Element>
+void ReserveAtOnce(ZRMUtVector<Element>& vector, int count) {
+  if (vector.Capacity() == 0) vector.Reserve(count);
+  vector.Reserve(count);
+}
+
 // Order of sparse entries: index ascending, ties by value ascending with NaN after every
 // number (a total order, so that sorting stays well defined for any values).
 template <class Entry>
