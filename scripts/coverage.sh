@@ -13,15 +13,16 @@
 # branches the compiler marks unreachable (--exclude-unreachable-branches): gcov counts an
 # exception edge for every call in a template, which no test could all take.
 #
-#   scripts/coverage.sh            build/coverage; report in build/coverage/coverage.txt
+#   scripts/coverage.sh     builds into build/coverage (ZRM_COVERAGE_BUILD=<dir> for another);
+#                           report in <build>/coverage.txt, randomized tests at ZRM_TEST_SCALE 0.25
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-build=build/coverage
-[ -f "$build/CMakeCache.txt" ] || cmake --preset coverage >/dev/null
-cmake --build --preset coverage
+build=${ZRM_COVERAGE_BUILD:-build/coverage}
+[ -f "$build/CMakeCache.txt" ] || cmake --preset coverage -B "$build" >/dev/null
+cmake --build "$build"
 find "$build" -name '*.gcda' -delete
-ZRM_TEST_SCALE=${ZRM_TEST_SCALE:-0.25} ctest --preset coverage >"$build/ctest.log" 2>&1 ||
+ZRM_TEST_SCALE=${ZRM_TEST_SCALE:-0.25} ctest --test-dir "$build" -j 2 --output-on-failure >"$build/ctest.log" 2>&1 ||
   { tail -n 60 "$build/ctest.log" >&2; echo "coverage: tests failed" >&2; exit 1; }
 
 containers='ZRMUtilities/ProtectedInterfaces/.*|platform/(include|src)/ZRMUt(AvlTree|IteratorTracker)\.(h|cpp)'
