@@ -320,10 +320,11 @@ private:
   // Each eliminated variable over the free columns; false when it depends on a variable that
   // no soft row names.
   bool BuildEliminatedRows() {
-    mState.mEliminatedRows.Resize(static_cast<int>(mEliminatedByStep.size()));
+    ReserveAtOnce(mState.mEliminatedRows, static_cast<int>(mEliminatedByStep.size()));
+    for (const int variable : mEliminatedByStep)
+      AppendEmpty(mState.mEliminatedRows, static_cast<int>(mSubstitutions[variable].size()));
     for (const int variable : mEliminatedAscending) {
       SparseVector& target = mState.mEliminatedRows[mStepOfVariable[variable]];
-      ReserveAtOnce(target, static_cast<int>(mSubstitutions[variable].size()));
       for (const Entry& entry : mSubstitutions[variable]) {
         if (mColumnOf[entry.first] < 0) return false;
         target.PushBack(ZRMUtMakePair(mColumnOf[entry.first], entry.second));
@@ -337,7 +338,7 @@ private:
   void BuildSoftRows() {
     const int softCount = mState.mSoftRowCount;
     mAccumulators.resize(mEliminatedByStep.size());
-    mState.mSoftRows.Resize(softCount);
+    ReserveAtOnce(mState.mSoftRows, softCount);
     std::vector<double> value(mVariableIds.size(), 0.0);
     std::vector<int> stamp(mVariableIds.size(), -1);
     std::vector<int> touched;
@@ -374,8 +375,7 @@ private:
       for (const int variable : touched)
         if (mStepOfVariable[variable] < 0) reduced.emplace_back(mColumnOf[variable], value[variable]);
       std::sort(reduced.begin(), reduced.end(), SparseEntryLess<Entry>);  // columns are distinct
-      SparseVector& target = mState.mSoftRows[r];
-      ReserveAtOnce(target, static_cast<int>(reduced.size()));
+      SparseVector& target = AppendEmpty(mState.mSoftRows, static_cast<int>(reduced.size()));
       for (const Entry& entry : reduced) {
         target.PushBack(ZRMUtMakePair(entry.first, entry.second));
         mReducedRows.Append(entry.first, entry.second);
@@ -392,11 +392,11 @@ private:
     for (const int variable : mEliminatedAscending)
       for (const Entry& term : mSubstitutionRhs[variable])
         constants[mStepOfHard[term.first]].emplace_back(softCount + mStepOfVariable[variable], 0.0 + term.second);
-    mState.mHardRhsCoefficients.Resize(static_cast<int>(mAccumulators.size()));
+    ReserveAtOnce(mState.mHardRhsCoefficients, static_cast<int>(mAccumulators.size()));
     for (std::size_t k = 0; k < mAccumulators.size(); ++k) {
       std::sort(constants[k].begin(), constants[k].end(), SparseEntryLess<Entry>);  // targets are distinct
-      SparseVector& coefficients = mState.mHardRhsCoefficients[static_cast<int>(k)];
-      ReserveAtOnce(coefficients, static_cast<int>(mAccumulators[k].size() + constants[k].size()));
+      SparseVector& coefficients =
+          AppendEmpty(mState.mHardRhsCoefficients, static_cast<int>(mAccumulators[k].size() + constants[k].size()));
       for (const Entry& entry : mAccumulators[k]) coefficients.PushBack(ZRMUtMakePair(entry.first, entry.second));
       for (const Entry& entry : constants[k]) coefficients.PushBack(ZRMUtMakePair(entry.first, entry.second));
     }

@@ -83,7 +83,7 @@ private:
   // every column of L.
   void StorePatterns() {
     ClearFactor(mFactor);
-    mFactor.mRows.Resize(mSize);
+    ReserveAtOnce(mFactor.mRows, mSize);
     ReserveAtOnce(mFactor.mDiagonal, mSize);
     ReserveAtOnce(mFactor.mPermutation, mSize);
     std::vector<int> parent(mSize, -1);
@@ -92,16 +92,15 @@ private:
     std::vector<int> pattern;
     for (int k = 0; k < mSize; ++k) {
       FindPattern(k, parent, visited, pattern);
-      SparseVector& row = mFactor.mRows[k];
-      ReserveAtOnce(row, static_cast<int>(pattern.size()));
+      SparseVector& row = AppendEmpty(mFactor.mRows, static_cast<int>(pattern.size()));
       for (const int column : pattern) {
         row.PushBack(ZRMUtMakePair(column, 0.0));
         ++columnLength[column];
       }
       mFactor.mPermutation.PushBack(k);
     }
-    mFactor.mColumns.Resize(mSize);
-    for (int j = 0; j < mSize; ++j) ReserveAtOnce(mFactor.mColumns[j], columnLength[j]);
+    ReserveAtOnce(mFactor.mColumns, mSize);
+    for (int j = 0; j < mSize; ++j) AppendEmpty(mFactor.mColumns, columnLength[j]);
   }
 
   // Columns j < k with L[k][j] structurally non-zero, ascending: the tree paths from the row's

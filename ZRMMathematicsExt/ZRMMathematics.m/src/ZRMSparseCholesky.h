@@ -59,6 +59,16 @@ void ReserveAtOnce(ZRMUtVector<Element>& vector, int count) {
   vector.Reserve(count);
 }
 
+// Appends an empty sparse vector with room for count entries and returns it. Our choice: the
+// room is made right after the element's first block is taken, so that the heap can usually
+// grow that block in place.
+inline SparseVector& AppendEmpty(ZRMUtVector<SparseVector>& list, int count) {
+  list.PushBack(SparseVector());
+  SparseVector& added = list.Back();
+  ReserveAtOnce(added, count);
+  return added;
+}
+
 // Order of sparse entries: index ascending, ties by value ascending with NaN after every
 // number (a total order, so that sorting stays well defined for any values).
 template <class Entry>
