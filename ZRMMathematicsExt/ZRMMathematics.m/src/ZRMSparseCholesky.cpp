@@ -221,18 +221,23 @@ CholeskyFactor FactorCholesky(const ZRMUtVector<SparseVector>& rows) {
 bool SolveCholesky(const CholeskyFactor& factor, std::vector<double>& x) {
   const int n = static_cast<int>(factor.mRows.Size());
   if (static_cast<int>(x.size()) != n) return false;
+  const auto permutation = Elements(factor.mPermutation);
+  const auto diagonal = Elements(factor.mDiagonal);
   std::vector<double> y(n, 0.0);
-  for (int i = 0; i < n; ++i) y[factor.mPermutation[i]] = x[i];
-  for (int i = 0; i < n; ++i) {  // L * z = y
-    const SparseVector& row = factor.mRows[i];
-    for (int e = 0; e < static_cast<int>(row.Size()); ++e) y[i] = y[i] - row[e].second * y[row[e].first];
-    y[i] = y[i] / factor.mDiagonal[i];
+  for (int i = 0; i < n; ++i) y[permutation.begin()[i]] = x[i];
+  int i = 0;
+  for (const SparseVector& row : Elements(factor.mRows)) {  // L * z = y
+    double yi = y[i];
+    for (const auto& entry : Elements(row)) yi = yi - entry.second * y[entry.first];
+    y[i] = yi / diagonal.begin()[i];
+    ++i;
   }
-  for (int i = n - 1; i >= 0; --i) {  // L^T * w = z
-    const SparseVector& column = factor.mColumns[i];
-    for (int e = 0; e < static_cast<int>(column.Size()); ++e) y[i] = y[i] - column[e].second * y[column[e].first];
-    y[i] = y[i] / factor.mDiagonal[i];
+  const auto columns = Elements(factor.mColumns);
+  for (i = n - 1; i >= 0; --i) {  // L^T * w = z
+    double yi = y[i];
+    for (const auto& entry : Elements(columns.begin()[i])) yi = yi - entry.second * y[entry.first];
+    y[i] = yi / diagonal.begin()[i];
   }
-  for (int i = 0; i < n; ++i) x[i] = y[factor.mPermutation[i]];
+  for (i = 0; i < n; ++i) x[i] = y[permutation.begin()[i]];
   return true;
 }
