@@ -1,14 +1,16 @@
-// Helpers shared by the geometry tests: destruction counting, component comparisons and seeded
-// random rigid motions.
+// Helpers shared by the geometry tests: destruction counting, component comparisons, seeded
+// random rigid motions and the rigid-motion commutation property.
 #ifndef GeometryTestSupport_h
 #define GeometryTestSupport_h
 
 #include "KRNMathematics.h"
+#include "ZRMTestSupport.h"
 #include "ZRMUtGeometry.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <random>
 
 namespace geomtest {
@@ -39,6 +41,32 @@ template <class A, class B>
   if (a.x == b.x && a.y == b.y && a.z == b.z) return ::testing::AssertionSuccess();
   return ::testing::AssertionFailure() << "(" << a.x << ", " << a.y << ", " << a.z << ") vs (" << b.x << ", " << b.y
                                        << ", " << b.z << ")";
+}
+
+// A linear map given by its columns.
+inline KRNMathTransformation Linear(const KRNMathVector& c0, const KRNMathVector& c1, const KRNMathVector& c2) {
+  return KRNMathTransformation(KRNMath3x3Matrix(c0, c1, c2));
+}
+// The uniform scaling by factor about center.
+inline KRNMathTransformation Scaling(double factor, const KRNMathPoint& center = KRNMathPoint()) {
+  const KRNMath3x3Matrix m(KRNMathVector(factor, 0, 0), KRNMathVector(0, factor, 0), KRNMathVector(0, 0, factor));
+  return KRNMathTransformation(m, (1.0 - factor) * KRNMathVector(center));
+}
+// The mirror in the plane through point with unit normal n.
+inline KRNMathTransformation Mirror(const KRNMathPoint& point, const KRNMathVector& n) {
+  const KRNMath3x3Matrix m(KRNMathVector(1, 0, 0) - 2.0 * n.x * n, KRNMathVector(0, 1, 0) - 2.0 * n.y * n,
+                           KRNMathVector(0, 0, 1) - 2.0 * n.z * n);
+  return KRNMathTransformation(m, KRNMathVector(point) - m * KRNMathVector(point));
+}
+
+const double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+// The components a Coord getter (PointCoord, XDirCoord, ...) writes, as a vector.
+template <class G, class Getter>
+KRNMathVector Coords(const G& g, Getter get) {
+  double x = 0, y = 0, z = 0;
+  (g.*get)(x, y, z);
+  return KRNMathVector(x, y, z);
 }
 
 // Seeded source of random points, unit directions and rigid motions.
@@ -85,6 +113,25 @@ inline ::testing::AssertionResult RightHandedOrthonormal(const KRNMathDirection&
   for (double c : checks)
     if (!(std::fabs(c) <= tol)) return ::testing::AssertionFailure() << "not orthonormal: " << c;
   return Near3(vx ^ vy, vz, tol);
+}
+
+// Property of every placed geometry: moving a copy by a random rigid motion commutes with
+// evaluation. make(random) builds a random geometry; eval(g, t) gives its point for t in
+// [-pi, pi]; check(original, moved, motion, random) adds the class's own invariants.
+template <class Make, class Eval, class Check>
+void ExpectRigidMotionsCommute(unsigned seed, long count, Make make, Eval eval, double tol, Check check) {
+  RandomGeometry random(seed);
+  for (long i = 0; i < zrmtest::Scaled(count); ++i) {
+    auto original = make(random);
+    auto moved = original;
+    const KRNMathTransformation motion = random.RigidMotion();
+    moved.ApplyTransformation(motion);
+    for (int k = 0; k < 4; ++k) {
+      const double t = random.Uniform(-KRNPI, KRNPI);
+      EXPECT_TRUE(Near3(eval(moved, t), motion * eval(original, t), tol)) << "t " << t;
+    }
+    check(original, moved, motion, random);
+  }
 }
 
 }  // namespace geomtest

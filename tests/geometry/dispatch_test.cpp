@@ -1,5 +1,5 @@
-// Dispatch on the concrete kind: every class is visited as exactly its own kind, through both
-// Accept overloads; type codes; exact-class downcasts; default visitor forwarding.
+// Dispatch on the concrete kind, for every class: visited as exactly its own kind through both
+// Accept overloads, default visitor forwarding, type codes, exact-class downcasts and clones.
 #include "GeometryTestSupport.h"
 #include "ZRMUtArc.h"
 #include "ZRMUtBSpline.h"
@@ -16,8 +16,11 @@
 #include "ZRMUtTorus.h"
 
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <vector>
+
+using geomtest::Exact3;
 
 namespace {
 
@@ -71,138 +74,128 @@ public:
   const ZRMUtGeometry* visited = nullptr;
 };
 
-// A downcast as a function; the result as an address.
+// Every downcast, as functions giving the result's address.
 using Cast = void* (*)(ZRMUtGeometry&);
+const Cast kCasts[] = {
+    [](ZRMUtGeometry& g) -> void* { return g.AsArc(); },     [](ZRMUtGeometry& g) -> void* { return g.AsBSpline(); },
+    [](ZRMUtGeometry& g) -> void* { return g.AsCircle(); },  [](ZRMUtGeometry& g) -> void* { return g.AsEllipse(); },
+    [](ZRMUtGeometry& g) -> void* { return g.AsCSys(); },    [](ZRMUtGeometry& g) -> void* { return g.AsCone(); },
+    [](ZRMUtGeometry& g) -> void* { return g.AsCylinder(); }, [](ZRMUtGeometry& g) -> void* { return g.AsLine(); },
+    [](ZRMUtGeometry& g) -> void* { return g.AsPlane(); },   [](ZRMUtGeometry& g) -> void* { return g.AsPoint(); },
+    [](ZRMUtGeometry& g) -> void* { return g.AsSphere(); },  [](ZRMUtGeometry& g) -> void* { return g.AsTorus(); }};
+enum CastIndex { kArc, kBSpline, kCircle, kEllipse, kCSys, kCone, kCylinder, kLine, kPlane, kPoint, kSphere, kTorus };
 
 // One geometry of every class with the answers expected for it.
 struct Case {
   std::string name;
-  std::function<ZRMUtGeometry_Ptr()> make;
+  std::function<ZRMUtGeometry*()> make;
   Kind kind;
   GeomType type;
-  Cast exactCast;  // the one downcast expected to succeed
+  CastIndex exactCast;  // the one downcast expected to succeed
 };
 
-Cast const kArc = [](ZRMUtGeometry& g) -> void* { return g.AsArc(); };
-Cast const kBSpline = [](ZRMUtGeometry& g) -> void* { return g.AsBSpline(); };
-Cast const kCircle = [](ZRMUtGeometry& g) -> void* { return g.AsCircle(); };
-Cast const kEllipse = [](ZRMUtGeometry& g) -> void* { return g.AsEllipse(); };
-Cast const kCSys = [](ZRMUtGeometry& g) -> void* { return g.AsCSys(); };
-Cast const kCone = [](ZRMUtGeometry& g) -> void* { return g.AsCone(); };
-Cast const kCylinder = [](ZRMUtGeometry& g) -> void* { return g.AsCylinder(); };
-Cast const kLine = [](ZRMUtGeometry& g) -> void* { return g.AsLine(); };
-Cast const kPlane = [](ZRMUtGeometry& g) -> void* { return g.AsPlane(); };
-Cast const kPoint = [](ZRMUtGeometry& g) -> void* { return g.AsPoint(); };
-Cast const kSphere = [](ZRMUtGeometry& g) -> void* { return g.AsSphere(); };
-Cast const kTorus = [](ZRMUtGeometry& g) -> void* { return g.AsTorus(); };
-const Cast kAllCasts[] = {kArc, kBSpline, kCircle, kEllipse, kCSys, kCone,
-                          kCylinder, kLine, kPlane, kPoint, kSphere, kTorus};
+// A point every translation moves: a frame's origin, a point, a line's point, the first control point.
+KRNMathPoint Anchor(ZRMUtGeometry& g) {
+  if (auto* frame = dynamic_cast<ZRMUtCSys*>(&g)) return frame->Point();
+  if (g.AsPoint()) return g.AsPoint()->Point();
+  if (g.AsLine()) return g.AsLine()->Point();
+  return g.AsBSpline()->GetCPoints().GetPoint(0);
+}
 
 const std::vector<Case>& Cases() {
-  const KRNMathPoint o(1.0, -2.0, 0.5);
+  using V = ZRMUtGeomTypeVisitor;
+  static const KRNMathPoint o(1.0, -2.0, 0.5);
   static const std::vector<Case> cases = {
-      {"point", [o] { return ZRMUtGeometry_Ptr(new ZRMUtPoint(o)); }, Kind::Point, ZRMUtGeomTypeVisitor::GeomPoint,
-       kPoint},
-      {"line", [o] { return ZRMUtGeometry_Ptr(new ZRMUtLine(o, KRNMathK)); }, Kind::Line,
-       ZRMUtGeomTypeVisitor::GeomLine, kLine},
-      {"plane", [o] { return ZRMUtGeometry_Ptr(new ZRMUtPlane(o, KRNMathK)); }, Kind::Plane,
-       ZRMUtGeomTypeVisitor::GeomPlane, kPlane},
-      {"csys", [o] { return ZRMUtGeometry_Ptr(new ZRMUtCSys(o, KRNMathI, KRNMathJ)); }, Kind::CSys,
-       ZRMUtGeomTypeVisitor::GeomCSys, kCSys},
-      {"cone", [o] { return ZRMUtGeometry_Ptr(new ZRMUtCone(o, KRNMathK, 0.3)); }, Kind::Cone,
-       ZRMUtGeomTypeVisitor::GeomCone, kCone},
-      {"cylinder", [o] { return ZRMUtGeometry_Ptr(new ZRMUtCylinder(o, KRNMathK, 2.0)); }, Kind::Cylinder,
-       ZRMUtGeomTypeVisitor::GeomCylinder, kCylinder},
-      {"sphere", [o] { return ZRMUtGeometry_Ptr(new ZRMUtSphere(o, 2.0)); }, Kind::Sphere,
-       ZRMUtGeomTypeVisitor::GeomUnknown, kSphere},
-      {"torus", [o] { return ZRMUtGeometry_Ptr(new ZRMUtTorus(o, 3.0, 1.0)); }, Kind::Torus,
-       ZRMUtGeomTypeVisitor::GeomUnknown, kTorus},
-      {"circle", [o] { return ZRMUtGeometry_Ptr(new ZRMUtCircle(o, KRNMathK, 2.0)); }, Kind::Circle,
-       ZRMUtGeomTypeVisitor::GeomCircle, kCircle},
-      {"arc", [] { return ZRMUtGeometry_Ptr(new ZRMUtArc()); }, Kind::Arc, ZRMUtGeomTypeVisitor::GeomArc, kArc},
-      {"ellipse", [] { return ZRMUtGeometry_Ptr(new ZRMUtEllipse()); }, Kind::Ellipse, ZRMUtGeomTypeVisitor::GeomEllipse,
+      {"point", [] { return new ZRMUtPoint(o); }, Kind::Point, V::GeomPoint, kPoint},
+      {"line", [] { return new ZRMUtLine(o, KRNMathK); }, Kind::Line, V::GeomLine, kLine},
+      {"plane", [] { return new ZRMUtPlane(o, KRNMathK); }, Kind::Plane, V::GeomPlane, kPlane},
+      {"csys", [] { return new ZRMUtCSys(o, KRNMathI, KRNMathJ); }, Kind::CSys, V::GeomCSys, kCSys},
+      {"cone", [] { return new ZRMUtCone(o, KRNMathK, 0.3); }, Kind::Cone, V::GeomCone, kCone},
+      {"cylinder", [] { return new ZRMUtCylinder(o, KRNMathK, 2.0); }, Kind::Cylinder, V::GeomCylinder, kCylinder},
+      {"sphere", [] { return new ZRMUtSphere(o, 2.0); }, Kind::Sphere, V::GeomUnknown, kSphere},
+      {"torus", [] { return new ZRMUtTorus(o, 3.0, 1.0); }, Kind::Torus, V::GeomUnknown, kTorus},
+      {"circle", [] { return new ZRMUtCircle(o, KRNMathK, 2.0); }, Kind::Circle, V::GeomCircle, kCircle},
+      {"arc", [] { return new ZRMUtArc(o, KRNMathK, 1.0, o, o); }, Kind::Arc, V::GeomArc, kArc},
+      {"ellipse", [] { return new ZRMUtEllipse(o, KRNMathI, KRNMathJ, 2.0, 1.0); }, Kind::Ellipse, V::GeomEllipse,
        kEllipse},
-      {"bspline", [] { return ZRMUtGeometry_Ptr(new ZRMUtBSpline()); }, Kind::BSpline,
-       ZRMUtGeomTypeVisitor::GeomBSpline, kBSpline},
+      {"bspline",
+       [] {
+         KRNMathSetOfPoints polygon;
+         polygon.Append(o);
+         return new ZRMUtBSpline(2, 0, nullptr, nullptr, false, polygon);
+       },
+       Kind::BSpline, V::GeomBSpline, kBSpline},
   };
   return cases;
 }
 
-class DispatchTest : public ::testing::TestWithParam<Case> {};
+class DispatchTest : public ::testing::TestWithParam<Case> {
+protected:
+  ZRMUtGeometry_Ptr g{GetParam().make()};
+};
 
-TEST_P(DispatchTest, BothAcceptOverloadsVisitTheExactClassOnce) {
-  const Case& c = GetParam();
-  ZRMUtGeometry_Ptr g = c.make();
+TEST_P(DispatchTest, AcceptVisitsTheExactClassOnceThroughBothOverloads) {
   for (bool answer : {true, false}) {
     RecordingVisitor mutableVisitor(answer);
     EXPECT_EQ(g->Accept(&mutableVisitor), answer);
     EXPECT_EQ(mutableVisitor.calls, 1);
-    EXPECT_EQ(mutableVisitor.kind, c.kind);
+    EXPECT_EQ(mutableVisitor.kind, GetParam().kind);
     EXPECT_EQ(mutableVisitor.visited, static_cast<const void*>(g.Ptr()));
-
     RecordingVisitor constVisitor(answer);
-    const ZRMUtGeometry& constG = *g;
-    EXPECT_EQ(constG.Accept(&constVisitor), answer);
+    EXPECT_EQ(static_cast<const ZRMUtGeometry&>(*g).Accept(&constVisitor), answer);
     EXPECT_EQ(constVisitor.calls, 1);
-    EXPECT_EQ(constVisitor.kind, c.kind);
+    EXPECT_EQ(constVisitor.kind, GetParam().kind);
   }
-}
-
-TEST_P(DispatchTest, NullVisitorGivesFalse) {
-  ZRMUtGeometry_Ptr g = GetParam().make();
   EXPECT_FALSE(g->Accept(nullptr));
   EXPECT_FALSE(static_cast<const ZRMUtGeometry&>(*g).Accept(nullptr));
-}
 
-TEST_P(DispatchTest, DefaultOverloadsForwardToTheGeneralOne) {
-  ZRMUtGeometry_Ptr g = GetParam().make();
-  GeneralOnlyVisitor general;
+  GeneralOnlyVisitor general;  // the default overloads forward to the general one
   EXPECT_TRUE(g->Accept(&general));
-  EXPECT_EQ(general.calls, 1);
+  EXPECT_TRUE(static_cast<const ZRMUtGeometry&>(*g).Accept(&general));
+  EXPECT_EQ(general.calls, 2);
   EXPECT_EQ(general.visited, g.Ptr());
-
   ZRMUtGeomVisitor plain;  // overrides nothing
   EXPECT_FALSE(g->Accept(&plain));
   EXPECT_FALSE(static_cast<const ZRMUtGeometry&>(*g).Accept(&plain));
 }
 
 TEST_P(DispatchTest, TypeCode) {
-  const Case& c = GetParam();
-  EXPECT_EQ(ZRMGetGeomType(c.make()), c.type);
+  const GeomType type = GetParam().type;
+  EXPECT_EQ(ZRMGetGeomType(g), type);
   ZRMUtGeomTypeVisitor visitor;
   EXPECT_EQ(visitor.GetType(), ZRMUtGeomTypeVisitor::GeomUnknown);
   // Spheres and tori are not answered by the type visitor.
-  EXPECT_EQ(c.make()->Accept(&visitor), c.type != ZRMUtGeomTypeVisitor::GeomUnknown);
-  EXPECT_EQ(visitor.GetType(), c.type);
+  EXPECT_EQ(static_cast<const ZRMUtGeometry&>(*g).Accept(&visitor), type != ZRMUtGeomTypeVisitor::GeomUnknown);
+  EXPECT_EQ(visitor.GetType(), type);
 }
 
 TEST_P(DispatchTest, OnlyTheExactClassDowncastSucceeds) {
-  const Case& c = GetParam();
-  ZRMUtGeometry_Ptr g = c.make();
-  const long refs = g->GetRefCount();
   int hits = 0;
-  for (Cast cast : kAllCasts) {
-    void* result = cast(*g);
-    if (result != nullptr) {
+  for (Cast cast : kCasts) {
+    if (void* result = cast(*g)) {
       ++hits;
       EXPECT_EQ(result, static_cast<void*>(g.Ptr()));
     }
   }
   EXPECT_EQ(hits, 1);
-  EXPECT_EQ(c.exactCast(*g), static_cast<void*>(g.Ptr()));
-  EXPECT_EQ(g->GetRefCount(), refs);
+  EXPECT_EQ(kCasts[GetParam().exactCast](*g), static_cast<void*>(g.Ptr()));
+  EXPECT_EQ(g->GetRefCount(), 1);  // downcasts do not count
 }
 
-TEST_P(DispatchTest, CloneIsTheSameKindAndIndependent) {
-  const Case& c = GetParam();
-  ZRMUtGeometry_Ptr g = c.make();
-  ZRMUtGeometry_Ptr clone = g->Clone();
+TEST_P(DispatchTest, CloneIsTheSameKindHeldOnceAndIndependent) {
+  ZRMUtGeometry_Ptr clone = static_cast<const ZRMUtGeometry&>(*g).Clone();
   EXPECT_NE(clone.Ptr(), g.Ptr());
   EXPECT_EQ(clone->GetRefCount(), 1);
+  EXPECT_EQ(g->GetRefCount(), 1);
   RecordingVisitor visitor;
   clone->Accept(&visitor);
-  EXPECT_EQ(visitor.kind, c.kind);
-  EXPECT_EQ(ZRMGetGeomType(clone), c.type);
+  EXPECT_EQ(visitor.kind, GetParam().kind);
+  EXPECT_EQ(ZRMGetGeomType(clone), GetParam().type);
+  const KRNMathPoint before = Anchor(*g);
+  EXPECT_TRUE(Exact3(Anchor(*clone), before));
+  clone->ApplyTransformation(KRNMathTransformation(KRNMathVector(1.0, 2.0, 3.0)));
+  EXPECT_TRUE(Exact3(Anchor(*g), before));
+  EXPECT_TRUE(Exact3(Anchor(*clone), before + KRNMathVector(1.0, 2.0, 3.0)));
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryClass, DispatchTest, ::testing::ValuesIn(Cases()),
@@ -211,33 +204,11 @@ INSTANTIATE_TEST_SUITE_P(EveryClass, DispatchTest, ::testing::ValuesIn(Cases()),
 TEST(GeomTypeTest, CodesAndEmptyHandle) {
   EXPECT_EQ(ZRMGetGeomType(ZRMUtGeometry_Ptr()), ZRMUtGeomTypeVisitor::GeomUnknown);
   static_assert(sizeof(GeomType) == 4);
-  const GeomType codes[] = {ZRMUtGeomTypeVisitor::GeomUnknown, ZRMUtGeomTypeVisitor::GeomPoint,
-                            ZRMUtGeomTypeVisitor::GeomLine,    ZRMUtGeomTypeVisitor::GeomPlane,
-                            ZRMUtGeomTypeVisitor::GeomCSys,    ZRMUtGeomTypeVisitor::GeomCircle,
-                            ZRMUtGeomTypeVisitor::GeomCone,    ZRMUtGeomTypeVisitor::GeomCylinder,
-                            ZRMUtGeomTypeVisitor::GeomEllipse, ZRMUtGeomTypeVisitor::GeomArc,
-                            ZRMUtGeomTypeVisitor::GeomBSpline};
+  using V = ZRMUtGeomTypeVisitor;
+  const GeomType codes[] = {V::GeomUnknown, V::GeomPoint,    V::GeomLine,    V::GeomPlane,
+                            V::GeomCSys,    V::GeomCircle,   V::GeomCone,    V::GeomCylinder,
+                            V::GeomEllipse, V::GeomArc,      V::GeomBSpline};
   for (int i = 0; i <= 10; ++i) EXPECT_EQ(static_cast<int>(codes[i]), i);
-}
-
-TEST(DowncastTest, ArcIsNotACircleAndCircleIsNotACoordinateSystem) {
-  ZRMUtArc arc;
-  EXPECT_EQ(arc.AsArc(), &arc);
-  EXPECT_EQ(arc.AsCircle(), nullptr);
-  EXPECT_EQ(arc.AsCSys(), nullptr);
-  ZRMUtCircle circle(KRNMathPoint(), KRNMathK, 1.0);
-  EXPECT_EQ(circle.AsCircle(), &circle);
-  EXPECT_EQ(circle.AsCSys(), nullptr);
-}
-
-TEST(DowncastTest, PlaneIsNotACoordinateSystem) {
-  ZRMUtPlane plane(KRNMathPoint(), KRNMathK);
-  EXPECT_EQ(plane.AsPlane(), &plane);
-  EXPECT_EQ(plane.AsCSys(), nullptr);
-  ZRMUtSphere sphere(KRNMathPoint(), 1.0);
-  EXPECT_EQ(sphere.AsCSys(), nullptr);
-  EXPECT_EQ(sphere.AsSphere(), &sphere);
-  EXPECT_EQ(plane.GetRefCount(), 0);  // stack objects are never counted by downcasts
 }
 
 }  // namespace
