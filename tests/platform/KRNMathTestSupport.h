@@ -1,12 +1,15 @@
-// Helpers shared by the platform math tests: seeded random values and tolerant comparisons.
+// Helpers shared by the platform math and geometric helper tests: seeded random values,
+// tolerant comparisons and Rodrigues' rotation formula as the oracle for rotations.
 #ifndef KRNMathTestSupport_h
 #define KRNMathTestSupport_h
 
+#include "KRNMathDirection.h"
 #include "KRNMathPoint.h"
 #include "KRNMathVector.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <random>
 
 namespace krnmathtest {
@@ -27,6 +30,7 @@ public:
       if (v.Norm() >= 0.1) return v;
     }
   }
+  KRNMathDirection Direction() { return KRNMathDirection(NonZeroVector()); }
 
 private:
   std::mt19937 mEngine;
@@ -40,6 +44,13 @@ inline void ExpectNear(const KRNMathVector& expected, const KRNMathVector& actua
 
 inline void ExpectNear(const KRNMathPoint& expected, const KRNMathPoint& actual, double tol) {
   ExpectNear(KRNMathVector(expected), KRNMathVector(actual), tol);
+}
+
+// Rodrigues' formula: v rotated by angle about the (not necessarily unit) axis vector.
+inline KRNMathVector Rodrigues(const KRNMathVector& v, const KRNMathVector& axis, double angle) {
+  const KRNMathVector k = (1.0 / axis.Norm()) * axis;
+  const double c = std::cos(angle), s = std::sin(angle);
+  return c * v + s * (k ^ v) + ((1.0 - c) * (k * v)) * k;
 }
 
 }  // namespace krnmathtest

@@ -17,14 +17,7 @@ namespace {
 
 using krnmathtest::ExpectNear;
 using krnmathtest::Random;
-
-// Rodrigues' formula: p rotated by angle about the line through origin along direction.
-KRNMathPoint RodriguesRotate(const KRNMathPoint& p, double angle, const KRNMathPoint& origin, KRNMathVector direction) {
-  const KRNMathVector k = (1.0 / direction.Norm()) * direction;
-  const KRNMathVector w = p - origin;
-  const double c = std::cos(angle), s = std::sin(angle);
-  return origin + c * w + s * (k ^ w) + ((1.0 - c) * (k * w)) * k;
-}
+using krnmathtest::Rodrigues;
 
 KRNMath3x3Matrix Diagonal(double a, double b, double c) {
   return KRNMath3x3Matrix(KRNMathVector(a, 0, 0), KRNMathVector(0, b, 0), KRNMathVector(0, 0, c));
@@ -32,17 +25,15 @@ KRNMath3x3Matrix Diagonal(double a, double b, double c) {
 
 // A random transformation whose linear part is well conditioned (random entries plus 4 I).
 KRNMathTransformation RandomInvertible(Random& random) {
-  const KRNMathVector c0 = random.Vector(1.0) + KRNMathVector(4, 0, 0);
-  const KRNMathVector c1 = random.Vector(1.0) + KRNMathVector(0, 4, 0);
-  const KRNMathVector c2 = random.Vector(1.0) + KRNMathVector(0, 0, 4);
-  return KRNMathTransformation(KRNMath3x3Matrix(c0, c1, c2), random.Vector());
+  return KRNMathTransformation(KRNMath3x3Matrix(random.Vector(1.0) + KRNMathVector(4, 0, 0),
+                                                random.Vector(1.0) + KRNMathVector(0, 4, 0),
+                                                random.Vector(1.0) + KRNMathVector(0, 0, 4)),
+                               random.Vector());
 }
 
 void ExpectMatrixNear(const KRNMath3x3Matrix& expected, const KRNMath3x3Matrix& actual, double tol) {
   for (int column = 0; column < 3; ++column) ExpectNear(expected.GetColumn(column), actual.GetColumn(column), tol);
 }
-
-// ---------------------------------------------------------------- matrices
 
 TEST(KRNMath3x3Matrix, ColumnsInOrderAndCheckedAccess) {
   const KRNMath3x3Matrix m(KRNMathVector(1, 2, 3), KRNMathVector(4, 5, 6), KRNMathVector(7, 8, 10));
@@ -64,41 +55,24 @@ TEST(KRNMath3x3Matrix, ColumnsInOrderAndCheckedAccess) {
   EXPECT_EQ(5.0, writable.GetColumn(2).x);
 }
 
-// ---------------------------------------------------------------- basic maps
-
 TEST(KRNMathTransformation, PointsGetTheFullMapVectorsTheLinearPartOnly) {
   const KRNMathTransformation t(KRNMath3x3Matrix(KRNMathVector(0, 1, 0), KRNMathVector(-1, 0, 0), KRNMathVector(0, 0, 2)),
                                 KRNMathVector(10, 20, 30));
   ExpectNear(KRNMathPoint(10 - 2, 20 + 1, 30 + 6), t * KRNMathPoint(1, 2, 3), 0.0);
   ExpectNear(KRNMathVector(-2, 1, 6), t * KRNMathVector(1, 2, 3), 0.0);
-  const KRNMathVector fromDirection = t * KRNMathK;  // not renormalised
-  ExpectNear(KRNMathVector(0, 0, 2), fromDirection, 0.0);
-
+  ExpectNear(KRNMathVector(0, 0, 2), t * KRNMathK, 0.0);  // a direction is not renormalised
   const KRNMathTransformation shift(KRNMathVector(1, -2, 3));
   ExpectNear(KRNMathPoint(2, -1, 4), shift * KRNMathPoint(1, 1, 1), 0.0);
   ExpectNear(KRNMathVector(1, 1, 1), shift * KRNMathVector(1, 1, 1), 0.0);
   ExpectNear(KRNMathVector(1, -2, 3), shift.GetTranslation(), 0.0);
   ExpectMatrixNear(KRNMath3x3Matrix(), shift.GetMatrix(), 0.0);
-}
-
-TEST(KRNMathTransformation, CompositionAppliesTheLeftFactorLast) {
-  Random random(41);
-  for (long i = 0; i < zrmtest::Scaled(200); ++i) {
-    const KRNMathTransformation a = RandomInvertible(random), b = RandomInvertible(random);
-    const KRNMathPoint p = random.Point();
-    const KRNMathVector v = random.Vector();
-    ExpectNear(a * (b * p), (a * b) * p, 1e-11);
-    ExpectNear(a * (b * v), (a * b) * v, 1e-11);
-  }
-  // Translate then rotate about z by a right angle: (1,0,0) -> (2,0,0) -> (0,2,0).
+  // Composition applies the left factor last: (1,0,0) -> (2,0,0) -> (0,2,0).
   const KRNMathTransformation rotate(KRNPIBY2, KRNMathLine(KRNMathPoint(), KRNMathK));
-  const KRNMathTransformation shift(KRNMathVector(1, 0, 0));
-  ExpectNear(KRNMathPoint(0, 2, 0), (rotate * shift) * KRNMathPoint(1, 0, 0), 1e-15);
+  ExpectNear(KRNMathPoint(0, 2, 0), (rotate * KRNMathTransformation(KRNMathVector(1, 0, 0))) * KRNMathPoint(1, 0, 0),
+             1e-15);
 }
 
-// ---------------------------------------------------------------- rotations
-
-TEST(KRNMathTransformationRotation, MatchesRodriguesOnRandomLines) {
+TEST(KRNMathTransformation, RotationMatchesRodriguesOnRandomLines) {
   Random random(42);
   for (long i = 0; i < zrmtest::Scaled(500); ++i) {
     const KRNMathPoint origin = random.Point();
@@ -106,69 +80,62 @@ TEST(KRNMathTransformationRotation, MatchesRodriguesOnRandomLines) {
     const double angle = random.Uniform(-2.0 * KRNPI, 2.0 * KRNPI);
     const KRNMathTransformation r(angle, KRNMathLine(origin, direction));
     const KRNMathPoint p = random.Point();
-    ExpectNear(RodriguesRotate(p, angle, origin, direction), r * p, 1e-12);
+    ExpectNear(origin + Rodrigues(p - origin, direction, angle), r * p, 1e-12);
     const KRNMathVector v = random.Vector();
-    ExpectNear(RodriguesRotate(KRNMathPoint(v), angle, KRNMathPoint(), direction), KRNMathPoint(r * v), 1e-12);
+    ExpectNear(Rodrigues(v, direction, angle), r * v, 1e-12);
     EXPECT_NEAR(1.0, r.GetMatrix().Determinant(), 1e-12);
     ExpectNear(origin + 3.0 * direction, r * (origin + 3.0 * direction), 1e-12);  // the axis stays
   }
-}
-
-TEST(KRNMathTransformationRotation, RightHandRuleAndDegenerateAxis) {
-  const KRNMathTransformation quarter(KRNPIBY2, KRNMathLine(KRNMathPoint(1, 1, 0), KRNMathVector(0, 0, 5)));
-  ExpectNear(KRNMathPoint(1, 2, 0), quarter * KRNMathPoint(2, 1, 0), 1e-15);  // x turns towards y
-  ExpectNear(KRNMathVector(0, 1, 0), quarter * KRNMathVector(1, 0, 0), 1e-15);
-  const KRNMathTransformation backwards(KRNPIBY2, KRNMathLine(KRNMathPoint(), KRNMathVector(0, 0, -1)));
-  ExpectNear(KRNMathVector(0, -1, 0), backwards * KRNMathVector(1, 0, 0), 1e-15);
   const KRNMathTransformation noAxis(1.0, KRNMathLine(KRNMathPoint(3, 3, 3), KRNMathVector(0, 0, 0)));
   EXPECT_TRUE(noAxis.IsIdentity());
   ExpectNear(KRNMathPoint(1, 2, 3), noAxis * KRNMathPoint(1, 2, 3), 0.0);
 }
 
-// ---------------------------------------------------------------- inverse and identity
-
-TEST(KRNMathTransformationInverse, RoundTripsOnRandomTransformations) {
+// Random invertible maps and rotations: composition, inverse round trips, GetInverse agreeing.
+TEST(KRNMathTransformation, InverseRoundTripsAndComposition) {
   Random random(43);
   for (long i = 0; i < zrmtest::Scaled(300); ++i) {
-    const KRNMathTransformation t = (i % 2 == 0)
-                                        ? RandomInvertible(random)
-                                        : KRNMathTransformation(random.Uniform(-7, 7),
-                                                                KRNMathLine(random.Point(), random.NonZeroVector()));
-    const KRNMathTransformation inverse = t.Inverse();
+    const KRNMathTransformation t = (i % 2 == 0) ? RandomInvertible(random)
+                                                 : KRNMathTransformation(random.Uniform(-7, 7),
+                                                                         KRNMathLine(random.Point(), random.NonZeroVector()));
+    const KRNMathTransformation inverse = t.Inverse(), other = RandomInvertible(random);
+    const KRNMathPoint p = random.Point();
+    const KRNMathVector v = random.Vector();
+    ExpectNear(t * (other * p), (t * other) * p, 1e-11);
+    ExpectNear(t * (other * v), (t * other) * v, 1e-11);
     const KRNMathTransformation both = t * inverse;
     ExpectMatrixNear(KRNMath3x3Matrix(), both.GetMatrix(), 1e-12);
     ExpectNear(KRNMathVector(), both.GetTranslation(), 1e-11);
     ExpectMatrixNear(KRNMath3x3Matrix(), (inverse * t).GetMatrix(), 1e-12);
-    const KRNMathPoint p = random.Point();
     ExpectNear(p, inverse * (t * p), 1e-11);
     ExpectNear(p, t * (inverse * p), 1e-11);
     KRNMathTransformation reported;
     EXPECT_TRUE(t.GetInverse(reported));
     ExpectMatrixNear(inverse.GetMatrix(), reported.GetMatrix(), 0.0);
   }
-}
-
-TEST(KRNMathTransformationInverse, SingularLinearPartHasNone) {
+  // A singular linear part has no inverse: GetInverse leaves its argument alone, Inverse is I.
   const KRNMathTransformation flat(Diagonal(1, 1, 0), KRNMathVector(1, 2, 3));
-  const KRNMathTransformation marker(KRNMathVector(9, 9, 9));
-  KRNMathTransformation inverse = marker;
+  KRNMathTransformation inverse(KRNMathVector(9, 9, 9));
   EXPECT_FALSE(flat.GetInverse(inverse));
-  ExpectNear(KRNMathVector(9, 9, 9), inverse.GetTranslation(), 0.0);  // untouched
+  ExpectNear(KRNMathVector(9, 9, 9), inverse.GetTranslation(), 0.0);
   EXPECT_TRUE(flat.Inverse().IsIdentity());
-  const KRNMathTransformation tiny(Diagonal(1e-200, 1e-200, 1e-200));  // determinant underflows to 0
-  EXPECT_FALSE(tiny.GetInverse(inverse));
+  EXPECT_FALSE(KRNMathTransformation(Diagonal(1e-200, 1e-200, 1e-200)).GetInverse(inverse));  // det underflows
 }
 
-TEST(KRNMathTransformationIdentity, WithinTheTolerance) {
-  EXPECT_TRUE(KRNMathTransformation().IsIdentity());
-  EXPECT_TRUE(KRNMathTransformation(KRNMathVector(1e-13, 0, 0)).IsIdentity());
-  EXPECT_FALSE(KRNMathTransformation(KRNMathVector(0, 0, 1e-11)).IsIdentity());
-  EXPECT_FALSE(KRNMathTransformation(Diagonal(1, 1 + 1e-11, 1)).IsIdentity());
-  EXPECT_TRUE(KRNMathTransformation(KRN2PI, KRNMathLine(KRNMathPoint(1, 2, 3), KRNMathVector(1, 1, 1))).IsIdentity());
-  EXPECT_FALSE(KRNMathTransformation(1e-6, KRNMathLine(KRNMathPoint(), KRNMathVector(0, 0, 1))).IsIdentity());
+TEST(KRNMathTransformation, IdentityWithinTheTolerance) {
+  const struct {
+    KRNMathTransformation t;
+    bool identity;
+  } cases[] = {
+      {KRNMathTransformation(), true},
+      {KRNMathTransformation(KRNMathVector(1e-13, 0, 0)), true},
+      {KRNMathTransformation(KRNMathVector(0, 0, 1e-11)), false},
+      {KRNMathTransformation(Diagonal(1, 1 + 1e-11, 1)), false},
+      {KRNMathTransformation(KRN2PI, KRNMathLine(KRNMathPoint(1, 2, 3), KRNMathVector(1, 1, 1))), true},
+      {KRNMathTransformation(1e-6, KRNMathLine(KRNMathPoint(), KRNMathVector(0, 0, 1))), false},
+  };
+  for (const auto& c : cases) EXPECT_EQ(c.identity, c.t.IsIdentity()) << &c - cases;
 }
-
-// ---------------------------------------------------------------- uniform scaling
 
 // The scaling by factor about center, composed from translations so that it does not share the
 // implementation's formula.
@@ -178,7 +145,7 @@ KRNMathTransformation ScalingAbout(const KRNMathPoint& center, double factor) {
          KRNMathTransformation(-c);
 }
 
-TEST(KRNMathTransformationScaling, RecoversCenterAndFactor) {
+TEST(KRNMathTransformation, IsScalingRecoversCenterAndFactor) {
   Random random(44);
   for (long i = 0; i < zrmtest::Scaled(300); ++i) {
     const KRNMathPoint center = random.Point(100.0);
@@ -197,40 +164,37 @@ TEST(KRNMathTransformationScaling, RecoversCenterAndFactor) {
   ExpectNear(KRNMathPoint(), c, 0.0);
 }
 
-TEST(KRNMathTransformationScaling, OtherMapsAreNotScalings) {
+// Not scalings; the outputs stay untouched.
+TEST(KRNMathTransformation, IsScalingFalseTable) {
   Random random(45);
-  const KRNMathPoint presetCenter(7, 7, 7);
-  const double presetFactor = 42.0;
   const KRNMathTransformation others[] = {
-      KRNMathTransformation(),                                                      // identity: our choice
-      KRNMathTransformation(KRNMathVector(1, 2, 3)),                                 // translation
+      KRNMathTransformation(),                                                          // identity: our choice
+      KRNMathTransformation(KRNMathVector(1, 2, 3)),                                    // translation
       KRNMathTransformation(0.7, KRNMathLine(random.Point(), random.NonZeroVector())),  // rotation
       KRNMathTransformation(KRNPI, KRNMathLine(KRNMathPoint(), KRNMathVector(0, 1, 0))),
-      KRNMathTransformation(Diagonal(2, 2, 2.001)),                                  // non-uniform
+      KRNMathTransformation(Diagonal(2, 2, 2.001)),  // non-uniform
       KRNMathTransformation(Diagonal(2, 2, 2), KRNMathVector()) *
           KRNMathTransformation(0.1, KRNMathLine(KRNMathPoint(), KRNMathVector(1, 0, 0))),  // scaled rotation
-      ScalingAbout(KRNMathPoint(1, 0, 0), -2.0),                                    // point reflection
+      ScalingAbout(KRNMathPoint(1, 0, 0), -2.0),                                            // point reflection
       ScalingAbout(KRNMathPoint(1, 0, 0), -1.0),
-      ScalingAbout(KRNMathPoint(1, 0, 0), 0.0),                                     // collapse
-      KRNMathTransformation(KRNMath3x3Matrix(), KRNMathVector(1e-20, 0, 0)),        // factor 1 with a shift
+      ScalingAbout(KRNMathPoint(1, 0, 0), 0.0),                               // collapse
+      KRNMathTransformation(KRNMath3x3Matrix(), KRNMathVector(1e-20, 0, 0)),  // factor 1 with a shift
   };
   for (const KRNMathTransformation& t : others) {
-    KRNMathPoint center = presetCenter;
-    double factor = presetFactor;
+    SCOPED_TRACE(&t - others);
+    KRNMathPoint center(7, 7, 7);
+    double factor = 42.0;
     EXPECT_FALSE(t.IsScaling(center, factor));
-    ExpectNear(presetCenter, center, 0.0);
-    EXPECT_EQ(presetFactor, factor);
+    ExpectNear(KRNMathPoint(7, 7, 7), center, 0.0);
+    EXPECT_EQ(42.0, factor);
   }
 }
 
-// ---------------------------------------------------------------- half-turn from point and vector
-
-TEST(KRNMathTransformationHalfTurn, RigidFixesThePointAndReversesTheVector) {
+TEST(KRNMathTransformation, HalfTurnIsRigidFixesThePointAndReversesTheVector) {
   Random random(46);
   for (long i = 0; i < zrmtest::Scaled(300); ++i) {
     const KRNMathPoint point = random.Point();
-    const KRNMathVector vector = (i % 3 == 0) ? KRNMathVector(KRNMathDirection(random.NonZeroVector()))
-                                              : random.NonZeroVector(50.0);
+    const KRNMathVector vector = (i % 3 == 0) ? KRNMathVector(random.Direction()) : random.NonZeroVector(50.0);
     const KRNMathTransformation t(point, vector);
     EXPECT_NEAR(1.0, t.GetMatrix().Determinant(), 1e-12);
     ExpectNear(point, t * point, 1e-12);
@@ -241,19 +205,15 @@ TEST(KRNMathTransformationHalfTurn, RigidFixesThePointAndReversesTheVector) {
     ExpectMatrixNear(KRNMath3x3Matrix(), twice.GetMatrix(), 1e-12);
     ExpectNear(KRNMathVector(), twice.GetTranslation(), 1e-11);
   }
-}
-
-TEST(KRNMathTransformationHalfTurn, AxisChoiceIsDeterministic) {
-  // (0,0,2): smallest component on x (first on the tie with y), axis (0,0,2) ^ (1,0,0) = y.
+  // Our axis choice: (0,0,2) has its smallest component on x (first on the tie with y), so the
+  // axis is (0,0,2) ^ (1,0,0) = y; (1,0,0) has it on y, so the axis is z.
   const KRNMathTransformation aboutY(KRNMathPoint(), KRNMathVector(0, 0, 2));
   ExpectNear(KRNMathVector(-1, 0, 0), aboutY * KRNMathVector(1, 0, 0), 0.0);
   ExpectNear(KRNMathVector(0, 1, 0), aboutY * KRNMathVector(0, 1, 0), 0.0);
-  // (1,0,0): smallest on y, axis (1,0,0) ^ (0,1,0) = z.
   const KRNMathTransformation aboutZ(KRNMathPoint(0, 0, 5), KRNMathI);
   ExpectNear(KRNMathVector(0, 0, 1), aboutZ * KRNMathVector(0, 0, 1), 0.0);
   ExpectNear(KRNMathPoint(-1, -1, 5), aboutZ * KRNMathPoint(1, 1, 5), 0.0);
-  const KRNMathTransformation none(KRNMathPoint(1, 2, 3), KRNMathVector());
-  EXPECT_TRUE(none.IsIdentity());
+  EXPECT_TRUE(KRNMathTransformation(KRNMathPoint(1, 2, 3), KRNMathVector()).IsIdentity());
 }
 
 }  // namespace
