@@ -9,14 +9,24 @@
 
 #include <dlfcn.h>
 
-#include <string>
-
 namespace {
 
-constexpr IID kGeometryAccess = {0x2B096CC7, 0x1E50, 0x4D74, {0xB5, 0x76, 0xBB, 0xC5, 0xD0, 0x64, 0xF7, 0xC7}};
-constexpr IID kLineGeometryAccess = {0x0340F1E9, 0xB892, 0x46DB, {0x8B, 0x4D, 0x64, 0x46, 0xB6, 0xAD, 0xFD, 0x08}};
+// The two interfaces in registration order, with their identifiers and exported statics.
+const struct {
+  IID iid;
+  const char* name;
+  const char* metaObject;
+  const char* classId;
+  const char* className;
+} kInterfaces[] = {
+    {{0x2B096CC7, 0x1E50, 0x4D74, {0xB5, 0x76, 0xBB, 0xC5, 0xD0, 0x64, 0xF7, 0xC7}}, "ZRMIUtGeometryAccess",
+     "_ZN20ZRMIUtGeometryAccess10MetaObjectEv", "_ZN20ZRMIUtGeometryAccess7ClassIdEv",
+     "_ZN20ZRMIUtGeometryAccess9ClassNameEv"},
+    {{0x0340F1E9, 0xB892, 0x46DB, {0x8B, 0x4D, 0x64, 0x46, 0xB6, 0xAD, 0xFD, 0x08}}, "ZRMIUtLineGeometryAccess",
+     "_ZN24ZRMIUtLineGeometryAccess10MetaObjectEv", "_ZN24ZRMIUtLineGeometryAccess7ClassIdEv",
+     "_ZN24ZRMIUtLineGeometryAccess9ClassNameEv"},
+};
 
-// Positions of this library's records in the two lists, found after loading.
 struct Loaded {
   void* handle = nullptr;
   int entriesBefore = 0;
@@ -43,87 +53,56 @@ Function Symbol(const char* name) {
 
 TEST(ZRMInterfaceLoad, NothingIsRegisteredBeforeLoading) {
   ASSERT_EQ(nullptr, dlopen(ZRM_MATHEMATICS_LIBRARY, RTLD_NOW | RTLD_NOLOAD)) << "the library is linked in";
-  EXPECT_EQ(nullptr, KRNInterfaceDictionary::FindInterface(kGeometryAccess));
-  EXPECT_EQ(nullptr, KRNInterfaceDictionary::FindInterface(kLineGeometryAccess));
+  for (const auto& i : kInterfaces) EXPECT_EQ(nullptr, KRNInterfaceDictionary::FindInterface(i.iid));
 }
 
+// Each interface: its "MetaObject" entry and then its registration, in order, both naming the
+// meta-class (name, framework, parent KRNBaseUnknown, kind 8; neither a kind of the other).
 TEST(ZRMInterfaceLoad, LoadingRegistersBothInterfacesInOrder) {
   const Loaded& loaded = Load();
   ASSERT_NE(nullptr, loaded.handle) << dlerror();
   ASSERT_EQ(loaded.interfacesBefore + 2, KRNInterfaceDictionary::GetInterfaceCount());
-  const KRNInterfaceRecord* first = KRNInterfaceDictionary::GetInterface(loaded.interfacesBefore);
-  const KRNInterfaceRecord* second = KRNInterfaceDictionary::GetInterface(loaded.interfacesBefore + 1);
-  ASSERT_TRUE(first && second);
-  EXPECT_TRUE(first->interfaceId == kGeometryAccess);
-  EXPECT_TRUE(second->interfaceId == kLineGeometryAccess);
-  const KRNInterfaceRecord* records[] = {first, second};
-  const char* names[] = {"ZRMIUtGeometryAccess", "ZRMIUtLineGeometryAccess"};
+  ASSERT_EQ(loaded.entriesBefore + 2, KRNInterfaceDictionary::GetEntryCount());
   for (int i = 0; i < 2; ++i) {
-    SCOPED_TRACE(names[i]);
-    const KRNInterfaceRecord* record = records[i];
+    SCOPED_TRACE(kInterfaces[i].name);
+    const KRNInterfaceRecord* record = KRNInterfaceDictionary::GetInterface(loaded.interfacesBefore + i);
+    ASSERT_NE(nullptr, record);
+    EXPECT_TRUE(record->interfaceId == kInterfaces[i].iid);
     EXPECT_TRUE(record->classId == CLSID_KRNMetaClass);
     EXPECT_EQ(nullptr, record->data);
     const KRNMetaClass* meta = record->metaClass;
     ASSERT_NE(nullptr, meta);
-    EXPECT_TRUE(meta->GetClassId() == record->interfaceId);
-    EXPECT_STREQ(names[i], meta->GetClassName());
+    EXPECT_TRUE(meta->GetClassId() == kInterfaces[i].iid);
+    EXPECT_STREQ(kInterfaces[i].name, meta->GetClassName());
     EXPECT_STREQ("ZRMMathematicsExt", meta->GetFWname());
     EXPECT_EQ(KRNBaseUnknown::MetaObject(), meta->GetParent());
     EXPECT_EQ(nullptr, meta->GetSecondMetaClass());
     EXPECT_EQ(8, meta->GetClassKind());
-    EXPECT_STREQ(names[1 - i], records[1 - i]->metaClass->GetClassName());
-    EXPECT_FALSE(meta->IsAKindOf(names[1 - i]));  // neither is a kind of the other
+    EXPECT_FALSE(meta->IsAKindOf(kInterfaces[1 - i].name));
     EXPECT_TRUE(meta->IsAKindOf("KRNBaseUnknown"));
-  }
-}
 
-TEST(ZRMInterfaceLoad, MetaObjectEntriesPrecedeEachRegistration) {
-  const Loaded& loaded = Load();
-  ASSERT_NE(nullptr, loaded.handle) << dlerror();
-  ASSERT_EQ(loaded.entriesBefore + 2, KRNInterfaceDictionary::GetEntryCount());
-  const IID iids[] = {kGeometryAccess, kLineGeometryAccess};
-  const char* names[] = {"ZRMIUtGeometryAccess", "ZRMIUtLineGeometryAccess"};
-  for (int i = 0; i < 2; ++i) {
-    SCOPED_TRACE(names[i]);
     const KRNDictionaryEntry* entry = KRNInterfaceDictionary::GetEntry(loaded.entriesBefore + i);
     ASSERT_NE(nullptr, entry);
-    EXPECT_TRUE(entry->interfaceId == iids[i]);
+    EXPECT_TRUE(entry->interfaceId == kInterfaces[i].iid);
     EXPECT_TRUE(entry->classId == CLSID_KRNMetaClass);
-    EXPECT_EQ(names[i], entry->className);
+    EXPECT_EQ(kInterfaces[i].name, entry->className);
     EXPECT_EQ("MetaObject", entry->entryName);
     EXPECT_EQ("", entry->libraryName);
-    EXPECT_EQ(KRNInterfaceDictionary::FindInterface(iids[i]), entry->metaClass);
+    EXPECT_EQ(meta, entry->metaClass);
     EXPECT_EQ("", entry->implementationName);
     EXPECT_EQ(nullptr, entry->createFunction);
-    EXPECT_EQ(1, entry->entryKind);
-    EXPECT_EQ(0, entry->loadFlags);
-    EXPECT_EQ(2, entry->version);
+    EXPECT_TRUE(entry->entryKind == 1 && entry->loadFlags == 0 && entry->version == 2);
     EXPECT_EQ(nullptr, entry->data);
   }
 }
 
 TEST(ZRMInterfaceLoad, StaticsAnswerFromTheRegisteredMetaClass) {
   ASSERT_NE(nullptr, Load().handle) << dlerror();
-  using MetaObjectFunction = KRNMetaClass* (*)();
-  using ClassIdFunction = const GUID& (*)();
-  using ClassNameFunction = const char* (*)();
-  const struct {
-    IID iid;
-    const char* name;
-    const char* metaObject;
-    const char* classId;
-    const char* className;
-  } interfaces[] = {
-      {kGeometryAccess, "ZRMIUtGeometryAccess", "_ZN20ZRMIUtGeometryAccess10MetaObjectEv",
-       "_ZN20ZRMIUtGeometryAccess7ClassIdEv", "_ZN20ZRMIUtGeometryAccess9ClassNameEv"},
-      {kLineGeometryAccess, "ZRMIUtLineGeometryAccess", "_ZN24ZRMIUtLineGeometryAccess10MetaObjectEv",
-       "_ZN24ZRMIUtLineGeometryAccess7ClassIdEv", "_ZN24ZRMIUtLineGeometryAccess9ClassNameEv"},
-  };
-  for (const auto& i : interfaces) {
+  for (const auto& i : kInterfaces) {
     SCOPED_TRACE(i.name);
-    const auto metaObject = Symbol<MetaObjectFunction>(i.metaObject);
-    const auto classId = Symbol<ClassIdFunction>(i.classId);
-    const auto className = Symbol<ClassNameFunction>(i.className);
+    const auto metaObject = Symbol<KRNMetaClass* (*)()>(i.metaObject);
+    const auto classId = Symbol<const GUID& (*)()>(i.classId);
+    const auto className = Symbol<const char* (*)()>(i.className);
     ASSERT_TRUE(metaObject && classId && className);
     KRNMetaClass* registered = KRNInterfaceDictionary::FindInterface(i.iid);
     EXPECT_EQ(registered, metaObject());
@@ -131,10 +110,6 @@ TEST(ZRMInterfaceLoad, StaticsAnswerFromTheRegisteredMetaClass) {
     EXPECT_TRUE(classId() == i.iid);
     EXPECT_STREQ(i.name, className());
   }
-}
-
-TEST(ZRMInterfaceLoad, MarkerFunctionReturnsOne) {
-  ASSERT_NE(nullptr, Load().handle) << dlerror();
   const auto marker = Symbol<int (*)()>("ZRMMathematicsMarker");
   ASSERT_NE(nullptr, marker);
   EXPECT_EQ(1, marker());
