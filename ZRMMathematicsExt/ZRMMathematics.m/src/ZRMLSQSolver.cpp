@@ -104,7 +104,7 @@ private:
     mState.mHardRhsCoefficients.Clear();
     mState.mSoftRows.Clear();
     mState.mSoftRowCount = 0;
-    mState.mRowRecords.clear();
+    mState.mRowRhs.clear();
   }
 
   // Local copies of the constraints in key order; variables numbered densely by ascending id.
@@ -163,11 +163,17 @@ private:
   void NumberSoftRows() {
     for (const LocalConstraint& constraint : mConstraints) {
       if (constraint.hard) continue;
-      mState.mRowIndex[constraint.key] = mState.mSoftRowCount;
-      mState.mRowRecords.push_back(constraint.record);
+      NumberRow(constraint, mState.mSoftRowCount);
       ++mState.mSoftRowCount;
       mSoftConstraints.push_back(&constraint);
     }
+  }
+
+  // Gives a constraint its row index (the next one: soft rows first, then the pivots by step).
+  void NumberRow(const LocalConstraint& constraint, int row) {
+    mState.mRowIndex[constraint.key] = row;
+    mState.mRowRhs.push_back(constraint.record->mRhs);
+    if (constraint.key.second == -1) mState.mNamed.Find(constraint.key.first)->row = row;
   }
 
   // Hard rows in key order, each with right-hand side {own: 1.0}; all in the scan order.
@@ -251,8 +257,7 @@ private:
     mStepOfVariable[variable] = step;
     mEliminatedByStep.push_back(variable);
     mStepOfHard[hard] = step;
-    mState.mRowIndex[mHardConstraints[hard]->key] = mState.mSoftRowCount + step;
-    mState.mRowRecords.push_back(mHardConstraints[hard]->record);  // at index nsoft + step
+    NumberRow(*mHardConstraints[hard], mState.mSoftRowCount + step);
     std::swap(mScanOrder[position], mScanOrder.back());
     mScanOrder.pop_back();
 
@@ -469,13 +474,6 @@ private:
   CompressedRows mReducedRows;           // the reduced soft rows over the columns
 };
 
-// Right-hand side of every row index, read from the constraint that Factor gave the index.
-std::vector<double> GatherRowRhs(const LSQSolverState& state) {
-  std::vector<double> rowRhs(state.mRowRecords.size());
-  for (std::size_t r = 0; r < rowRhs.size(); ++r) rowRhs[r] = state.mRowRecords[r]->mRhs;
-  return rowRhs;
-}
-
 // Soft right-hand sides plus the contributions of the hard ones; at nsoft + k the constant part
 // of the variable eliminated at step k.
 std::vector<double> AdjustedRhs(const LSQSolverState& state, const std::vector<double>& rowRhs) {
@@ -537,8 +535,7 @@ bool SolveState(LSQSolverState& state) {
     ClearResults(state);
     return state.mConstraints.Size() == 0;
   }
-  const std::vector<double> rowRhs = GatherRowRhs(state);
-  const std::vector<double> adjusted = AdjustedRhs(state, rowRhs);
+  const std::vector<double> adjusted = AdjustedRhs(state, state.mRowRhs);
   std::vector<double> values = NormalRhs(state, adjusted);
   if (!SolveCholesky(state.mFactor, values)) {
     ClearResults(state);
@@ -559,20 +556,18 @@ ZRMLSQSolver::~ZRMLSQSolver() {
 
 namespace {
 
-// The record of the constraint named id; a new default record is registered when absent.
-ConstraintRecord& NamedRecord(LSQSolverState& state, int id) {
-  ConstraintRecord* record = state.mNamed.Find(id);
-  if (record != nullptr) return *record;
-  record = &state.mConstraints[ZRMUtMakePair(id, -1)];
-  state.mNamed.Add(id, record);
-  return *record;
+// The constraint named id; a new default record is registered when absent.
+NamedConstraint& Named(LSQSolverState& state, int id) {
+  NamedConstraint* named = state.mNamed.Find(id);
+  if (named != nullptr) return *named;
+  return state.mNamed.Add(id, &state.mConstraints[ZRMUtMakePair(id, -1)]);
 }
 
 }  // namespace
 
 void ZRMLSQSolver::AddConstraint(bool hard, const ZRMUtMap<int, double, ZRMUtLess<int>>& coefficients, int id) {
   if (!mState) return;
-  ConstraintRecord& record = NamedRecord(*mState, id);
+  ConstraintRecord& record = *Named(*mState, id).record;
   record.mIsHard = hard;
   record.mCoefficients = coefficients;
   record.mRhs = 0.0;
@@ -590,14 +585,15 @@ void ZRMLSQSolver::AddConstraint(bool hard, double rhs, const ZRMUtMap<int, doub
 
 void ZRMLSQSolver::SetRhs(int iId, double value) {
   if (!mState) return;
-  ConstraintRecord* record = mState->mNamed.Find(iId);
-  ZRMReportCheck(record != nullptr, "mState->mConstraints.Count(ZRMUtMakePair(iId, -1))", "No constraint", kReportedPath,
+  NamedConstraint* named = mState->mNamed.Find(iId);
+  ZRMReportCheck(named != nullptr, "mState->mConstraints.Count(ZRMUtMakePair(iId, -1))", "No constraint", kReportedPath,
                  kNoConstraintLine);
-  if (record == nullptr) {
-    record = &NamedRecord(*mState, iId);
+  if (named == nullptr) {
+    named = &Named(*mState, iId);
     mState->mFactorCurrent = false;  // a new (empty, soft) constraint was registered
   }
-  record->mRhs = value;
+  named->record->mRhs = value;
+  if (mState->mFactorCurrent) mState->mRowRhs[named->row] = value;
 }
 
 bool ZRMLSQSolver::Factor() {

@@ -35,34 +35,43 @@ struct CholeskyFactor {
   ZRMUtVector<int> mPermutation;       // ordering used; the identity
 };
 
-// The records of the named constraints by id: what SetRhs and AddConstraint look up instead of
-// descending mConstraints. Our choice: ids from 0 to a bound that grows with the number of
-// records sit in a table, other ids in a hash map. The pointers stay valid because the tree
-// never moves an item and no constraint is ever removed.
+// A named constraint as SetRhs sees it: its record and, while the factorization is current,
+// its row index.
+struct NamedConstraint {
+  ConstraintRecord* record = nullptr;
+  int row = -1;
+};
+
+// The named constraints by id: what SetRhs and AddConstraint look up instead of descending
+// mConstraints. Our choice: ids from 0 to a bound that grows with the number of entries sit in
+// a table, other ids in a hash map. The record pointers stay valid because the tree never moves
+// an item and no constraint is ever removed.
 class NamedConstraintIndex {
 public:
-  // The record of the constraint named id, or null when there is none.
-  ConstraintRecord* Find(int id) const {
-    if (id >= 0 && id < static_cast<int>(mTable.size()) && mTable[id] != nullptr) return mTable[id];
+  // The constraint named id, or null when there is none.
+  NamedConstraint* Find(int id) {
+    if (id >= 0 && id < static_cast<int>(mTable.size()) && mTable[id].record != nullptr) return &mTable[id];
     if (mOthers.empty()) return nullptr;
     const auto found = mOthers.find(id);
-    return found != mOthers.end() ? found->second : nullptr;
+    return found != mOthers.end() ? &found->second : nullptr;
   }
   // Enters the record of a newly registered constraint named id (absent so far).
-  void Add(int id, ConstraintRecord* record) {
+  NamedConstraint& Add(int id, ConstraintRecord* record) {
     ++mCount;
     if (id >= 0 && static_cast<std::size_t>(id) < 4 * mCount + 1024) {
-      if (id >= static_cast<int>(mTable.size())) mTable.resize(static_cast<std::size_t>(id) + 1, nullptr);
-      mTable[id] = record;
-    } else {
-      mOthers.emplace(id, record);
+      if (id >= static_cast<int>(mTable.size())) mTable.resize(static_cast<std::size_t>(id) + 1);
+      mTable[id].record = record;
+      return mTable[id];
     }
+    NamedConstraint& added = mOthers[id];
+    added.record = record;
+    return added;
   }
 
 private:
-  std::size_t mCount = 0;                                 // records entered
-  std::vector<ConstraintRecord*> mTable;                  // id -> record, null when none
-  std::unordered_map<int, ConstraintRecord*> mOthers;     // ids outside the table
+  std::size_t mCount = 0;                             // entries made
+  std::vector<NamedConstraint> mTable;                // by id; no record where no constraint
+  std::unordered_map<int, NamedConstraint> mOthers;   // ids outside the table
 };
 
 // Everything a solver knows: its constraints, its factorization and its last results.
@@ -78,8 +87,9 @@ struct LSQSolverState {
   CholeskyFactor mFactor;                          // factor of the normal matrix of mSoftRows
   bool mFactorCurrent = false;  // the fields above form a usable factorization of mConstraints
   // Accelerators, derived from the fields above and invisible in every result:
-  NamedConstraintIndex mNamed;                       // id -> record of the constraint (id, -1)
-  std::vector<const ConstraintRecord*> mRowRecords;  // row index -> its constraint; set by Factor
+  NamedConstraintIndex mNamed;   // id -> the constraint (id, -1)
+  std::vector<double> mRowRhs;   // row index -> mRhs of its constraint; set by Factor, kept by
+                                 // SetRhs while mFactorCurrent
   std::vector<double*> mResultSlots;  // column -> its value in mResult; empty unless mResult holds
                                       // exactly the variables of mColumnVariables
 };
