@@ -391,20 +391,23 @@ private:
 
   // Per elimination step, where its pivot's right-hand side goes: soft rows, then the
   // constant parts of the eliminated variables, ascending target.
+  // Our choice: the constant parts are appended by elimination step, so each list comes out in
+  // ascending target without sorting (every target occurs once per list).
   void BuildHardRhsCoefficients() {
     const int softCount = mState.mSoftRowCount;
-    std::vector<EntryList> constants(mEliminatedByStep.size());
-    for (const int variable : mEliminatedAscending)
-      for (const Entry& term : mSubstitutionRhs[variable])
-        constants[mStepOfHard[term.first]].emplace_back(softCount + mStepOfVariable[variable], 0.0 + term.second);
-    ReserveAtOnce(mState.mHardRhsCoefficients, static_cast<int>(mAccumulators.size()));
-    for (std::size_t k = 0; k < mAccumulators.size(); ++k) {
-      std::sort(constants[k].begin(), constants[k].end(), SparseEntryLess<Entry>);  // targets are distinct
+    const int hardCount = static_cast<int>(mAccumulators.size());
+    std::vector<int> constantCount(hardCount, 0);
+    for (const int variable : mEliminatedByStep)
+      for (const Entry& term : mSubstitutionRhs[variable]) ++constantCount[mStepOfHard[term.first]];
+    ReserveAtOnce(mState.mHardRhsCoefficients, hardCount);
+    for (int k = 0; k < hardCount; ++k) {
       SparseVector& coefficients =
-          AppendEmpty(mState.mHardRhsCoefficients, static_cast<int>(mAccumulators[k].size() + constants[k].size()));
+          AppendEmpty(mState.mHardRhsCoefficients, static_cast<int>(mAccumulators[k].size()) + constantCount[k]);
       for (const Entry& entry : mAccumulators[k]) coefficients.PushBack(ZRMUtMakePair(entry.first, entry.second));
-      for (const Entry& entry : constants[k]) coefficients.PushBack(ZRMUtMakePair(entry.first, entry.second));
     }
+    for (int step = 0; step < hardCount; ++step)
+      for (const Entry& term : mSubstitutionRhs[mEliminatedByStep[step]])
+        mState.mHardRhsCoefficients[mStepOfHard[term.first]].PushBack(ZRMUtMakePair(softCount + step, 0.0 + term.second));
   }
 
   // Lower triangle of A^T A, A being the reduced soft rows: entry (c, c') sums A[r][c] * A[r][c']
