@@ -191,6 +191,55 @@ bool RedistributeLower(const ZRMUtVector<SparseVector>& rows, CompressedRows& lo
   return true;
 }
 
+using FactorEntry = ZRMUtPair<int, double>;
+
+// value - l * y[j] for every entry (j, l) from begin to end, in that order.
+double SubtractEntries(double value, const FactorEntry* begin, const FactorEntry* end, const double* y) {
+  for (const FactorEntry* entry = begin; entry != end; ++entry) value = value - entry->second * y[entry->first];
+  return value;
+}
+
+// L * z = y in place, row by row. Our choice: rows i and i + 1 are worked on together. Row
+// i + 1 needs y[i] only for its last entry (column i, when present), so its other entries run
+// alongside row i; each row keeps its own order of subtractions, so the result is bit for bit
+// that of one row after the other.
+void SolveLower(const CholeskyFactor& factor, std::vector<double>& y) {
+  const auto rows = Elements(factor.mRows);
+  const double* diagonal = Elements(factor.mDiagonal).begin();
+  const int n = rows.Size();
+  int i = 0;
+  for (; i + 1 < n; i += 2) {
+    const auto first = Elements(rows.begin()[i]);
+    const auto second = Elements(rows.begin()[i + 1]);
+    const FactorEntry* secondReady = second.end();  // entries before it do not need y[i]
+    if (second.Size() > 0 && second.end()[-1].first == i) --secondReady;
+    double a = y[i];
+    double b = y[i + 1];
+    const FactorEntry* p = first.begin();
+    const FactorEntry* q = second.begin();
+    for (; p != first.end() && q != secondReady; ++p, ++q) {
+      a = a - p->second * y[p->first];
+      b = b - q->second * y[q->first];
+    }
+    y[i] = SubtractEntries(a, p, first.end(), y.data()) / diagonal[i];
+    y[i + 1] = SubtractEntries(b, q, second.end(), y.data()) / diagonal[i + 1];
+  }
+  if (i < n) {
+    const auto last = Elements(rows.begin()[i]);
+    y[i] = SubtractEntries(y[i], last.begin(), last.end(), y.data()) / diagonal[i];
+  }
+}
+
+// L^T * w = z in place, from the last row up, through the columns of L.
+void SolveUpper(const CholeskyFactor& factor, std::vector<double>& y) {
+  const auto columns = Elements(factor.mColumns);
+  const double* diagonal = Elements(factor.mDiagonal).begin();
+  for (int i = columns.Size() - 1; i >= 0; --i) {
+    const auto column = Elements(columns.begin()[i]);
+    y[i] = SubtractEntries(y[i], column.begin(), column.end(), y.data()) / diagonal[i];
+  }
+}
+
 }  // namespace
 
 void SortSparseVector(SparseVector& entries) {
@@ -222,22 +271,10 @@ bool SolveCholesky(const CholeskyFactor& factor, std::vector<double>& x) {
   const int n = static_cast<int>(factor.mRows.Size());
   if (static_cast<int>(x.size()) != n) return false;
   const auto permutation = Elements(factor.mPermutation);
-  const auto diagonal = Elements(factor.mDiagonal);
   std::vector<double> y(n, 0.0);
   for (int i = 0; i < n; ++i) y[permutation.begin()[i]] = x[i];
-  int i = 0;
-  for (const SparseVector& row : Elements(factor.mRows)) {  // L * z = y
-    double yi = y[i];
-    for (const auto& entry : Elements(row)) yi = yi - entry.second * y[entry.first];
-    y[i] = yi / diagonal.begin()[i];
-    ++i;
-  }
-  const auto columns = Elements(factor.mColumns);
-  for (i = n - 1; i >= 0; --i) {  // L^T * w = z
-    double yi = y[i];
-    for (const auto& entry : Elements(columns.begin()[i])) yi = yi - entry.second * y[entry.first];
-    y[i] = yi / diagonal.begin()[i];
-  }
-  for (i = 0; i < n; ++i) x[i] = y[permutation.begin()[i]];
+  SolveLower(factor, y);
+  SolveUpper(factor, y);
+  for (int i = 0; i < n; ++i) x[i] = y[permutation.begin()[i]];
   return true;
 }
