@@ -88,6 +88,11 @@ TEST(Circle, AxisOnlyConstructorDefaultsAndArcLength) {
   EXPECT_EQ(arc.Radius(), 0.0);
   EXPECT_TRUE(Exact3(arc.GetStartPoint(), kOrigin));
   EXPECT_TRUE(Exact3(arc.GetEndPoint(), kOrigin));
+  ZRMUtArc_Ptr held(new ZRMUtArc);  // value assignment keeps the target's own count
+  *held = ZRMUtArc(kOrigin, KRNMathK, KRNMathI, 2.0, KRNMathPoint(2, 0, 0), KRNMathPoint(0, 2, 0));
+  EXPECT_EQ(held->GetRefCount(), 1);
+  EXPECT_EQ(held->Radius(), 2.0);
+  EXPECT_TRUE(Exact3(held->GetEndPoint(), KRNMathPoint(0, 2, 0)));
 
   EXPECT_DOUBLE_EQ(circle.ArcLength(0.0, KRN2PI), 5.0);  // the turn fraction times the radius
   EXPECT_DOUBLE_EQ(circle.ArcLength(0.0, KRNPI), 2.5);

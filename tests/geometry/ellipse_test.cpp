@@ -416,4 +416,9 @@ TEST(EllipseValue, DefaultIsEmpty) {
   EXPECT_EQ(empty.GetMajorRadius(), 0.0);
   EXPECT_EQ(empty.GetMinorRadius(), 0.0);
   EXPECT_EQ(empty.PointPosWRTEllipse(KRNMathPoint(1, 0, 0)), 0);
+  ZRMUtEllipse_Ptr held(new ZRMUtEllipse);  // value assignment keeps the target's own count
+  *held = Standard();
+  EXPECT_EQ(held->GetRefCount(), 1);
+  EXPECT_EQ(held->GetMajorRadius(), 2.0);
+  EXPECT_EQ(held->GetMinorRadius(), 1.0);
 }
