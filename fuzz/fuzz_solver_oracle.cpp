@@ -44,7 +44,9 @@ constexpr int kConstraintIds[] = {-3, 0, 1, 2, 7};
 constexpr int kFreshU = 100001;
 constexpr int kFreshV = 100002;
 
-// Condition (smallest over largest singular value) below which no agreement is demanded.
+// Smallest singular value, over the largest (of the hard rows) or over the norm of the soft rows
+// (of the soft rows reduced to the null space of the hard ones), below which no agreement is
+// demanded.
 constexpr double kWellConditioned = 1e-2;
 
 enum class Defect { None, DuplicateHard, ContradictoryHard, UndeterminedHard, SingularSoft };
@@ -184,7 +186,9 @@ Oracle DenseOracle(const Registered& model) {
   if (reduced.rows() < reduced.cols()) return oracle;
   const Eigen::JacobiSVD<Eigen::MatrixXd> svd(reduced, Eigen::ComputeThinU | Eigen::ComputeThinV);
   const Eigen::VectorXd sigma = svd.singularValues();
-  if (!(sigma(sigma.size() - 1) > kWellConditioned * sigma(0))) return oracle;
+  // Against the scale of the soft rows themselves: soft rows that the hard rows make constant
+  // leave a reduced matrix of rounding noise, whose own singular values are all alike.
+  if (!(sigma(sigma.size() - 1) > kWellConditioned * a.norm())) return oracle;
   const Eigen::VectorXd x = particular + nullSpace * svd.solve(b - a * particular);
   oracle.wellConditioned = true;
   for (int i = 0; i < n; ++i) oracle.values[variables[static_cast<std::size_t>(i)]] = x(i);
