@@ -145,13 +145,14 @@ TEST(KRNBaseUnknown, ImplementationLinksAndState) {
 
 TEST(KRNMetaClass, KindsThroughParentAndFramework) {
   KRNMetaClass parent(kTestIID, "Parent", KRNBaseUnknown::MetaObject(), nullptr, 8);
-  KRNMetaClass child(kChildIID, "Child", &parent, KRNBaseUnknown::MetaObject(), 3);
-  EXPECT_STREQ("", child.GetFWname());
-  child.SetFWname("Framework");
-  EXPECT_STREQ("Framework", child.GetFWname());
-  EXPECT_TRUE(child.IsAKindOf("Child") && child.IsAKindOf("Parent") && child.IsAKindOf("KRNBaseUnknown"));
-  EXPECT_TRUE(child.IsAKindOf(IID_KRNBaseUnknown));
-  EXPECT_FALSE(parent.IsAKindOf("Child") || parent.IsAKindOf(kChildIID) || child.IsAKindOf(nullptr));
+  KRNMetaClass* child = new KRNMetaClass(kChildIID, "Child", &parent, KRNBaseUnknown::MetaObject(), 3);
+  EXPECT_STREQ("", child->GetFWname());
+  child->SetFWname("Framework");
+  EXPECT_STREQ("Framework", child->GetFWname());
+  EXPECT_TRUE(child->IsAKindOf("Child") && child->IsAKindOf("Parent") && child->IsAKindOf("KRNBaseUnknown"));
+  EXPECT_TRUE(child->IsAKindOf(IID_KRNBaseUnknown));
+  EXPECT_FALSE(parent.IsAKindOf("Child") || parent.IsAKindOf(kChildIID) || child->IsAKindOf(nullptr));
+  delete child;  // the meta-class's own allocation operators
   EXPECT_EQ(nullptr, KRNBaseUnknown::MetaObject()->GetParent());
   EXPECT_STREQ("", KRNMetaClass(kTestIID, nullptr, nullptr, nullptr, 0).GetClassName());
 }

@@ -162,6 +162,8 @@ TEST(KRNMathVectorAngles, ParallelAndOrthogonalWithinTheTolerance) {
       EXPECT_EQ(c.parallel, v.IsParallel(u));
       EXPECT_EQ(c.orthogonal, u.IsOrthogonal(v));
       EXPECT_EQ(c.orthogonal, v.IsOrthogonal(u));
+      EXPECT_EQ(c.parallel, KRNMathDirection(v).IsParallel(u));  // a direction answers as its vector
+      EXPECT_EQ(c.orthogonal, KRNMathDirection(v).IsOrthogonal(u));
     }
     EXPECT_TRUE(zero.IsParallel(v) && v.IsParallel(zero) && zero.IsOrthogonal(v) && v.IsOrthogonal(zero));
   }
