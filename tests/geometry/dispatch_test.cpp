@@ -17,6 +17,7 @@
 
 #include <functional>
 #include <initializer_list>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -93,6 +94,8 @@ struct Case {
   GeomType type;
   CastIndex exactCast;  // the one downcast expected to succeed
 };
+// A case prints as its class name (not as the raw bytes of the record, padding included).
+void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
 
 // A point every translation moves: a frame's origin, a point, a line's point, the first control point.
 KRNMathPoint Anchor(ZRMUtGeometry& g) {
