@@ -58,6 +58,11 @@ TEST(ErrorSites, EveryVectorSiteRaisesItsCodeAndLeavesTheVectorAsItWas) {
   ZRMUtVector<int>::Iterator beyond = shrinking.Begin() + 2;
   shrinking.Resize(1);                                   // detaches beyond
   ZRMUtVector<int>::Iterator end = vector.End();
+  ZRMUtVector<int>::Iterator orphan;
+  {
+    ZRMUtVector<int> empty;  // never had storage: its Begin stands on no element
+    orphan = empty.Begin();
+  }                          // destroyed with orphan still registered: orphan is released
   detached = shrinking.Begin();
   shrinking.Reserve(5);                                  // reallocates: detaches every iterator of shrinking
   const std::vector<int> before = Contents(vector);
@@ -75,6 +80,8 @@ TEST(ErrorSites, EveryVectorSiteRaisesItsCodeAndLeavesTheVectorAsItWas) {
       {"iterator detached by shrinking", 0x80000001u, kVector, 307, [&] { static_cast<void>(*beyond); }},
       {"iterator detached by reallocation, stepped", 0x80000001u, kVector, 307, [&] { detached += 1; }},
       {"end dereferenced", 0x80000001u, kVector, 307, [&] { static_cast<void>(*end); }},
+      {"iterator outliving its vector", 0x80000001u, kVector, 307, [&] { static_cast<void>(*orphan); }},
+      {"iterator outliving its vector, stepped", 0x80000001u, kVector, 307, [&] { orphan -= 1; }},
       {"stepped past the end", 0x80000000u, kVector, 269, [&] { end += 1; }},
       {"stepped before the first element", 0x80000000u, kVector, 269, [&] { vector.Begin() - 1; }},
   };
