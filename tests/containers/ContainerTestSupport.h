@@ -7,13 +7,14 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <string>
 
 namespace zrmtest {
 
-// Element whose constructions and destructions are counted: Alive() returns to its earlier
+// Element whose constructions and destructions are counted: Live() returns to its earlier
 // value exactly when nothing leaked and nothing was destroyed twice (a double destruction
-// also trips the self check).
+// also trips the self check). Copies fail (std::runtime_error) once the copy budget is spent.
 class Counted {
 public:
   Counted() : Counted(0) {}
@@ -22,6 +23,8 @@ public:
     ++Built();
   }
   Counted(const Counted& other) : mValue(other.Value()), mSelf(this) {
+    if (Budget() == 0) throw std::runtime_error("copy failed");
+    if (Budget() != kUnlimited) --Budget();
     ++Live();
     ++Built();
   }
@@ -50,10 +53,25 @@ public:
     static int built = 0;
     return built;
   }
+  // Copies allowed before the next one fails; kUnlimited (the default) never runs out.
+  static constexpr int kUnlimited = 1 << 30;
+  static int& Budget() {
+    static int budget = kUnlimited;
+    return budget;
+  }
 
 private:
   int mValue;
   const Counted* mSelf;
+};
+
+// Gives the copies of Counted a budget for one scope.
+class CopyBudget {
+public:
+  explicit CopyBudget(int copies) { Counted::Budget() = copies; }
+  CopyBudget(const CopyBudget&) = delete;
+  CopyBudget& operator=(const CopyBudget&) = delete;
+  ~CopyBudget() { Counted::Budget() = Counted::kUnlimited; }
 };
 
 // Asserts that call raises ZRMUtError code from file at line.
