@@ -1,10 +1,10 @@
-// Iterator register: O(1) add/remove in any order, safe walk while removing, release on
-// destruction of either side.
+// Iterator register: add/remove in any order against a model, safe walk while removing,
+// registration of copies and moves between registers, release on destruction of either side.
 #include "ZRMUtIteratorTracker.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <iterator>
 #include <memory>
 #include <random>
 #include <set>
@@ -26,7 +26,7 @@ std::set<int> Registered(const ZRMUtIteratorTracker& tracker) {
   return ids;
 }
 
-TEST(IteratorTracker, RandomAddAndRemoveMatchModel) {
+TEST(IteratorTracker, RandomAddAndRemoveMatchModelThenSafeWalkRemovesEveryEvenId) {
   std::mt19937 random(11);
   ZRMUtIteratorTracker tracker;
   std::vector<std::unique_ptr<Probe>> probes;
@@ -35,7 +35,7 @@ TEST(IteratorTracker, RandomAddAndRemoveMatchModel) {
   for (int step = 0; step < 5000; ++step) {
     const int id = static_cast<int>(random() % 64);
     if (random() % 2 == 0) {
-      tracker.AddIterator(probes[static_cast<size_t>(id)].get());
+      tracker.AddIterator(probes[static_cast<size_t>(id)].get());  // may be registered already
       model.insert(id);
     } else {
       tracker.RemoveIterator(probes[static_cast<size_t>(id)].get());  // may not be registered
@@ -47,91 +47,54 @@ TEST(IteratorTracker, RandomAddAndRemoveMatchModel) {
     }
   }
   EXPECT_EQ(tracker.GetIteratorNumber(), static_cast<int>(model.size()));
-}
 
-TEST(IteratorTracker, SafeWalkRemovingEveryOther) {
-  ZRMUtIteratorTracker tracker;
-  std::vector<std::unique_ptr<Probe>> probes;
-  for (int id = 0; id < 10; ++id) {
-    probes.push_back(std::make_unique<Probe>(id));
-    tracker.AddIterator(probes.back().get());
-  }
   for (ZRMUtTrackedIterator* it = tracker.FirstIter(); it != nullptr;) {
     ZRMUtTrackedIterator* next = tracker.NextIter(it);
     if (static_cast<Probe*>(it)->id % 2 == 0) tracker.RemoveIterator(it);
     it = next;
   }
-  EXPECT_EQ(Registered(tracker), std::set<int>({1, 3, 5, 7, 9}));
+  for (auto it = model.begin(); it != model.end();) it = *it % 2 == 0 ? model.erase(it) : std::next(it);
+  EXPECT_EQ(Registered(tracker), model);
   EXPECT_TRUE(tracker.CheckInvariants());
-  for (const auto& probe : probes) EXPECT_EQ(probe->GetTracker() != nullptr, probe->id % 2 == 1);
+  for (const auto& probe : probes) EXPECT_EQ(probe->GetTracker() != nullptr, model.count(probe->id) == 1);
 }
 
-TEST(IteratorTracker, DestroyedIteratorLeavesItsRegister) {
-  ZRMUtIteratorTracker tracker;
-  Probe kept(1);
-  tracker.AddIterator(&kept);
+TEST(IteratorTracker, RegistrationFollowsObjectsAndRegisters) {
+  Probe released1(1);
+  Probe released2(2);
   {
-    Probe transient(2);
-    tracker.AddIterator(&transient);
-    EXPECT_EQ(tracker.GetIteratorNumber(), 2);
+    ZRMUtIteratorTracker first;
+    ZRMUtIteratorTracker second;
+    Probe moving(3);
+    first.AddIterator(&moving);
+    second.AddIterator(&moving);  // adding to another register moves it
+    EXPECT_EQ(first.GetIteratorNumber(), 0);
+    EXPECT_EQ(moving.GetTracker(), &second);
+    first.RemoveIterator(&moving);  // not there: no change
+    EXPECT_EQ(second.GetIteratorNumber(), 1);
+
+    Probe copy(moving);  // copies start unregistered, assignment keeps the target's state
+    EXPECT_EQ(copy.GetTracker(), nullptr);
+    Probe assigned(4);
+    assigned = moving;
+    EXPECT_EQ(assigned.GetTracker(), nullptr);
+    {
+      Probe transient(5);
+      second.AddIterator(&transient);
+      EXPECT_EQ(second.GetIteratorNumber(), 2);
+    }
+    EXPECT_EQ(Registered(second), std::set<int>({3}));  // a destroyed iterator leaves
+    second.ReleaseAll();
+    EXPECT_TRUE(moving.released);
+    EXPECT_EQ(second.FirstIter(), nullptr);
+    EXPECT_EQ(second.GetIteratorNumber(), 0);
+    first.AddIterator(&released1);
+    first.AddIterator(&released2);
+    EXPECT_TRUE(first.CheckInvariants() && second.CheckInvariants());
   }
-  EXPECT_EQ(Registered(tracker), std::set<int>({1}));
-  EXPECT_TRUE(tracker.CheckInvariants());
-}
-
-TEST(IteratorTracker, DestroyedRegisterReleasesItsIterators) {
-  Probe a(1);
-  Probe b(2);
-  {
-    ZRMUtIteratorTracker tracker;
-    tracker.AddIterator(&a);
-    tracker.AddIterator(&b);
-  }
-  EXPECT_TRUE(a.released);
-  EXPECT_TRUE(b.released);
-  EXPECT_EQ(a.GetTracker(), nullptr);
-  EXPECT_EQ(b.GetTracker(), nullptr);
-}
-
-TEST(IteratorTracker, AddingToAnotherRegisterMovesTheIterator) {
-  ZRMUtIteratorTracker first;
-  ZRMUtIteratorTracker second;
-  Probe probe(1);
-  first.AddIterator(&probe);
-  first.AddIterator(&probe);  // twice: still once
-  EXPECT_EQ(first.GetIteratorNumber(), 1);
-  second.AddIterator(&probe);
-  EXPECT_EQ(first.GetIteratorNumber(), 0);
-  EXPECT_EQ(second.GetIteratorNumber(), 1);
-  EXPECT_EQ(probe.GetTracker(), &second);
-  first.RemoveIterator(&probe);  // not there: no change
-  EXPECT_EQ(second.GetIteratorNumber(), 1);
-  EXPECT_TRUE(first.CheckInvariants());
-  EXPECT_TRUE(second.CheckInvariants());
-}
-
-TEST(IteratorTracker, CopyOfTrackedIteratorStartsUnregistered) {
-  ZRMUtIteratorTracker tracker;
-  Probe original(1);
-  tracker.AddIterator(&original);
-  Probe copy(original);
-  EXPECT_EQ(copy.GetTracker(), nullptr);
-  Probe assigned(3);
-  assigned = original;
-  EXPECT_EQ(assigned.GetTracker(), nullptr);
-  EXPECT_EQ(tracker.GetIteratorNumber(), 1);
-}
-
-TEST(IteratorTracker, ReleaseAllEmptiesTheRegister) {
-  ZRMUtIteratorTracker tracker;
-  Probe a(1);
-  Probe b(2);
-  tracker.AddIterator(&a);
-  tracker.AddIterator(&b);
-  tracker.ReleaseAll();
-  EXPECT_EQ(tracker.FirstIter(), nullptr);
-  EXPECT_EQ(tracker.GetIteratorNumber(), 0);
-  EXPECT_TRUE(a.released && b.released);
+  EXPECT_TRUE(released1.released && released2.released);  // a destroyed register releases
+  EXPECT_EQ(released1.GetTracker(), nullptr);
+  EXPECT_EQ(released2.GetTracker(), nullptr);
 }
 
 }  // namespace

@@ -17,7 +17,7 @@ namespace {
 using zrmtest::AssertRecorder;
 using zrmtest::CatchRaised;
 
-TEST(PlatformErrors, KindsFollowTheClassHierarchy) {
+TEST(PlatformErrors, KindsFollowTheClassHierarchyAndCodesHaveDistinctMessages) {
   struct Case {
     KRNException* object;
     const char* className;
@@ -40,29 +40,22 @@ TEST(PlatformErrors, KindsFollowTheClassHierarchy) {
     ASSERT_NE(c.object->GetMessageText(), nullptr);
     EXPECT_GT(std::strlen(c.object->GetMessageText()), 0u);
   }
-}
-
-TEST(PlatformErrors, RaiseRecordsCodeFileAndLine) {
-  for (ZRMUtError::ValidErrors_e code : {ZRMUtError::IndexOutOfRange, ZRMUtError::InvalidIterator}) {
-    const zrmtest::Raised raised = CatchRaised([&] { ZRMUtRaise(code, "some/place/File", 42); });
-    EXPECT_TRUE(raised.raised);
-    EXPECT_TRUE(raised.isZRMUtError);
-    EXPECT_EQ(raised.code, static_cast<unsigned int>(code));
-    EXPECT_EQ(raised.file, "some/place/File");
-    EXPECT_EQ(raised.line, 42);
-  }
-  EXPECT_EQ(static_cast<unsigned int>(ZRMUtError::IndexOutOfRange), 0x80000000u);
-  EXPECT_EQ(static_cast<unsigned int>(ZRMUtError::InvalidIterator), 0x80000001u);
-}
-
-TEST(PlatformErrors, CodesHaveDistinctMessages) {
   ZRMUtError index(ZRMUtError::IndexOutOfRange);
   ZRMUtError iterator(ZRMUtError::InvalidIterator);
   EXPECT_STRNE(index.GetMessageText(), iterator.GetMessageText());
   EXPECT_EQ(index.GetCode(), ZRMUtError::IndexOutOfRange);
+  EXPECT_EQ(static_cast<unsigned int>(ZRMUtError::IndexOutOfRange), 0x80000000u);
+  EXPECT_EQ(static_cast<unsigned int>(ZRMUtError::InvalidIterator), 0x80000001u);
 }
 
-TEST(PlatformErrors, ThrowRecordsDataAndThrowsTheObjectItself) {
+TEST(PlatformErrors, RaiseAndThrowRecordCodeFileLineAndDataAndThrowTheObjectItself) {
+  for (ZRMUtError::ValidErrors_e code : {ZRMUtError::IndexOutOfRange, ZRMUtError::InvalidIterator}) {
+    const zrmtest::Raised raised = CatchRaised([&] { ZRMUtRaise(code, "some/place/File", 42); });
+    EXPECT_TRUE(raised.raised && raised.isZRMUtError);
+    EXPECT_EQ(raised.code, static_cast<unsigned int>(code));
+    EXPECT_EQ(raised.file, "some/place/File");
+    EXPECT_EQ(raised.line, 42);
+  }
   KRNError* error = new KRNError();
   int data = 0;
   try {
@@ -77,29 +70,31 @@ TEST(PlatformErrors, ThrowRecordsDataAndThrowsTheObjectItself) {
   }
 }
 
-TEST(XHContext, TrapsPlatformErrorsAndHandsThemOver) {
-  KRNXHContext context;
-  const bool completed = context.Run([] { ZRMUtRaise(ZRMUtError::InvalidIterator, "x", 1); });
-  EXPECT_FALSE(completed);
-  KRNException* trapped = context.Trapped();
-  ASSERT_NE(trapped, nullptr);
-  EXPECT_TRUE(trapped->IsAKindOf(KRNError::ClassName()));
-  EXPECT_EQ(context.Trapped(), nullptr);  // handed over once
-  KRNError::Flush(static_cast<KRNError*>(trapped));
-}
-
-TEST(XHContext, NormalCompletionTrapsNothing) {
+TEST(XHContext, TrapsPlatformObjectsOnlyHandsThemOverOnceAndDisposesOfLeftOvers) {
   KRNXHContext context;
   int calls = 0;
   EXPECT_TRUE(context.Run([&] { ++calls; }));
   EXPECT_EQ(calls, 1);
   EXPECT_EQ(context.Trapped(), nullptr);
-}
-
-TEST(XHContext, OtherExceptionsPassThrough) {
-  KRNXHContext context;
   EXPECT_THROW(context.Run([] { throw std::runtime_error("not ours"); }), std::runtime_error);
   EXPECT_EQ(context.Trapped(), nullptr);
+
+  EXPECT_FALSE(context.Run([] { ZRMUtRaise(ZRMUtError::InvalidIterator, "x", 1); }));
+  KRNException* trapped = context.Trapped();
+  ASSERT_NE(trapped, nullptr);
+  EXPECT_TRUE(trapped->IsAKindOf(KRNError::ClassName()));
+  EXPECT_EQ(context.Trapped(), nullptr);  // handed over once
+  KRNError::Flush(static_cast<KRNError*>(trapped));
+
+  // Two traps in a row without hand-over: the first is disposed of (the sanitizer run proves
+  // nothing leaks), and a third is left to the context's destructor.
+  EXPECT_FALSE(context.Run([] { ZRMUtRaise(ZRMUtError::IndexOutOfRange, "a", 1); }));
+  EXPECT_FALSE(context.Run([] { ZRMUtRaise(ZRMUtError::IndexOutOfRange, "b", 2); }));
+  KRNException* last = context.Trapped();
+  ASSERT_NE(last, nullptr);
+  EXPECT_STREQ(last->GetFile(), "b");
+  KRNException::Dispose(last);
+  EXPECT_FALSE(context.Run([] { ZRMUtRaise(ZRMUtError::IndexOutOfRange, "c", 3); }));
 }
 
 TEST(XHContext, NonErrorObjectIsRaisedAgainWithoutPlace) {
@@ -115,51 +110,30 @@ TEST(XHContext, NonErrorObjectIsRaisedAgainWithoutPlace) {
   EXPECT_EQ(again.line, 0);
 }
 
-TEST(XHContext, LeftOverObjectIsDisposedOfWithTheContext) {
-  // Two traps in a row and no hand-over: the sanitizer run proves nothing leaks.
-  KRNXHContext context;
-  EXPECT_FALSE(context.Run([] { ZRMUtRaise(ZRMUtError::IndexOutOfRange, "a", 1); }));
-  EXPECT_FALSE(context.Run([] { ZRMUtRaise(ZRMUtError::IndexOutOfRange, "b", 2); }));
-  KRNException* last = context.Trapped();
-  ASSERT_NE(last, nullptr);
-  EXPECT_STREQ(last->GetFile(), "b");
-  KRNException::Dispose(last);
-}
-
-TEST(AssertFailure, ReportsReachTheSinkAndReturn) {
-  AssertRecorder recorder(0);
-  ZRMUtAssertFailure(false, KRNUnicodeString("x > 0"), KRNUnicodeString("x must be positive"), "src/File", 17);
-  KRNRuntimeAssert(L"(\"m\", e)", "src/File", 18);
-  ASSERT_EQ(recorder.reports.size(), 2u);
-  EXPECT_EQ(recorder.reports[0].kind, zrmtest::AssertReport::Failure);
-  EXPECT_FALSE(recorder.reports[0].condition);
-  EXPECT_EQ(recorder.reports[0].expression, "x > 0");
-  EXPECT_EQ(recorder.reports[0].message, "x must be positive");
-  EXPECT_EQ(recorder.reports[0].file, "src/File");
-  EXPECT_EQ(recorder.reports[0].line, 17);
-  EXPECT_EQ(recorder.reports[1].kind, zrmtest::AssertReport::Runtime);
-  EXPECT_EQ(recorder.reports[1].text, L"(\"m\", e)");
-  EXPECT_EQ(recorder.reports[1].line, 18);
-}
-
-TEST(AssertFailure, DevelopmentStageIsSetAndRestored) {
-  const int before = ZRMGetKRNDevelopmentStage();
+TEST(AssertFailure, ReportsReachTheSinkAndReturnStageAndSinkAreRestored) {
+  const int stageBefore = ZRMGetKRNDevelopmentStage();
   {
     AssertRecorder recorder(3);
     EXPECT_EQ(ZRMGetKRNDevelopmentStage(), 3);
     EXPECT_EQ(ZRMSetKRNDevelopmentStage(5), 3);
     EXPECT_EQ(ZRMGetKRNDevelopmentStage(), 5);
-  }
-  EXPECT_EQ(ZRMGetKRNDevelopmentStage(), before);
-}
+    ZRMUtAssertFailure(false, KRNUnicodeString("x > 0"), KRNUnicodeString("x must be positive"), "src/File", 17);
+    KRNRuntimeAssert(L"(\"m\", e)", "src/File", 18);
+    ASSERT_EQ(recorder.reports.size(), 2u);
+    const zrmtest::AssertReport& failure = recorder.reports[0];
+    EXPECT_TRUE(failure.kind == zrmtest::AssertReport::Failure && !failure.condition);
+    EXPECT_EQ(failure.expression + "|" + failure.message + "|" + failure.file, "x > 0|x must be positive|src/File");
+    EXPECT_EQ(failure.line, 17);
+    const zrmtest::AssertReport& runtime = recorder.reports[1];
+    EXPECT_EQ(runtime.kind, zrmtest::AssertReport::Runtime);
+    EXPECT_EQ(runtime.text, L"(\"m\", e)");
+    EXPECT_EQ(runtime.line, 18);
 
-TEST(AssertFailure, NullSinkRestoresTheDefault) {
-  AssertRecorder recorder(0);
-  ZRMUtAssertSink* mine = ZRMUtSetAssertSink(nullptr);
-  EXPECT_EQ(mine, &recorder);
-  ZRMUtAssertSink* fallback = ZRMUtSetAssertSink(&recorder);  // the default one
-  EXPECT_NE(fallback, nullptr);
-  EXPECT_NE(fallback, &recorder);
+    EXPECT_EQ(ZRMUtSetAssertSink(nullptr), &recorder);  // null restores the default sink
+    ZRMUtAssertSink* fallback = ZRMUtSetAssertSink(&recorder);
+    EXPECT_TRUE(fallback != nullptr && fallback != &recorder);
+  }
+  EXPECT_EQ(ZRMGetKRNDevelopmentStage(), stageBefore);
 }
 
 TEST(UnicodeString, NarrowLiteralsWidenOneToOne) {

@@ -14,63 +14,44 @@ struct Counted : ZRMUtSmartBase {
   int* alive;
 };
 
-TEST(SmartBase, LastReleaseDestroysThroughVirtualDestructor) {
+void AddRefs(ZRMUtSmartBase* object, int count) {
+  for (int i = 0; i < count; ++i) ZRMUtIntrusivePtrAddRef(object);
+}
+void Releases(ZRMUtSmartBase* object, int count) {
+  for (int i = 0; i < count; ++i) ZRMUtIntrusivePtrRelease(object);
+}
+
+TEST(SmartBase, LastReleaseDestroysThroughVirtualDestructorAndLiveCountFollows) {
+  const long before = ZRMUtSmartBase::LiveObjectCount();
   int alive = 0;
   ZRMUtSmartBase* object = new Counted(&alive);
   EXPECT_EQ(object->GetRefCount(), 0);
+  EXPECT_EQ(ZRMUtSmartBase::LiveObjectCount(), before + 1);
   ZRMUtIntrusivePtrAddRef(nullptr);  // null does nothing (a crash would end the run)
   ZRMUtIntrusivePtrRelease(nullptr);
-  EXPECT_EQ(alive, 1);
-  ZRMUtIntrusivePtrAddRef(object);
-  ZRMUtIntrusivePtrAddRef(object);
+  AddRefs(object, 2);
   EXPECT_EQ(object->GetRefCount(), 2);
-  ZRMUtIntrusivePtrRelease(object);
+  Releases(object, 1);
   EXPECT_EQ(alive, 1);
   EXPECT_EQ(object->GetRefCount(), 1);
-  ZRMUtIntrusivePtrRelease(object);
+  Releases(object, 1);
   EXPECT_EQ(alive, 0);  // the derived destructor ran
-}
-
-TEST(SmartBase, LiveObjectCountFollowsConstructionAndDestruction) {
-  const long before = ZRMUtSmartBase::LiveObjectCount();
-  int alive = 0;
-  Counted* object = new Counted(&alive);
-  Counted* copy = new Counted(*object);
-  EXPECT_EQ(ZRMUtSmartBase::LiveObjectCount(), before + 2);
-  ZRMUtIntrusivePtrAddRef(object);
-  ZRMUtIntrusivePtrRelease(object);
-  EXPECT_EQ(ZRMUtSmartBase::LiveObjectCount(), before + 1);
-  delete copy;
   EXPECT_EQ(ZRMUtSmartBase::LiveObjectCount(), before);
 }
 
-TEST(SmartBase, CopyStartsWithoutReferences) {
+TEST(SmartBase, CopyStartsWithoutReferencesAndAssignmentKeepsTheTargetsCount) {
   int alive = 0;
   Counted* original = new Counted(&alive);
-  ZRMUtIntrusivePtrAddRef(original);
-  ZRMUtIntrusivePtrAddRef(original);
+  AddRefs(original, 3);
   Counted* copy = new Counted(*original);
   EXPECT_EQ(copy->GetRefCount(), 0);
-  ZRMUtIntrusivePtrAddRef(copy);
-  ZRMUtIntrusivePtrRelease(copy);
+  AddRefs(copy, 1);
+  *copy = *original;
+  EXPECT_EQ(copy->GetRefCount(), 1);
+  EXPECT_EQ(original->GetRefCount(), 3);
+  Releases(copy, 1);
   EXPECT_EQ(alive, 1);  // the copy went with its own last reference
-  ZRMUtIntrusivePtrRelease(original);
-  ZRMUtIntrusivePtrRelease(original);
-  EXPECT_EQ(alive, 0);
-}
-
-TEST(SmartBase, AssignmentKeepsTheTargetsCount) {
-  int alive = 0;
-  Counted* source = new Counted(&alive);
-  Counted* target = new Counted(&alive);
-  for (int i = 0; i < 3; ++i) ZRMUtIntrusivePtrAddRef(source);
-  ZRMUtIntrusivePtrAddRef(target);
-  *target = *source;
-  EXPECT_EQ(target->GetRefCount(), 1);
-  EXPECT_EQ(source->GetRefCount(), 3);
-  ZRMUtIntrusivePtrRelease(target);
-  EXPECT_EQ(alive, 1);
-  for (int i = 0; i < 3; ++i) ZRMUtIntrusivePtrRelease(source);
+  Releases(original, 3);
   EXPECT_EQ(alive, 0);
 }
 
