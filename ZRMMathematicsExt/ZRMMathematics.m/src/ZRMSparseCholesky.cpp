@@ -193,40 +193,35 @@ bool RedistributeLower(const ZRMUtVector<SparseVector>& rows, CompressedRows& lo
 
 using FactorEntry = ZRMUtPair<int, double>;
 
+// y[t] - l_t * value for the entries l_t of a column whose rows are consecutive, from y[0] on
+// (a loop the compiler may vectorise; each lane rounds like the scalar code).
+void SubtractFromConsecutive(double* __restrict y, const FactorEntry* __restrict entries, int count, double value) {
+  for (int t = 0; t < count; ++t) y[t] = y[t] - entries[t].second * value;
+}
+
 // value - l * y[j] for every entry (j, l) from begin to end, in that order.
 double SubtractEntries(double value, const FactorEntry* begin, const FactorEntry* end, const double* y) {
   for (const FactorEntry* entry = begin; entry != end; ++entry) value = value - entry->second * y[entry->first];
   return value;
 }
 
-// L * z = y in place, row by row. Our choice: rows i and i + 1 are worked on together. Row
-// i + 1 needs y[i] only for its last entry (column i, when present), so its other entries run
-// alongside row i; each row keeps its own order of subtractions, so the result is bit for bit
-// that of one row after the other.
+// L * z = y in place. Our choice: column by column (y[j] is final once the columns before j are
+// done, then L[i][j] * y[j] leaves every y[i] below), reading only the columns of L, which the
+// backward pass reads too. Each y[i] still receives its subtractions in ascending j and the
+// same products as row by row, so the result is bit for bit the same.
 void SolveLower(const CholeskyFactor& factor, std::vector<double>& y) {
-  const auto rows = Elements(factor.mRows);
+  const auto columns = Elements(factor.mColumns);
   const double* diagonal = Elements(factor.mDiagonal).begin();
-  const int n = rows.Size();
-  int i = 0;
-  for (; i + 1 < n; i += 2) {
-    const auto first = Elements(rows.begin()[i]);
-    const auto second = Elements(rows.begin()[i + 1]);
-    const FactorEntry* secondReady = second.end();  // entries before it do not need y[i]
-    if (second.Size() > 0 && second.end()[-1].first == i) --secondReady;
-    double a = y[i];
-    double b = y[i + 1];
-    const FactorEntry* p = first.begin();
-    const FactorEntry* q = second.begin();
-    for (; p != first.end() && q != secondReady; ++p, ++q) {
-      a = a - p->second * y[p->first];
-      b = b - q->second * y[q->first];
-    }
-    y[i] = SubtractEntries(a, p, first.end(), y.data()) / diagonal[i];
-    y[i + 1] = SubtractEntries(b, q, second.end(), y.data()) / diagonal[i + 1];
-  }
-  if (i < n) {
-    const auto last = Elements(rows.begin()[i]);
-    y[i] = SubtractEntries(y[i], last.begin(), last.end(), y.data()) / diagonal[i];
+  for (int j = 0; j < columns.Size(); ++j) {
+    const double yj = y[j] / diagonal[j];
+    y[j] = yj;
+    const auto column = Elements(columns.begin()[j]);
+    if (column.Size() == 0) continue;
+    const int first = column.begin()->first;
+    if (column.end()[-1].first - first == column.Size() - 1)
+      SubtractFromConsecutive(y.data() + first, column.begin(), column.Size(), yj);
+    else
+      for (const FactorEntry& entry : column) y[entry.first] = y[entry.first] - entry.second * yj;
   }
 }
 
