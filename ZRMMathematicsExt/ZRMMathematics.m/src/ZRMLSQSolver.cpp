@@ -132,13 +132,16 @@ private:
   // others by sorting.
   void NumberVariables() {
     if (mEntries.empty()) return;
-    const auto [lowest, highest] = std::minmax_element(mEntries.begin(), mEntries.end(),
-                                                       [](const Entry& a, const Entry& b) { return a.first < b.first; });
+    const auto byId = [](const Entry& a, const Entry& b) { return a.first < b.first; };
+    const auto [lowest, highest] = std::minmax_element(mEntries.begin(), mEntries.end(), byId);
     const long long width = static_cast<long long>(highest->first) - lowest->first + 1;
-    if (width <= 4 * static_cast<long long>(mEntries.size()) + 1024) NumberVariablesByTable(lowest->first, static_cast<int>(width));
-    else NumberVariablesBySorting();
+    if (width <= 4 * static_cast<long long>(mEntries.size()) + 1024)
+      NumberVariablesByTable(lowest->first, static_cast<int>(width));
+    else
+      NumberVariablesBySorting();
   }
 
+  // Ranks the ids, all within [lowest, lowest + width), by marking them in a table.
   void NumberVariablesByTable(int lowest, int width) {
     std::vector<int> number(width, -1);
     for (const Entry& entry : mEntries) number[entry.first - lowest] = 0;
@@ -150,6 +153,7 @@ private:
     for (Entry& entry : mEntries) entry.first = number[entry.first - lowest];
   }
 
+  // Ranks the ids by sorting them and searching each.
   void NumberVariablesBySorting() {
     for (const Entry& entry : mEntries) mVariableIds.push_back(entry.first);
     std::sort(mVariableIds.begin(), mVariableIds.end());
@@ -407,7 +411,8 @@ private:
     }
     for (int step = 0; step < hardCount; ++step)
       for (const Entry& term : mSubstitutionRhs[mEliminatedByStep[step]])
-        mState.mHardRhsCoefficients[mStepOfHard[term.first]].PushBack(ZRMUtMakePair(softCount + step, 0.0 + term.second));
+        mState.mHardRhsCoefficients[mStepOfHard[term.first]].PushBack(
+            ZRMUtMakePair(softCount + step, 0.0 + term.second));
   }
 
   // Lower triangle of A^T A, A being the reduced soft rows: entry (c, c') sums A[r][c] * A[r][c']
