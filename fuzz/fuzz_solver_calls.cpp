@@ -13,7 +13,7 @@
 //   - GetResult of a variable without a value reports "Wrong variable id." and gives NaN.
 #include "FuzzSupport.h"
 #include "ZRMLSQSolver.h"
-#include "ZRMLSQSolverInspector.h"
+#include "ZRMLSQSolverStateAccess.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -75,7 +75,7 @@ struct Tracked {
   bool factorCurrent = false;
 };
 
-const LSQSolverState& StateOf(const Tracked& tracked) { return ZRMLSQSolverInspector::State(*tracked.solver); }
+const LSQSolverState& StateOf(const Tracked& tracked) { return ZRMLSQSolverStateAccess::State(*tracked.solver); }
 
 void Register(FuzzedDataProvider& input, Tracked& tracked) {
   const bool hard = input.ConsumeBool();

@@ -7,7 +7,7 @@
 #include "ZRMUtMap.h"
 
 struct LSQSolverState;
-struct ZRMLSQSolverInspector;
+struct ZRMLSQSolverStateAccess;
 
 // Sparse linear least-squares solver over integer variable ids.
 //
@@ -69,7 +69,7 @@ public:
   double GetResult(int variable) const;
 
 private:
-  friend struct ZRMLSQSolverInspector;
+  friend struct ZRMLSQSolverStateAccess;
 
   LSQSolverState* mState;
 };

@@ -2,7 +2,7 @@
 // once each: the raised code, the reported source path and line, and that the failing operation
 // changed nothing. The fuzzers reach the same sites at random; this table names each of them.
 #include "ZRMLSQSolver.h"
-#include "ZRMLSQSolverInspector.h"
+#include "ZRMLSQSolverStateAccess.h"
 #include "ZRMTestSupport.h"
 #include "ZRMUtMap.h"
 #include "ZRMUtSet.h"
@@ -156,7 +156,7 @@ TEST(ErrorSites, EverySolverReportNamesItsCheck) {
   EXPECT_EQ(recorder.reports[0].file, kSolver);
   EXPECT_EQ(recorder.reports[0].line, 340);
   EXPECT_EQ(recorder.reports[1].text, L"(\"No constraint\", mState->mConstraints.Count(ZRMUtMakePair(iId, -1)))");
-  EXPECT_EQ(ZRMLSQSolverInspector::State(solver).mConstraints.Find(ZRMUtMakePair(12, -1))->second.mRhs, 3.0);
+  EXPECT_EQ(ZRMLSQSolverStateAccess::State(solver).mConstraints.Find(ZRMUtMakePair(12, -1))->second.mRhs, 3.0);
 
   recorder.reports.clear();
   EXPECT_TRUE(std::isnan(solver.GetResult(4)));  // no result: reported, then NaN

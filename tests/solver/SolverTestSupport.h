@@ -4,7 +4,7 @@
 #define SolverTestSupport_h
 
 #include "ZRMLSQSolver.h"
-#include "ZRMLSQSolverInspector.h"
+#include "ZRMLSQSolverStateAccess.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -24,7 +24,7 @@ inline Coefficients MakeCoefficients(const Entries& entries) {
   return coefficients;
 }
 
-inline const LSQSolverState& State(const ZRMLSQSolver& solver) { return ZRMLSQSolverInspector::State(solver); }
+inline const LSQSolverState& State(const ZRMLSQSolver& solver) { return ZRMLSQSolverStateAccess::State(solver); }
 
 inline Entries ToEntries(const SparseVector& vector) {
   Entries entries;

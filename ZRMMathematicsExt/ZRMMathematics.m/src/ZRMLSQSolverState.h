@@ -1,7 +1,7 @@
 // Internal: the private state record of ZRMLSQSolver and the record types it keeps.
 //
 // Header-only plain data over the container templates; shared by the solver's implementation
-// files and the solver's unit tests (through ZRMLSQSolverInspector.h).
+// files and the solver's unit tests (through ZRMLSQSolverStateAccess.h).
 #ifndef ZRMLSQSolverState_h
 #define ZRMLSQSolverState_h
 

@@ -1,11 +1,11 @@
 // Internal: read access to a solver's private state, for the solver's unit tests.
-#ifndef ZRMLSQSolverInspector_h
-#define ZRMLSQSolverInspector_h
+#ifndef ZRMLSQSolverStateAccess_h
+#define ZRMLSQSolverStateAccess_h
 
 #include "ZRMLSQSolver.h"
 #include "ZRMLSQSolverState.h"
 
-struct ZRMLSQSolverInspector {
+struct ZRMLSQSolverStateAccess {
   static const LSQSolverState& State(const ZRMLSQSolver& solver) { return *solver.mState; }
 };
 
