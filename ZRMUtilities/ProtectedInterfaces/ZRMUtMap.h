@@ -54,14 +54,10 @@ public:
 
   // The value under key; inserts (key, V()) first when absent. One descent of the tree; it
   // allocates only to insert.
-  V& operator[](const K& key) {
-    bool inserted = false;
-    return this->LookUpOrInsert(&key, [&key] {
-      std::unique_ptr<Block> block(new Block(&KeyOf));  // (K(), V()) built in place, then the key
-      block->mItem.first = key;
-      return block;
-    }, inserted).second;
-  }
+  V& operator[](const K& key) { return ValueOf(key, false); }
+  // As operator[], for filling a map in ascending key order: when key orders after every key
+  // present, one comparison with the last key replaces the descent.
+  V& InsertOrGetAtEnd(const K& key) { return ValueOf(key, true); }
   // Inserts (key, value) when key is absent; true when it inserted.
   bool Insert(const K& key, const V& value) {
     bool inserted = false;
@@ -77,6 +73,15 @@ public:
 
 private:
   static void* KeyOf(Item& item) { return std::addressof(item.first); }
+  // The value under key, inserting (key, V()) when absent; fromEnd as in LookUpOrInsert.
+  V& ValueOf(const K& key, bool fromEnd) {
+    bool inserted = false;
+    return this->LookUpOrInsert(&key, [&key] {
+      std::unique_ptr<Block> block(new Block(&KeyOf));  // (K(), V()) built in place, then the key
+      block->mItem.first = key;
+      return block;
+    }, inserted, fromEnd).second;
+  }
 };
 
 #endif

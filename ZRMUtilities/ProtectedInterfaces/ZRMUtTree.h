@@ -7,9 +7,9 @@
 // freed memory.
 //
 // Iterator invalidation, per operation:
-//   Begin, End, Find, Count, LowerBound, UpperBound, operator[] of a present key, Size:
-//                   none.
-//   operator[] of an absent key, Insert: none (no existing item moves).
+//   Begin, End, Find, Count, LowerBound, UpperBound, operator[] of a present key, ForEach,
+//   Size:           none.
+//   operator[] / InsertOrGetAtEnd of an absent key, Insert: none (no existing item moves).
 //   Erase:          the iterators on the erased element are detached; all others stay valid.
 //   Clear, assignment (from another container):
 //                   every iterator on an element is detached; end iterators stay valid.
@@ -67,6 +67,19 @@ public:
   Iterator End() { return *mEnd; }
   ConstIterator End() const { return *mConstEnd; }
 
+  // Calls visit(item) for every element in ascending key order without building an iterator
+  // (nothing is registered). visit must not insert or erase elements.
+  template <class Visit>
+  void ForEach(Visit visit) {
+    for (ZRMUtAvlTreeNode* node = mTree.FirstNode(); node != nullptr; node = NextNode(node))
+      visit(static_cast<Block*>(node)->mItem);
+  }
+  template <class Visit>
+  void ForEach(Visit visit) const {
+    for (ZRMUtAvlTreeNode* node = mTree.FirstNode(); node != nullptr; node = NextNode(node))
+      visit(static_cast<const Item&>(static_cast<Block*>(node)->mItem));
+  }
+
   int Size() const noexcept { return mTree.GetItemNumber(); }
   bool IsEmpty() const noexcept { return Size() == 0; }
   // Removes every element; iterators on elements are detached.
@@ -104,8 +117,10 @@ protected:
   Item* LookForItem(const void* key) const;
   // The item whose key equals *key; when absent, a new block from make() (a
   // std::unique_ptr<Block> whose key equals *key) is linked in its place. Sets inserted.
+  // fromEnd: *key is expected to order after every key present (see
+  // ZRMUtAvlTree::LookForNodeFromEnd); only the speed differs.
   template <class Make>
-  Item& LookUpOrInsert(const void* key, Make make, bool& inserted);
+  Item& LookUpOrInsert(const void* key, Make make, bool& inserted, bool fromEnd = false);
   // Removes the element whose key equals *key; false when absent.
   bool EraseKey(const void* key);
   // Removes the element under position, which must be a live iterator of this container on
@@ -120,6 +135,13 @@ protected:
 private:
   [[noreturn]] static void RaiseInvalidIterator() {
     ZRMUtRaise(ZRMUtError::InvalidIterator, "zrmutilities/protectedinterfaces/ZRMUtTree", 182);
+  }
+  // The node after node in key order, or null.
+  ZRMUtAvlTreeNode* NextNode(ZRMUtAvlTreeNode* node) const noexcept {
+    ZRMUtAvlTreeCursor cursor(&mTree);
+    cursor.ResetOnNode(node);
+    cursor.Increment();
+    return cursor.Node();
   }
   // Item deleter of Erase: detaches the iterators on the node, then frees the block.
   static void DeleteBlock(ZRMUtAvlTreeNode* node, void* item, void* context) noexcept;
@@ -300,9 +322,9 @@ Item* ZRMUtTree<Item>::LookForItem(const void* key) const {
 
 template <class Item>
 template <class Make>
-Item& ZRMUtTree<Item>::LookUpOrInsert(const void* key, Make make, bool& inserted) {
+Item& ZRMUtTree<Item>::LookUpOrInsert(const void* key, Make make, bool& inserted, bool fromEnd) {
   ZRMUtAvlTreePlace place;
-  ZRMUtAvlTreeNode* node = mTree.LookForNode(key, place);
+  ZRMUtAvlTreeNode* node = fromEnd ? mTree.LookForNodeFromEnd(key, place) : mTree.LookForNode(key, place);
   inserted = node == nullptr;
   if (inserted) {
     std::unique_ptr<Block> block = make();  // may throw: the tree is unchanged

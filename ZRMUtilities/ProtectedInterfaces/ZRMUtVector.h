@@ -11,7 +11,7 @@
 //
 // Iterator invalidation, per operation (a detached iterator has no element: using it raises
 // InvalidIterator):
-//   PushBack:        when it reallocates, every iterator on the vector's storage (the end
+//   PushBack:        (copy or move) when it reallocates, every iterator on the vector's storage (the end
 //                    included) is detached; otherwise none.
 //   Reserve:         when the capacity changes, as a reallocating PushBack; otherwise none.
 //   Resize(n) down:  the iterators at index n and beyond (the end included) are detached.
@@ -66,14 +66,28 @@ public:
   ZRMUtVector& operator=(const ZRMUtVector& other);
   ZRMUtVector& operator=(ZRMUtVector&& other) noexcept;
   ~ZRMUtVector() { ReleaseStorage(); }
+  // Our choice, beside the growth rule: an empty vector whose storage holds exactly capacity
+  // elements (no storage for 0), for callers that know the final size. A negative capacity
+  // raises IndexOutOfRange (line 385).
+  static ZRMUtVector WithCapacity(int capacity);
 
   // Appends a copy of value (which may be an element of this vector).
   void PushBack(const T& value) {
     if (mLast == mEnd) {
-      Reallocate(GrownCapacity(static_cast<std::size_t>(Size()) + 1), &value);
+      Reallocate(GrownCapacity(static_cast<std::size_t>(Size()) + 1), &value, false);
       return;
     }
     ::new (static_cast<void*>(mLast)) T(value);
+    ++mLast;
+  }
+  // Appends value by moving it (it may be an element of this vector). When the growth fails,
+  // the contents are unchanged but value may have been moved from.
+  void PushBack(T&& value) {
+    if (mLast == mEnd) {
+      Reallocate(GrownCapacity(static_cast<std::size_t>(Size()) + 1), &value, true);
+      return;
+    }
+    ::new (static_cast<void*>(mLast)) T(std::move(value));
     ++mLast;
   }
   // Makes room for count more elements by the growth rule.
@@ -122,9 +136,10 @@ private:
   static constexpr bool kGrowsInPlace =
       std::is_trivially_copyable_v<T> && alignof(T) <= alignof(std::max_align_t);
 
-  // Moves the elements into a new block of capacity elements, placing a copy of *appended
-  // after them when appended is not null; detaches the iterators on the old block.
-  void Reallocate(std::size_t capacity, const T* appended);
+  // Moves the elements into a new block of capacity elements, placing *appended after them
+  // (moved from when moveAppended, else copied) when appended is not null; detaches the
+  // iterators on the old block.
+  void Reallocate(std::size_t capacity, const T* appended, bool moveAppended);
   // Reallocate for kGrowsInPlace elements. When memory runs out the elements stay, but the
   // iterators have been detached.
   void GrowInPlace(std::size_t capacity, const T* appended);
@@ -263,7 +278,7 @@ private:
 template <class T>
 ZRMUtVector<T>::ZRMUtVector(const ZRMUtVector& other) {
   try {
-    Reallocate(GrownCapacity(static_cast<std::size_t>(other.Size())), nullptr);
+    Reallocate(GrownCapacity(static_cast<std::size_t>(other.Size())), nullptr, false);
     for (const T* element = other.mFirst; element != other.mLast; ++element) PushBack(*element);
   } catch (...) {
     ReleaseStorage();
@@ -296,10 +311,18 @@ ZRMUtVector<T>& ZRMUtVector<T>::operator=(ZRMUtVector&& other) noexcept {
 }
 
 template <class T>
+ZRMUtVector<T> ZRMUtVector<T>::WithCapacity(int capacity) {
+  if (capacity < 0) Raise(ZRMUtError::IndexOutOfRange, 385);
+  ZRMUtVector vector;
+  if (capacity > 0) vector.Reallocate(static_cast<std::size_t>(capacity), nullptr, false);
+  return vector;
+}
+
+template <class T>
 void ZRMUtVector<T>::Reserve(int count) {
   if (count < 0) Raise(ZRMUtError::IndexOutOfRange, 385);
   const std::size_t capacity = GrownCapacity(static_cast<std::size_t>(Size()) + static_cast<std::size_t>(count));
-  if (capacity != static_cast<std::size_t>(Capacity())) Reallocate(capacity, nullptr);
+  if (capacity != static_cast<std::size_t>(Capacity())) Reallocate(capacity, nullptr, false);
 }
 
 template <class T>
@@ -313,7 +336,7 @@ void ZRMUtVector<T>::Resize(int count, const T& fill) {
   }
   if (count == size) return;
   const T value(fill);  // fill may be one of the elements about to move
-  Reallocate(GrownCapacity(static_cast<std::size_t>(count)), nullptr);
+  Reallocate(GrownCapacity(static_cast<std::size_t>(count)), nullptr, false);
   try {
     while (Size() < count) PushBack(value);
   } catch (...) {
@@ -339,7 +362,7 @@ std::size_t ZRMUtVector<T>::GrownCapacity(std::size_t needed) const noexcept {
 }
 
 template <class T>
-void ZRMUtVector<T>::Reallocate(std::size_t capacity, const T* appended) {
+void ZRMUtVector<T>::Reallocate(std::size_t capacity, const T* appended, bool moveAppended) {
   const std::size_t size = static_cast<std::size_t>(Size());
   if (capacity < size + (appended != nullptr ? 1 : 0) || capacity > PTRDIFF_MAX / sizeof(T))
     throw std::bad_alloc();  // beyond what Size can count
@@ -353,7 +376,8 @@ void ZRMUtVector<T>::Reallocate(std::size_t capacity, const T* appended) {
   bool appendedBuilt = false;
   try {
     if (appended != nullptr) {
-      ::new (static_cast<void*>(block + size)) T(*appended);
+      if (moveAppended) ::new (static_cast<void*>(block + size)) T(std::move(*const_cast<T*>(appended)));
+      else ::new (static_cast<void*>(block + size)) T(*appended);
       appendedBuilt = true;
     }
     for (T* element = mFirst; element != mLast; ++element, ++built)

@@ -112,6 +112,9 @@ public:
   // caller-supplied node whose item equals probe at that place. The tree must not change in
   // between.
   ZRMUtAvlTreeNode* LookForNode(const void* probe, ZRMUtAvlTreePlace& place) const;
+  // LookForNode(probe, place) for a probe expected to order after every stored item: when it
+  // does, the place after the last item is found with one comparison; otherwise it descends.
+  ZRMUtAvlTreeNode* LookForNodeFromEnd(const void* probe, ZRMUtAvlTreePlace& place) const;
   void LinkNodeAt(ZRMUtAvlTreeNode* node, const ZRMUtAvlTreePlace& place) noexcept;
 
   // The stored item equal to probe, or null.

@@ -264,6 +264,16 @@ ZRMUtAvlTreeNode* ZRMUtAvlTree::LookForNode(const void* probe, ZRMUtAvlTreePlace
   return Impl::Descend(*this, probe, place.parent, place.left);
 }
 
+ZRMUtAvlTreeNode* ZRMUtAvlTree::LookForNodeFromEnd(const void* probe, ZRMUtAvlTreePlace& place) const {
+  Node* last = mRoot;
+  if (last == nullptr) return LookForNode(probe, place);
+  while (last->mRight != nullptr) last = last->mRight;
+  if (mCompare(probe, last->mItem) <= 0) return LookForNode(probe, place);
+  place.parent = last;  // probe orders after every item: its place is the last item's right
+  place.left = false;
+  return nullptr;
+}
+
 void ZRMUtAvlTree::LinkNodeAt(ZRMUtAvlTreeNode* node, const ZRMUtAvlTreePlace& place) noexcept {
   node->mOwnedByTree = false;
   Impl::Attach(*this, node, place.parent, place.left);

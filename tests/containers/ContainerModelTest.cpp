@@ -74,14 +74,19 @@ void RunModel(Model& harness, unsigned seed, long steps, long compareEvery) {
 
 enum class Fate { Detached, AtEnd, OnKey };
 
-// One face for maps and sets: Put inserts (map: by subscript, which overwrites, or Insert,
-// which keeps a present value).
+// One face for maps and sets: Put inserts (map: how 0 by subscript, which overwrites; 1 by
+// Insert, which keeps a present value; 2 by InsertOrGetAtEnd, half of the time with a key just
+// past the largest one, which is its fast case).
 struct MapFace {
   using Container = ZRMUtMap<int, int>;
   using Model = std::map<int, int>;
-  static void Put(Container& container, Model& model, int key, int value, bool viaInsert) {
-    if (viaInsert) {
+  static void Put(Container& container, Model& model, int key, int value, int how) {
+    if (how == 1) {
       ASSERT_EQ(container.Insert(key, value), model.emplace(key, value).second);
+    } else if (how == 2) {
+      if (!model.empty() && (value & 1) != 0) key = model.rbegin()->first + (value & 2);  // the last key or past it
+      container.InsertOrGetAtEnd(key) = value;
+      model[key] = value;
     } else {
       container[key] = value;
       model[key] = value;
@@ -92,7 +97,7 @@ struct MapFace {
 struct SetFace {
   using Container = ZRMUtSet<int>;
   using Model = std::set<int>;
-  static void Put(Container& container, Model& model, int key, int, bool) {
+  static void Put(Container& container, Model& model, int key, int, int) {
     ASSERT_EQ(container.Insert(key), model.insert(key).second);
   }
 };
@@ -113,7 +118,7 @@ public:
   void Step() {
     const int which = Pick(kContainers);
     const int roll = Pick(1000);
-    if (roll < 450) Face::Put(*mContainers[which], mModels[which], Key(), Pick(1 << 20), Pick(2) == 0);
+    if (roll < 450) Face::Put(*mContainers[which], mModels[which], Key(), Pick(1 << 20), Pick(3));
     else if (roll < 750) EraseKey(which, Key());
     else if (roll < 800) EraseAt(which, mSlots[Pick(kSlots)]);
     else if (roll < 860) TakeIterator(which, mSlots[Pick(kSlots)]);
@@ -138,6 +143,14 @@ public:
         ASSERT_EQ(ValueOf(*it), ValueOf(*expected));
       }
       ASSERT_TRUE(expected == model.end());
+      auto modelItem = model.begin();
+      bool inOrder = true;
+      container.ForEach([&](const auto& item) {
+        inOrder = inOrder && modelItem != model.end() && KeyOf(item) == KeyOf(*modelItem) &&
+                  ValueOf(item) == ValueOf(*modelItem);
+        if (modelItem != model.end()) ++modelItem;
+      });
+      ASSERT_TRUE(inOrder && modelItem == model.end());
     }
     for (const Slot& slot : mSlots) {
       if (slot.fate == Fate::AtEnd) {

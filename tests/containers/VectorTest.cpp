@@ -80,4 +80,40 @@ TEST(Vector, NestedVectorsAndPairsCopyDeeply) {
   EXPECT_TRUE(rows.CheckInvariants());
 }
 
+TEST(Vector, WithCapacityGivesExactRoomAndMovingAppendsTakeTheStorage) {
+  for (const int capacity : {0, 1, 7, 1000}) {
+    ZRMUtVector<int> vector = ZRMUtVector<int>::WithCapacity(capacity);
+    EXPECT_EQ(vector.Capacity(), capacity);
+    EXPECT_EQ(vector.Size(), 0);
+    for (int value = 0; value < capacity; ++value) vector.PushBack(value);
+    EXPECT_EQ(vector.Capacity(), capacity);  // no growth up to the room asked
+    EXPECT_TRUE(vector.CheckInvariants());
+  }
+  EXPECT_TRUE(RaisesAt([] { (void)ZRMUtVector<int>::WithCapacity(-1); }, zrmtest::kIndexOutOfRange, kVectorFile, 385));
+
+  using Row = ZRMUtVector<ZRMUtPair<int, double>>;
+  ZRMUtVector<Row> rows;
+  std::vector<const ZRMUtPair<int, double>*> storage;
+  for (int r = 0; r < 10; ++r) {  // grows the outer vector several times
+    Row row = Row::WithCapacity(r + 1);
+    for (int e = 0; e <= r; ++e) row.PushBack(ZRMUtMakePair(e, 0.5 * r));
+    storage.push_back(&row[0]);
+    rows.PushBack(std::move(row));
+    EXPECT_EQ(row.Capacity(), 0);  // NOLINT(bugprone-use-after-move): moved-from state is specified
+  }
+  for (int r = 0; r < 10; ++r) {
+    ASSERT_EQ(rows[r].Size(), r + 1);
+    EXPECT_EQ(&rows[r][0], storage[r]);  // the entries never moved
+    EXPECT_EQ(rows[r][r].second, 0.5 * r);
+  }
+  while (rows.Size() < rows.Capacity()) rows.PushBack(Row());
+  ZRMUtVector<Row>::Iterator onFirst = rows.Begin();
+  rows.PushBack(std::move(rows[0]));  // an element of the vector itself, while it grows
+  EXPECT_TRUE(RaisesAt([&] { (void)*onFirst; }, kInvalidIterator, kVectorFile, 307));
+  EXPECT_EQ(rows.Back().Size(), 1);
+  EXPECT_EQ(&rows.Back()[0], storage[0]);
+  EXPECT_EQ(rows[0].Size(), 0);
+  EXPECT_TRUE(rows.CheckInvariants());
+}
+
 }  // namespace

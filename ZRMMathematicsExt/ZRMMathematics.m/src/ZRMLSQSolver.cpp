@@ -71,7 +71,9 @@ public:
     CollectConstraints();
     NumberSoftRows();
     CollectHardRows();
-    if (!Eliminate()) return false;
+    const bool eliminated = Eliminate();
+    StoreRowIndex();
+    if (!eliminated) return false;
     NumberColumns();
     if (!BuildEliminatedRows()) return false;
     BuildSoftRows();
@@ -96,27 +98,29 @@ private:
     return {first, first + constraint.count};
   }
 
-  // Empties the derived fields; mFactor keeps its value until it is replaced.
+  // Empties the derived fields (the sparse vectors of the lists kept for reuse); mFactor keeps
+  // its value until it is replaced, and mRowIndex is renewed by StoreRowIndex.
   void ResetFields() {
     mState.mColumnVariables.Clear();
-    mState.mRowIndex.Clear();
-    mState.mEliminatedRows.Clear();
-    mState.mHardRhsCoefficients.Clear();
-    mState.mSoftRows.Clear();
+    mRecycledEliminatedRows.Take(mState.mEliminatedRows);
+    mRecycledHardRhs.Take(mState.mHardRhsCoefficients);
+    mRecycledSoftRows.Take(mState.mSoftRows);
     mState.mSoftRowCount = 0;
     mState.mRowRhs.clear();
   }
 
   // Local copies of the constraints in key order; variables numbered densely by ascending id.
   void CollectConstraints() {
-    const auto end = mState.mConstraints.End();
-    for (auto constraint = mState.mConstraints.Begin(); constraint != end; ++constraint) {
-      const ConstraintRecord& record = constraint->second;
+    mConstraints.reserve(static_cast<std::size_t>(mState.mConstraints.Size()));
+    const auto& constraints = mState.mConstraints;
+    constraints.ForEach([this](const ZRMUtPair<ConstraintKey, ConstraintRecord>& constraint) {
+      const ConstraintRecord& record = constraint.second;
       mConstraints.push_back(
-          {constraint->first, &record, record.mIsHard, static_cast<int>(mEntries.size()), record.mCoefficients.Size()});
-      const auto coefficientsEnd = record.mCoefficients.End();
-      for (auto c = record.mCoefficients.Begin(); c != coefficientsEnd; ++c) mEntries.emplace_back(c->first, c->second);
-    }
+          {constraint.first, &record, record.mIsHard, static_cast<int>(mEntries.size()), record.mCoefficients.Size()});
+      record.mCoefficients.ForEach([this](const ZRMUtPair<int, double>& c) { mEntries.emplace_back(c.first, c.second); });
+    });
+    mRowOfConstraint.assign(mConstraints.size(), -1);
+    mState.mRowRhs.reserve(mConstraints.size());
     NumberVariables();
     const std::size_t variableCount = mVariableIds.size();
     mStepOfVariable.assign(variableCount, -1);
@@ -175,9 +179,42 @@ private:
 
   // Gives a constraint its row index (the next one: soft rows first, then the pivots by step).
   void NumberRow(const LocalConstraint& constraint, int row) {
-    mState.mRowIndex[constraint.key] = row;
+    mRowOfConstraint[&constraint - mConstraints.data()] = row;
     mState.mRowRhs.push_back(constraint.record->mRhs);
     if (constraint.key.second == -1) mState.mNamed.Find(constraint.key.first)->row = row;
+  }
+
+  // Makes mRowIndex hold the row index of every numbered constraint. Our choice: the rows are
+  // entered once numbering is over, in key order, each appended after the last; when
+  // mRowIndex already holds exactly the keys of the numbered constraints (a new factorization
+  // of the same constraints), only the values are rewritten.
+  void StoreRowIndex() {
+    if (!RewriteRowIndex()) {
+      mState.mRowIndex.Clear();
+      for (std::size_t c = 0; c < mConstraints.size(); ++c)
+        if (mRowOfConstraint[c] >= 0) mState.mRowIndex.InsertOrGetAtEnd(mConstraints[c].key) = mRowOfConstraint[c];
+    }
+  }
+
+  // Rewrites the values of mRowIndex when its keys are those of the numbered constraints, in
+  // key order; false, with mRowIndex unchanged, when they are not.
+  bool RewriteRowIndex() {
+    const std::size_t numbered = static_cast<std::size_t>(
+        std::count_if(mRowOfConstraint.begin(), mRowOfConstraint.end(), [](int row) { return row >= 0; }));
+    if (numbered != static_cast<std::size_t>(mState.mRowIndex.Size())) return false;
+    std::size_t c = 0;
+    bool same = true;
+    mState.mRowIndex.ForEach([&](const ZRMUtPair<ConstraintKey, int>& entry) {
+      while (mRowOfConstraint[c] < 0) ++c;  // numbered == Size(): a numbered one is left
+      same = same && entry.first == mConstraints[c++].key;
+    });
+    if (!same) return false;
+    c = 0;
+    mState.mRowIndex.ForEach([&](ZRMUtPair<ConstraintKey, int>& entry) {
+      while (mRowOfConstraint[c] < 0) ++c;
+      entry.second = mRowOfConstraint[c++];
+    });
+    return true;
   }
 
   // Hard rows in key order, each with right-hand side {own: 1.0}; all in the scan order.
@@ -331,7 +368,7 @@ private:
   bool BuildEliminatedRows() {
     ReserveAtOnce(mState.mEliminatedRows, static_cast<int>(mEliminatedByStep.size()));
     for (const int variable : mEliminatedByStep)
-      AppendEmpty(mState.mEliminatedRows, static_cast<int>(mSubstitutions[variable].size()));
+      mRecycledEliminatedRows.AppendEmpty(mState.mEliminatedRows, static_cast<int>(mSubstitutions[variable].size()));
     for (const int variable : mEliminatedAscending) {
       SparseVector& target = mState.mEliminatedRows[mStepOfVariable[variable]];
       for (const Entry& entry : mSubstitutions[variable]) {
@@ -384,7 +421,7 @@ private:
       for (const int variable : touched)
         if (mStepOfVariable[variable] < 0) reduced.emplace_back(mColumnOf[variable], value[variable]);
       std::sort(reduced.begin(), reduced.end(), SparseEntryLess<Entry>);  // columns are distinct
-      SparseVector& target = AppendEmpty(mState.mSoftRows, static_cast<int>(reduced.size()));
+      SparseVector& target = mRecycledSoftRows.AppendEmpty(mState.mSoftRows, static_cast<int>(reduced.size()));
       for (const Entry& entry : reduced) {
         target.PushBack(ZRMUtMakePair(entry.first, entry.second));
         mReducedRows.Append(entry.first, entry.second);
@@ -405,8 +442,8 @@ private:
       for (const Entry& term : mSubstitutionRhs[variable]) ++constantCount[mStepOfHard[term.first]];
     ReserveAtOnce(mState.mHardRhsCoefficients, hardCount);
     for (int k = 0; k < hardCount; ++k) {
-      SparseVector& coefficients =
-          AppendEmpty(mState.mHardRhsCoefficients, static_cast<int>(mAccumulators[k].size()) + constantCount[k]);
+      SparseVector& coefficients = mRecycledHardRhs.AppendEmpty(
+          mState.mHardRhsCoefficients, static_cast<int>(mAccumulators[k].size()) + constantCount[k]);
       for (const Entry& entry : mAccumulators[k]) coefficients.PushBack(ZRMUtMakePair(entry.first, entry.second));
     }
     for (int step = 0; step < hardCount; ++step)
@@ -458,6 +495,10 @@ private:
   LSQSolverState& mState;
   std::vector<int> mVariableIds;  // dense variable -> id, ascending
   std::vector<LocalConstraint> mConstraints;
+  SparseVectorRecycler mRecycledEliminatedRows;  // the lists of the previous factorization
+  SparseVectorRecycler mRecycledHardRhs;
+  SparseVectorRecycler mRecycledSoftRows;
+  std::vector<int> mRowOfConstraint;  // constraint -> its row index, or -1 while it has none
   EntryList mEntries;  // the entries of every constraint, one constraint after another
   std::vector<const LocalConstraint*> mSoftConstraints;  // by soft row
   std::vector<const LocalConstraint*> mHardConstraints;  // by hard row, key order

@@ -80,8 +80,12 @@ public:
 
 private:
   // Rows of L with their columns (values 0.0 for now), the identity ordering, and room for
-  // every column of L.
+  // every column of L. The rows and columns of the factor replaced are reused for storage.
   void StorePatterns() {
+    SparseVectorRecycler recycledRows;
+    SparseVectorRecycler recycledColumns;
+    recycledRows.Take(mFactor.mRows);
+    recycledColumns.Take(mFactor.mColumns);
     ClearFactor(mFactor);
     ReserveAtOnce(mFactor.mRows, mSize);
     ReserveAtOnce(mFactor.mDiagonal, mSize);
@@ -92,7 +96,7 @@ private:
     std::vector<int> pattern;
     for (int k = 0; k < mSize; ++k) {
       FindPattern(k, parent, visited, pattern);
-      SparseVector& row = AppendEmpty(mFactor.mRows, static_cast<int>(pattern.size()));
+      SparseVector& row = recycledRows.AppendEmpty(mFactor.mRows, static_cast<int>(pattern.size()));
       for (const int column : pattern) {
         row.PushBack(ZRMUtMakePair(column, 0.0));
         ++columnLength[column];
@@ -100,7 +104,7 @@ private:
       mFactor.mPermutation.PushBack(k);
     }
     ReserveAtOnce(mFactor.mColumns, mSize);
-    for (int j = 0; j < mSize; ++j) AppendEmpty(mFactor.mColumns, columnLength[j]);
+    for (int j = 0; j < mSize; ++j) recycledColumns.AppendEmpty(mFactor.mColumns, columnLength[j]);
   }
 
   // Columns j < k with L[k][j] structurally non-zero, ascending: the tree paths from the row's

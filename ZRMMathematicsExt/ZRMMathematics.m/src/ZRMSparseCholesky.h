@@ -10,6 +10,7 @@
 #include "ZRMMathematicsExport.h"
 
 #include <cmath>
+#include <utility>
 #include <vector>
 
 // Rows of a sparse matrix in compressed form: the working format of one factorization.
@@ -51,23 +52,46 @@ ElementRange<Element> Elements(ZRMUtVector<Element>& vector) {
   return {first, first + vector.Size()};
 }
 
-// Makes room for count more elements in one step. The growth rule gives a vector without any
-// capacity room for one element only, so such a vector grows twice.
+// Makes room for count more elements in one step: a vector without storage gets exactly count
+// (the growth rule would give it room for one element first).
 template <class Element>
 void ReserveAtOnce(ZRMUtVector<Element>& vector, int count) {
-  if (vector.Capacity() == 0) vector.Reserve(count);
-  vector.Reserve(count);
+  if (vector.Capacity() == 0) vector = ZRMUtVector<Element>::WithCapacity(count);
+  else vector.Reserve(count);
 }
 
-// Appends an empty sparse vector with room for count entries and returns it. Our choice: the
-// room is made right after the element's first block is taken, so that the heap can usually
-// grow that block in place.
+// Appends an empty sparse vector with room for exactly count entries and returns it.
 inline SparseVector& AppendEmpty(ZRMUtVector<SparseVector>& list, int count) {
-  list.PushBack(SparseVector());
-  SparseVector& added = list.Back();
-  ReserveAtOnce(added, count);
-  return added;
+  list.PushBack(SparseVector::WithCapacity(count));
+  return list.Back();
 }
+
+// The sparse vectors of a list about to be rebuilt, handed out again in their old order with
+// their storage: rebuilding a list of the same shape (a new factorization of the same
+// structure) allocates no entry storage. Our choice: a recycled vector whose room exceeds
+// twice what is asked (plus a few entries) is given exactly the room asked instead, so that
+// recycling never holds much more memory than a fresh build.
+class SparseVectorRecycler {
+public:
+  // Takes every vector of list; list is left without elements or storage.
+  void Take(ZRMUtVector<SparseVector>& list) {
+    mSpare = std::move(list);
+    mNext = 0;
+  }
+  // As AppendEmpty, reusing the next taken vector when one is left.
+  SparseVector& AppendEmpty(ZRMUtVector<SparseVector>& list, int count) {
+    if (mNext >= mSpare.Size()) return ::AppendEmpty(list, count);
+    SparseVector& spare = mSpare[mNext++];
+    spare.Clear();
+    if (spare.Capacity() < count || spare.Capacity() > 2 * count + 4) spare = SparseVector::WithCapacity(count);
+    list.PushBack(std::move(spare));
+    return list.Back();
+  }
+
+private:
+  ZRMUtVector<SparseVector> mSpare;  // the taken vectors; those before mNext are handed out
+  int mNext = 0;
+};
 
 // Order of sparse entries: index ascending, ties by value ascending with NaN after every
 // number (a total order, so that sorting stays well defined for any values).
