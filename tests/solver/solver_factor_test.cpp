@@ -237,9 +237,10 @@ TEST(LSQSolverFactor, FactorTwiceGivesIdenticalFields) {
   EXPECT_EQ(FieldsHash(solver), first);
 }
 
-// A new factorization reuses the storage of the previous one (rows, columns, row index); what it
-// builds must not depend on what was there: refactoring after further registrations gives the
-// fields a fresh solver builds from the same registrations, whether the earlier factorization
+// A new factorization reuses the storage of the previous one (rows, columns, row index), and
+// right-hand sides set while a factorization is current reach the records only when it ends;
+// neither may show: refactoring after new right-hand sides and further registrations gives the
+// fields and results a fresh solver gets from the same calls, whether the earlier factorization
 // succeeded or failed and whatever the shapes of the two. (After a failed elimination mFactor
 // is the previous call's by design, so it is compared only after a success.)
 TEST(LSQSolverFactor, RefactoringAfterRegistrationsMatchesAFreshSolver) {
@@ -254,9 +255,15 @@ TEST(LSQSolverFactor, RefactoringAfterRegistrationsMatchesAFreshSolver) {
     ZRMLSQSolver fresh;
     zrmtest::AssertRecorder recorder(0);
     Register(reused, first);
-    reused.Factor();
-    Register(reused, second);
     Register(fresh, first);
+    reused.Factor();
+    for (const Constraint& constraint : first.constraints)  // new right-hand sides, kept through the next registrations
+      if (constraint.named && random.Chance(0.5)) {
+        const double rhs = random.Uniform(-10.0, 10.0);
+        reused.SetRhs(constraint.id, rhs);
+        fresh.SetRhs(constraint.id, rhs);
+      }
+    Register(reused, second);
     Register(fresh, second);
     const bool factored = fresh.Factor();
     ASSERT_EQ(reused.Factor(), factored) << "round " << round;

@@ -101,6 +101,22 @@ TEST(LSQSolverRegistration, SetRhsWithoutConstraintReportsAndRegistersAnEmptySof
   EXPECT_EQ(Record(solver, 12, -1).mRhs, 0.0);
 }
 
+TEST(LSQSolverRegistration, RightHandSidesSetAfterAFactorShowInTheRecords) {
+  ZRMLSQSolver solver;
+  solver.AddConstraint(false, MakeCoefficients({{1, 1.0}}), 4);
+  solver.AddConstraint(false, MakeCoefficients({{2, 1.0}}), 5);
+  solver.AddConstraint(true, MakeCoefficients({{1, 1.0}, {2, 1.0}}), 9);
+  ASSERT_TRUE(solver.Factor());
+  solver.SetRhs(4, 2.5);
+  solver.SetRhs(9, -1.0);
+  EXPECT_EQ(Record(solver, 4, -1).mRhs, 2.5);
+  EXPECT_EQ(Record(solver, 9, -1).mRhs, -1.0);
+  solver.SetRhs(4, 6.0);  // again, the factorization still current
+  solver.AddConstraint(false, 1.0, MakeCoefficients({{2, 1.0}}));  // ends it
+  EXPECT_EQ(Record(solver, 4, -1).mRhs, 6.0);
+  EXPECT_EQ(Record(solver, 9, -1).mRhs, -1.0);
+}
+
 TEST(LSQSolverRegistration, ReportsInTheDevelopmentStageAlsoReachTheRuntime) {
   ZRMLSQSolver solver;
   zrmtest::AssertRecorder recorder(1);

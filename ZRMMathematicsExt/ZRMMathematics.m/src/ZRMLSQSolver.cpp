@@ -616,20 +616,20 @@ NamedConstraint& Named(LSQSolverState& state, int id) {
 
 void ZRMLSQSolver::AddConstraint(bool hard, const ZRMUtMap<int, double, ZRMUtLess<int>>& coefficients, int id) {
   if (!mState) return;
+  EndFactorization(*mState);
   ConstraintRecord& record = *Named(*mState, id).record;
   record.mIsHard = hard;
   record.mCoefficients = coefficients;
   record.mRhs = 0.0;
-  mState->mFactorCurrent = false;
 }
 
 void ZRMLSQSolver::AddConstraint(bool hard, double rhs, const ZRMUtMap<int, double, ZRMUtLess<int>>& coefficients) {
   if (!mState) return;
+  EndFactorization(*mState);
   ConstraintRecord& record = mState->mConstraints[ZRMUtMakePair(0, static_cast<int>(mState->mConstraints.Size()))];
   record.mIsHard = hard;
   record.mCoefficients = coefficients;
   record.mRhs = rhs;
-  mState->mFactorCurrent = false;
 }
 
 void ZRMLSQSolver::SetRhs(int iId, double value) {
@@ -638,16 +638,16 @@ void ZRMLSQSolver::SetRhs(int iId, double value) {
   ZRMReportCheck(named != nullptr, "mState->mConstraints.Count(ZRMUtMakePair(iId, -1))", "No constraint", kReportedPath,
                  kNoConstraintLine);
   if (named == nullptr) {
+    EndFactorization(*mState);  // a new (empty, soft) constraint is registered
     named = &Named(*mState, iId);
-    mState->mFactorCurrent = false;  // a new (empty, soft) constraint was registered
   }
-  named->record->mRhs = value;
-  if (mState->mFactorCurrent) mState->mRowRhs[named->row] = value;
+  if (mState->mFactorCurrent) mState->mRowRhs[named->row] = value;  // the record's copy follows later
+  else named->record->mRhs = value;
 }
 
 bool ZRMLSQSolver::Factor() {
   if (!mState) return false;
-  mState->mFactorCurrent = false;
+  EndFactorization(*mState);
   mState->mResultSlots.clear();  // the columns change
   mState->mFactorCurrent = Factorization(*mState).Run();
   return mState->mFactorCurrent;

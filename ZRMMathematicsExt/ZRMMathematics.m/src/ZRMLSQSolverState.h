@@ -67,6 +67,13 @@ public:
     added.record = record;
     return added;
   }
+  // Calls visit(named) for every named constraint (in no particular order).
+  template <class Visit>
+  void ForEach(Visit visit) {
+    for (NamedConstraint& named : mTable)
+      if (named.record != nullptr) visit(named);
+    for (auto& other : mOthers) visit(other.second);
+  }
 
 private:
   std::size_t mCount = 0;                             // entries made
@@ -88,10 +95,25 @@ struct LSQSolverState {
   bool mFactorCurrent = false;  // the fields above form a usable factorization of mConstraints
   // Accelerators, derived from the fields above and invisible in every result:
   NamedConstraintIndex mNamed;   // id -> the constraint (id, -1)
-  std::vector<double> mRowRhs;   // row index -> mRhs of its constraint; set by Factor, kept by
-                                 // SetRhs while mFactorCurrent
+  std::vector<double> mRowRhs;   // row index -> right-hand side of its constraint; set by
+                                 // Factor, kept by SetRhs while mFactorCurrent
   std::vector<double*> mResultSlots;  // column -> its value in mResult; empty unless mResult holds
                                       // exactly the variables of mColumnVariables
 };
+
+// Our choice: while the factorization is current, SetRhs writes a named constraint's new
+// right-hand side into mRowRhs only (the record lies somewhere in the tree; the rows lie
+// together). The records' mRhs are brought up to date here, when the factorization stops being
+// current and before the state is inspected.
+inline void WriteBackRowRhs(LSQSolverState& state) {
+  if (!state.mFactorCurrent) return;  // the records are up to date
+  state.mNamed.ForEach([&state](NamedConstraint& named) { named.record->mRhs = state.mRowRhs[named.row]; });
+}
+
+// Ends the current factorization (if any): the records take their right-hand sides back.
+inline void EndFactorization(LSQSolverState& state) {
+  WriteBackRowRhs(state);
+  state.mFactorCurrent = false;
+}
 
 #endif

@@ -1,4 +1,5 @@
-// Internal: read access to a solver's private state, for the solver's unit tests.
+// Internal: read access to a solver's private state, for the solver's unit tests. Every record
+// shows its current right-hand side.
 #ifndef ZRMLSQSolverStateAccess_h
 #define ZRMLSQSolverStateAccess_h
 
@@ -6,7 +7,10 @@
 #include "ZRMLSQSolverState.h"
 
 struct ZRMLSQSolverStateAccess {
-  static const LSQSolverState& State(const ZRMLSQSolver& solver) { return *solver.mState; }
+  static const LSQSolverState& State(const ZRMLSQSolver& solver) {
+    WriteBackRowRhs(*solver.mState);
+    return *solver.mState;
+  }
 };
 
 #endif
