@@ -87,7 +87,7 @@ public:
 private:
   struct LocalConstraint {
     ConstraintKey key;
-    const ConstraintRecord* record;
+    double rhs;
     bool hard;
     int first;  // its (dense variable, coefficient) entries: mEntries[first .. first + count - 1]
     int count;
@@ -116,7 +116,7 @@ private:
     constraints.ForEach([this](const ZRMUtPair<ConstraintKey, ConstraintRecord>& constraint) {
       const ConstraintRecord& record = constraint.second;
       mConstraints.push_back(
-          {constraint.first, &record, record.mIsHard, static_cast<int>(mEntries.size()), record.mCoefficients.Size()});
+          {constraint.first, record.mRhs, record.mIsHard, static_cast<int>(mEntries.size()), record.mCoefficients.Size()});
       record.mCoefficients.ForEach([this](const ZRMUtPair<int, double>& c) { mEntries.emplace_back(c.first, c.second); });
     });
     mRowOfConstraint.assign(mConstraints.size(), -1);
@@ -169,6 +169,7 @@ private:
 
   // Soft constraints get rows 0..nsoft-1 in key order.
   void NumberSoftRows() {
+    mSoftConstraints.reserve(mConstraints.size());
     for (const LocalConstraint& constraint : mConstraints) {
       if (constraint.hard) continue;
       NumberRow(constraint, mState.mSoftRowCount);
@@ -180,7 +181,7 @@ private:
   // Gives a constraint its row index (the next one: soft rows first, then the pivots by step).
   void NumberRow(const LocalConstraint& constraint, int row) {
     mRowOfConstraint[&constraint - mConstraints.data()] = row;
-    mState.mRowRhs.push_back(constraint.record->mRhs);
+    mState.mRowRhs.push_back(constraint.rhs);
     if (constraint.key.second == -1) mState.mNamed.Find(constraint.key.first)->row = row;
   }
 
@@ -385,42 +386,20 @@ private:
     const int softCount = mState.mSoftRowCount;
     mAccumulators.resize(mEliminatedByStep.size());
     ReserveAtOnce(mState.mSoftRows, softCount);
-    std::vector<double> value(mVariableIds.size(), 0.0);
-    std::vector<int> stamp(mVariableIds.size(), -1);
-    std::vector<int> touched;
+    mValue.assign(mVariableIds.size(), 0.0);
+    mStamp.assign(mVariableIds.size(), -1);
+    mReducedRows.Reserve(softCount, static_cast<int>(mEntries.size()));
     EntryList reduced;
     for (int r = 0; r < softCount; ++r) {
       const auto coefficients = Coefficients(*mSoftConstraints[r]);
-      touched.clear();
-      for (const Entry& entry : coefficients) {
-        value[entry.first] = entry.second;
-        stamp[entry.first] = r;
-        touched.push_back(entry.first);
-      }
-      for (const Entry& entry : coefficients) {
-        if (mStepOfVariable[entry.first] < 0) continue;
-        const double a = entry.second;
-        for (const Entry& term : mSubstitutions[entry.first]) {
-          if (stamp[term.first] == r) {
-            value[term.first] = value[term.first] + a * term.second;
-          } else {
-            value[term.first] = 0.0 + a * term.second;
-            stamp[term.first] = r;
-            touched.push_back(term.first);
-          }
-        }
-        for (const Entry& term : mSubstitutionRhs[entry.first]) {
-          EntryList& accumulator = mAccumulators[mStepOfHard[term.first]];
-          if (!accumulator.empty() && accumulator.back().first == r)
-            accumulator.back().second = accumulator.back().second - a * term.second;
-          else
-            accumulator.emplace_back(r, 0.0 - a * term.second);
-        }
-      }
       reduced.clear();
-      for (const int variable : touched)
-        if (mStepOfVariable[variable] < 0) reduced.emplace_back(mColumnOf[variable], value[variable]);
-      std::sort(reduced.begin(), reduced.end(), SparseEntryLess<Entry>);  // columns are distinct
+      if (std::any_of(coefficients.begin(), coefficients.end(),
+                      [this](const Entry& entry) { return mStepOfVariable[entry.first] >= 0; }))
+        ReduceRow(r, coefficients, reduced);
+      else
+        for (const Entry& entry : coefficients) reduced.emplace_back(mColumnOf[entry.first], entry.second);
+      if (!std::is_sorted(reduced.begin(), reduced.end(), ColumnLess))
+        std::sort(reduced.begin(), reduced.end(), ColumnLess);
       SparseVector& target = mRecycledSoftRows.AppendEmpty(mState.mSoftRows, static_cast<int>(reduced.size()));
       for (const Entry& entry : reduced) {
         target.PushBack(ZRMUtMakePair(entry.first, entry.second));
@@ -428,6 +407,43 @@ private:
       }
       mReducedRows.EndRow();
     }
+  }
+
+  // Order of reduced entries, whose columns are distinct.
+  static bool ColumnLess(const Entry& a, const Entry& b) { return a.first < b.first; }
+
+  // Soft row r (which holds an eliminated variable) over the free variables' columns, in no
+  // particular order: each eliminated variable replaced by its substitution (values summed in
+  // the order of the row's entries), its right-hand-side terms collected per elimination step.
+  void ReduceRow(int r, ElementRange<const Entry> coefficients, EntryList& reduced) {
+    mTouched.clear();
+    for (const Entry& entry : coefficients) {
+      mValue[entry.first] = entry.second;
+      mStamp[entry.first] = r;
+      mTouched.push_back(entry.first);
+    }
+    for (const Entry& entry : coefficients) {
+      if (mStepOfVariable[entry.first] < 0) continue;
+      const double a = entry.second;
+      for (const Entry& term : mSubstitutions[entry.first]) {
+        if (mStamp[term.first] == r) {
+          mValue[term.first] = mValue[term.first] + a * term.second;
+        } else {
+          mValue[term.first] = 0.0 + a * term.second;
+          mStamp[term.first] = r;
+          mTouched.push_back(term.first);
+        }
+      }
+      for (const Entry& term : mSubstitutionRhs[entry.first]) {
+        EntryList& accumulator = mAccumulators[mStepOfHard[term.first]];
+        if (!accumulator.empty() && accumulator.back().first == r)
+          accumulator.back().second = accumulator.back().second - a * term.second;
+        else
+          accumulator.emplace_back(r, 0.0 - a * term.second);
+      }
+    }
+    for (const int variable : mTouched)
+      if (mStepOfVariable[variable] < 0) reduced.emplace_back(mColumnOf[variable], mValue[variable]);
   }
 
   // Per elimination step, where its pivot's right-hand side goes: soft rows, then the
@@ -521,6 +537,9 @@ private:
   int mFreeCount = 0;
   std::vector<EntryList> mAccumulators;  // step -> (soft row, coefficient) of its pivot's rhs
   CompressedRows mReducedRows;           // the reduced soft rows over the columns
+  std::vector<double> mValue;            // variable -> its value in the row being reduced
+  std::vector<int> mStamp;               // variable -> last soft row that gave it a value
+  std::vector<int> mTouched;             // variables given a value in the row being reduced
 };
 
 // Soft right-hand sides plus the contributions of the hard ones; at nsoft + k the constant part
@@ -641,8 +660,12 @@ void ZRMLSQSolver::SetRhs(int iId, double value) {
     EndFactorization(*mState);  // a new (empty, soft) constraint is registered
     named = &Named(*mState, iId);
   }
-  if (mState->mFactorCurrent) mState->mRowRhs[named->row] = value;  // the record's copy follows later
-  else named->record->mRhs = value;
+  if (mState->mFactorCurrent) {
+    mState->mRowRhs[named->row] = value;  // the record's copy follows later
+    mState->mRowRhsAhead = true;
+  } else {
+    named->record->mRhs = value;
+  }
 }
 
 bool ZRMLSQSolver::Factor() {

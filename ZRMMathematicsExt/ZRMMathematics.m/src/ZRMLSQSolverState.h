@@ -97,6 +97,7 @@ struct LSQSolverState {
   NamedConstraintIndex mNamed;   // id -> the constraint (id, -1)
   std::vector<double> mRowRhs;   // row index -> right-hand side of its constraint; set by
                                  // Factor, kept by SetRhs while mFactorCurrent
+  bool mRowRhsAhead = false;     // SetRhs changed mRowRhs since the records were last up to date
   std::vector<double*> mResultSlots;  // column -> its value in mResult; empty unless mResult holds
                                       // exactly the variables of mColumnVariables
 };
@@ -106,8 +107,9 @@ struct LSQSolverState {
 // together). The records' mRhs are brought up to date here, when the factorization stops being
 // current and before the state is inspected.
 inline void WriteBackRowRhs(LSQSolverState& state) {
-  if (!state.mFactorCurrent) return;  // the records are up to date
+  if (!state.mFactorCurrent || !state.mRowRhsAhead) return;  // the records are up to date
   state.mNamed.ForEach([&state](NamedConstraint& named) { named.record->mRhs = state.mRowRhs[named.row]; });
+  state.mRowRhsAhead = false;
 }
 
 // Ends the current factorization (if any): the records take their right-hand sides back.

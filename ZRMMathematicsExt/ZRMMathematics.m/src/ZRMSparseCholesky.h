@@ -20,6 +20,12 @@ struct CompressedRows {
   std::vector<double> mValue;  // value of each entry
 
   int RowCount() const { return static_cast<int>(mStart.size()) - 1; }
+  // Makes room for rows more rows and entries more entries.
+  void Reserve(int rows, int entries) {
+    mStart.reserve(mStart.size() + static_cast<std::size_t>(rows));
+    mIndex.reserve(mIndex.size() + static_cast<std::size_t>(entries));
+    mValue.reserve(mValue.size() + static_cast<std::size_t>(entries));
+  }
   void Append(int index, double value) {
     mIndex.push_back(index);
     mValue.push_back(value);
