@@ -63,7 +63,11 @@ double ValueAt(const EntryList& list, int index) {
 // the elimination of the hard rows and the reduced soft rows, written into the state.
 class Factorization {
 public:
-  explicit Factorization(LSQSolverState& state) : mState(state) {}
+  explicit Factorization(LSQSolverState& state)
+      : mState(state),
+        mEliminatedRows(state.mEliminatedRows),
+        mHardRhsCoefficients(state.mHardRhsCoefficients),
+        mSoftRows(state.mSoftRows) {}
 
   // Rebuilds every factorization field from the constraints; true when mFactor is usable.
   bool Run() {
@@ -98,13 +102,11 @@ private:
     return {first, first + constraint.count};
   }
 
-  // Empties the derived fields (the sparse vectors of the lists kept for reuse); mFactor keeps
-  // its value until it is replaced, and mRowIndex is renewed by StoreRowIndex.
+  // Empties the derived fields: the lists of sparse vectors are rebuilt in place and hold just
+  // what this call appends once it ends; mRowIndex is renewed by StoreRowIndex; mFactor keeps
+  // its value until it is replaced.
   void ResetFields() {
     mState.mColumnVariables.Clear();
-    mRecycledEliminatedRows.Take(mState.mEliminatedRows);
-    mRecycledHardRhs.Take(mState.mHardRhsCoefficients);
-    mRecycledSoftRows.Take(mState.mSoftRows);
     mState.mSoftRowCount = 0;
     mState.mRowRhs.clear();
   }
@@ -367,9 +369,9 @@ private:
   // Each eliminated variable over the free columns; false when it depends on a variable that
   // no soft row names.
   bool BuildEliminatedRows() {
-    ReserveAtOnce(mState.mEliminatedRows, static_cast<int>(mEliminatedByStep.size()));
+    mEliminatedRows.Reserve(static_cast<int>(mEliminatedByStep.size()));
     for (const int variable : mEliminatedByStep)
-      mRecycledEliminatedRows.AppendEmpty(mState.mEliminatedRows, static_cast<int>(mSubstitutions[variable].size()));
+      mEliminatedRows.Append(static_cast<int>(mSubstitutions[variable].size()));
     for (const int variable : mEliminatedAscending) {
       SparseVector& target = mState.mEliminatedRows[mStepOfVariable[variable]];
       for (const Entry& entry : mSubstitutions[variable]) {
@@ -385,7 +387,7 @@ private:
   void BuildSoftRows() {
     const int softCount = mState.mSoftRowCount;
     mAccumulators.resize(mEliminatedByStep.size());
-    ReserveAtOnce(mState.mSoftRows, softCount);
+    mSoftRows.Reserve(softCount);
     mValue.assign(mVariableIds.size(), 0.0);
     mStamp.assign(mVariableIds.size(), -1);
     mReducedRows.Reserve(softCount, static_cast<int>(mEntries.size()));
@@ -400,7 +402,7 @@ private:
         for (const Entry& entry : coefficients) reduced.emplace_back(mColumnOf[entry.first], entry.second);
       if (!std::is_sorted(reduced.begin(), reduced.end(), ColumnLess))
         std::sort(reduced.begin(), reduced.end(), ColumnLess);
-      SparseVector& target = mRecycledSoftRows.AppendEmpty(mState.mSoftRows, static_cast<int>(reduced.size()));
+      SparseVector& target = mSoftRows.Append(static_cast<int>(reduced.size()));
       for (const Entry& entry : reduced) {
         target.PushBack(ZRMUtMakePair(entry.first, entry.second));
         mReducedRows.Append(entry.first, entry.second);
@@ -456,10 +458,10 @@ private:
     std::vector<int> constantCount(hardCount, 0);
     for (const int variable : mEliminatedByStep)
       for (const Entry& term : mSubstitutionRhs[variable]) ++constantCount[mStepOfHard[term.first]];
-    ReserveAtOnce(mState.mHardRhsCoefficients, hardCount);
+    mHardRhsCoefficients.Reserve(hardCount);
     for (int k = 0; k < hardCount; ++k) {
-      SparseVector& coefficients = mRecycledHardRhs.AppendEmpty(
-          mState.mHardRhsCoefficients, static_cast<int>(mAccumulators[k].size()) + constantCount[k]);
+      SparseVector& coefficients =
+          mHardRhsCoefficients.Append(static_cast<int>(mAccumulators[k].size()) + constantCount[k]);
       for (const Entry& entry : mAccumulators[k]) coefficients.PushBack(ZRMUtMakePair(entry.first, entry.second));
     }
     for (int step = 0; step < hardCount; ++step)
@@ -511,9 +513,9 @@ private:
   LSQSolverState& mState;
   std::vector<int> mVariableIds;  // dense variable -> id, ascending
   std::vector<LocalConstraint> mConstraints;
-  SparseVectorRecycler mRecycledEliminatedRows;  // the lists of the previous factorization
-  SparseVectorRecycler mRecycledHardRhs;
-  SparseVectorRecycler mRecycledSoftRows;
+  SparseVectorListRebuild mEliminatedRows;  // the state's lists, rebuilt in place
+  SparseVectorListRebuild mHardRhsCoefficients;
+  SparseVectorListRebuild mSoftRows;
   std::vector<int> mRowOfConstraint;  // constraint -> its row index, or -1 while it has none
   EntryList mEntries;  // the entries of every constraint, one constraint after another
   std::vector<const LocalConstraint*> mSoftConstraints;  // by soft row

@@ -80,14 +80,13 @@ public:
 
 private:
   // Rows of L with their columns (values 0.0 for now), the identity ordering, and room for
-  // every column of L. The rows and columns of the factor replaced are reused for storage.
+  // every column of L. The rows and columns of the factor replaced are rebuilt in place.
   void StorePatterns() {
-    SparseVectorRecycler recycledRows;
-    SparseVectorRecycler recycledColumns;
-    recycledRows.Take(mFactor.mRows);
-    recycledColumns.Take(mFactor.mColumns);
-    ClearFactor(mFactor);
-    ReserveAtOnce(mFactor.mRows, mSize);
+    SparseVectorListRebuild rows(mFactor.mRows);
+    SparseVectorListRebuild columns(mFactor.mColumns);
+    mFactor.mDiagonal.Clear();
+    mFactor.mPermutation.Clear();
+    rows.Reserve(mSize);
     ReserveAtOnce(mFactor.mDiagonal, mSize);
     ReserveAtOnce(mFactor.mPermutation, mSize);
     std::vector<int> parent(mSize, -1);
@@ -96,15 +95,15 @@ private:
     std::vector<int> pattern;
     for (int k = 0; k < mSize; ++k) {
       FindPattern(k, parent, visited, pattern);
-      SparseVector& row = recycledRows.AppendEmpty(mFactor.mRows, static_cast<int>(pattern.size()));
+      SparseVector& row = rows.Append(static_cast<int>(pattern.size()));
       for (const int column : pattern) {
         row.PushBack(ZRMUtMakePair(column, 0.0));
         ++columnLength[column];
       }
       mFactor.mPermutation.PushBack(k);
     }
-    ReserveAtOnce(mFactor.mColumns, mSize);
-    for (int j = 0; j < mSize; ++j) recycledColumns.AppendEmpty(mFactor.mColumns, columnLength[j]);
+    columns.Reserve(mSize);
+    for (int j = 0; j < mSize; ++j) columns.Append(columnLength[j]);
   }
 
   // Columns j < k with L[k][j] structurally non-zero, ascending: the tree paths from the row's

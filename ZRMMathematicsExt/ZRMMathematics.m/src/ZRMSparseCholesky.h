@@ -72,31 +72,43 @@ inline SparseVector& AppendEmpty(ZRMUtVector<SparseVector>& list, int count) {
   return list.Back();
 }
 
-// The sparse vectors of a list about to be rebuilt, handed out again in their old order with
-// their storage: rebuilding a list of the same shape (a new factorization of the same
-// structure) allocates no entry storage. Our choice: a recycled vector whose room exceeds
-// twice what is asked (plus a few entries) is given exactly the room asked instead, so that
-// recycling never holds much more memory than a fresh build.
-class SparseVectorRecycler {
+// Rebuilds a list of sparse vectors in place: the k-th vector appended is the list's old k-th
+// vector emptied, with its storage kept when it fits the room asked, so that a new
+// factorization of the same structure allocates no entry storage. However the rebuild ends, the
+// destructor drops the old vectors after the last one appended: the list then holds exactly
+// the vectors appended. Our choice: a reused vector whose room exceeds twice what is asked
+// (plus a few entries) gets exactly the room asked instead, so that reuse never holds much
+// more memory than a fresh build.
+class SparseVectorListRebuild {
 public:
-  // Takes every vector of list; list is left without elements or storage.
-  void Take(ZRMUtVector<SparseVector>& list) {
-    mSpare = std::move(list);
-    mNext = 0;
+  explicit SparseVectorListRebuild(ZRMUtVector<SparseVector>& list) : mList(list) {}
+  SparseVectorListRebuild(const SparseVectorListRebuild&) = delete;
+  SparseVectorListRebuild& operator=(const SparseVectorListRebuild&) = delete;
+  ~SparseVectorListRebuild() {
+    if (mAppended < mList.Size()) mList.Resize(mAppended);
   }
-  // As AppendEmpty, reusing the next taken vector when one is left.
-  SparseVector& AppendEmpty(ZRMUtVector<SparseVector>& list, int count) {
-    if (mNext >= mSpare.Size()) return ::AppendEmpty(list, count);
-    SparseVector& spare = mSpare[mNext++];
-    spare.Clear();
-    if (spare.Capacity() < count || spare.Capacity() > 2 * count + 4) spare = SparseVector::WithCapacity(count);
-    list.PushBack(std::move(spare));
-    return list.Back();
+
+  // Makes room for count vectors in all.
+  void Reserve(int count) {
+    if (mList.Capacity() >= count) return;
+    if (mList.Capacity() == 0) mList = ZRMUtVector<SparseVector>::WithCapacity(count);
+    else mList.Reserve(count - mList.Size());
+  }
+  // Appends an empty sparse vector with room for count entries and returns it.
+  SparseVector& Append(int count) {
+    if (mAppended == mList.Size()) {
+      ++mAppended;
+      return AppendEmpty(mList, count);
+    }
+    SparseVector& reused = mList[mAppended++];
+    reused.Clear();
+    if (reused.Capacity() < count || reused.Capacity() > 2 * count + 4) reused = SparseVector::WithCapacity(count);
+    return reused;
   }
 
 private:
-  ZRMUtVector<SparseVector> mSpare;  // the taken vectors; those before mNext are handed out
-  int mNext = 0;
+  ZRMUtVector<SparseVector>& mList;
+  int mAppended = 0;  // vectors appended so far: the list's first ones
 };
 
 // Order of sparse entries: index ascending, ties by value ascending with NaN after every
