@@ -99,14 +99,14 @@ private:
     }
   }
 
-  // operator[] (maps; sets insert): reads or writes the value under a key.
+  // operator[] or InsertOrGetAtEnd (maps; sets insert): reads or writes the value under a key.
   void InsertOrGet(int slot) {
     const Key key = Traits::MakeKey(mInput);
     const ModelKey modelKey = Traits::ToModel(key);
     if constexpr (Traits::kHasValues) {
       const bool write = mInput.ConsumeBool();
       const int value = mInput.ConsumeIntegral<int>();
-      auto& stored = (*mContainers[slot])[key];
+      auto& stored = mInput.ConsumeBool() ? mContainers[slot]->InsertOrGetAtEnd(key) : (*mContainers[slot])[key];
       auto& expected = mModels[slot][modelKey];
       ZRM_FUZZ_CHECK(stored == expected);
       if (write) stored = expected = value;
@@ -340,9 +340,17 @@ private:
   void ConstTraversal(int slot) {
     const Container& container = *mContainers[slot];
     auto expected = mModels[slot].begin();
-    for (ConstIterator it = container.Begin(); it != container.End(); it++, ++expected) {
-      ZRM_FUZZ_CHECK(expected != mModels[slot].end());
-      ZRM_FUZZ_CHECK(Traits::ToModel(Traits::KeyOf(*it)) == ModelKeyOf(expected));
+    if (mInput.ConsumeBool()) {  // ForEach, which builds no iterator
+      container.ForEach([&](const auto& item) {
+        ZRM_FUZZ_CHECK(expected != mModels[slot].end());
+        ZRM_FUZZ_CHECK(Traits::ToModel(Traits::KeyOf(item)) == ModelKeyOf(expected));
+        ++expected;
+      });
+    } else {
+      for (ConstIterator it = container.Begin(); it != container.End(); it++, ++expected) {
+        ZRM_FUZZ_CHECK(expected != mModels[slot].end());
+        ZRM_FUZZ_CHECK(Traits::ToModel(Traits::KeyOf(*it)) == ModelKeyOf(expected));
+      }
     }
     ZRM_FUZZ_CHECK(expected == mModels[slot].end());
   }

@@ -135,7 +135,8 @@ private:
     if (mModels[slot].empty()) return;
     const int index = mInput.ConsumeIntegralInRange<int>(0, Size(slot) - 1);
     Vector& vector = *mVectors[slot];
-    vector.PushBack(vector[index]);
+    if (mInput.ConsumeBool()) vector.PushBack(std::move(vector[index]));  // moving leaves the element's value
+    else vector.PushBack(vector[index]);
     Append(slot, mModels[slot][static_cast<std::size_t>(index)]);
   }
 
@@ -227,6 +228,7 @@ private:
 
   // Replaces a vector by a copy of a vector (possibly itself); the old one is destroyed.
   void CopyConstruct(int slot) {
+    if (mInput.ConsumeBool()) return WithCapacity(slot);
     const int source = mInput.ConsumeIntegralInRange<int>(0, kSlots - 1);
     std::unique_ptr<Vector> copy(new Vector(*mVectors[source]));
     std::vector<int> model = mModels[source];
@@ -234,6 +236,20 @@ private:
     mVectors[slot] = std::move(copy);
     mModels[slot] = std::move(model);
     mCapacities[slot] = CopyCapacity(Size(slot));
+  }
+
+  // Replaces the slot by an empty vector with exactly the room asked (a negative count raises
+  // and changes nothing).
+  void WithCapacity(int slot) {
+    const int count = mInput.ConsumeIntegralInRange<int>(-2, 40);
+    if (count < 0) {
+      ZRM_FUZZ_CHECK(RaisesError([&] { (void)Vector::WithCapacity(count); }, ZRMUtError::IndexOutOfRange, kVectorFile, 385));
+      return;
+    }
+    mVectors[slot] = std::make_unique<Vector>(Vector::WithCapacity(count));
+    DetachFrom(slot, 0);
+    mModels[slot].clear();
+    mCapacities[slot] = count;
   }
 
   void Assign(int slot) {
