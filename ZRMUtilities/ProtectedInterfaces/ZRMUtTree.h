@@ -71,12 +71,12 @@ public:
   // (nothing is registered). visit must not insert or erase elements.
   template <class Visit>
   void ForEach(Visit visit) {
-    for (ZRMUtAvlTreeNode* node = mTree.FirstNode(); node != nullptr; node = NextNode(node))
+    for (ZRMUtAvlTreeNode* node = mTree.FirstNode(); node != nullptr; node = node->Next())
       visit(static_cast<Block*>(node)->mItem);
   }
   template <class Visit>
   void ForEach(Visit visit) const {
-    for (ZRMUtAvlTreeNode* node = mTree.FirstNode(); node != nullptr; node = NextNode(node))
+    for (ZRMUtAvlTreeNode* node = mTree.FirstNode(); node != nullptr; node = node->Next())
       visit(static_cast<const Item&>(static_cast<Block*>(node)->mItem));
   }
 
@@ -135,13 +135,6 @@ protected:
 private:
   [[noreturn]] static void RaiseInvalidIterator() {
     ZRMUtRaise(ZRMUtError::InvalidIterator, "zrmutilities/protectedinterfaces/ZRMUtTree", 182);
-  }
-  // The node after node in key order, or null.
-  ZRMUtAvlTreeNode* NextNode(ZRMUtAvlTreeNode* node) const noexcept {
-    ZRMUtAvlTreeCursor cursor(&mTree);
-    cursor.ResetOnNode(node);
-    cursor.Increment();
-    return cursor.Node();
   }
   // Item deleter of Erase: detaches the iterators on the node, then frees the block.
   static void DeleteBlock(ZRMUtAvlTreeNode* node, void* item, void* context) noexcept;

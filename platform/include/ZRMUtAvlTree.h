@@ -32,6 +32,24 @@ public:
 
   void* GetItem() const noexcept { return mItem; }
 
+  // The node after this one in key order (null after the last), for a node in a tree.
+  ZRMUtAvlTreeNode* Next() noexcept {
+    if (mRight != nullptr) return Leftmost(mRight);
+    ZRMUtAvlTreeNode* node = this;
+    ZRMUtAvlTreeNode* parent = mParent;
+    while (parent != nullptr && node == parent->mRight) {
+      node = parent;
+      parent = parent->mParent;
+    }
+    return parent;
+  }
+  // Leftmost node of the subtree at node (null for null).
+  static ZRMUtAvlTreeNode* Leftmost(ZRMUtAvlTreeNode* node) noexcept {
+    if (node == nullptr) return nullptr;
+    while (node->mLeft != nullptr) node = node->mLeft;
+    return node;
+  }
+
 protected:
   // Sets the item of a node that is in no tree yet (blocks that embed the node use it).
   void SetItem(void* item) noexcept { mItem = item; }
@@ -126,7 +144,7 @@ public:
   ZRMUtAvlTreeNode* LowerBound(const void* probe) const;
   ZRMUtAvlTreeNode* UpperBound(const void* probe) const;
   // Node of the smallest item, null when empty.
-  ZRMUtAvlTreeNode* FirstNode() const noexcept;
+  ZRMUtAvlTreeNode* FirstNode() const noexcept { return ZRMUtAvlTreeNode::Leftmost(mRoot); }
 
   // Removes the item equal to item through deleter; false when there is none.
   bool RemoveItem(const void* item, Deleter deleter, void* context);

@@ -13,24 +13,6 @@ struct ZRMUtAvlTreeImpl {
     return less(a, b) ? -1 : (less(b, a) ? 1 : 0);
   }
 
-  // Leftmost node of the subtree at node (null for null).
-  static Node* Leftmost(Node* node) noexcept {
-    if (node == nullptr) return nullptr;
-    while (node->mLeft != nullptr) node = node->mLeft;
-    return node;
-  }
-
-  // In-order successor of node, null after the last.
-  static Node* Successor(Node* node) noexcept {
-    if (node->mRight != nullptr) return Leftmost(node->mRight);
-    Node* parent = node->mParent;
-    while (parent != nullptr && node == parent->mRight) {
-      node = parent;
-      parent = parent->mParent;
-    }
-    return parent;
-  }
-
   // Puts replacement where old hangs under parent (or at the root).
   static void ReplaceChild(ZRMUtAvlTree& tree, Node* parent, Node* old, Node* replacement) noexcept {
     if (parent == nullptr) tree.mRoot = replacement;
@@ -123,7 +105,7 @@ struct ZRMUtAvlTreeImpl {
     Node* start = nullptr;
     bool leftShrunk = false;
     if (node->mLeft != nullptr && node->mRight != nullptr) {
-      Node* successor = Leftmost(node->mRight);
+      Node* successor = Node::Leftmost(node->mRight);
       if (successor->mParent == node) {
         start = successor;
       } else {
@@ -222,7 +204,7 @@ void ZRMUtAvlTreeCursor::ResetOnItem(const void* probe) {
 }
 
 void ZRMUtAvlTreeCursor::Increment() noexcept {
-  if (mNode != nullptr) mNode = Impl::Successor(mNode);
+  if (mNode != nullptr) mNode = mNode->Next();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -320,7 +302,6 @@ ZRMUtAvlTreeNode* ZRMUtAvlTree::UpperBound(const void* probe) const {
   return bound;
 }
 
-ZRMUtAvlTreeNode* ZRMUtAvlTree::FirstNode() const noexcept { return Impl::Leftmost(mRoot); }
 
 bool ZRMUtAvlTree::RemoveItem(const void* item, Deleter deleter, void* context) {
   Node* node = LookForNode(item);
@@ -365,7 +346,7 @@ const char* ZRMUtAvlTree::FindInvariantViolation() const {
   if (Impl::CheckedHeight(mRoot, fault) < 0) return fault;
   int count = 0;
   const Node* previous = nullptr;
-  for (Node* node = Impl::Leftmost(mRoot); node != nullptr; node = Impl::Successor(node)) {
+  for (Node* node = Node::Leftmost(mRoot); node != nullptr; node = node->Next()) {
     if (node->mItem == nullptr) return "node without item";
     if (previous != nullptr && mCompare(previous->mItem, node->mItem) >= 0) return "items out of order";
     previous = node;

@@ -97,8 +97,9 @@ public:
   // Appends an empty sparse vector with room for count entries and returns it.
   SparseVector& Append(int count) {
     if (mAppended == mList.Size()) {
+      SparseVector& added = AppendEmpty(mList, count);
       ++mAppended;
-      return AppendEmpty(mList, count);
+      return added;
     }
     SparseVector& reused = mList[mAppended++];
     reused.Clear();
