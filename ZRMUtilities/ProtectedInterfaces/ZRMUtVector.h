@@ -11,7 +11,8 @@
 //
 // Iterator invalidation, per operation (a detached iterator has no element: using it raises
 // InvalidIterator):
-//   PushBack:        (copy or move) when it reallocates, every iterator on the vector's storage (the end
+//   PushBack (copying or moving):
+//                    when it reallocates, every iterator on the vector's storage (the end
 //                    included) is detached; otherwise none.
 //   Reserve:         when the capacity changes, as a reallocating PushBack; otherwise none.
 //   Resize(n) down:  the iterators at index n and beyond (the end included) are detached.
