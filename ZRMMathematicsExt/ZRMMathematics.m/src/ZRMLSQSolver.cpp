@@ -200,24 +200,20 @@ private:
   }
 
   // Rewrites the values of mRowIndex when its keys are those of the numbered constraints, in
-  // key order; false, with mRowIndex unchanged, when they are not.
+  // key order; false when they are not (mRowIndex is then partly rewritten, for StoreRowIndex to
+  // clear).
   bool RewriteRowIndex() {
     const std::size_t numbered = static_cast<std::size_t>(
         std::count_if(mRowOfConstraint.begin(), mRowOfConstraint.end(), [](int row) { return row >= 0; }));
     if (numbered != static_cast<std::size_t>(mState.mRowIndex.Size())) return false;
     std::size_t c = 0;
     bool same = true;
-    mState.mRowIndex.ForEach([&](const ZRMUtPair<ConstraintKey, int>& entry) {
-      while (mRowOfConstraint[c] < 0) ++c;  // numbered == Size(): a numbered one is left
-      same = same && entry.first == mConstraints[c++].key;
-    });
-    if (!same) return false;
-    c = 0;
     mState.mRowIndex.ForEach([&](ZRMUtPair<ConstraintKey, int>& entry) {
-      while (mRowOfConstraint[c] < 0) ++c;
+      while (mRowOfConstraint[c] < 0) ++c;  // numbered == Size(): a numbered one is left
+      same = same && entry.first == mConstraints[c].key;
       entry.second = mRowOfConstraint[c++];
     });
-    return true;
+    return same;
   }
 
   // Hard rows in key order, each with right-hand side {own: 1.0}; all in the scan order.

@@ -90,9 +90,7 @@ public:
 
   // Makes room for count vectors in all.
   void Reserve(int count) {
-    if (mList.Capacity() >= count) return;
-    if (mList.Capacity() == 0) mList = ZRMUtVector<SparseVector>::WithCapacity(count);
-    else mList.Reserve(count - mList.Size());
+    if (mList.Capacity() < count) ReserveAtOnce(mList, count - mList.Size());
   }
   // Appends an empty sparse vector with room for count entries and returns it.
   SparseVector& Append(int count) {
