@@ -9,7 +9,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
-#include <initializer_list>
 #include <utility>
 #include <vector>
 
@@ -17,6 +16,7 @@ namespace solvertest {
 
 using Coefficients = ZRMUtMap<int, double, ZRMUtLess<int>>;
 using Entries = std::vector<std::pair<int, double>>;
+using RowIndexList = std::vector<std::pair<std::pair<int, int>, int>>;
 
 inline Coefficients MakeCoefficients(const Entries& entries) {
   Coefficients coefficients;
@@ -39,11 +39,10 @@ std::vector<T> ToStd(const ZRMUtVector<T>& vector) {
   return values;
 }
 
-inline std::vector<std::pair<std::pair<int, int>, int>> RowIndex(const ZRMLSQSolver& solver) {
-  std::vector<std::pair<std::pair<int, int>, int>> rows;
+inline RowIndexList RowIndex(const ZRMLSQSolver& solver) {
+  RowIndexList rows;
   const auto& map = State(solver).mRowIndex;
-  for (auto it = map.Begin(); it != map.End(); ++it)
-    rows.push_back({{it->first.first, it->first.second}, it->second});
+  for (auto it = map.Begin(); it != map.End(); ++it) rows.push_back({{it->first.first, it->first.second}, it->second});
   return rows;
 }
 
@@ -51,6 +50,14 @@ inline std::uint64_t Bits(double value) {
   std::uint64_t bits;
   std::memcpy(&bits, &value, sizeof bits);
   return bits;
+}
+
+// Every result as (variable id, bit pattern), in variable order.
+inline std::vector<std::pair<int, std::uint64_t>> Results(const ZRMLSQSolver& solver) {
+  std::vector<std::pair<int, std::uint64_t>> results;
+  const auto& result = State(solver).mResult;
+  for (auto it = result.Begin(); it != result.End(); ++it) results.emplace_back(it->first, Bits(it->second));
+  return results;
 }
 
 // Deterministic generator, independent of the standard library's distributions (splitmix64).
@@ -100,8 +107,38 @@ private:
   std::uint64_t mValue = 0xCBF29CE484222325ull;
 };
 
-// One constraint of a generated problem. A named constraint is registered with its id and
-// gets its right-hand side through SetRhs.
+// Adds every factorization field in order (mFactor left out unless withFactor).
+inline void AddState(Hash& hash, const ZRMLSQSolver& solver, bool withFactor = true) {
+  const LSQSolverState& state = State(solver);
+  hash.Add(state.mSoftRowCount);
+  hash.Add(state.mColumnVariables.Size());
+  for (int i = 0; i < state.mColumnVariables.Size(); ++i) hash.Add(state.mColumnVariables[i]);
+  for (const auto& row : RowIndex(solver)) {
+    hash.Add(row.first.first);
+    hash.Add(row.first.second);
+    hash.Add(row.second);
+  }
+  std::vector<const ZRMUtVector<SparseVector>*> lists{&state.mEliminatedRows, &state.mHardRhsCoefficients,
+                                                      &state.mSoftRows};
+  if (withFactor) lists.insert(lists.end(), {&state.mFactor.mRows, &state.mFactor.mColumns});
+  for (const ZRMUtVector<SparseVector>* list : lists) {
+    hash.Add(list->Size());
+    for (int i = 0; i < list->Size(); ++i) hash.Add((*list)[i]);
+  }
+  if (!withFactor) return;
+  hash.Add(state.mFactor.mDiagonal.Size());
+  for (int i = 0; i < state.mFactor.mDiagonal.Size(); ++i) hash.Add(state.mFactor.mDiagonal[i]);
+  for (int i = 0; i < state.mFactor.mPermutation.Size(); ++i) hash.Add(state.mFactor.mPermutation[i]);
+}
+
+inline std::uint64_t StateHash(const ZRMLSQSolver& solver, bool withFactor = true) {
+  Hash hash;
+  AddState(hash, solver, withFactor);
+  return hash.Value();
+}
+
+// One constraint of a problem. A named constraint is registered with its id and gets its
+// right-hand side through SetRhs.
 struct Constraint {
   bool hard = false;
   Entries coefficients;  // ascending variable id, distinct
@@ -123,7 +160,6 @@ constexpr Kind kKinds[] = {Kind::WellPosed,      Kind::DuplicateHard,    Kind::C
                            Kind::DependentHard,  Kind::UndeterminedHard, Kind::SingularSoft};
 
 struct Problem {
-  Kind kind = Kind::WellPosed;
   std::vector<int> variables;  // every variable id, ascending
   std::vector<Constraint> constraints;
 };
@@ -157,35 +193,24 @@ inline std::vector<int> VariableIds(Random& random, int count) {
 // hard rows (0..0.4).
 inline Problem Generate(Random& random, Kind kind, int count, double hardShare) {
   Problem problem;
-  problem.kind = kind;
   std::vector<int> ids = VariableIds(random, count);
   const int hardCount = static_cast<int>(hardShare * count);
   // Hard rows own distinct variables, so their rows are independent and well conditioned.
   std::vector<int> owners(count);
   for (int i = 0; i < count; ++i) owners[i] = i;
   for (int i = count - 1; i > 0; --i) std::swap(owners[i], owners[random.Int(0, i)]);
-  std::vector<Constraint> hard;
-  for (int h = 0; h < hardCount; ++h) {
+  auto dominant = [&](bool isHard, int own) {  // own is drawn before the row, the rhs after it
     Constraint constraint;
-    constraint.hard = true;
-    constraint.coefficients = DominantRow(random, ids, owners[h]);
+    constraint.hard = isHard;
+    constraint.coefficients = DominantRow(random, ids, own);
     constraint.rhs = random.Uniform(-10.0, 10.0);
-    hard.push_back(constraint);
-  }
-  std::vector<Constraint> soft;
-  for (int i = 0; i < count; ++i) {  // every variable has a dominant soft row
-    Constraint constraint;
-    constraint.coefficients = DominantRow(random, ids, i);
-    constraint.rhs = random.Uniform(-10.0, 10.0);
-    soft.push_back(constraint);
-  }
+    return constraint;
+  };
+  std::vector<Constraint> hard, soft;
+  for (int h = 0; h < hardCount; ++h) hard.push_back(dominant(true, owners[h]));
+  for (int i = 0; i < count; ++i) soft.push_back(dominant(false, i));  // every variable has one
   const int extra = random.Int(0, count / 2);
-  for (int e = 0; e < extra; ++e) {
-    Constraint constraint;
-    constraint.coefficients = DominantRow(random, ids, random.Int(0, count - 1));
-    constraint.rhs = random.Uniform(-10.0, 10.0);
-    soft.push_back(constraint);
-  }
+  for (int e = 0; e < extra; ++e) soft.push_back(dominant(false, random.Int(0, count - 1)));
   auto freshId = [&]() {
     int id;
     do id = random.Int(-1000000, 1000000);
@@ -193,13 +218,8 @@ inline Problem Generate(Random& random, Kind kind, int count, double hardShare) 
     ids.push_back(id);
     return id;
   };
-  if (hard.empty() && (kind == Kind::DuplicateHard || kind == Kind::ContradictoryHard || kind == Kind::DependentHard)) {
-    Constraint constraint;
-    constraint.hard = true;
-    constraint.coefficients = DominantRow(random, ids, random.Int(0, count - 1));
-    constraint.rhs = random.Uniform(-10.0, 10.0);
-    hard.push_back(constraint);
-  }
+  if (hard.empty() && (kind == Kind::DuplicateHard || kind == Kind::ContradictoryHard || kind == Kind::DependentHard))
+    hard.push_back(dominant(true, random.Int(0, count - 1)));
   switch (kind) {
     case Kind::WellPosed:
       break;
@@ -276,9 +296,9 @@ inline Problem GenerateDrawn(Random& random, Kind kind, int low, int high, doubl
   return Generate(random, kind, count, share);
 }
 
-// Registers every constraint of the problem (named ones with their id, then SetRhs).
-inline void Register(ZRMLSQSolver& solver, const Problem& problem) {
-  for (const Constraint& constraint : problem.constraints) {
+// Registers every constraint (named ones with their id, then SetRhs).
+inline void Register(ZRMLSQSolver& solver, const std::vector<Constraint>& constraints) {
+  for (const Constraint& constraint : constraints) {
     const Coefficients coefficients = MakeCoefficients(constraint.coefficients);
     if (constraint.named) {
       solver.AddConstraint(constraint.hard, coefficients, constraint.id);
@@ -288,6 +308,7 @@ inline void Register(ZRMLSQSolver& solver, const Problem& problem) {
     }
   }
 }
+inline void Register(ZRMLSQSolver& solver, const Problem& problem) { Register(solver, problem.constraints); }
 
 }  // namespace solvertest
 
