@@ -1,5 +1,5 @@
-// Test helpers shared by every test area: observing raised platform errors and assertion
-// reports.
+// Test helpers shared by every test area: scaled iteration counts, raised platform errors and
+// assertion reports.
 #ifndef ZRMTestSupport_h
 #define ZRMTestSupport_h
 
@@ -13,9 +13,8 @@
 
 namespace zrmtest {
 
-// Scales the iteration count of a randomized test by the factor in the environment variable
-// ZRM_TEST_SCALE (default 1; the memory-checking run under valgrind sets a small factor).
-// Never returns less than 1.
+// count times the factor in the environment variable ZRM_TEST_SCALE (default 1; the
+// memory-checking run under valgrind sets a small factor); never less than 1.
 inline long Scaled(long count) {
   const char* text = std::getenv("ZRM_TEST_SCALE");
   const double factor = text ? std::atof(text) : 1.0;
@@ -35,20 +34,15 @@ struct Raised {
 // Runs call(); catches a raised platform object, records it and disposes of it.
 template <class Call>
 Raised CatchRaised(Call&& call) {
-  Raised result;
   try {
     call();
   } catch (KRNException* raised) {
     KRNExceptionOwner owner(raised);
-    result.raised = true;
-    result.file = raised->GetFile() ? raised->GetFile() : "";
-    result.line = raised->GetLine();
-    if (raised->IsAKindOf(ZRMUtError::ClassName())) {
-      result.isZRMUtError = true;
-      result.code = static_cast<const ZRMUtError*>(raised)->GetCode();
-    }
+    const auto* error = raised->IsAKindOf(ZRMUtError::ClassName()) ? static_cast<const ZRMUtError*>(raised) : nullptr;
+    return {true, error != nullptr, error ? static_cast<unsigned int>(error->GetCode()) : 0u,
+            raised->GetFile() ? raised->GetFile() : "", raised->GetLine()};
   }
-  return result;
+  return {};
 }
 
 // One report received by the sink.
@@ -77,22 +71,11 @@ public:
 
   void OnAssertFailure(bool condition, const KRNUnicodeString& expression, const KRNUnicodeString& message,
                        const char* file, int line) override {
-    AssertReport report;
-    report.kind = AssertReport::Failure;
-    report.condition = condition;
-    report.expression = expression.ConvertToChar();
-    report.message = message.ConvertToChar();
-    report.file = file ? file : "";
-    report.line = line;
-    reports.push_back(report);
+    reports.push_back({AssertReport::Failure, condition, expression.ConvertToChar(), message.ConvertToChar(), L"",
+                       file ? file : "", line});
   }
   void OnRuntimeAssert(const std::wstring& text, const char* file, int line) override {
-    AssertReport report;
-    report.kind = AssertReport::Runtime;
-    report.text = text;
-    report.file = file ? file : "";
-    report.line = line;
-    reports.push_back(report);
+    reports.push_back({AssertReport::Runtime, false, "", "", text, file ? file : "", line});
   }
 
   std::vector<AssertReport> reports;

@@ -1,5 +1,5 @@
 // ZRMUtGeomUtils against analytic models: orthogonality, Rodrigues' rotation formula, rigid
-// motions, and the role tables of the plane/axis conversions.
+// motions, and the role tables of the plane/axis conversions with their reported index check.
 #include "KRNMathTestSupport.h"
 #include "ZRMTestSupport.h"
 #include "ZRMUtGeomUtils.h"
@@ -14,24 +14,27 @@ namespace {
 using krnmathtest::ExpectNear;
 using krnmathtest::Random;
 using krnmathtest::Rodrigues;
+using Vec = KRNMathVector;
+using Pnt = KRNMathPoint;
+using Dir = KRNMathDirection;
+using Utils = ZRMUtGeomUtils;
 
 constexpr double kPi = 3.14159265358979323846;
 
 TEST(ZRMUtGeomUtils, PerpendicularVector) {
   const struct {
-    KRNMathVector v, expected;
+    Vec v, expected;
   } cases[] = {
-      {KRNMathVector(0, 0, 2), KRNMathVector(0, -2, 0)},   // (1,0,0) ^ v
-      {KRNMathVector(1, 2, 3), KRNMathVector(0, -3, 2)},   // (1,0,0) ^ v
-      {KRNMathVector(3, 0, 0), KRNMathVector(0, 0, -3)},   // parallel to (1,0,0): (0,1,0) ^ v
-      {KRNMathVector(-5, 0, 0), KRNMathVector(0, 0, 5)},   // parallel to (1,0,0): (0,1,0) ^ v
-      {KRNMathVector(0, 0, 0), KRNMathVector(1, 0, 0)},    // parallel to both by the platform's test
+      {Vec(0, 0, 2), Vec(0, -2, 0)},   // (1,0,0) ^ v
+      {Vec(1, 2, 3), Vec(0, -3, 2)},   // (1,0,0) ^ v
+      {Vec(3, 0, 0), Vec(0, 0, -3)},   // parallel to (1,0,0): (0,1,0) ^ v
+      {Vec(-5, 0, 0), Vec(0, 0, 5)},   // parallel to (1,0,0): (0,1,0) ^ v
+      {Vec(0, 0, 0), Vec(1, 0, 0)},    // parallel to both by the platform's test
   };
-  for (const auto& c : cases) ExpectNear(c.expected, ZRMUtGeomUtils::GetPerpendicularVector(c.v), 0.0);
+  for (const auto& c : cases) ExpectNear(c.expected, Utils::GetPerpendicularVector(c.v), 0.0);
   Random random(1234);
   for (long i = 0; i < zrmtest::Scaled(2000); ++i) {
-    const KRNMathVector v = random.Vector();
-    const KRNMathVector p = ZRMUtGeomUtils::GetPerpendicularVector(v);
+    const Vec v = random.Vector(), p = Utils::GetPerpendicularVector(v);
     EXPECT_LE(std::fabs(p * v), 1e-12 * v.SquareNorm()) << i;
     // The length is that of v's component across (1, 0, 0).
     EXPECT_NEAR(p.Norm(), std::sqrt(v.y * v.y + v.z * v.z), 1e-12 * v.Norm()) << i;
@@ -43,32 +46,31 @@ TEST(ZRMUtGeomUtils, RotatedPointAndVectorMatchRodrigues) {
   for (long i = 0; i < zrmtest::Scaled(1000); ++i) {
     const KRNMathLine axis(random.Point(), random.Vector(3.0));  // not normalised
     const double a = random.Uniform(-2.0 * kPi, 2.0 * kPi);
-    const KRNMathPoint p = random.Point();
+    const Pnt p = random.Point();
     ExpectNear(axis.GetOrigin() + Rodrigues(p - axis.GetOrigin(), axis.GetDirection(), a),
-               ZRMUtGeomUtils::GetRotatedPoint(axis, a, p), 1e-11);
-    const KRNMathDirection d = random.Direction();
-    const KRNMathDirection rotated = ZRMUtGeomUtils::GetRotatedVector(axis, a, d);
+               Utils::GetRotatedPoint(axis, a, p), 1e-11);
+    const Dir d = random.Direction(), rotated = Utils::GetRotatedVector(axis, a, d);
     ExpectNear(Rodrigues(d, axis.GetDirection(), a), rotated, 1e-12);
-    EXPECT_NEAR(1.0, KRNMathVector(rotated).SquareNorm(), 1e-15);
+    EXPECT_NEAR(1.0, Vec(rotated).SquareNorm(), 1e-15);
   }
-  const KRNMathLine zAxis(KRNMathPoint(5, -2, 1), KRNMathVector(0, 0, 1));
-  ExpectNear(KRNMathVector(0, 1, 0), ZRMUtGeomUtils::GetRotatedVector(zAxis, kPi / 2.0, KRNMathDirection(1, 0, 0)),
-             1e-15);
-  ExpectNear(KRNMathPoint(5, -1, 1), ZRMUtGeomUtils::GetRotatedPoint(zAxis, kPi / 2.0, KRNMathPoint(6, -2, 1)), 1e-14);
+  const KRNMathLine zAxis(Pnt(5, -2, 1), Vec(0, 0, 1));
+  ExpectNear(Vec(0, 1, 0), Utils::GetRotatedVector(zAxis, kPi / 2.0, Dir(1, 0, 0)), 1e-15);
+  ExpectNear(Pnt(5, -1, 1), Utils::GetRotatedPoint(zAxis, kPi / 2.0, Pnt(6, -2, 1)), 1e-14);
 }
 
-// T maps P1 to P2 and D1 onto D2 and is a rigid motion (orthonormal linear part, determinant +1).
-void ExpectCarries(const KRNMathTransformation& T, const KRNMathPoint& P1, const KRNMathDirection& D1,
-                   const KRNMathPoint& P2, const KRNMathDirection& D2, Random& random) {
+// The motion from (P1, D1) to (P2, D2): it maps P1 to P2 and D1 onto D2 and is rigid
+// (orthonormal linear part, determinant +1).
+KRNMathTransformation ExpectCarries(const Pnt& P1, const Dir& D1, const Pnt& P2, const Dir& D2, Random& random) {
+  KRNMathTransformation T;
+  Utils::GetTransformationOfPointsAndDirections(T, P1, D1, P2, D2);
   ExpectNear(P2, T * P1, 1e-11);
-  ExpectNear(D2, T * KRNMathVector(D1), 1e-9);
+  ExpectNear(D2, T * Vec(D1), 1e-9);
   const KRNMath3x3Matrix& M = T.GetMatrix();
   EXPECT_NEAR(1.0, M.Determinant(), 1e-12);
-  const KRNMath3x3Matrix gram = M.Transposed() * M;
-  for (int r = 0; r < 3; ++r)
-    for (int c = 0; c < 3; ++c) EXPECT_NEAR(r == c ? 1.0 : 0.0, gram(r, c), 1e-12);
-  const KRNMathPoint a = random.Point(), b = random.Point();
+  ExpectNear(KRNMath3x3Matrix(), M.Transposed() * M, 1e-12);
+  const Pnt a = random.Point(), b = random.Point();
   EXPECT_NEAR(a.DistanceTo(b), (T * a).DistanceTo(T * b), 1e-11);
+  return T;
 }
 
 // Random pairs of directions, equal directions (a pure translation) and opposite ones.
@@ -76,22 +78,16 @@ TEST(ZRMUtGeomUtils, TransformationOfPointsAndDirections) {
   Random random(2024);
   for (long i = 0; i < zrmtest::Scaled(1500); ++i) {
     SCOPED_TRACE(i);
-    const KRNMathPoint P1 = random.Point(), P2 = random.Point();
-    const KRNMathDirection D1 = random.Direction();
-    const KRNMathDirection D2 = i % 3 == 0 ? random.Direction() : i % 3 == 1 ? D1 : KRNMathDirection(-KRNMathVector(D1));
-    KRNMathTransformation T;
-    ZRMUtGeomUtils::GetTransformationOfPointsAndDirections(T, P1, D1, P2, D2);
-    ExpectCarries(T, P1, D1, P2, D2, random);
+    const Pnt P1 = random.Point(), P2 = random.Point();
+    const Dir D1 = random.Direction();
+    const Dir D2 = i % 3 == 0 ? random.Direction() : i % 3 == 1 ? D1 : Dir(-Vec(D1));
+    const KRNMathTransformation T = ExpectCarries(P1, D1, P2, D2, random);
     if (i % 3 != 1) continue;
-    for (int r = 0; r < 3; ++r)
-      for (int c = 0; c < 3; ++c) EXPECT_EQ(r == c ? 1.0 : 0.0, T.GetMatrix()(r, c));
+    ExpectNear(KRNMath3x3Matrix(), T.GetMatrix(), 0.0);
     ExpectNear(P2 - P1, T.GetTranslation(), 1e-12);
   }
-  const KRNMathPoint P1(1, 2, 3), P2(-4, 0, 7);
-  KRNMathTransformation T;
-  ZRMUtGeomUtils::GetTransformationOfPointsAndDirections(T, P1, KRNMathDirection(1, 0, 0), P2, KRNMathDirection(0, 1, 0));
-  ExpectCarries(T, P1, KRNMathDirection(1, 0, 0), P2, KRNMathDirection(0, 1, 0), random);
-  ExpectNear(KRNMathVector(0, 0, 1), T * KRNMathVector(0, 0, 1), 1e-15);  // the rotation axis stays
+  const KRNMathTransformation T = ExpectCarries(Pnt(1, 2, 3), Dir(1, 0, 0), Pnt(-4, 0, 7), Dir(0, 1, 0), random);
+  ExpectNear(Vec(0, 0, 1), T * Vec(0, 0, 1), 1e-15);  // the rotation axis stays
 }
 
 // Directions a hair's breadth apart, just outside the parallelism tolerance: the rounded dot
@@ -99,57 +95,54 @@ TEST(ZRMUtGeomUtils, TransformationOfPointsAndDirections) {
 TEST(ZRMUtGeomUtils, TransformationForNearlyParallelDirectionsStaysFinite) {
   Random random(11);
   for (long i = 0; i < zrmtest::Scaled(2000); ++i) {
-    const KRNMathDirection D1 = random.Direction();
-    const KRNMathVector across = ZRMUtGeomUtils::GetPerpendicularVector(D1);
-    const KRNMathDirection D2(KRNMathVector(D1) + (3e-10 / across.Norm()) * across);
+    const Dir D1 = random.Direction();
+    const Vec across = Utils::GetPerpendicularVector(D1);
+    const Dir D2(Vec(D1) + (3e-10 / across.Norm()) * across);
     if (D1.IsParallel(D2)) continue;
     KRNMathTransformation T;
-    const KRNMathPoint P1 = random.Point(), P2 = random.Point();
-    ZRMUtGeomUtils::GetTransformationOfPointsAndDirections(T, P1, D1, P2, D2);
-    const KRNMathPoint image = T * P1;
+    const Pnt P1 = random.Point(), P2 = random.Point();
+    Utils::GetTransformationOfPointsAndDirections(T, P1, D1, P2, D2);
+    const Pnt image = T * P1;
     ASSERT_TRUE(std::isfinite(image.x) && std::isfinite(image.y) && std::isfinite(image.z)) << i;
     ExpectNear(P2, image, 1e-9);
-    ExpectNear(D2, T * KRNMathVector(D1), 1e-7);
+    ExpectNear(D2, T * Vec(D1), 1e-7);
   }
 }
 
 // A plane with non-orthogonal, non-unit directions and an axis system with three distinct
 // directions, so every role is told apart.
-const KRNMathPoint kOrigin(1, -2, 3);
-const KRNMathPlane kPlane(kOrigin, KRNMathVector(2, 0, 0), KRNMathVector(1, 3, 0));
-const KRNMathAxis kAxis(kOrigin, KRNMathVector(1, 2, 0), KRNMathVector(0, 1, 5), KRNMathVector(3, 0, 1));
+const Pnt kOrigin(1, -2, 3);
+const KRNMathPlane kPlane(kOrigin, Vec(2, 0, 0), Vec(1, 3, 0));
+const KRNMathAxis kAxis(kOrigin, Vec(1, 2, 0), Vec(0, 1, 5), Vec(3, 0, 1));
 
-void ExpectSameAxis(const KRNMathAxis& expected, const KRNMathAxis& actual) {
+void ExpectSame(const KRNMathPlane& expected, const KRNMathPlane& actual) {
   ExpectNear(expected.GetOrigin(), actual.GetOrigin(), 0.0);
   ExpectNear(expected.GetFirstDirection(), actual.GetFirstDirection(), 0.0);
   ExpectNear(expected.GetSecondDirection(), actual.GetSecondDirection(), 0.0);
-  ExpectNear(expected.GetThirdDirection(), actual.GetThirdDirection(), 0.0);
 }
-void ExpectSamePlane(const KRNMathPlane& expected, const KRNMathPlane& actual) {
-  ExpectNear(expected.GetOrigin(), actual.GetOrigin(), 0.0);
-  ExpectNear(expected.GetFirstDirection(), actual.GetFirstDirection(), 0.0);
-  ExpectNear(expected.GetSecondDirection(), actual.GetSecondDirection(), 0.0);
+void ExpectSame(const KRNMathAxis& expected, const KRNMathAxis& actual) {
+  ExpectSame(KRNMathPlane(expected.GetOrigin(), expected.GetFirstDirection(), expected.GetSecondDirection()),
+             KRNMathPlane(actual.GetOrigin(), actual.GetFirstDirection(), actual.GetSecondDirection()));
+  ExpectNear(expected.GetThirdDirection(), actual.GetThirdDirection(), 0.0);
 }
 
 TEST(ZRMUtGeomUtils, PlaneToSysAndSysToPlaneRolesForEachIndex) {
   zrmtest::AssertRecorder recorder;
-  const KRNMathVector U(2, 0, 0), V(1, 3, 0), W(0, 0, 1);  // W: unit vector of U ^ V
-  const KRNMathVector X(1, 2, 0), Y(0, 1, 5), Z(3, 0, 1);
+  const Vec U(2, 0, 0), V(1, 3, 0), W(0, 0, 1);  // W: unit vector of U ^ V
+  const Vec X(1, 2, 0), Y(0, 1, 5), Z(3, 0, 1);
   const KRNMathAxis sys[] = {KRNMathAxis(kOrigin, V, W, U), KRNMathAxis(kOrigin, W, U, V), KRNMathAxis(kOrigin, U, V, W)};
   const KRNMathPlane planes[] = {KRNMathPlane(kOrigin, Y, Z), KRNMathPlane(kOrigin, Z, X), KRNMathPlane(kOrigin, X, Y)};
   for (int k = 0; k < 3; ++k) {
     SCOPED_TRACE(k);
-    ExpectSameAxis(sys[k], ZRMUtGeomUtils::PlaneToSys(kPlane, k));
-    ExpectSamePlane(planes[k], ZRMUtGeomUtils::SysToPlane(kAxis, k));
+    ExpectSame(sys[k], Utils::PlaneToSys(kPlane, k));
+    ExpectSame(planes[k], Utils::SysToPlane(kAxis, k));
   }
   // The standard frame: k = 2 gives the xy plane and back the standard frame (the conversions
   // undo each other for k = 2 only); k = 0 turns the roles.
-  const KRNMathPlane xy = ZRMUtGeomUtils::SysToPlane(KRNMathAxis(), 2);
-  ExpectSamePlane(KRNMathPlane(KRNMathPoint(), KRNMathVector(1, 0, 0), KRNMathVector(0, 1, 0)), xy);
-  ExpectSameAxis(KRNMathAxis(KRNMathPoint(), KRNMathVector(1, 0, 0), KRNMathVector(0, 1, 0), KRNMathVector(0, 0, 1)),
-                 ZRMUtGeomUtils::PlaneToSys(xy, 2));
-  ExpectSameAxis(KRNMathAxis(KRNMathPoint(), KRNMathVector(0, 1, 0), KRNMathVector(0, 0, 1), KRNMathVector(1, 0, 0)),
-                 ZRMUtGeomUtils::PlaneToSys(xy, 0));
+  const KRNMathPlane xy = Utils::SysToPlane(KRNMathAxis(), 2);
+  ExpectSame(KRNMathPlane(Pnt(), Vec(1, 0, 0), Vec(0, 1, 0)), xy);
+  ExpectSame(KRNMathAxis(Pnt(), Vec(1, 0, 0), Vec(0, 1, 0), Vec(0, 0, 1)), Utils::PlaneToSys(xy, 2));
+  ExpectSame(KRNMathAxis(Pnt(), Vec(0, 1, 0), Vec(0, 0, 1), Vec(1, 0, 0)), Utils::PlaneToSys(xy, 0));
   EXPECT_TRUE(recorder.reports.empty());  // indices in range are not reported
 }
 
@@ -162,8 +155,8 @@ TEST(ZRMUtGeomUtils, AxisIndexOutsideTheRangeIsReportedAndReduced) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.k);
     zrmtest::AssertRecorder recorder;
-    const KRNMathAxis sys = ZRMUtGeomUtils::PlaneToSys(kPlane, c.k);
-    const KRNMathPlane plane = ZRMUtGeomUtils::SysToPlane(kAxis, c.k);
+    const KRNMathAxis sys = Utils::PlaneToSys(kPlane, c.k);
+    const KRNMathPlane plane = Utils::SysToPlane(kAxis, c.k);
     ASSERT_EQ(4u, recorder.reports.size());
     const int lines[] = {101, 101, 102, 102};
     for (int r = 0; r < 4; ++r) {
@@ -176,11 +169,11 @@ TEST(ZRMUtGeomUtils, AxisIndexOutsideTheRangeIsReportedAndReduced) {
     EXPECT_EQ("k >= 0 && k <= 2", recorder.reports[0].expression);
     EXPECT_EQ("Axis index out of range", recorder.reports[0].message);
     EXPECT_EQ(L"(\"Axis index out of range\", k >= 0 && k <= 2)", recorder.reports[1].text);
-    ExpectSameAxis(ZRMUtGeomUtils::PlaneToSys(kPlane, c.reduced), sys);
-    ExpectSamePlane(ZRMUtGeomUtils::SysToPlane(kAxis, c.reduced), plane);
+    ExpectSame(Utils::PlaneToSys(kPlane, c.reduced), sys);
+    ExpectSame(Utils::SysToPlane(kAxis, c.reduced), plane);
   }
   zrmtest::AssertRecorder production(0);  // no runtime assertion outside development stage
-  ZRMUtGeomUtils::SysToPlane(KRNMathAxis(), -1);
+  Utils::SysToPlane(KRNMathAxis(), -1);
   ASSERT_EQ(1u, production.reports.size());
   EXPECT_EQ(zrmtest::AssertReport::Failure, production.reports[0].kind);
 }

@@ -18,24 +18,21 @@ const double kNaN = std::numeric_limits<double>::quiet_NaN();
 // Builds a T from its stored components, in comparison order.
 template <class T>
 T Make(const Components& c);
-template <> KRNMathPoint Make(const Components& c) { return KRNMathPoint(c[0], c[1], c[2]); }
-template <> KRNMathVector Make(const Components& c) { return KRNMathVector(c[0], c[1], c[2]); }
-template <> KRNMathPoint2D Make(const Components& c) { return KRNMathPoint2D(c[0], c[1]); }
-template <> KRNMathPointf Make(const Components& c) { return KRNMathPointf(float(c[0]), float(c[1]), float(c[2])); }
-template <> KRNMathVectorf Make(const Components& c) { return KRNMathVectorf(float(c[0]), float(c[1]), float(c[2])); }
-template <> KRNMathDirectionf Make(const Components& c) { return KRNMathDirectionf(float(c[0]), float(c[1]), float(c[2])); }
+template <> KRNMathPoint Make(const Components& c) { return {c[0], c[1], c[2]}; }
+template <> KRNMathVector Make(const Components& c) { return {c[0], c[1], c[2]}; }
+template <> KRNMathPoint2D Make(const Components& c) { return {c[0], c[1]}; }
+template <> KRNMathPointf Make(const Components& c) { return {float(c[0]), float(c[1]), float(c[2])}; }
+template <> KRNMathVectorf Make(const Components& c) { return {float(c[0]), float(c[1]), float(c[2])}; }
+template <> KRNMathDirectionf Make(const Components& c) { return {float(c[0]), float(c[1]), float(c[2])}; }
 template <> KRNMathBox2D Make(const Components& c) {  // low (c0, c1), high (c2, c3) when c0 <= c2 and c1 <= c3
-  KRNMathBox2D box;
-  box.AddInside(KRNMathPoint2D(c[0], c[1]));
-  box.AddInside(KRNMathPoint2D(c[2], c[3]));
-  return box;
+  return {KRNMathPoint2D(c[0], c[1]), KRNMathPoint2D(c[2], c[3])};
 }
 template <> KRNMathPlane Make(const Components& c) {
-  return KRNMathPlane(KRNMathPoint(c[0], c[1], c[2]), KRNMathVector(c[3], c[4], c[5]), KRNMathVector(c[6], c[7], c[8]));
+  return {KRNMathPoint(c[0], c[1], c[2]), KRNMathVector(c[3], c[4], c[5]), KRNMathVector(c[6], c[7], c[8])};
 }
 template <> KRNMathAxis Make(const Components& c) {
-  return KRNMathAxis(KRNMathPoint(c[0], c[1], c[2]), KRNMathVector(c[3], c[4], c[5]), KRNMathVector(c[6], c[7], c[8]),
-                     KRNMathVector(c[9], c[10], c[11]));
+  return {KRNMathPoint(c[0], c[1], c[2]), KRNMathVector(c[3], c[4], c[5]), KRNMathVector(c[6], c[7], c[8]),
+          KRNMathVector(c[9], c[10], c[11])};
 }
 
 // a == b, after checking that != is its negation and that the test is symmetric.
@@ -94,45 +91,36 @@ TEST(ZRMUtMathOperators, EveryComponentOfEveryType) {
   }
 }
 
-TEST(ZRMUtMathOperators, NaNAndInfinityAreUnequalEvenToThemselves) {
-  EXPECT_FALSE(Equal(KRNMathPoint(kNaN, 0, 0), KRNMathPoint(kNaN, 0, 0)));
-  const float fNaN = std::numeric_limits<float>::quiet_NaN();
-  EXPECT_FALSE(Equal(KRNMathPointf(0, fNaN, 0), KRNMathPointf(0, fNaN, 0)));
+// NaN and infinite components are unequal even to themselves (inf - inf is NaN); the stored
+// parameterisation, not the geometric set, is compared.
+TEST(ZRMUtMathOperators, NaNInfinityAndParameterisation) {
   const double inf = std::numeric_limits<double>::infinity();
-  EXPECT_FALSE(Equal(KRNMathPoint(inf, 0, 0), KRNMathPoint(inf, 0, 0)));  // inf - inf is NaN
-}
-
-TEST(ZRMUtMathOperators, ParameterisationNotTheGeometricSetIsCompared) {
+  const float fNaN = std::numeric_limits<float>::quiet_NaN();
+  EXPECT_FALSE(Equal(KRNMathPoint(kNaN, 0, 0), KRNMathPoint(kNaN, 0, 0)));
+  EXPECT_FALSE(Equal(KRNMathPointf(0, fNaN, 0), KRNMathPointf(0, fNaN, 0)));
+  EXPECT_FALSE(Equal(KRNMathPoint(inf, 0, 0), KRNMathPoint(inf, 0, 0)));
   const KRNMathPoint o(1, 2, 3);
   const KRNMathVector u(1, 0, 0), v(0, 1, 0), w(0, 0, 1);
   EXPECT_FALSE(Equal(KRNMathPlane(o, u, v), KRNMathPlane(o, v, u)));
   EXPECT_FALSE(Equal(KRNMathAxis(o, u, v, w), KRNMathAxis(o, v, u, w)));
 }
 
+// A float direction becomes a unit direction in double precision (kept when its squared length
+// is 1, (1,0,0) when 0); the other conversions widen or copy the components exactly.
 TEST(ZRMUtMathOperators, Conversions) {
-  const struct {
-    KRNMathDirectionf from;
-    KRNMathVector expected;
-    double tol;
-  } directions[] = {
-      {KRNMathDirectionf(0, 0, 0), KRNMathVector(1, 0, 0), 0.0},
-      {KRNMathDirectionf(0, 3, 4), KRNMathVector(0, 0.6, 0.8), 1e-15},
-      {KRNMathDirectionf(0, 0, -1), KRNMathVector(0, 0, -1), 0.0},  // a unit triple is kept
-  };
-  for (const auto& c : directions) {
-    const KRNMathDirection d = ZRMUtDirectionFtoDirection(c.from);
-    EXPECT_NEAR(c.expected.x, d.x, c.tol);
-    EXPECT_NEAR(c.expected.y, d.y, c.tol);
-    EXPECT_NEAR(c.expected.z, d.z, c.tol);
+  const KRNMathDirectionf directions[] = {KRNMathDirectionf(0, 0, 0), KRNMathDirectionf(0, 3, 4),
+                                          KRNMathDirectionf(0, 0, -1), KRNMathDirectionf(0.1f, 0.2f, 0.3f)};
+  const KRNMathVector expected[] = {KRNMathVector(1, 0, 0), KRNMathVector(0, 0.6, 0.8), KRNMathVector(0, 0, -1)};
+  const double tols[] = {0.0, 1e-15, 0.0, 1e-16};
+  for (int i = 0; i < 4; ++i) {
+    const KRNMathDirectionf& f = directions[i];
+    const double n = std::sqrt(double(f.x) * f.x + double(f.y) * f.y + double(f.z) * f.z);
+    const KRNMathVector e = i < 3 ? expected[i] : KRNMathVector(f.x / n, f.y / n, f.z / n);
+    const KRNMathDirection d = ZRMUtDirectionFtoDirection(f);
+    EXPECT_NEAR(e.x, d.x, tols[i]) << i;
+    EXPECT_NEAR(e.y, d.y, tols[i]) << i;
+    EXPECT_NEAR(e.z, d.z, tols[i]) << i;
   }
-  // A non-unit float triple is normalised in double precision.
-  const KRNMathDirectionf f(0.1f, 0.2f, 0.3f);
-  const double n = std::sqrt(double(f.x) * f.x + double(f.y) * f.y + double(f.z) * f.z);
-  const KRNMathDirection g = ZRMUtDirectionFtoDirection(f);
-  EXPECT_NEAR(double(f.x) / n, g.x, 1e-16);
-  EXPECT_NEAR(double(f.y) / n, g.y, 1e-16);
-  EXPECT_NEAR(double(f.z) / n, g.z, 1e-16);
-
   const KRNMathPointf pf(0.1f, -2.5f, 3e-8f);
   const KRNMathPoint p = ZRMUtMathPointFtoMathPoint(pf);
   EXPECT_TRUE(p.x == double(0.1f) && p.y == -2.5 && p.z == double(3e-8f));  // widened, not re-rounded

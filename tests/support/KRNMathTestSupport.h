@@ -1,8 +1,9 @@
-// Helpers shared by the platform math and geometric helper tests: seeded random values,
-// tolerant comparisons and Rodrigues' rotation formula as the oracle for rotations.
+// Helpers of the platform math and geometric helper tests: seeded random values, tolerant
+// comparisons and Rodrigues' rotation formula as the oracle for rotations.
 #ifndef KRNMathTestSupport_h
 #define KRNMathTestSupport_h
 
+#include "KRNMath3x3Matrix.h"
 #include "KRNMathDirection.h"
 #include "KRNMathPoint.h"
 #include "KRNMathVector.h"
@@ -41,9 +42,11 @@ inline void ExpectNear(const KRNMathVector& expected, const KRNMathVector& actua
   EXPECT_NEAR(expected.y, actual.y, tol);
   EXPECT_NEAR(expected.z, actual.z, tol);
 }
-
 inline void ExpectNear(const KRNMathPoint& expected, const KRNMathPoint& actual, double tol) {
   ExpectNear(KRNMathVector(expected), KRNMathVector(actual), tol);
+}
+inline void ExpectNear(const KRNMath3x3Matrix& expected, const KRNMath3x3Matrix& actual, double tol) {
+  for (int column = 0; column < 3; ++column) ExpectNear(expected.GetColumn(column), actual.GetColumn(column), tol);
 }
 
 // Rodrigues' formula: v rotated by angle about the (not necessarily unit) axis vector.
