@@ -165,20 +165,6 @@ TEST(InvariantChecks, AvlTreeReportsEachStructuralFault) {
   });
 }
 
-TEST(InvariantChecks, AvlTreeEmptiedTakesTheAddressOrderForANullCompareFunction) {
-  int same[2] = {5, 5};
-  ZRMUtAvlTree tree(&CompareInts);
-  tree.InsertItem(&same[1]);
-  EXPECT_FALSE(tree.SetCompareFunction(nullptr));  // refused while it holds an item
-  tree.DeleteItems(nullptr, nullptr);
-  ASSERT_TRUE(tree.SetCompareFunction(nullptr));
-  EXPECT_FALSE(tree.InsertItem(&same[1]).IsAfterLastItem());
-  EXPECT_FALSE(tree.InsertItem(&same[0]).IsAfterLastItem());  // equal values at distinct addresses
-  EXPECT_EQ(tree.FirstNode()->GetItem(), &same[0]);
-  EXPECT_TRUE(tree.CheckInvariants());
-  tree.DeleteItems(nullptr, nullptr);
-}
-
 // 0, 10, .., 40 in storage for 6, iterators on elements 0 and 3; another vector with an iterator.
 struct VectorSubject {
   VectorSubject() {
