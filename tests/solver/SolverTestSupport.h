@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <map>
 #include <utility>
 #include <vector>
 
@@ -235,14 +236,13 @@ inline Problem Generate(Random& random, Kind kind, int count, double hardShare) 
     case Kind::DependentHard: {
       const Constraint a = hard[random.Int(0, static_cast<int>(hard.size()) - 1)];
       const Constraint b = hard[random.Int(0, static_cast<int>(hard.size()) - 1)];
-      Constraint sum = a;
+      std::map<int, double> merged(a.coefficients.begin(), a.coefficients.end());
       for (const auto& entry : b.coefficients) {
-        auto found = std::find_if(sum.coefficients.begin(), sum.coefficients.end(),
-                                  [&](const auto& mine) { return mine.first == entry.first; });
-        if (found != sum.coefficients.end()) found->second += entry.second;
-        else sum.coefficients.push_back(entry);
+        const auto added = merged.emplace(entry);
+        if (!added.second) added.first->second += entry.second;
       }
-      std::sort(sum.coefficients.begin(), sum.coefficients.end());
+      Constraint sum = a;
+      sum.coefficients.assign(merged.begin(), merged.end());
       sum.rhs = a.rhs + b.rhs;
       hard.push_back(sum);
       break;

@@ -152,19 +152,6 @@ TEST(LSQSolverReports, TextsPathsAndLines) {
     }
 }
 
-// A failed Factor after an earlier success leaves no usable factorization either.
-TEST(LSQSolverFactor, FailureEndsTheEarlierFactorization) {
-  ZRMLSQSolver solver;
-  solver.AddConstraint(true, 1.0, MakeCoefficients({{1, 1.0}}));
-  solver.AddConstraint(false, 2.0, MakeCoefficients({{2, 1.0}}));
-  ASSERT_TRUE(solver.Factor());
-  ASSERT_TRUE(solver.Solve());
-  solver.AddConstraint(true, 1.0, MakeCoefficients({{1, 1.0}}));  // duplicate hard row
-  EXPECT_FALSE(solver.Factor());
-  EXPECT_FALSE(solver.Solve());
-  EXPECT_EQ(State(solver).mResult.Size(), 0);
-}
-
 TEST(LSQSolverSolve, NeedsACurrentFactorization) {
   ZRMLSQSolver solver;
   EXPECT_TRUE(solver.Solve());  // nothing registered, nothing factored
@@ -208,6 +195,12 @@ TEST(LSQSolverSolve, NeedsACurrentFactorization) {
   ASSERT_TRUE(solver.Solve());
   EXPECT_DOUBLE_EQ(solver.GetResult(1), 1.0);  // rows x = 0 (id 1 again) and x = 2
   EXPECT_EQ(Results(solver), before);          // the empty row changes nothing
+
+  solver.AddConstraint(true, 1.0, MakeCoefficients({{1, 1.0}}));
+  solver.AddConstraint(true, 1.0, MakeCoefficients({{1, 1.0}}));  // duplicate hard row
+  EXPECT_FALSE(solver.Factor());
+  EXPECT_FALSE(solver.Solve());  // a failed Factor ends the earlier factorization
+  EXPECT_EQ(State(solver).mResult.Size(), 0);
 }
 
 TEST(LSQSolverSolve, ResultsFollowTheColumnsOfTheLatestFactor) {

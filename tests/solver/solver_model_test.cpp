@@ -35,15 +35,9 @@ public:
   bool Factor() {
     for (const Input& input : mInputs)
       if (!input.hard) mRowIndex[input.key] = mSoft++;
-    std::vector<Row> rows;
-    std::vector<Key> keys;
-    std::vector<std::map<Key, double>> rhs;
+    std::vector<HardRow> rows;  // coefficients, key, right-hand side as (key, factor) terms
     for (const Input& input : mInputs)
-      if (input.hard) {
-        rows.push_back(input.coefficients);
-        keys.push_back(input.key);
-        rhs.push_back({{input.key, 1.0}});
-      }
+      if (input.hard) rows.push_back({input.coefficients, input.key, {{input.key, 1.0}}});
     const int hardCount = static_cast<int>(rows.size());
     std::map<int, int> order;
     std::map<int, Row> subs;
@@ -53,9 +47,9 @@ public:
       std::size_t pivotRow = 0;
       int u = 0;
       for (std::size_t i = 0; i < rows.size(); ++i) {
-        const double m = static_cast<double>(rows[i].size());
+        const double m = static_cast<double>(rows[i].row.size());
         bool stop = false;
-        for (const auto& entry : rows[i]) {
+        for (const auto& entry : rows[i].row) {
           const double score = std::fabs(entry.second) / (m - 0.9);
           if (score > best) {
             best = score;
@@ -69,24 +63,20 @@ public:
       }
       if (1e-10 > best) return false;
       order[u] = k;
-      subRhs[u] = rhs[pivotRow];
-      mRowIndex[keys[pivotRow]] = mSoft + k;
+      subRhs[u] = rows[pivotRow].rhs;
+      mRowIndex[rows[pivotRow].key] = mSoft + k;
       std::swap(rows[pivotRow], rows.back());
-      std::swap(keys[pivotRow], keys.back());
-      std::swap(rhs[pivotRow], rhs.back());
-      const double f = -1.0 / rows.back()[u];
-      for (const auto& entry : rows.back())
+      const double f = -1.0 / rows.back().row[u];
+      for (const auto& entry : rows.back().row)
         if (entry.first != u) subs[u][entry.first] = f * entry.second;
       for (auto& term : subRhs[u]) term.second = -(f * term.second);
       rows.pop_back();
-      keys.pop_back();
-      rhs.pop_back();
-      for (std::size_t j = 0; j < rows.size(); ++j) {
-        if (!rows[j].count(u)) continue;
-        const double c = rows[j][u];
-        rows[j].erase(u);
-        for (const auto& entry : subs[u]) rows[j][entry.first] += c * entry.second;
-        for (const auto& term : subRhs[u]) rhs[j][term.first] -= c * term.second;
+      for (HardRow& other : rows) {
+        if (!other.row.count(u)) continue;
+        const double c = other.row[u];
+        other.row.erase(u);
+        for (const auto& entry : subs[u]) other.row[entry.first] += c * entry.second;
+        for (const auto& term : subRhs[u]) other.rhs[term.first] -= c * term.second;
       }
       for (auto& e : subs) {
         if (!e.second.count(u)) continue;
@@ -178,11 +168,11 @@ public:
     EXPECT_EQ(state.mSoftRowCount, mSoft);
     EXPECT_EQ(ToStd(state.mColumnVariables), mColumnVariables);
     EXPECT_EQ(RowIndex(solver), RowIndexList(mRowIndex.begin(), mRowIndex.end()));
-    ExpectSameLists(state.mEliminatedRows, mEliminatedRows, "eliminated rows");
-    ExpectSameLists(state.mHardRhsCoefficients, mHardRhs, "hard right-hand sides");
-    ExpectSameLists(state.mSoftRows, mSoftRows, "soft rows");
-    ExpectSameLists(state.mFactor.mRows, mL, "factor rows");
-    ExpectSameLists(state.mFactor.mColumns, mLt, "factor columns");
+    EXPECT_EQ(Bitwise(state.mEliminatedRows), Bitwise(mEliminatedRows)) << "eliminated rows";
+    EXPECT_EQ(Bitwise(state.mHardRhsCoefficients), Bitwise(mHardRhs)) << "hard right-hand sides";
+    EXPECT_EQ(Bitwise(state.mSoftRows), Bitwise(mSoftRows)) << "soft rows";
+    EXPECT_EQ(Bitwise(state.mFactor.mRows), Bitwise(mL)) << "factor rows";
+    EXPECT_EQ(Bitwise(state.mFactor.mColumns), Bitwise(mLt)) << "factor columns";
     std::vector<std::uint64_t> diagonal, expected;
     for (double d : ToStd(state.mFactor.mDiagonal)) diagonal.push_back(Bits(d));
     for (double d : mDiagonal) expected.push_back(Bits(d));
@@ -203,15 +193,23 @@ private:
     double rhs;
   };
 
-  static void ExpectSameLists(const ZRMUtVector<SparseVector>& actual, const std::vector<List>& expected,
-                              const char* what) {
-    ASSERT_EQ(actual.Size(), static_cast<int>(expected.size())) << what;
-    for (int i = 0; i < actual.Size(); ++i) {
-      std::vector<std::pair<int, std::uint64_t>> a, e;
-      for (const auto& entry : ToEntries(actual[i])) a.emplace_back(entry.first, Bits(entry.second));
-      for (const auto& entry : expected[i]) e.emplace_back(entry.first, Bits(entry.second));
-      EXPECT_EQ(a, e) << what << " " << i;
-    }
+  struct HardRow {
+    Row row;
+    Key key;
+    std::map<Key, double> rhs;
+  };
+
+  using BitLists = std::vector<std::vector<std::pair<int, std::uint64_t>>>;
+  static BitLists Bitwise(const std::vector<List>& lists) {
+    BitLists bits(lists.size());
+    for (std::size_t i = 0; i < lists.size(); ++i)
+      for (const auto& entry : lists[i]) bits[i].emplace_back(entry.first, Bits(entry.second));
+    return bits;
+  }
+  static BitLists Bitwise(const ZRMUtVector<SparseVector>& lists) {
+    std::vector<List> copy;
+    for (int i = 0; i < lists.Size(); ++i) copy.push_back(ToEntries(lists[i]));
+    return Bitwise(copy);
   }
 
   // Up-looking factorization with column lists whose last entry is the current row's slot.
