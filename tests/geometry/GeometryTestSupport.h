@@ -15,8 +15,7 @@
 
 namespace geomtest {
 
-// A geometry class G that counts its destructions (per class G), for proving that the last
-// release destroys an object exactly once.
+// A geometry class G that counts its destructions (per class G).
 template <class G>
 class Counted final : public G {
 public:
@@ -28,7 +27,7 @@ public:
 // Reference count of any geometry (0 for null).
 inline long Refs(const ZRMUtGeometry* geometry) { return geometry ? geometry->GetRefCount() : 0; }
 
-// Component-wise comparisons within an absolute tolerance.
+// Component-wise comparison within an absolute tolerance; Exact3 asks for equal components.
 template <class A, class B>
 ::testing::AssertionResult Near3(const A& a, const B& b, double tol) {
   if (std::fabs(a.x - b.x) <= tol && std::fabs(a.y - b.y) <= tol && std::fabs(a.z - b.z) <= tol)
@@ -38,9 +37,7 @@ template <class A, class B>
 }
 template <class A, class B>
 ::testing::AssertionResult Exact3(const A& a, const B& b) {
-  if (a.x == b.x && a.y == b.y && a.z == b.z) return ::testing::AssertionSuccess();
-  return ::testing::AssertionFailure() << "(" << a.x << ", " << a.y << ", " << a.z << ") vs (" << b.x << ", " << b.y
-                                       << ", " << b.z << ")";
+  return Near3(a, b, 0.0);
 }
 
 // A linear map given by its columns.

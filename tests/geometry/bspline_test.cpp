@@ -1,5 +1,5 @@
-// B-spline records: construction and ownership of the arrays (deep copies, self-assignment,
-// null arrays), knot vector checks and packing against a grouping model, end tangents, bounding
+// B-spline records: ownership of the arrays (deep copies, self-assignment, null arrays and their
+// reports), knot vector checks and packing against a multiplicity model, end tangents, bounding
 // boxes and transformations.
 #include "GeometryTestSupport.h"
 #include "KRNRawColldouble.h"
@@ -66,65 +66,38 @@ auto Values(const Coll& coll) {
 
 }  // namespace
 
-// ----- construction and ownership ---------------------------------------------------------------
-
-TEST(BSplineRecord, DefaultIsEmptyAndTakesAPolygon) {
-  ZRMUtBSpline s;
-  EXPECT_EQ(s.GetDegree(), 0);
-  EXPECT_EQ(s.GetNbOfKnots(), 0);
-  EXPECT_EQ(s.GetKnots(), nullptr);
-  EXPECT_EQ(s.GetMultiplicities(), nullptr);
-  EXPECT_EQ(s.GetNumberOfWeights(), 0);
-  EXPECT_EQ(s.GetWeights(), nullptr);
-  EXPECT_FALSE(s.GetPeriodic());
-  EXPECT_EQ(s.GetNumberOfCPoints(), 0);
-  KRNMathVector first(1, 1, 1), second(1, 1, 1);
-  s.GetClosureCondition(first, second);
-  EXPECT_TRUE(Exact3(first, KRNMathVector()));
-  EXPECT_TRUE(Exact3(second, KRNMathVector()));
-  s.SetCPoints(Polygon({{1, 2, 3}, {4, 5, 6}}));
-  EXPECT_EQ(s.GetNumberOfCPoints(), 2);
-  EXPECT_TRUE(Exact3(s.GetCPoints().GetPoint(1), KRNMathPoint(4, 5, 6)));
-}
-
-TEST(BSplineRecord, ConstructorsCopyTheCallersArrays) {
-  Sample sample;
-  const ZRMUtBSpline s = sample.Make();
-  sample.knots[1] = 99.0;  // the record holds its own copies
-  sample.mults[1] = 99;
-  sample.weights[1] = 99.0;
-  EXPECT_EQ(s.GetDegree(), 2);
-  ASSERT_EQ(s.GetNbOfKnots(), 3);
-  EXPECT_NE(s.GetKnots(), sample.knots);
-  EXPECT_EQ(s.GetKnots()[1], 0.5);
-  EXPECT_EQ(s.GetMultiplicities()[1], 1);
-  ASSERT_EQ(s.GetNumberOfWeights(), 4);
-  EXPECT_EQ(s.GetWeights()[1], 0.5);
-  EXPECT_EQ(s.GetNumberOfCPoints(), 4);
-  EXPECT_TRUE(Exact3(s.GetCPoints().GetPoint(3), KRNMathPoint(0, 1, 2)));
-
-  const ZRMUtBSpline unweighted(3, 3, sample.knots, sample.mults, true, sample.polygon);
-  EXPECT_EQ(unweighted.GetNumberOfWeights(), 0);
-  EXPECT_EQ(unweighted.GetWeights(), nullptr);
-  EXPECT_TRUE(unweighted.GetPeriodic());
-  EXPECT_EQ(unweighted.GetKnots()[1], 99.0);
-}
-
-TEST(BSplineRecord, CountsBelowOneAllocateNothing) {
+// The record holds its own copies of the caller's arrays; counts below 1 allocate nothing and
+// are stored as passed; the default record is empty.
+TEST(BSplineRecord, ConstructionCopiesTheArraysAndCountsBelowOneAllocateNothing) {
   zrmtest::AssertRecorder recorder;
   Sample sample;
+  const ZRMUtBSpline s = sample.Make();
+  sample.knots[1] = 99.0;
+  sample.mults[1] = 99;
+  sample.weights[1] = 99.0;
+  ASSERT_TRUE(s.GetNbOfKnots() == 3 && s.GetNumberOfWeights() == 4);
+  EXPECT_NE(s.GetKnots(), sample.knots);
+  EXPECT_TRUE(s.GetKnots()[1] == 0.5 && s.GetMultiplicities()[1] == 1 && s.GetWeights()[1] == 0.5);
+  EXPECT_TRUE(Exact3(s.GetCPoints().GetPoint(3), KRNMathPoint(0, 1, 2)));
+  const ZRMUtBSpline unweighted(3, 3, sample.knots, sample.mults, true, sample.polygon);
+  EXPECT_TRUE(unweighted.GetNumberOfWeights() == 0 && unweighted.GetWeights() == nullptr && unweighted.GetPeriodic());
+  EXPECT_EQ(unweighted.GetKnots()[1], 99.0);
+
   const ZRMUtBSpline zero(2, 0, sample.knots, sample.mults, 0, sample.weights, false, sample.polygon);
-  EXPECT_EQ(zero.GetKnots(), nullptr);
-  EXPECT_EQ(zero.GetMultiplicities(), nullptr);
-  EXPECT_EQ(zero.GetWeights(), nullptr);
+  EXPECT_TRUE(zero.GetKnots() == nullptr && zero.GetMultiplicities() == nullptr && zero.GetWeights() == nullptr);
   const ZRMUtBSpline negative(2, -3, nullptr, nullptr, -1, nullptr, false, sample.polygon);
-  EXPECT_EQ(negative.GetNbOfKnots(), -3);  // stored as passed
-  EXPECT_EQ(negative.GetNumberOfWeights(), -1);
-  EXPECT_EQ(negative.GetKnots(), nullptr);
-  EXPECT_EQ(negative.GetWeights(), nullptr);
+  EXPECT_TRUE(negative.GetNbOfKnots() == -3 && negative.GetNumberOfWeights() == -1);  // stored as passed
+  EXPECT_TRUE(negative.GetKnots() == nullptr && negative.GetWeights() == nullptr);
+  EXPECT_TRUE(SameValue(ZRMUtBSpline(negative), negative));
   EXPECT_TRUE(recorder.reports.empty());
-  const ZRMUtBSpline copy(negative);
-  EXPECT_TRUE(SameValue(copy, negative));
+
+  const ZRMUtBSpline empty;
+  EXPECT_TRUE(empty.GetDegree() == 0 && empty.GetNbOfKnots() == 0 && empty.GetNumberOfWeights() == 0);
+  EXPECT_TRUE(empty.GetKnots() == nullptr && empty.GetMultiplicities() == nullptr && empty.GetWeights() == nullptr);
+  EXPECT_TRUE(!empty.GetPeriodic() && empty.GetNumberOfCPoints() == 0);
+  KRNMathVector first(1, 1, 1), second(1, 1, 1);
+  empty.GetClosureCondition(first, second);
+  EXPECT_TRUE(Exact3(first, KRNMathVector()) && Exact3(second, KRNMathVector()));
 }
 
 TEST(BSplineRecord, PositiveCountsWithNullArraysAreReportedAndTakenAsZero) {
@@ -136,9 +109,7 @@ TEST(BSplineRecord, PositiveCountsWithNullArraysAreReportedAndTakenAsZero) {
   for (const auto& c : cases) {
     zrmtest::AssertRecorder recorder;
     const ZRMUtBSpline s(2, 3, c.knots, c.mults, 4, sample.weights, false, sample.polygon);
-    EXPECT_EQ(s.GetNbOfKnots(), 0);
-    EXPECT_EQ(s.GetKnots(), nullptr);
-    EXPECT_EQ(s.GetMultiplicities(), nullptr);
+    EXPECT_TRUE(s.GetNbOfKnots() == 0 && s.GetKnots() == nullptr && s.GetMultiplicities() == nullptr);
     EXPECT_EQ(s.GetNumberOfWeights(), 4);  // the weights are fine
     ASSERT_EQ(recorder.reports.size(), 2u);
     const zrmtest::AssertReport& failure = recorder.reports[0];
@@ -152,12 +123,9 @@ TEST(BSplineRecord, PositiveCountsWithNullArraysAreReportedAndTakenAsZero) {
     EXPECT_EQ(recorder.reports[1].text,
               L"(\"ZRMUtBSpline null knot or multiplicity array in.\", nbKnots < 1 || (knots && multiplicities))");
   }
-
   zrmtest::AssertRecorder recorder(0);  // production stage: the assertion report only
   const ZRMUtBSpline s(2, 3, sample.knots, sample.mults, 4, nullptr, false, sample.polygon);
-  EXPECT_EQ(s.GetNbOfKnots(), 3);
-  EXPECT_EQ(s.GetNumberOfWeights(), 0);
-  EXPECT_EQ(s.GetWeights(), nullptr);
+  EXPECT_TRUE(s.GetNbOfKnots() == 3 && s.GetNumberOfWeights() == 0 && s.GetWeights() == nullptr);
   ASSERT_EQ(recorder.reports.size(), 1u);
   EXPECT_EQ(recorder.reports[0].expression, "nbWeights < 1 || weights");
   EXPECT_EQ(recorder.reports[0].message, "ZRMUtBSpline null weight array in.");
@@ -177,9 +145,7 @@ TEST(BSplineRecord, CopiesAreDeepAndOutliveTheirSource) {
   const ZRMUtGeometry_Ptr clone = source->Clone();
   ZRMUtBSpline* cloned = clone->AsBSpline();
   ASSERT_NE(cloned, nullptr);
-  EXPECT_EQ(copy.GetRefCount(), 0);
-  EXPECT_EQ(assigned->GetRefCount(), 1);
-  EXPECT_EQ(clone->GetRefCount(), 1);
+  EXPECT_TRUE(copy.GetRefCount() == 0 && assigned->GetRefCount() == 1 && clone->GetRefCount() == 1);
   for (const ZRMUtBSpline* s : {&copy, static_cast<const ZRMUtBSpline*>(assigned.Ptr()),
                                 static_cast<const ZRMUtBSpline*>(cloned)}) {
     EXPECT_TRUE(SameValue(*s, *source));
@@ -188,9 +154,7 @@ TEST(BSplineRecord, CopiesAreDeepAndOutliveTheirSource) {
     EXPECT_NE(s->GetWeights(), source->GetWeights());
   }
   source.Reset();  // the copies own their arrays
-  EXPECT_EQ(copy.GetKnots()[2], 1.0);
-  EXPECT_EQ(assigned->GetMultiplicities()[2], 3);
-  EXPECT_EQ(cloned->GetWeights()[3], 1.0);
+  EXPECT_TRUE(copy.GetKnots()[2] == 1.0 && assigned->GetMultiplicities()[2] == 3 && cloned->GetWeights()[3] == 1.0);
   KRNMathVector first, second;
   assigned->GetClosureCondition(first, second);
   EXPECT_TRUE(Exact3(second, KRNMathVector(4, 5, 6)));
@@ -208,11 +172,8 @@ TEST(BSplineRecord, CopiesAreDeepAndOutliveTheirSource) {
   EXPECT_EQ(assigned->GetWeights(), nullptr);
   *assigned = ZRMUtBSpline();
   EXPECT_TRUE(SameValue(*assigned, ZRMUtBSpline()));
-  EXPECT_EQ(assigned->GetKnots(), nullptr);
-  EXPECT_EQ(assigned->GetRefCount(), 1);
+  EXPECT_TRUE(assigned->GetKnots() == nullptr && assigned->GetRefCount() == 1);
 }
-
-// ----- knot vectors -----------------------------------------------------------------------------
 
 TEST(BSplineKnots, IsQOBCompatibleTable) {
   const double tol = ZRMUtTolerance().AbsoluteTol();
@@ -262,57 +223,48 @@ TEST(BSplineKnots, IsQOBCompatibleAgreesWithAMultiplicityModel) {
     bool noneAbove = true;
     for (int m : mults) noneAbove = noneAbove && m <= degree + 1;
     const bool clamped = noneAbove && mults.front() == degree + 1 && mults.back() == degree + 1;
-    const bool valid = n >= 2;
-    EXPECT_EQ(ZRMUtBSpline::IsQOBCompatible(knots.data(), n, degree, true), valid && noneAbove);
-    EXPECT_EQ(ZRMUtBSpline::IsQOBCompatible(knots.data(), n, degree, false), valid && clamped);
+    EXPECT_EQ(ZRMUtBSpline::IsQOBCompatible(knots.data(), n, degree, true), n >= 2 && noneAbove);
+    EXPECT_EQ(ZRMUtBSpline::IsQOBCompatible(knots.data(), n, degree, false), n >= 2 && clamped);
   }
 }
 
-TEST(BSplineKnots, PackKnotsComparesWithTheRunningMeanSoADriftMerges) {
-  // Each value lies within AbsoluteTol of the mean of those before it, not of the first one.
-  const double step = 0.35 * ZRMUtTolerance().AbsoluteTol();
-  KRNRawColldouble in, packed;
-  KRNRawCollint mults;
-  std::vector<double> drift;
-  for (int i = 0; i < 5; ++i) drift.push_back(i * step);  // 1.4 AbsoluteTol from end to end
-  for (double k : drift) in.Append(k);
-  in.Append(1.0);
-  ZRMUtBSpline::PackKnots(in, packed, mults);
-  ASSERT_EQ(packed.Size(), 2);
-  EXPECT_EQ(Values(mults), (std::vector<int>{5, 1}));
-  EXPECT_NEAR(packed[1], 2 * step, 1e-24);  // the mean of the merged values
-  EXPECT_EQ(packed[2], 1.0);
-}
-
-TEST(BSplineKnots, PackKnotsAppendsToWhatTheOutputsHold) {
-  KRNRawColldouble in, packed;
-  KRNRawCollint mults;
-  packed.Append(5.0);
-  mults.Append(2);
-  in.Append(5.0 + 0.3 * ZRMUtTolerance().AbsoluteTol());
-  in.Append(7.0);
-  ZRMUtBSpline::PackKnots(in, packed, mults);
-  ASSERT_EQ(packed.Size(), 2);
-  EXPECT_NEAR(packed[1], 5.0 + 0.1 * ZRMUtTolerance().AbsoluteTol(), 1e-14);
-  EXPECT_EQ(Values(mults), (std::vector<int>{3, 1}));
-
-  KRNRawColldouble empty;
-  ZRMUtBSpline::PackKnots(empty, packed, mults);  // nothing to pack: unchanged
-  EXPECT_EQ(packed.Size(), 2);
-  EXPECT_EQ(mults.Size(), 2);
-}
-
-TEST(BSplineKnots, PackKnotsRefusesOutputsOfUnequalLengths) {
-  zrmtest::AssertRecorder recorder;
+// Values are compared with the running mean of their group (so a drift of 1.4 AbsoluteTol from
+// end to end merges) and appended to what the outputs already hold.
+TEST(BSplineKnots, PackKnotsMergesByTheRunningMeanAndAppends) {
+  const double tol = ZRMUtTolerance().AbsoluteTol(), step = 0.35 * tol;
+  const struct {
+    std::vector<double> packedBefore;
+    std::vector<int> multsBefore;
+    std::vector<double> in;
+    std::vector<double> packed;
+    std::vector<int> mults;
+  } cases[] = {
+      {{}, {}, {0, step, 2 * step, 3 * step, 4 * step, 1.0}, {2 * step, 1.0}, {5, 1}},
+      {{5.0}, {2}, {5.0 + 0.3 * tol, 7.0}, {5.0 + 0.1 * tol, 7.0}, {3, 1}},
+      {{5.0}, {2}, {}, {5.0}, {2}},  // nothing to pack: unchanged
+  };
+  for (const auto& c : cases) {
+    KRNRawColldouble in, packed;
+    KRNRawCollint mults;
+    for (double v : c.packedBefore) packed.Append(v);
+    for (int m : c.multsBefore) mults.Append(m);
+    for (double v : c.in) in.Append(v);
+    ZRMUtBSpline::PackKnots(in, packed, mults);
+    EXPECT_EQ(Values(mults), c.mults);
+    ASSERT_EQ(packed.Size(), static_cast<int>(c.packed.size()));
+    for (int i = 1; i <= packed.Size(); ++i) EXPECT_NEAR(packed[i], c.packed[static_cast<std::size_t>(i - 1)], 1e-14);
+  }
+  zrmtest::AssertRecorder recorder;  // outputs of unequal lengths: reported, nothing appended
   KRNRawColldouble in, packed;
   KRNRawCollint mults;
   in.Append(1.0);
-  packed.Append(1.0);  // no multiplicity beside it
+  packed.Append(1.0);
   ZRMUtBSpline::PackKnots(in, packed, mults);
   EXPECT_EQ(Values(packed), std::vector<double>{1.0});
   EXPECT_EQ(mults.Size(), 0);
   ASSERT_FALSE(recorder.reports.empty());
   EXPECT_EQ(recorder.reports[0].expression, "packed.Size() == mults.Size()");
+  EXPECT_EQ(recorder.reports[0].message, "ZRMUtBSpline::PackKnots outputs of unequal lengths.");
   EXPECT_EQ(recorder.reports[0].file, kSourceFile);
   EXPECT_EQ(recorder.reports[0].line, 44);
 }
@@ -339,77 +291,59 @@ TEST(BSplineKnots, PackKnotsRecoversRandomValuesAndMultiplicities) {
   }
 }
 
-// ----- end tangents -----------------------------------------------------------------------------
-
-TEST(BSplineTangent, EndLegsGiveTheTangentsAlongTheParameter) {
-  const ZRMUtBSpline s(2, 0, nullptr, nullptr, false, Polygon({{0, 0, 0}, {1, 0, 0}, {1, 1, 0}}));
-  KRNMathDirection dir(0, 0, 1);
-  EXPECT_TRUE(s.TangentAtEnd(KRNMathPoint(1, 1, 0), dir));
-  EXPECT_TRUE(Exact3(dir, KRNMathVector(0, 1, 0)));
-  EXPECT_TRUE(s.TangentAtEnd(KRNMathPoint(0, 0, 0), dir));
-  EXPECT_TRUE(Exact3(dir, KRNMathVector(1, 0, 0)));
-  const double near = 0.5 * ZRMUtTolerance().LengthTol();
-  EXPECT_TRUE(s.TangentAtEnd(KRNMathPoint(near, 0, 0), dir));
-  EXPECT_TRUE(Exact3(dir, KRNMathVector(1, 0, 0)));
-
-  dir = KRNMathDirection(0, 0, 1);
-  EXPECT_FALSE(s.TangentAtEnd(KRNMathPoint(1, 0, 0), dir));
-  EXPECT_FALSE(s.TangentAtEnd(KRNMathPoint(2 * ZRMUtTolerance().LengthTol(), 0, 0), dir));
-  EXPECT_FALSE(s.TangentAtEnd(KRNMathPoint(std::nan(""), 0, 0), dir));
-  EXPECT_TRUE(Exact3(dir, KRNMathVector(0, 0, 1)));  // written only on success
+// End tangents along the parameter from the end legs; points near an end within LengthTol;
+// refusals (written only on success by TangentAtEnd, (1, 0, 0) written by GetTangentAtPoint).
+TEST(BSplineTangent, EndLegsTable) {
+  const double lengthTol = ZRMUtTolerance().LengthTol();
+  const KRNMathSetOfPoints corner = Polygon({{0, 0, 0}, {1, 0, 0}, {1, 1, 0}});
+  const struct {
+    const char* name;
+    KRNMathSetOfPoints polygon;
+    KRNMathPoint p;
+    bool ok;
+    KRNMathVector dir;
+  } cases[] = {
+      {"last", corner, {1, 1, 0}, true, {0, 1, 0}},
+      {"first", corner, {0, 0, 0}, true, {1, 0, 0}},
+      {"near first", corner, {0.5 * lengthTol, 0, 0}, true, {1, 0, 0}},
+      {"interior point", corner, {1, 0, 0}, false, {}},
+      {"too far", corner, {2 * lengthTol, 0, 0}, false, {}},
+      {"NaN", corner, {std::nan(""), 0, 0}, false, {}},
+      {"doubled first", Polygon({{0, 0, 0}, {0, 0, 0}, {1, 0, 0}}), {0, 0, 0}, false, {}},
+      {"closed: the end leg", Polygon({{0, 0, 0}, {0, 0, 0}, {1, 0, 0}, {0, 0, 0}}), {0, 0, 0}, true, {-1, 0, 0}},
+      {"short end leg", Polygon({{0, 0, 0}, {1, 0, 0}, {2, 0, 0}, {2, 0.5e-6, 0}}), {2, 0.5e-6, 0}, false, {}},
+      {"single point", Polygon({{0, 0, 0}}), {0, 0, 0}, false, {}},
+      {"no points", KRNMathSetOfPoints(), {0, 0, 0}, false, {}},
+      {"slanted", Polygon({{0, 0, 0}, {0, 3, 4}}), {0, 3, 4}, true, {0, 0.6, 0.8}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    ZRMUtBSpline s;
+    s.SetCPoints(c.polygon);
+    KRNMathDirection dir(0, 0, 1);
+    EXPECT_EQ(s.TangentAtEnd(c.p, dir), c.ok);
+    EXPECT_TRUE(Near3(dir, c.ok ? c.dir : KRNMathVector(0, 0, 1), 1e-15));
+    KRNMathVector v(7, 7, 7);
+    EXPECT_EQ(s.GetTangentAtPoint(c.p, v), c.ok);
+    EXPECT_TRUE(Near3(v, c.ok ? c.dir : KRNMathVector(1, 0, 0), 1e-15));
+  }
 }
 
-TEST(BSplineTangent, ShortLegsAndShortPolygons) {
-  KRNMathDirection dir(0, 0, 1);
-  const ZRMUtBSpline doubled(2, 0, nullptr, nullptr, false, Polygon({{0, 0, 0}, {0, 0, 0}, {1, 0, 0}}));
-  EXPECT_FALSE(doubled.TangentAtEnd(KRNMathPoint(0, 0, 0), dir));
-  const ZRMUtBSpline closed(2, 0, nullptr, nullptr, false, Polygon({{0, 0, 0}, {0, 0, 0}, {1, 0, 0}, {0, 0, 0}}));
-  EXPECT_TRUE(closed.TangentAtEnd(KRNMathPoint(0, 0, 0), dir));  // falls through to the end leg
-  EXPECT_TRUE(Exact3(dir, KRNMathVector(-1, 0, 0)));
-  const ZRMUtBSpline shortEnd(2, 0, nullptr, nullptr, false,
-                              Polygon({{0, 0, 0}, {1, 0, 0}, {2, 0, 0}, {2, 0.5e-6, 0}}));
-  EXPECT_FALSE(shortEnd.TangentAtEnd(KRNMathPoint(2, 0.5e-6, 0), dir));
-  const ZRMUtBSpline single(2, 0, nullptr, nullptr, false, Polygon({{0, 0, 0}}));
-  EXPECT_FALSE(single.TangentAtEnd(KRNMathPoint(0, 0, 0), dir));
-  EXPECT_FALSE(ZRMUtBSpline().TangentAtEnd(KRNMathPoint(0, 0, 0), dir));
-  EXPECT_TRUE(Exact3(dir, KRNMathVector(-1, 0, 0)));
-}
-
-TEST(BSplineTangent, GetTangentAtPointWritesXOnFailure) {
-  const ZRMUtBSpline s(2, 0, nullptr, nullptr, false, Polygon({{0, 0, 0}, {0, 3, 4}}));
-  KRNMathVector v(7, 7, 7);
-  EXPECT_TRUE(s.GetTangentAtPoint(KRNMathPoint(0, 3, 4), v));
-  EXPECT_TRUE(Near3(v, KRNMathVector(0, 0.6, 0.8), 1e-15));
-  v = KRNMathVector(7, 7, 7);
-  EXPECT_FALSE(s.GetTangentAtPoint(KRNMathPoint(5, 5, 5), v));
-  EXPECT_TRUE(Exact3(v, KRNMathVector(1, 0, 0)));
-}
-
-// ----- bounding box and transformation ----------------------------------------------------------
-
-TEST(BSplineBox, TheBoxGrowsFromWhatTheCallerPassesIn) {
-  KRNMathBox box;
+TEST(BSplineBoxAndTransform, TheBoxGrowsAndClosureVectorsFollowTheLinearPart) {
+  KRNMathBox box, empty;
   box.AddInside(KRNMathPoint(10, 10, 10));
   EXPECT_FALSE(ZRMUtBSpline().GetBoundingBox(box));
-  EXPECT_TRUE(Exact3(box.GetLow(), KRNMathPoint(10, 10, 10)));
-  EXPECT_TRUE(Exact3(box.GetHigh(), KRNMathPoint(10, 10, 10)));
-  KRNMathBox empty;
+  EXPECT_TRUE(Exact3(box.GetLow(), KRNMathPoint(10, 10, 10)) && Exact3(box.GetHigh(), KRNMathPoint(10, 10, 10)));
   EXPECT_FALSE(ZRMUtBSpline().GetBoundingBox(empty));
   EXPECT_TRUE(empty.IsEmpty());
-
   Sample sample;
-  EXPECT_TRUE(sample.Make().GetBoundingBox(box));
-  EXPECT_TRUE(Exact3(box.GetLow(), KRNMathPoint(0, 0, 0)));
-  EXPECT_TRUE(Exact3(box.GetHigh(), KRNMathPoint(10, 10, 10)));
+  EXPECT_TRUE(sample.Make().GetBoundingBox(box));  // grows from what the caller passes in
+  EXPECT_TRUE(Exact3(box.GetLow(), KRNMathPoint(0, 0, 0)) && Exact3(box.GetHigh(), KRNMathPoint(10, 10, 10)));
   EXPECT_TRUE(sample.Make().GetBoundingBox(empty));
-  EXPECT_TRUE(Exact3(empty.GetLow(), KRNMathPoint(0, 0, 0)));
-  EXPECT_TRUE(Exact3(empty.GetHigh(), KRNMathPoint(1, 1, 2)));
-}
+  EXPECT_TRUE(Exact3(empty.GetLow(), KRNMathPoint(0, 0, 0)) && Exact3(empty.GetHigh(), KRNMathPoint(1, 1, 2)));
 
-TEST(BSplineTransform, ControlPointsAreMappedAndClosureVectorsByTheLinearPartOnly) {
   RandomGeometry random(33);
   for (long i = 0; i < zrmtest::Scaled(50); ++i) {
-    Sample sample;
     ZRMUtBSpline s = sample.Make();
     const KRNMathVector c1 = random.Vector(), c2 = random.Vector();
     s.SetClosureCondition(c1, c2);
@@ -426,15 +360,11 @@ TEST(BSplineTransform, ControlPointsAreMappedAndClosureVectorsByTheLinearPartOnl
     for (int k = 0; k < 3; ++k) EXPECT_EQ(s.GetKnots()[k], before.GetKnots()[k]);
     for (int w = 0; w < 4; ++w) EXPECT_EQ(s.GetWeights()[w], before.GetWeights()[w]);
   }
-
-  // A pure translation moves the points and leaves the closure vectors alone.
-  Sample sample;
-  ZRMUtBSpline s = sample.Make();
+  ZRMUtBSpline s = sample.Make();  // a pure translation moves the points only
   s.SetClosureCondition(KRNMathVector(1, 0, 0), KRNMathVector(0, 2, 0));
   s.ApplyTransformation(KRNMathTransformation(KRNMathVector(1, 1, 1)));
   KRNMathVector m1, m2;
   s.GetClosureCondition(m1, m2);
-  EXPECT_TRUE(Exact3(m1, KRNMathVector(1, 0, 0)));
-  EXPECT_TRUE(Exact3(m2, KRNMathVector(0, 2, 0)));
+  EXPECT_TRUE(Exact3(m1, KRNMathVector(1, 0, 0)) && Exact3(m2, KRNMathVector(0, 2, 0)));
   EXPECT_TRUE(Exact3(s.GetCPoints().GetPoint(3), KRNMathPoint(1, 2, 3)));
 }

@@ -15,42 +15,35 @@
 using geomtest::Counted;
 using geomtest::Refs;
 
-// Every handle is one pointer wide.
-static_assert(sizeof(ZRMUtGeometry_Ptr) == sizeof(void*));
-static_assert(sizeof(ZRMUtGeometry_ConstPtr) == sizeof(void*));
-static_assert(sizeof(ZRMUtLine_Ptr) == sizeof(void*));
-static_assert(sizeof(ZRMUtArc_ConstPtr) == sizeof(void*));
-static_assert(sizeof(ZRMUtTorus_Ptr) == sizeof(void*));
-
-// The only conversion between handles: <Class>_ConstPtr from <Class>_Ptr.
-static_assert(std::is_convertible_v<ZRMUtLine_Ptr, ZRMUtLine_ConstPtr>);
-static_assert(std::is_convertible_v<ZRMUtGeometry_Ptr, ZRMUtGeometry_ConstPtr>);
-static_assert(std::is_assignable_v<ZRMUtLine_ConstPtr&, ZRMUtLine_Ptr>);
-static_assert(!std::is_convertible_v<ZRMUtLine_ConstPtr, ZRMUtLine_Ptr>);
-static_assert(!std::is_constructible_v<ZRMUtLine_Ptr, ZRMUtLine_ConstPtr>);
-// No way up or across, neither implicit nor by direct construction or assignment.
-static_assert(!std::is_convertible_v<ZRMUtLine_Ptr, ZRMUtGeometry_Ptr>);
-static_assert(!std::is_constructible_v<ZRMUtGeometry_Ptr, ZRMUtLine_Ptr>);
-static_assert(!std::is_assignable_v<ZRMUtGeometry_Ptr&, ZRMUtLine_Ptr>);
-static_assert(!std::is_convertible_v<ZRMUtLine_Ptr, ZRMUtGeometry_ConstPtr>);
-static_assert(!std::is_constructible_v<ZRMUtGeometry_ConstPtr, ZRMUtLine_Ptr>);
-static_assert(!std::is_constructible_v<ZRMUtCSys_Ptr, ZRMUtPlane_Ptr>);
-static_assert(!std::is_constructible_v<ZRMUtCircle_Ptr, ZRMUtArc_Ptr>);
-static_assert(!std::is_constructible_v<ZRMUtLine_Ptr, ZRMUtPoint_Ptr>);
-// A raw pointer is taken only when named: explicit construction, from the class or a derived one.
-static_assert(!std::is_convertible_v<ZRMUtLine*, ZRMUtLine_Ptr>);
-static_assert(std::is_constructible_v<ZRMUtLine_Ptr, ZRMUtLine*>);
-static_assert(std::is_constructible_v<ZRMUtGeometry_Ptr, ZRMUtLine*>);
-static_assert(std::is_constructible_v<ZRMUtLine_ConstPtr, const ZRMUtLine*>);
-static_assert(!std::is_constructible_v<ZRMUtLine_Ptr, const ZRMUtLine*>);
-static_assert(!std::is_constructible_v<ZRMUtLine_Ptr, ZRMUtGeometry*>);
-static_assert(!std::is_constructible_v<ZRMUtPlane_Ptr, ZRMUtCSys*>);
-// The held pointer is readable as the raw pointer.
-static_assert(std::is_convertible_v<ZRMUtLine_Ptr, ZRMUtLine*>);
-static_assert(std::is_convertible_v<ZRMUtLine_ConstPtr, const ZRMUtLine*>);
-static_assert(!std::is_convertible_v<ZRMUtLine_ConstPtr, ZRMUtLine*>);
-
 namespace {
+
+template <class From, class To>
+constexpr bool kConverts = std::is_convertible_v<From, To>;
+template <class To, class From>
+constexpr bool kMakes = std::is_constructible_v<To, From>;
+
+// Every handle is one pointer wide.
+static_assert(sizeof(ZRMUtGeometry_Ptr) == sizeof(void*) && sizeof(ZRMUtGeometry_ConstPtr) == sizeof(void*) &&
+              sizeof(ZRMUtLine_Ptr) == sizeof(void*) && sizeof(ZRMUtArc_ConstPtr) == sizeof(void*) &&
+              sizeof(ZRMUtTorus_Ptr) == sizeof(void*));
+// The only conversion between handles: <Class>_ConstPtr from <Class>_Ptr.
+static_assert(kConverts<ZRMUtLine_Ptr, ZRMUtLine_ConstPtr> && kConverts<ZRMUtGeometry_Ptr, ZRMUtGeometry_ConstPtr> &&
+              std::is_assignable_v<ZRMUtLine_ConstPtr&, ZRMUtLine_Ptr>);
+static_assert(!kConverts<ZRMUtLine_ConstPtr, ZRMUtLine_Ptr> && !kMakes<ZRMUtLine_Ptr, ZRMUtLine_ConstPtr>);
+// No way up or across, neither implicit nor by direct construction or assignment.
+static_assert(!kConverts<ZRMUtLine_Ptr, ZRMUtGeometry_Ptr> && !kMakes<ZRMUtGeometry_Ptr, ZRMUtLine_Ptr> &&
+              !std::is_assignable_v<ZRMUtGeometry_Ptr&, ZRMUtLine_Ptr>);
+static_assert(!kConverts<ZRMUtLine_Ptr, ZRMUtGeometry_ConstPtr> && !kMakes<ZRMUtGeometry_ConstPtr, ZRMUtLine_Ptr>);
+static_assert(!kMakes<ZRMUtCSys_Ptr, ZRMUtPlane_Ptr> && !kMakes<ZRMUtCircle_Ptr, ZRMUtArc_Ptr> &&
+              !kMakes<ZRMUtLine_Ptr, ZRMUtPoint_Ptr>);
+// A raw pointer is taken only when named: explicit construction, from the class or a derived one.
+static_assert(!kConverts<ZRMUtLine*, ZRMUtLine_Ptr> && kMakes<ZRMUtLine_Ptr, ZRMUtLine*> &&
+              kMakes<ZRMUtGeometry_Ptr, ZRMUtLine*> && kMakes<ZRMUtLine_ConstPtr, const ZRMUtLine*>);
+static_assert(!kMakes<ZRMUtLine_Ptr, const ZRMUtLine*> && !kMakes<ZRMUtLine_Ptr, ZRMUtGeometry*> &&
+              !kMakes<ZRMUtPlane_Ptr, ZRMUtCSys*>);
+// The held pointer is readable as the raw pointer.
+static_assert(kConverts<ZRMUtLine_Ptr, ZRMUtLine*> && kConverts<ZRMUtLine_ConstPtr, const ZRMUtLine*> &&
+              !kConverts<ZRMUtLine_ConstPtr, ZRMUtLine*>);
 
 using CountedPoint = Counted<ZRMUtPoint>;
 
@@ -70,8 +63,7 @@ TEST_F(HandleTest, CopiesAssignmentsAndResetCountReferencesAndDestroyOnce) {
     ZRMUtPoint_ConstPtr constCopy(a);
     ZRMUtPoint_Ptr fromRawAgain(p);  // any number of handles from the same raw pointer
     EXPECT_EQ(Refs(p), 4);
-    EXPECT_EQ(copy.Ptr(), p);
-    EXPECT_EQ(constCopy.Ptr(), p);
+    EXPECT_TRUE(copy.Ptr() == p && constCopy.Ptr() == p);
   }
   EXPECT_EQ(Refs(p), 1);
   ZRMUtPoint_Ptr b(q);
@@ -104,38 +96,26 @@ TEST_F(HandleTest, CopiesAssignmentsAndResetCountReferencesAndDestroyOnce) {
   EXPECT_EQ(CountedPoint::destroyed, 2);
 }
 
-TEST_F(HandleTest, EmptyHandles) {
-  ZRMUtGeometry_Ptr a;
-  ZRMUtGeometry_Ptr b;
-  ZRMUtGeometry_Ptr fromNull(static_cast<ZRMUtGeometry*>(nullptr));
-  ZRMUtGeometry_ConstPtr fromLiteral(nullptr);
-  EXPECT_EQ(fromLiteral.Ptr(), nullptr);
-  EXPECT_TRUE(fromLiteral == nullptr);  // through the raw pointer
-  EXPECT_FALSE(a != nullptr);
-  EXPECT_EQ(static_cast<ZRMUtGeometry*>(a), nullptr);
-  EXPECT_EQ(a.operator->(), nullptr);
-  EXPECT_TRUE(a == b && a == fromNull);
-  EXPECT_FALSE(a != b || a < b || b < a);
-  a.Reset();
-  a = b;  // releases null, adds null
-  EXPECT_EQ(a.Ptr(), nullptr);
-}
+TEST_F(HandleTest, EmptyHandlesAndSwapWithoutCounting) {
+  ZRMUtGeometry_Ptr empty, other, fromNull(static_cast<ZRMUtGeometry*>(nullptr));
+  const ZRMUtGeometry_ConstPtr fromLiteral(nullptr);
+  EXPECT_TRUE(fromLiteral.Ptr() == nullptr && fromLiteral == nullptr);  // through the raw pointer
+  EXPECT_FALSE(empty != nullptr);
+  EXPECT_TRUE(static_cast<ZRMUtGeometry*>(empty) == nullptr && empty.operator->() == nullptr);
+  EXPECT_TRUE(empty == other && empty == fromNull);
+  EXPECT_FALSE(empty != other || empty < other || other < empty);
+  empty.Reset();
+  empty = other;  // releases null, adds null
+  EXPECT_EQ(empty.Ptr(), nullptr);
 
-TEST_F(HandleTest, SwapExchangesWithoutCounting) {
   CountedPoint* p = NewPoint(1.0);
   CountedPoint* q = NewPoint(2.0);
-  ZRMUtPoint_Ptr a(p);
-  ZRMUtPoint_Ptr b(q);
-  ZRMUtPoint_Ptr extra(q);
+  ZRMUtPoint_Ptr a(p), b(q), extra(q), none;
   a.swap(b);
-  EXPECT_EQ(a.Ptr(), q);
-  EXPECT_EQ(b.Ptr(), p);
-  EXPECT_EQ(Refs(p), 1);
-  EXPECT_EQ(Refs(q), 2);
-  ZRMUtPoint_Ptr empty;
-  empty.swap(a);
-  EXPECT_EQ(a.Ptr(), nullptr);
-  EXPECT_EQ(empty.Ptr(), q);
+  EXPECT_TRUE(a.Ptr() == q && b.Ptr() == p);
+  EXPECT_TRUE(Refs(p) == 1 && Refs(q) == 2);
+  none.swap(a);
+  EXPECT_TRUE(a.Ptr() == nullptr && none.Ptr() == q);
   EXPECT_EQ(Refs(q), 2);
   EXPECT_EQ(CountedPoint::destroyed, 0);
 }
@@ -143,16 +123,12 @@ TEST_F(HandleTest, SwapExchangesWithoutCounting) {
 TEST_F(HandleTest, IdentityAndAddressOrder) {
   CountedPoint* p = NewPoint(1.0);
   CountedPoint* q = NewPoint(1.0);  // equal value, other object
-  ZRMUtPoint_Ptr a(p);
-  ZRMUtPoint_Ptr a2(p);
-  ZRMUtPoint_Ptr b(q);
-  EXPECT_TRUE(a == a2);
-  EXPECT_TRUE(a != b);
+  ZRMUtPoint_Ptr a(p), a2(p), b(q);
+  EXPECT_TRUE(a == a2 && a != b);
   EXPECT_EQ(a < b, std::less<ZRMUtPoint*>()(p, q));
   EXPECT_NE(a < b, b < a);
   EXPECT_FALSE(a < a2);
   EXPECT_TRUE(ZRMUtPoint_Ptr() < a);  // null is the lowest address
-
   std::map<ZRMUtPoint_Ptr, int> byHandle;
   byHandle[a] = 1;
   byHandle[b] = 2;
@@ -180,20 +156,18 @@ TEST_F(HandleTest, MovingBetweenClassesGoesThroughRawPointers) {
   EXPECT_EQ(Counted<ZRMUtLine>::destroyed, 1);
 }
 
-TEST_F(HandleTest, CopiesNeverCopyTheReferenceCount) {
+TEST_F(HandleTest, CopiesAndMovesNeverCopyTheReferenceCount) {
   ZRMUtPoint_Ptr held(NewPoint(1.0));
   ZRMUtPoint_Ptr second(held);
   CountedPoint copy(static_cast<const CountedPoint&>(*held));
   EXPECT_EQ(Refs(&copy), 0);
   ZRMUtPoint_Ptr other(NewPoint(5.0));
   *other = *held;  // value assignment keeps the target's own count
-  EXPECT_EQ(Refs(other.Ptr()), 1);
-  EXPECT_EQ(Refs(held.Ptr()), 2);
+  EXPECT_TRUE(Refs(other.Ptr()) == 1 && Refs(held.Ptr()) == 2);
   EXPECT_EQ(other->Point().x, 1.0);
   ZRMUtPoint moved(std::move(*other));  // move behaves as copy: the source keeps its value
   EXPECT_EQ(Refs(&moved), 0);
-  EXPECT_EQ(moved.Point().x, 1.0);
-  EXPECT_EQ(other->Point().x, 1.0);
+  EXPECT_TRUE(moved.Point().x == 1.0 && other->Point().x == 1.0);
   *other = std::move(moved);
   EXPECT_EQ(moved.Point().x, 1.0);
   EXPECT_EQ(Refs(other.Ptr()), 1);
