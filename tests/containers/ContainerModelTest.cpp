@@ -55,10 +55,11 @@ private:
   std::mt19937 mRandom;
 };
 
-// Runs steps random operations, comparing everything every compareEvery steps and at the end;
-// stops at the first fatal failure, naming seed and step.
-template <class Model>
-void RunModel(Model& harness, unsigned seed, long steps, long compareEvery) {
+// Runs steps random operations of a harness H(seed, args...), comparing everything every
+// compareEvery steps and at the end; stops at the first fatal failure, naming seed and step.
+template <class H, class... Args>
+void RunModel(unsigned seed, long steps, long compareEvery, Args... args) {
+  H harness(seed, args...);
   for (long step = 1; step <= steps; ++step) {
     const zrmtest::Raised raised = zrmtest::CatchRaised([&] { harness.Step(); });
     if (raised.raised) FAIL() << "unpredicted raise from line " << raised.line << ", seed " << seed << " step " << step;
@@ -129,28 +130,20 @@ public:
     else Replace(which);
   }
 
-  // Contents, order and structure of every container; position of every held iterator.
+  // Contents, order and structure of every container, walked by iterator and by ForEach;
+  // position of every held iterator.
   void CompareAll() {
     for (int which = 0; which < kContainers; ++which) {
       const Container& container = *mContainers[which];
-      const Model& model = mModels[which];
       ASSERT_EQ(container.FindInvariantViolation(), nullptr);
-      ASSERT_EQ(container.Size(), static_cast<int>(model.size()));
-      auto expected = model.begin();
-      for (auto it = container.Begin(); it != container.End(); ++it, ++expected) {
-        ASSERT_TRUE(expected != model.end());
-        ASSERT_EQ(KeyOf(*it), KeyOf(*expected));
-        ASSERT_EQ(ValueOf(*it), ValueOf(*expected));
-      }
-      ASSERT_TRUE(expected == model.end());
-      auto modelItem = model.begin();
-      bool inOrder = true;
-      container.ForEach([&](const auto& item) {
-        inOrder = inOrder && modelItem != model.end() && KeyOf(item) == KeyOf(*modelItem) &&
-                  ValueOf(item) == ValueOf(*modelItem);
-        if (modelItem != model.end()) ++modelItem;
-      });
-      ASSERT_TRUE(inOrder && modelItem == model.end());
+      ASSERT_EQ(container.Size(), static_cast<int>(mModels[which].size()));
+      std::vector<std::pair<int, int>> expected, walked, visited;
+      for (const auto& item : mModels[which]) expected.emplace_back(KeyOf(item), ValueOf(item));
+      for (auto it = container.Begin(); it != container.End() && walked.size() <= expected.size(); ++it)
+        walked.emplace_back(KeyOf(*it), ValueOf(*it));
+      container.ForEach([&](const auto& item) { visited.emplace_back(KeyOf(item), ValueOf(item)); });
+      ASSERT_EQ(walked, expected);
+      ASSERT_EQ(visited, expected);
     }
     for (const Slot& slot : mSlots) {
       if (slot.fate == Fate::AtEnd) {
@@ -202,24 +195,19 @@ private:
   // A fresh iterator from Begin, Find, LowerBound or UpperBound of a random (often present)
   // key; the read-only form gives the same position, another container's end never.
   void TakeIterator(int which, Slot& slot) {
-    Container& container = *mContainers[which];
-    const Container& readOnly = container;
     const Model& model = mModels[which];
     int key = Key();
     if (Pick(2) == 0 && model.lower_bound(key) != model.end()) key = KeyOf(*model.lower_bound(key));
     const int form = Pick(4);
-    const auto expected = form == 0 ? model.begin()
+    const auto take = [&](auto& c) {
+      return form == 0 ? c.Begin() : form == 1 ? c.Find(key) : form == 2 ? c.LowerBound(key) : c.UpperBound(key);
+    };
+    const auto expected = form == 0   ? model.begin()
                           : form == 1 ? model.find(key)
                           : form == 2 ? model.lower_bound(key)
                                       : model.upper_bound(key);
-    slot.it = form == 0 ? container.Begin()
-              : form == 1 ? container.Find(key)
-              : form == 2 ? container.LowerBound(key)
-                          : container.UpperBound(key);
-    ASSERT_TRUE(slot.it == (form == 0 ? readOnly.Begin()
-                            : form == 1 ? readOnly.Find(key)
-                            : form == 2 ? readOnly.LowerBound(key)
-                                        : readOnly.UpperBound(key)));
+    slot.it = take(*mContainers[which]);
+    ASSERT_TRUE(slot.it == take(std::as_const(*mContainers[which])));
     ASSERT_TRUE(slot.it != mContainers[1 - which]->End());
     slot.owner = which;
     slot.fate = expected == model.end() ? Fate::AtEnd : Fate::OnKey;
@@ -281,20 +269,14 @@ private:
   std::array<Slot, kSlots> mSlots;
 };
 
-template <class Face>
-void RunTreeModel(unsigned seed, long steps, int keyRange) {
-  TreeHarness<Face> harness(seed, keyRange);
-  RunModel(harness, seed, steps, 2000);
-}
-
 TEST(ContainerModel, MapAgainstStdMap) {
-  RunTreeModel<MapFace>(1u, Scaled(150000), 2000);
-  RunTreeModel<MapFace>(2u, Scaled(60000), 40);  // small key range: many collisions, many detachments
+  RunModel<TreeHarness<MapFace>>(1u, Scaled(150000), 2000, 2000);
+  RunModel<TreeHarness<MapFace>>(2u, Scaled(60000), 2000, 40);  // small key range: many collisions, many detachments
 }
 
 TEST(ContainerModel, SetAgainstStdSet) {
-  RunTreeModel<SetFace>(3u, Scaled(100000), 2000);
-  RunTreeModel<SetFace>(4u, Scaled(40000), 40);
+  RunModel<TreeHarness<SetFace>>(3u, Scaled(100000), 2000, 2000);
+  RunModel<TreeHarness<SetFace>>(4u, Scaled(40000), 2000, 40);
 }
 
 // ------------------------------------------------------------------------------------------
@@ -432,7 +414,6 @@ private:
   // Begin, End, Begin plus an offset within [0, size], or now and then an unbound iterator;
   // the read-only forms agree.
   void TakeIterator(int which, Slot& slot) {
-    const Vector& readOnly = mVectors[which];
     if (Pick(8) == 0) {
       slot.it = typename Vector::Iterator();
       slot.detached = true;
@@ -445,11 +426,8 @@ private:
     if (form == 1) slot.it = mVectors[which].End();
     else if (slot.index == 0) slot.it = mVectors[which].Begin();
     else slot.it = mVectors[which].Begin() + slot.index;
-    if (form == 1) {
-      ASSERT_TRUE(slot.it == readOnly.End());
-    } else if (slot.index == 0) {
-      ASSERT_TRUE(slot.it == readOnly.Begin());
-    }
+    const Vector& readOnly = mVectors[which];
+    ASSERT_TRUE(form == 1 ? slot.it == readOnly.End() : slot.index != 0 || slot.it == readOnly.Begin());
   }
 
   // Steps a held iterator by offset through one of the six stepping forms; a target outside
@@ -539,12 +517,8 @@ private:
 
 TEST(ContainerModel, VectorAgainstStdVectorWithCapacities) {
   const int live = Counted::Live();
-  {
-    VectorHarness<int> ints(5u);  // grows in place
-    RunModel(ints, 5u, Scaled(100000), 1000);
-    VectorHarness<Counted> counted(6u);  // copies element by element
-    RunModel(counted, 6u, Scaled(100000), 1000);
-  }
+  RunModel<VectorHarness<int>>(5u, Scaled(100000), 1000);      // grows in place
+  RunModel<VectorHarness<Counted>>(6u, Scaled(100000), 1000);  // copies element by element
   EXPECT_EQ(Counted::Live(), live);  // nothing leaked, nothing destroyed twice
 }
 

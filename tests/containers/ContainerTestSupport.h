@@ -42,7 +42,6 @@ public:
     return mValue;
   }
   bool operator<(const Counted& other) const { return Value() < other.Value(); }
-  bool operator==(const Counted& other) const { return Value() == other.Value(); }
 
   // Instances alive now / built so far.
   static int& Live() {
