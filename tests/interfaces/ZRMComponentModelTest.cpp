@@ -72,10 +72,8 @@ TEST(KRNBaseUnknown, ReferenceCountingAndCopies) {
     EXPECT_EQ(0, p->GetComponentState());
     EXPECT_EQ(p, p->GetImpl(-1));
   }
-  EXPECT_EQ(1u, probe->Release());
-  EXPECT_FALSE(destroyed);
-  EXPECT_EQ(0u, probe->Release());
-  EXPECT_TRUE(destroyed);
+  EXPECT_TRUE(probe->Release() == 1u && !destroyed);
+  EXPECT_TRUE(probe->Release() == 0u && destroyed);
 }
 
 TEST(KRNBaseUnknown, QueriesAndKinds) {
@@ -86,11 +84,9 @@ TEST(KRNBaseUnknown, QueriesAndKinds) {
   EXPECT_EQ(S_OK, probe->QueryInterface(IID_IUnknown, &answer));
   EXPECT_EQ(S_OK, probe->QueryInterface(IID_KRNBaseUnknown, &answer));  // the parent
   EXPECT_EQ(4u, probe->GetRefCount());
-  EXPECT_EQ(E_NOINTERFACE, probe->QueryInterface(kChildIID, &answer));
-  EXPECT_EQ(nullptr, answer);
+  EXPECT_TRUE(probe->QueryInterface(kChildIID, &answer) == E_NOINTERFACE && answer == nullptr);
   EXPECT_EQ(E_POINTER, probe->QueryInterface(kTestIID, nullptr));
-  EXPECT_EQ(probe, probe->QueryInterface("KRNBaseUnknown"));
-  EXPECT_EQ(nullptr, probe->QueryInterface("Other"));
+  EXPECT_TRUE(probe->QueryInterface("KRNBaseUnknown") == probe && probe->QueryInterface("Other") == nullptr);
   EXPECT_EQ(5u, probe->GetRefCount());  // failed queries take no reference
   EXPECT_STREQ("Probe", probe->IsA());
   EXPECT_TRUE(probe->IsAKindOf("Probe") && probe->IsAKindOf("KRNBaseUnknown"));
@@ -101,12 +97,10 @@ TEST(KRNBaseUnknown, QueriesAndKinds) {
   EXPECT_FALSE(base.IsAKindOf("Probe"));
   // Our choice: no type information for automation.
   unsigned int count = 7;
-  EXPECT_EQ(S_OK, base.GetTypeInfoCount(&count));
-  EXPECT_EQ(0u, count);
+  EXPECT_TRUE(base.GetTypeInfoCount(&count) == S_OK && count == 0u);
   EXPECT_EQ(E_POINTER, base.GetTypeInfoCount(nullptr));
   void* info = &count;
-  EXPECT_EQ(E_NOTIMPL, base.GetTypeInfo(0, 0, &info));
-  EXPECT_EQ(nullptr, info);
+  EXPECT_TRUE(base.GetTypeInfo(0, 0, &info) == E_NOTIMPL && info == nullptr);
   EXPECT_EQ(E_NOTIMPL, base.GetIDsOfNames(kTestIID, nullptr, 0, 0, nullptr));
   EXPECT_EQ(E_NOTIMPL, base.Invoke(0, kTestIID, 0, 0, nullptr, nullptr, nullptr, nullptr));
 }
@@ -129,18 +123,13 @@ TEST(KRNBaseUnknown, ImplementationLinksAndState) {
   EXPECT_EQ(&c, c.GetImpl(-1));
   // A null link makes a null object; two null objects are not equal.
   b.SetImpl(nullptr);
-  EXPECT_TRUE(b.IsNull());
-  EXPECT_EQ(nullptr, a.GetImpl(-1));
-  EXPECT_EQ(&b, a.GetImpl(1));
+  EXPECT_TRUE(b.IsNull() && a.GetImpl(-1) == nullptr && a.GetImpl(1) == &b);
   EXPECT_FALSE(a.IsEqual(&b) || a.IsEqual(&c));
   b.SetImpl(&b);  // reset
-  EXPECT_FALSE(b.IsNull());
-  EXPECT_TRUE(a.IsEqual(&b));
+  EXPECT_TRUE(!b.IsNull() && a.IsEqual(&b));
   // The component state changes only from the stated state.
-  EXPECT_FALSE(a.ChangeComponentState(1, 2));
-  EXPECT_EQ(0, a.GetComponentState());
-  EXPECT_TRUE(a.ChangeComponentState(0, 2));
-  EXPECT_EQ(2, a.GetComponentState());
+  EXPECT_TRUE(!a.ChangeComponentState(1, 2) && a.GetComponentState() == 0);
+  EXPECT_TRUE(a.ChangeComponentState(0, 2) && a.GetComponentState() == 2);
 }
 
 TEST(KRNMetaClass, KindsThroughParentAndFramework) {
@@ -170,18 +159,14 @@ TEST(KRNDictionary, EntriesAndInterfacesInRegistrationOrder) {
   const KRNDictionaryEntry* first = KRNInterfaceDictionary::GetEntry(entries);
   const KRNDictionaryEntry* second = KRNInterfaceDictionary::GetEntry(entries + 1);
   ASSERT_TRUE(first && second);
-  EXPECT_EQ("", first->libraryName);  // null names are kept as empty texts
-  EXPECT_EQ("", first->implementationName);
+  EXPECT_TRUE(first->libraryName.empty() && first->implementationName.empty());  // null names: empty texts
   EXPECT_EQ(&payload, first->data);
-  EXPECT_EQ("Second", second->entryName);
-  EXPECT_EQ("libOther", second->libraryName);
-  EXPECT_EQ("Impl", second->implementationName);
-  EXPECT_EQ(6, second->version);
+  EXPECT_TRUE(second->entryName == "Second" && second->libraryName == "libOther");
+  EXPECT_TRUE(second->implementationName == "Impl" && second->version == 6);
   EXPECT_EQ(first, KRNInterfaceDictionary::FindEntry(kTestIID, nullptr));
   EXPECT_EQ(second, KRNInterfaceDictionary::FindEntry(kTestIID, "Second"));
   EXPECT_EQ(nullptr, KRNInterfaceDictionary::FindEntry(kChildIID, nullptr));
-  EXPECT_EQ(nullptr, KRNInterfaceDictionary::GetEntry(-1));
-  EXPECT_EQ(nullptr, KRNInterfaceDictionary::GetEntry(entries + 2));
+  EXPECT_TRUE(!KRNInterfaceDictionary::GetEntry(-1) && !KRNInterfaceDictionary::GetEntry(entries + 2));
 
   EXPECT_EQ(nullptr, KRNInterfaceDictionary::FindInterface(kTestIID));  // entries are not registrations
   KRNFillDictionary fill(kTestIID, CLSID_KRNMetaClass, &meta, &payload);
@@ -189,8 +174,7 @@ TEST(KRNDictionary, EntriesAndInterfacesInRegistrationOrder) {
   const KRNInterfaceRecord* record = KRNInterfaceDictionary::GetInterface(interfaces);
   ASSERT_NE(nullptr, record);
   EXPECT_TRUE(record->interfaceId == kTestIID && record->classId == CLSID_KRNMetaClass);
-  EXPECT_EQ(&meta, record->metaClass);
-  EXPECT_EQ(&payload, record->data);
+  EXPECT_TRUE(record->metaClass == &meta && record->data == &payload);
   EXPECT_EQ(&meta, KRNInterfaceDictionary::FindInterface(kTestIID));
   EXPECT_EQ(&meta, KRNInterfaceDictionary::FindInterface("DictionaryProbe"));
   EXPECT_EQ(nullptr, KRNInterfaceDictionary::FindInterface("NoSuchInterface"));
@@ -214,12 +198,10 @@ TEST(KRNBaseUnknown_var, HandlesOwnOneReferenceAndCastByIdentifier) {
     EXPECT_EQ(2u, probe->GetRefCount());
     EXPECT_TRUE(probe == a.GetObject() && probe == a.operator->() && static_cast<bool>(a));
     Probe_var typed(probe);
-    EXPECT_EQ(probe, typed.GetObject());
-    EXPECT_EQ(3u, probe->GetRefCount());
+    EXPECT_TRUE(typed.GetObject() == probe && probe->GetRefCount() == 3u);
     KRNBaseUnknown base;
     Probe_var refused(&base);  // a plain KRNBaseUnknown does not offer kTestIID
-    EXPECT_TRUE(refused.IsNull());
-    EXPECT_EQ(1u, base.GetRefCount());
+    EXPECT_TRUE(refused.IsNull() && base.GetRefCount() == 1u);
     EXPECT_TRUE(Probe_var(static_cast<IUnknown*>(nullptr)).IsNull());
   }
   EXPECT_EQ(1u, probe->GetRefCount());

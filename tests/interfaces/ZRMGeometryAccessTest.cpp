@@ -40,8 +40,7 @@ private:
 };
 
 TEST(ZRMIUtGeometryAccess, MetaObjectHeldSinceLoad) {
-  for (KRNMetaClass* meta : {ZRMIUtGeometryAccess::meta_object, ZRMIUtLineGeometryAccess::meta_object})
-    ASSERT_NE(nullptr, meta);  // created at load, before any call
+  ASSERT_TRUE(ZRMIUtGeometryAccess::meta_object && ZRMIUtLineGeometryAccess::meta_object);  // created at load
   EXPECT_EQ(ZRMIUtGeometryAccess::meta_object, ZRMIUtGeometryAccess::MetaObject());
   EXPECT_EQ(ZRMIUtLineGeometryAccess::meta_object, ZRMIUtLineGeometryAccess::MetaObject());
   EXPECT_EQ(&ZRMIUtGeometryAccess::meta_object->GetClassId(), &ZRMIUtGeometryAccess::ClassId());  // held there
@@ -51,14 +50,11 @@ TEST(ZRMIUtGeometryAccess, HandlesTakeWhatTheComponentAnswers) {
   Component* component = new Component;
   {
     ZRMIUtGeometryAccess_var access(component);
-    ASSERT_FALSE(access.IsNull());
-    EXPECT_EQ(static_cast<KRNBaseUnknown*>(component), access.GetObject());
+    ASSERT_EQ(static_cast<KRNBaseUnknown*>(component), access.GetObject());
     const KRNMathTransformation shift(KRNMathVector(1, 2, 3));
-    EXPECT_FALSE(access->TransformGeometry(shift));  // no geometry yet
-    EXPECT_EQ(nullptr, access->GetGeometry());
+    EXPECT_TRUE(!access->TransformGeometry(shift) && access->GetGeometry() == nullptr);  // no geometry yet
     ZRMUtPoint_Ptr point(new ZRMUtPoint(KRNMathPoint(1, 1, 1)));
-    EXPECT_TRUE(access->SetGeometry(point.Ptr()));
-    EXPECT_TRUE(access->TransformGeometry(shift));
+    EXPECT_TRUE(access->SetGeometry(point.Ptr()) && access->TransformGeometry(shift));
     ZRMUtGeometry_Ptr exposed(const_cast<ZRMUtGeometry*>(access->GetGeometry()));
     ASSERT_TRUE(exposed && exposed->AsPoint());
     EXPECT_EQ(4.0, exposed->AsPoint()->Point().z);
@@ -67,13 +63,11 @@ TEST(ZRMIUtGeometryAccess, HandlesTakeWhatTheComponentAnswers) {
     EXPECT_TRUE(ZRMIUtLineGeometryAccess_var(component).IsNull());  // not offered
     const KRNBaseUnknown_var untyped(component);
     ZRMIUtGeometryAccess_var fromUntyped(untyped), other;
-    EXPECT_EQ(static_cast<KRNBaseUnknown*>(component), fromUntyped.GetObject());
-    EXPECT_TRUE(other.IsNull());
+    EXPECT_TRUE(fromUntyped.GetObject() == component && other.IsNull());
     other = static_cast<IUnknown*>(component);
     EXPECT_EQ(static_cast<KRNBaseUnknown*>(component), other.GetObject());
     EXPECT_EQ(5u, component->GetRefCount());  // access, untyped, fromUntyped, other and the creator
-    EXPECT_TRUE(component->IsAKindOf("ZRMIUtGeometryAccess"));
-    EXPECT_FALSE(component->IsAKindOf("ZRMIUtLineGeometryAccess"));
+    EXPECT_TRUE(component->IsAKindOf("ZRMIUtGeometryAccess") && !component->IsAKindOf("ZRMIUtLineGeometryAccess"));
   }
   EXPECT_EQ(1u, component->GetRefCount());
   component->Release();

@@ -67,30 +67,24 @@ TEST(ZRMInterfaceLoad, LoadingRegistersBothInterfacesInOrder) {
     SCOPED_TRACE(kInterfaces[i].name);
     const KRNInterfaceRecord* record = KRNInterfaceDictionary::GetInterface(loaded.interfacesBefore + i);
     ASSERT_NE(nullptr, record);
-    EXPECT_TRUE(record->interfaceId == kInterfaces[i].iid);
-    EXPECT_TRUE(record->classId == CLSID_KRNMetaClass);
+    EXPECT_TRUE(record->interfaceId == kInterfaces[i].iid && record->classId == CLSID_KRNMetaClass);
     EXPECT_EQ(nullptr, record->data);
     const KRNMetaClass* meta = record->metaClass;
     ASSERT_NE(nullptr, meta);
     EXPECT_TRUE(meta->GetClassId() == kInterfaces[i].iid);
     EXPECT_STREQ(kInterfaces[i].name, meta->GetClassName());
     EXPECT_STREQ("ZRMMathematicsExt", meta->GetFWname());
-    EXPECT_EQ(KRNBaseUnknown::MetaObject(), meta->GetParent());
-    EXPECT_EQ(nullptr, meta->GetSecondMetaClass());
+    EXPECT_TRUE(meta->GetParent() == KRNBaseUnknown::MetaObject() && meta->GetSecondMetaClass() == nullptr);
     EXPECT_EQ(8, meta->GetClassKind());
-    EXPECT_FALSE(meta->IsAKindOf(kInterfaces[1 - i].name));
-    EXPECT_TRUE(meta->IsAKindOf("KRNBaseUnknown"));
+    EXPECT_TRUE(!meta->IsAKindOf(kInterfaces[1 - i].name) && meta->IsAKindOf("KRNBaseUnknown"));
 
     const KRNDictionaryEntry* entry = KRNInterfaceDictionary::GetEntry(loaded.entriesBefore + i);
     ASSERT_NE(nullptr, entry);
-    EXPECT_TRUE(entry->interfaceId == kInterfaces[i].iid);
-    EXPECT_TRUE(entry->classId == CLSID_KRNMetaClass);
+    EXPECT_TRUE(entry->interfaceId == kInterfaces[i].iid && entry->classId == CLSID_KRNMetaClass);
     EXPECT_EQ(kInterfaces[i].name, entry->className);
     EXPECT_EQ("MetaObject", entry->entryName);
-    EXPECT_EQ("", entry->libraryName);
-    EXPECT_EQ(meta, entry->metaClass);
-    EXPECT_EQ("", entry->implementationName);
-    EXPECT_EQ(nullptr, entry->createFunction);
+    EXPECT_TRUE(entry->libraryName.empty() && entry->implementationName.empty());
+    EXPECT_TRUE(entry->metaClass == meta && entry->createFunction == nullptr);
     EXPECT_TRUE(entry->entryKind == 1 && entry->loadFlags == 0 && entry->version == 2);
     EXPECT_EQ(nullptr, entry->data);
   }
@@ -105,8 +99,7 @@ TEST(ZRMInterfaceLoad, StaticsAnswerFromTheRegisteredMetaClass) {
     const auto className = Symbol<const char* (*)()>(i.className);
     ASSERT_TRUE(metaObject && classId && className);
     KRNMetaClass* registered = KRNInterfaceDictionary::FindInterface(i.iid);
-    EXPECT_EQ(registered, metaObject());
-    EXPECT_EQ(registered, metaObject());
+    EXPECT_TRUE(metaObject() == registered && metaObject() == registered);  // the same on every call
     EXPECT_TRUE(classId() == i.iid);
     EXPECT_STREQ(i.name, className());
   }
