@@ -175,6 +175,8 @@ TEST(BSplineRecord, CopiesAreDeepAndOutliveTheirSource) {
   EXPECT_TRUE(assigned->GetKnots() == nullptr && assigned->GetRefCount() == 1);
 }
 
+// Integer knot vectors are covered by the multiplicity model below; here the single runs, the
+// tolerance and the refused input.
 TEST(BSplineKnots, IsQOBCompatibleTable) {
   const double tol = ZRMUtTolerance().AbsoluteTol();
   const struct {
@@ -183,17 +185,10 @@ TEST(BSplineKnots, IsQOBCompatibleTable) {
     bool clamped;   // result when not periodic
     bool periodic;  // result when periodic
   } cases[] = {
-      {{0, 0, 0, 0, 1, 1, 1, 1}, 3, true, true},
-      {{0, 0, 0, 1, 1, 1, 1}, 3, false, true},        // first multiplicity 3
-      {{0, 0, 0, 0, 0, 1, 1, 1, 1}, 3, false, false},  // a run of 5 exceeds 4
-      {{0, 0, 0, 0, 1, 1, 1}, 3, false, true},         // last multiplicity 3
-      {{0, 0, 0, 0, 0.5, 0.5, 0.5, 0.5, 1, 1, 1, 1}, 3, true, true},  // interior degree + 1 allowed
-      {{0, 0, 0, 0, 0.5, 0.5, 0.5, 0.5, 0.5, 1, 1, 1, 1}, 3, false, false},
       {{0, 0}, 1, true, true},  // one run counts for both ends
       {{0, 0, 0}, 1, false, false},
       {{0, 0.5 * tol, 1, 1}, 1, true, true},  // neighbours closer than AbsoluteTol are equal
       {{0, 2 * tol, 1, 1}, 1, false, true},
-      {{0, 1, 2, 3, 4, 5}, 2, false, true},  // unclamped
   };
   for (const auto& c : cases) {
     const int n = static_cast<int>(c.knots.size());

@@ -282,22 +282,6 @@ TEST_P(FrameTest, OtherMapsNeverRescaleAndCollapseGivesTheFallbackFrame) {
   }
 }
 
-TEST_P(FrameTest, RigidMotionsMoveTheFrameAndKeepTheSizes) {
-  auto* frame = dynamic_cast<ZRMUtCSys*>(g.Ptr());
-  ASSERT_NE(frame, nullptr);
-  const Sizes sizes = SizesOf(*g);
-  geomtest::RandomGeometry random(606);
-  for (long i = 0; i < zrmtest::Scaled(100); ++i) {
-    const KRNMathTransformation motion = random.RigidMotion();
-    const ZRMUtCSys before(*frame);
-    g->ApplyTransformation(motion);
-    EXPECT_TRUE(geomtest::RightHandedOrthonormal(frame->XDir(), frame->YDir(), frame->ZDir(), 1e-12));
-    EXPECT_TRUE(Near3(frame->Point(), motion * before.Point(), 1e-10));
-    EXPECT_TRUE(Near3(frame->ZDir(), motion * KRNMathVector(before.ZDir()), 1e-12));
-  }
-  EXPECT_EQ(SizesOf(*g), sizes);
-}
-
 INSTANTIATE_TEST_SUITE_P(FramedClasses, FrameTest, ::testing::ValuesIn(FrameCases()),
                          [](const ::testing::TestParamInfo<Case>& info) { return info.param.name; });
 

@@ -99,11 +99,9 @@ TEST_F(HandleTest, CopiesAssignmentsAndResetCountReferencesAndDestroyOnce) {
 TEST_F(HandleTest, EmptyHandlesAndSwapWithoutCounting) {
   ZRMUtGeometry_Ptr empty, other, fromNull(static_cast<ZRMUtGeometry*>(nullptr));
   const ZRMUtGeometry_ConstPtr fromLiteral(nullptr);
-  EXPECT_TRUE(fromLiteral.Ptr() == nullptr && fromLiteral == nullptr);  // through the raw pointer
-  EXPECT_FALSE(empty != nullptr);
+  EXPECT_TRUE(fromLiteral.Ptr() == nullptr && fromLiteral == nullptr && !(empty != nullptr));  // via the raw pointer
   EXPECT_TRUE(static_cast<ZRMUtGeometry*>(empty) == nullptr && empty.operator->() == nullptr);
-  EXPECT_TRUE(empty == other && empty == fromNull);
-  EXPECT_FALSE(empty != other || empty < other || other < empty);
+  EXPECT_TRUE(empty == other && empty == fromNull && !(empty != other || empty < other || other < empty));
   empty.Reset();
   empty = other;  // releases null, adds null
   EXPECT_EQ(empty.Ptr(), nullptr);
