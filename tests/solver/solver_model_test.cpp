@@ -1,5 +1,6 @@
 // The solver against a literal model of its algorithm over ordered maps: every factorization
-// field and every result must agree bit for bit on generated problems of all kinds.
+// field and every result must agree bit for bit, on generated problems of all kinds and on
+// small cases with what is known of them by hand (failure paths included).
 #include "SolverTestSupport.h"
 #include "ZRMTestSupport.h"
 
