@@ -50,6 +50,11 @@ public:
   return ::testing::AssertionSuccess();
 }
 
+template <class... Frames>
+void SetCSysOfAll(const KRNMathPoint& p, const KRNMathDirection& x, const KRNMathDirection& y, Frames&... frames) {
+  (frames.SetCSys(p, x, y), ...);
+}
+
 TEST(CSysTest, FramesChosenByEveryConstructor) {
   zrmtest::AssertRecorder recorder;
   const struct {
@@ -165,6 +170,8 @@ TEST(CSysTest, CoordinateGettersAndSetters) {
   const ZRMUtCircle circle(kAt, KRNMathI, KRNMathJ, 1.0);
   const ZRMUtEllipse ellipse(kAt, KRNMathJ, KRNMathK, 2.0, 1.0);
   const KRNMathVector at(kAt);
+  ZRMUtPoint point(KRNMathPoint(9, 9, 9));
+  point.SetPoint(kAt);
   const std::pair<KRNMathVector, KRNMathVector> coords[] = {
       {Coords(frame, &ZRMUtCSys::PointCoord), at},  {Coords(frame, &ZRMUtCSys::XDirCoord), KRNMathJ},
       {Coords(frame, &ZRMUtCSys::YDirCoord), KRNMathK}, {Coords(frame, &ZRMUtCSys::ZDirCoord), KRNMathI},
@@ -172,7 +179,7 @@ TEST(CSysTest, CoordinateGettersAndSetters) {
       {Coords(cone, &ZRMUtCone::ApexCoord), at},      {Coords(cone, &ZRMUtCone::AxisDirCoord), KRNMathI},
       {Coords(cylinder, &ZRMUtCylinder::AxisDirCoord), KRNMathI}, {Coords(circle, &ZRMUtCircle::CenterCoord), at},
       {Coords(circle, &ZRMUtCircle::AxisCoord), KRNMathI}, {Coords(ellipse, &ZRMUtEllipse::AxisCoord), KRNMathI},
-      {Coords(ZRMUtPoint(kAt), &ZRMUtPoint::Coord), at},
+      {Coords(point, &ZRMUtPoint::Coord), at},
   };
   for (const auto& [got, expected] : coords) EXPECT_TRUE(Exact3(got, expected)) << &got - &coords[0].first;
 
@@ -202,18 +209,10 @@ TEST(CSysTest, CoordinateGettersAndSetters) {
   e.SetCenter(kAt);
   const ZRMUtCSys* frames[] = {&open, &c, &y, &s, &t, &e};
   for (const ZRMUtCSys* f : frames) EXPECT_TRUE(Exact3(f->Point(), kAt));
-  const auto setAll = [&](const KRNMathPoint& p, const KRNMathDirection& xDir, const KRNMathDirection& yDir) {
-    open.SetCSys(p, xDir, yDir);
-    c.SetCSys(p, xDir, yDir);
-    y.SetCSys(p, xDir, yDir);
-    s.SetCSys(p, xDir, yDir);
-    t.SetCSys(p, xDir, yDir);
-    e.SetCSys(p, xDir, yDir);
-  };
   zrmtest::AssertRecorder recorder;
-  setAll(KRNMathPoint(7, 8, 9), KRNMathJ, KRNMathJ);
+  SetCSysOfAll(KRNMathPoint(7, 8, 9), KRNMathJ, KRNMathJ, open, c, y, s, t, e);
   for (const ZRMUtCSys* f : frames) EXPECT_TRUE(SameFrame(*f, KRNMathPoint(7, 8, 9), KRNMathJ, KRNMathJ, KRNMathI));
-  setAll(KRNMathPoint(), KRNMathK, KRNMathI);
+  SetCSysOfAll(KRNMathPoint(), KRNMathK, KRNMathI, open, c, y, s, t, e);
   for (const ZRMUtCSys* f : frames) EXPECT_TRUE(SameFrame(*f, KRNMathPoint(), KRNMathK, KRNMathI, KRNMathJ));
   EXPECT_TRUE(recorder.reports.empty());
 }
