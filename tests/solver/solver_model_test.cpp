@@ -10,6 +10,7 @@
 #include <functional>
 #include <limits>
 #include <map>
+#include <numeric>
 #include <set>
 
 using namespace solvertest;
@@ -178,6 +179,9 @@ public:
     for (double d : ToStd(state.mFactor.mDiagonal)) diagonal.push_back(Bits(d));
     for (double d : mDiagonal) expected.push_back(Bits(d));
     EXPECT_EQ(diagonal, expected);
+    std::vector<int> identity(mDiagonal.size());
+    std::iota(identity.begin(), identity.end(), 0);
+    EXPECT_EQ(ToStd(state.mFactor.mPermutation), identity);
   }
 
   void ExpectSameResults(const ZRMLSQSolver& solver) const {
