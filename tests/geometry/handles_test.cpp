@@ -9,6 +9,7 @@
 #include "ZRMUtTorus.h"
 
 #include <map>
+#include <random>
 #include <type_traits>
 #include <utility>
 
@@ -53,50 +54,54 @@ protected:
   static CountedPoint* NewPoint(double x = 1.0) { return new CountedPoint(KRNMathPoint(x, 2.0, 3.0)); }
 };
 
-TEST_F(HandleTest, CopiesAssignmentsAndResetCountReferencesAndDestroyOnce) {
-  CountedPoint* p = NewPoint(1.0);
-  CountedPoint* q = NewPoint(2.0);
-  EXPECT_EQ(Refs(p), 0);
-  ZRMUtPoint_Ptr a(p);
-  {
-    ZRMUtPoint_Ptr copy(a);
-    ZRMUtPoint_ConstPtr constCopy(a);
-    ZRMUtPoint_Ptr fromRawAgain(p);  // any number of handles from the same raw pointer
-    EXPECT_EQ(Refs(p), 4);
-    EXPECT_TRUE(copy.Ptr() == p && constCopy.Ptr() == p);
+// Random handle operations against a model: each object's count is the number of handles
+// holding it, and an object is destroyed exactly once, when its last handle lets go.
+TEST_F(HandleTest, RandomOperationsAgainstACountModel) {
+  std::mt19937 engine(2027);
+  ZRMUtPoint_Ptr slots[6];
+  int created = 0;
+  for (long step = 0; step < zrmtest::Scaled(3000); ++step) {
+    ZRMUtPoint_Ptr& a = slots[engine() % 6];
+    const ZRMUtPoint_Ptr& b = slots[engine() % 6];  // may be a itself
+    switch (engine() % 7) {
+      case 0: a = b; break;  // self-assignment included
+      case 1: a = ZRMUtPoint_Ptr(b); break;
+      case 2: a = b.Ptr(); break;  // from the raw pointer, possibly the one a holds
+      case 3: a.swap(slots[engine() % 6]); break;
+      case 4: a.Reset(); break;
+      case 5: a = nullptr; break;
+      default:
+        a = ZRMUtPoint_Ptr(NewPoint());
+        ++created;
+    }
+    std::map<const ZRMUtPoint*, long> holders;
+    for (const ZRMUtPoint_Ptr& slot : slots)
+      if (slot) ++holders[slot.Ptr()];
+    for (const auto& [object, count] : holders) ASSERT_EQ(Refs(object), count) << "step " << step;
+    ASSERT_EQ(CountedPoint::destroyed, created - static_cast<int>(holders.size())) << "step " << step;
   }
-  EXPECT_EQ(Refs(p), 1);
-  ZRMUtPoint_Ptr b(q);
-  a = b;  // adds before it releases: p loses its only reference
-  EXPECT_EQ(CountedPoint::destroyed, 1);
-  EXPECT_EQ(Refs(q), 2);
-  EXPECT_EQ(a.Ptr(), q);
-  ZRMUtPoint_Ptr& alias = a;
-  a = alias;  // self-assignment
-  EXPECT_EQ(Refs(q), 2);
-  b.Reset();
-  EXPECT_EQ(b.Ptr(), nullptr);
-  EXPECT_EQ(Refs(q), 1);
-  b.Reset();  // a second Reset releases nothing
-  a = q;      // the raw pointer it already holds: still alive, count unchanged
-  EXPECT_EQ(Refs(q), 1);
-  EXPECT_EQ(a->Point().x, 2.0);
-
-  ZRMUtPoint_ConstPtr constHandle;
-  constHandle = a;
-  EXPECT_EQ(Refs(q), 2);
-  a = nullptr;
-  EXPECT_EQ(a.Ptr(), nullptr);
-  const ZRMUtPoint_ConstPtr& sameHandle = constHandle;
-  constHandle = sameHandle;
-  EXPECT_EQ(Refs(q), 1);
-  EXPECT_EQ((*constHandle).Point().y, 2.0);
-  EXPECT_EQ(CountedPoint::destroyed, 1);
-  constHandle.Reset();
-  EXPECT_EQ(CountedPoint::destroyed, 2);
+  for (ZRMUtPoint_Ptr& slot : slots) slot.Reset();
+  EXPECT_EQ(CountedPoint::destroyed, created);
 }
 
-TEST_F(HandleTest, EmptyHandlesAndSwapWithoutCounting) {
+TEST_F(HandleTest, ConstHandlesCountAsWell) {
+  ZRMUtPoint_Ptr a(NewPoint(2.0));
+  const ZRMUtPoint* raw = a.Ptr();
+  ZRMUtPoint_ConstPtr constCopy(a), constHandle;
+  constHandle = a;
+  EXPECT_TRUE(Refs(raw) == 3 && constCopy.Ptr() == raw);
+  a = nullptr;
+  constCopy.Reset();
+  const ZRMUtPoint_ConstPtr& sameHandle = constHandle;
+  constHandle = sameHandle;  // self-assignment
+  EXPECT_EQ(Refs(raw), 1);
+  EXPECT_EQ((*constHandle).Point().y, 2.0);
+  EXPECT_EQ(CountedPoint::destroyed, 0);
+  constHandle.Reset();
+  EXPECT_EQ(CountedPoint::destroyed, 1);
+}
+
+TEST_F(HandleTest, EmptyHandles) {
   ZRMUtGeometry_Ptr empty, other, fromNull(static_cast<ZRMUtGeometry*>(nullptr));
   const ZRMUtGeometry_ConstPtr fromLiteral(nullptr);
   EXPECT_TRUE(fromLiteral.Ptr() == nullptr && fromLiteral == nullptr && !(empty != nullptr));  // via the raw pointer
@@ -105,17 +110,6 @@ TEST_F(HandleTest, EmptyHandlesAndSwapWithoutCounting) {
   empty.Reset();
   empty = other;  // releases null, adds null
   EXPECT_EQ(empty.Ptr(), nullptr);
-
-  CountedPoint* p = NewPoint(1.0);
-  CountedPoint* q = NewPoint(2.0);
-  ZRMUtPoint_Ptr a(p), b(q), extra(q), none;
-  a.swap(b);
-  EXPECT_TRUE(a.Ptr() == q && b.Ptr() == p);
-  EXPECT_TRUE(Refs(p) == 1 && Refs(q) == 2);
-  none.swap(a);
-  EXPECT_TRUE(a.Ptr() == nullptr && none.Ptr() == q);
-  EXPECT_EQ(Refs(q), 2);
-  EXPECT_EQ(CountedPoint::destroyed, 0);
 }
 
 TEST_F(HandleTest, IdentityAndAddressOrder) {
