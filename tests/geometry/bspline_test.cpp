@@ -277,7 +277,8 @@ TEST(BSplineKnots, PackKnotsRecoversRandomValuesAndMultiplicities) {
     ZRMUtBSpline::PackKnots(in, packed, mults);
     ASSERT_EQ(packed.Size(), distinct);
     EXPECT_EQ(Values(mults), counts);
-    for (int v = 0; v < distinct; ++v) EXPECT_NEAR(packed[v + 1], values[static_cast<std::size_t>(v)], 2e-12);  // jitter 1e-12
+    for (int v = 0; v < distinct; ++v)
+      EXPECT_NEAR(packed[v + 1], values[static_cast<std::size_t>(v)], 2e-12);  // jitter 1e-12
   }
 }
 

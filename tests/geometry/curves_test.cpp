@@ -148,7 +148,8 @@ TEST(CircleArcTangent, ToleranceCenterEndsAndTheMinusPiFold) {
   for (int end : {0, 2, -1, 7}) EXPECT_TRUE(Near3(arc.GetTangent(end), KRNMathVector(-1, 0, 0), 1e-15));
 
   KRNMathVector tangent(9, 9, 9);
-  EXPECT_FALSE(ZRMUtCircle(KRNMathPoint(1, 2, 3), KRNMathK, KRNMathI, 2.0).GetTangentAtPoint(KRNMathPoint(1, 2, 3), tangent));
+  const ZRMUtCircle offCenter(KRNMathPoint(1, 2, 3), KRNMathK, KRNMathI, 2.0);
+  EXPECT_FALSE(offCenter.GetTangentAtPoint(KRNMathPoint(1, 2, 3), tangent));
   EXPECT_TRUE(Exact3(tangent, KRNMathVector(0, 1, 0)));  // unit direction of z x (1, 0, 0)
   const ZRMUtArc zeroArc(kOrigin, KRNMathK, KRNMathI, 0.0, kOrigin, kOrigin);
   EXPECT_TRUE(zeroArc.GetTangentAtPoint(kOrigin, tangent));  // d == radius == 0 exactly
@@ -298,7 +299,8 @@ TEST(EllipseTangentAndCurvature, VerticesAndRefusals) {
   EXPECT_TRUE(Exact3(untouched, KRNMathVector(7, 7, 7)));
 
   double k = kUnset;  // values at generic points: the random test above
-  for (const KRNMathPoint& p : {KRNMathPoint(2.1, 0, 0), kOrigin, KRNMathPoint(kNaN, 0, 0)}) EXPECT_FALSE(e.GetCurvature(p, k));
+  for (const KRNMathPoint& p : {KRNMathPoint(2.1, 0, 0), kOrigin, KRNMathPoint(kNaN, 0, 0)})
+    EXPECT_FALSE(e.GetCurvature(p, k));
   ZRMUtEllipse nanRadius = Standard();
   nanRadius.SetMajorRadius(kNaN);
   EXPECT_FALSE(nanRadius.GetCurvature(KRNMathPoint(2, 0, 0), k));
@@ -398,7 +400,8 @@ TEST(EllipseTangentPoints, PointsOnInsideAndDegenerateCases) {
   EXPECT_FALSE(e.EvalTangentsFromExternalPoint(kOrigin, T1, T2));
   EXPECT_FALSE(e.EvalTangentsFromExternalPoint(KRNMathPoint(1, 0.5, 0), T1, T2));
   EXPECT_FALSE(e.EvalTangentsFromExternalPoint(KRNMathPoint(kNaN, 5, 0), T1, T2));
-  EXPECT_FALSE(ZRMUtEllipse(kOrigin, KRNMathI, KRNMathJ, 2.0, 0.0).EvalTangentsFromExternalPoint(KRNMathPoint(4, 4, 0), T1, T2));
+  const ZRMUtEllipse flat(kOrigin, KRNMathI, KRNMathJ, 2.0, 0.0);
+  EXPECT_FALSE(flat.EvalTangentsFromExternalPoint(KRNMathPoint(4, 4, 0), T1, T2));
   EXPECT_TRUE(Exact3(T1, KRNMathPoint(7, 7, 7)) && Exact3(T2, KRNMathPoint(7, 7, 7)));
 }
 

@@ -28,6 +28,7 @@ namespace {
 
 const KRNMathPoint kAt(1.0, -2.0, 3.0);
 const KRNMathDirection kMinusI(-1.0, 0.0, 0.0), kMinusJ(0.0, -1.0, 0.0), kMinusK(0.0, 0.0, -1.0);
+const KRNMathDirection kNaNDir(geomtest::kNaN, 0.0, 0.0);
 const char* const kCSysFile = "ZRMMathematicsExt/ZRMMathematics.m/src/ZRMUtCSys";
 
 // Opens the protected (origin, z) constructor and setters to the tests.
@@ -44,7 +45,7 @@ public:
 
 ::testing::AssertionResult SameFrame(const ZRMUtCSys& frame, const KRNMathPoint& origin, const KRNMathDirection& x,
                                      const KRNMathDirection& y, const KRNMathDirection& z) {
-  if (!Exact3(frame.Point(), origin)) return ::testing::AssertionFailure() << "origin " << Exact3(frame.Point(), origin).message();
+  if (!Exact3(frame.Point(), origin)) return Exact3(frame.Point(), origin) << " (origin)";
   for (const auto& [got, want] : {std::pair(frame.XDir(), x), std::pair(frame.YDir(), y), std::pair(frame.ZDir(), z)})
     if (!Near3(got, want, 1e-12)) return Near3(got, want, 1e-12);
   return ::testing::AssertionSuccess();
@@ -144,7 +145,7 @@ TEST(CSysTest, OrthogonalityReportInDevelopmentAndProduction) {
 TEST(CSysTest, DerivedConstructorsReportThroughTheFrame) {
   const std::function<void()> skewed[] = {
       [] { ZRMUtCSys(KRNMathPoint(), KRNMathI, KRNMathDirection(0.01, 1.0, 0.0)); },
-      [] { EXPECT_TRUE(std::isnan(ZRMUtCSys(KRNMathPoint(kNaN, 0, 0), KRNMathDirection(kNaN, 0, 0), KRNMathJ).Point().x)); },
+      [] { EXPECT_TRUE(std::isnan(ZRMUtCSys(KRNMathPoint(kNaN, 0, 0), kNaNDir, KRNMathJ).Point().x)); },
       [] { ZRMUtPlane(KRNMathPoint(), KRNMathJ, KRNMathDirection(0.0, 1.0, 1.0)); },
       [] { EXPECT_TRUE(Exact3(ZRMUtCircle(KRNMathPoint(), KRNMathI, KRNMathI, 1.0).YDir(), KRNMathI)); },
       [] { ZRMUtEllipse(KRNMathPoint(), KRNMathI, KRNMathDirection(1, 1, 0), 2.0, 1.0); },
