@@ -104,7 +104,7 @@ TEST(Vector, WithCapacityGivesExactRoomAndMovingAppendsTakeTheStorage) {
     for (int e = 0; e <= r; ++e) row.PushBack(ZRMUtMakePair(e, 0.5 * r));
     storage.push_back(&row[0]);
     rows.PushBack(std::move(row));
-    EXPECT_EQ(row.Capacity(), 0);  // NOLINT(bugprone-use-after-move): moved-from state is specified
+    EXPECT_EQ(row.Capacity(), 0);  // NOLINT(bugprone-use-after-move): the moved-from state is documented
   }
   for (int r = 0; r < 10; ++r) {
     ASSERT_EQ(rows[r].Size(), r + 1);
