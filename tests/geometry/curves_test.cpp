@@ -40,9 +40,11 @@ struct RandomCircle {
   ZRMUtCircle Circle() const { return ZRMUtCircle(center, axis, xDir, radius); }
 };
 
-KRNMathPoint Eval(ZRMUtCircle& circle, double t) {
+// The point at parameter t of a circle, arc or ellipse.
+template <class Curve>
+KRNMathPoint Eval(Curve& curve, double t) {
   KRNMathPoint p;
-  circle.EvalPoint(t, p);
+  curve.EvalPoint(t, p);
   return p;
 }
 
@@ -63,12 +65,6 @@ struct RandomEllipse {
     return u * u / (a * a) + v * v / (b * b);
   }
 };
-
-KRNMathPoint EvalEllipse(const ZRMUtEllipse& e, double t) {
-  KRNMathPoint p;
-  e.EvalPoint(t, p);
-  return p;
-}
 
 // The ellipse a = 2, b = 1 in the standard frame at the origin.
 ZRMUtEllipse Standard() { return ZRMUtEllipse(kOrigin, KRNMathI, KRNMathJ, 2.0, 1.0); }
@@ -176,7 +172,7 @@ TEST(CircleArcTransform, RigidMotionsCommuteAndKeepEndsAndAngles) {
         EXPECT_NEAR(arc.GetEndAngle(), a2, 1e-9);  // not normalised: may be below the start angle
         return arc;
       },
-      Eval, 1e-9,
+      Eval<ZRMUtArc>, 1e-9,
       [](const ZRMUtArc& before, const ZRMUtArc& moved, const KRNMathTransformation& motion, RandomGeometry&) {
         EXPECT_TRUE(Exact3(moved.GetStartPoint(), motion * before.GetStartPoint()));
         EXPECT_TRUE(Exact3(moved.GetEndPoint(), motion * before.GetEndPoint()));
@@ -209,7 +205,7 @@ TEST(CurveTransform, ScalingsAndMirroringsCommuteWithEvaluation) {
     EXPECT_TRUE(geomtest::RightHandedOrthonormal(circle.XDir(), circle.YDir(), circle.ZDir(), 1e-9));
     const double t = random.Uniform(-KRNPI, KRNPI);
     EXPECT_TRUE(Near3(Eval(circle, t), map * c.At(t), 1e-9));
-    EXPECT_TRUE(Near3(EvalEllipse(e, t), map * r.At(t), 1e-9));
+    EXPECT_TRUE(Near3(Eval(e, t), map * r.At(t), 1e-9));
   }
 }
 
