@@ -8,7 +8,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <limits>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -59,18 +61,39 @@ double ValueAt(const EntryList& list, int index) {
       ->second;
 }
 
-// One Factor call: the constraints as local lists over dense variable numbers (ascending id),
-// the elimination of the hard rows and the reduced soft rows, written into the state.
-class Factorization {
-public:
-  explicit Factorization(LSQSolverState& state)
-      : mState(state),
-        mEliminatedRows(state.mEliminatedRows),
-        mHardRhsCoefficients(state.mHardRhsCoefficients),
-        mSoftRows(state.mSoftRows) {}
+}  // namespace
 
-  // Rebuilds every factorization field from the constraints; true when mFactor is usable.
-  bool Run() {
+// Factor's work: the constraints as local lists over dense variable numbers (ascending id),
+// the elimination of the hard rows and the reduced soft rows, written into the state. Our
+// choice: the state keeps this object between Factor calls, so that its working arrays keep
+// their storage (a new factorization of a similar problem allocates, and pages in, almost
+// nothing); each Run starts from emptied arrays, so no result depends on an earlier call.
+class LSQFactorization {
+public:
+  // Rebuilds every factorization field of state from its constraints; true when mFactor is
+  // usable.
+  bool Run(LSQSolverState& state) {
+    mState = &state;
+    Lists lists(state);
+    mLists = &lists;
+    ResetWorkspace();
+    const bool factored = Steps();
+    mLists = nullptr;
+    return factored;
+  }
+
+private:
+  // The state's lists of sparse vectors, rebuilt in place during one Run.
+  struct Lists {
+    explicit Lists(LSQSolverState& state)
+        : mEliminatedRows(state.mEliminatedRows), mHardRhsCoefficients(state.mHardRhsCoefficients),
+          mSoftRows(state.mSoftRows) {}
+    SparseVectorListRebuild mEliminatedRows;
+    SparseVectorListRebuild mHardRhsCoefficients;
+    SparseVectorListRebuild mSoftRows;
+  };
+
+  bool Steps() {
     ResetFields();
     CollectConstraints();
     NumberSoftRows();
@@ -82,13 +105,34 @@ public:
     if (!BuildEliminatedRows()) return false;
     BuildSoftRows();
     BuildHardRhsCoefficients();
-    CompressedRows normal;
-    BuildNormalMatrix(normal);
-    FactorLowerTriangle(normal, mState.mFactor);
-    return static_cast<int>(mState.mFactor.mRows.Size()) == mFreeCount;
+    BuildNormalMatrix();
+    FactorLowerTriangle(mNormal, mState->mFactor, mCholesky);
+    return static_cast<int>(mState->mFactor.mRows.Size()) == mFreeCount;
   }
 
-private:
+  // Empties every working array, keeping its storage (lists of lists are emptied whole).
+  void ResetWorkspace() {
+    mVariableIds.clear();
+    mConstraints.clear();
+    mEntries.clear();
+    mSoftConstraints.clear();
+    mHardConstraints.clear();
+    mHardRows.clear();
+    mHardRowRhs.clear();
+    mScanOrder.clear();
+    mStepOfHard.clear();
+    mRowCandidate.clear();
+    mRowsHolding.clear();
+    mEliminatedByStep.clear();
+    mSubstitutions.clear();
+    mSubstitutionRhs.clear();
+    mSubstitutionsHolding.clear();
+    mFreeCount = 0;
+    mAccumulators.clear();
+    mReducedRows.Clear();
+    mNormal.Clear();
+  }
+
   struct LocalConstraint {
     ConstraintKey key;
     double rhs;
@@ -106,23 +150,24 @@ private:
   // what this call appends once it ends; mRowIndex is renewed by StoreRowIndex; mFactor keeps
   // its value until it is replaced.
   void ResetFields() {
-    mState.mColumnVariables.Clear();
-    mState.mSoftRowCount = 0;
-    mState.mRowRhs.clear();
+    mState->mColumnVariables.Clear();
+    mState->mSoftRowCount = 0;
+    mState->mRowRhs.clear();
   }
 
-  // Local copies of the constraints in key order; variables numbered densely by ascending id.
+  // Local copies of the constraints (from the log) in key order; variables numbered densely by
+  // ascending id.
   void CollectConstraints() {
-    mConstraints.reserve(static_cast<std::size_t>(mState.mConstraints.Size()));
-    const auto& constraints = mState.mConstraints;
-    constraints.ForEach([this](const ZRMUtPair<ConstraintKey, ConstraintRecord>& constraint) {
-      const ConstraintRecord& record = constraint.second;
-      mConstraints.push_back(
-          {constraint.first, record.mRhs, record.mIsHard, static_cast<int>(mEntries.size()), record.mCoefficients.Size()});
-      record.mCoefficients.ForEach([this](const ZRMUtPair<int, double>& c) { mEntries.emplace_back(c.first, c.second); });
+    ZRMConstraintLog& log = mState->mLog;
+    mConstraints.reserve(log.Size());
+    mEntries.reserve(log.EntryCount());
+    log.ForEachInKeyOrder([this, &log](const ZRMConstraintLog::Row& row) {
+      mConstraints.push_back({row.key, row.rhs, row.hard, static_cast<int>(mEntries.size()), row.count});
+      const Entry* entries = log.Entries(row);
+      mEntries.insert(mEntries.end(), entries, entries + row.count);
     });
     mRowOfConstraint.assign(mConstraints.size(), -1);
-    mState.mRowRhs.reserve(mConstraints.size());
+    mState->mRowRhs.reserve(mConstraints.size());
     NumberVariables();
     const std::size_t variableCount = mVariableIds.size();
     mStepOfVariable.assign(variableCount, -1);
@@ -174,8 +219,8 @@ private:
     mSoftConstraints.reserve(mConstraints.size());
     for (const LocalConstraint& constraint : mConstraints) {
       if (constraint.hard) continue;
-      NumberRow(constraint, mState.mSoftRowCount);
-      ++mState.mSoftRowCount;
+      NumberRow(constraint, mState->mSoftRowCount);
+      ++mState->mSoftRowCount;
       mSoftConstraints.push_back(&constraint);
     }
   }
@@ -183,20 +228,25 @@ private:
   // Gives a constraint its row index (the next one: soft rows first, then the pivots by step).
   void NumberRow(const LocalConstraint& constraint, int row) {
     mRowOfConstraint[&constraint - mConstraints.data()] = row;
-    mState.mRowRhs.push_back(constraint.rhs);
-    if (constraint.key.second == -1) mState.mNamed.Find(constraint.key.first)->row = row;
+    mState->mRowRhs.push_back(constraint.rhs);
+    if (constraint.key.second == -1) mState->mNamed.Find(constraint.key.first)->row = row;
   }
 
   // Makes mRowIndex hold the row index of every numbered constraint. Our choice: the rows are
   // entered once numbering is over, in key order, each appended after the last; when
   // mRowIndex already holds exactly the keys of the numbered constraints (a new factorization
-  // of the same constraints), only the values are rewritten.
+  // of the same constraints), only the values are rewritten; when no constraint changed since
+  // it was last stored whole, it holds this numbering already (numbering is deterministic).
   void StoreRowIndex() {
+    const std::uint64_t version = mState->mLog.Version();
+    if (mState->mRowIndexVersion == version) return;
+    mState->mRowIndexVersion = ~std::uint64_t{0};  // being rewritten
     if (!RewriteRowIndex()) {
-      mState.mRowIndex.Clear();
+      mState->mRowIndex.Clear();
       for (std::size_t c = 0; c < mConstraints.size(); ++c)
-        if (mRowOfConstraint[c] >= 0) mState.mRowIndex.InsertOrGetAtEnd(mConstraints[c].key) = mRowOfConstraint[c];
+        if (mRowOfConstraint[c] >= 0) mState->mRowIndex.InsertOrGetAtEnd(mConstraints[c].key) = mRowOfConstraint[c];
     }
+    mState->mRowIndexVersion = version;
   }
 
   // Rewrites the values of mRowIndex when its keys are those of the numbered constraints, in
@@ -205,10 +255,10 @@ private:
   bool RewriteRowIndex() {
     const std::size_t numbered = static_cast<std::size_t>(
         std::count_if(mRowOfConstraint.begin(), mRowOfConstraint.end(), [](int row) { return row >= 0; }));
-    if (numbered != static_cast<std::size_t>(mState.mRowIndex.Size())) return false;
+    if (numbered != static_cast<std::size_t>(mState->mRowIndex.Size())) return false;
     std::size_t c = 0;
     bool same = true;
-    mState.mRowIndex.ForEach([&](ZRMUtPair<ConstraintKey, int>& entry) {
+    mState->mRowIndex.ForEach([&](ZRMUtPair<ConstraintKey, int>& entry) {
       while (mRowOfConstraint[c] < 0) ++c;  // numbered == Size(): a numbered one is left
       same = same && entry.first == mConstraints[c].key;
       entry.second = mRowOfConstraint[c++];
@@ -297,7 +347,7 @@ private:
     mStepOfVariable[variable] = step;
     mEliminatedByStep.push_back(variable);
     mStepOfHard[hard] = step;
-    NumberRow(*mHardConstraints[hard], mState.mSoftRowCount + step);
+    NumberRow(*mHardConstraints[hard], mState->mSoftRowCount + step);
     std::swap(mScanOrder[position], mScanOrder.back());
     mScanOrder.pop_back();
 
@@ -344,32 +394,32 @@ private:
   // Free variables get columns by first appearance in the soft rows (key order, ascending id);
   // the variable eliminated at step k gets column nfree + k.
   void NumberColumns() {
-    ReserveAtOnce(mState.mColumnVariables, static_cast<int>(mVariableIds.size()));
+    ReserveAtOnce(mState->mColumnVariables, static_cast<int>(mVariableIds.size()));
     for (const LocalConstraint* constraint : mSoftConstraints)
       for (const Entry& entry : Coefficients(*constraint)) {
         if (mStepOfVariable[entry.first] >= 0 || mColumnOf[entry.first] >= 0) continue;
         mColumnOf[entry.first] = mFreeCount++;
-        mState.mColumnVariables.PushBack(mVariableIds[entry.first]);
+        mState->mColumnVariables.PushBack(mVariableIds[entry.first]);
       }
     const int hardCount = static_cast<int>(mEliminatedByStep.size());
-    mState.mColumnVariables.Resize(mFreeCount + hardCount, 0);
+    mState->mColumnVariables.Resize(mFreeCount + hardCount, 0);
     mEliminatedAscending = mEliminatedByStep;
     std::sort(mEliminatedAscending.begin(), mEliminatedAscending.end());
     for (const int variable : mEliminatedAscending) {
       const int column = mFreeCount + mStepOfVariable[variable];
       mColumnOf[variable] = column;
-      mState.mColumnVariables[column] = mVariableIds[variable];
+      mState->mColumnVariables[column] = mVariableIds[variable];
     }
   }
 
   // Each eliminated variable over the free columns; false when it depends on a variable that
   // no soft row names.
   bool BuildEliminatedRows() {
-    mEliminatedRows.Reserve(static_cast<int>(mEliminatedByStep.size()));
+    mLists->mEliminatedRows.Reserve(static_cast<int>(mEliminatedByStep.size()));
     for (const int variable : mEliminatedByStep)
-      mEliminatedRows.Append(static_cast<int>(mSubstitutions[variable].size()));
+      mLists->mEliminatedRows.Append(static_cast<int>(mSubstitutions[variable].size()));
     for (const int variable : mEliminatedAscending) {
-      SparseVector& target = mState.mEliminatedRows[mStepOfVariable[variable]];
+      SparseVector& target = mState->mEliminatedRows[mStepOfVariable[variable]];
       for (const Entry& entry : mSubstitutions[variable]) {
         if (mColumnOf[entry.first] < 0) return false;
         target.PushBack(ZRMUtMakePair(mColumnOf[entry.first], entry.second));
@@ -381,9 +431,9 @@ private:
   // Soft rows with the eliminated variables substituted, over the columns; collects how the
   // hard right-hand sides reach each soft row.
   void BuildSoftRows() {
-    const int softCount = mState.mSoftRowCount;
+    const int softCount = mState->mSoftRowCount;
     mAccumulators.resize(mEliminatedByStep.size());
-    mSoftRows.Reserve(softCount);
+    mLists->mSoftRows.Reserve(softCount);
     mValue.assign(mVariableIds.size(), 0.0);
     mStamp.assign(mVariableIds.size(), -1);
     mReducedRows.Reserve(softCount, static_cast<int>(mEntries.size()));
@@ -398,7 +448,7 @@ private:
         for (const Entry& entry : coefficients) reduced.emplace_back(mColumnOf[entry.first], entry.second);
       if (!std::is_sorted(reduced.begin(), reduced.end(), ColumnLess))
         std::sort(reduced.begin(), reduced.end(), ColumnLess);
-      SparseVector& target = mSoftRows.Append(static_cast<int>(reduced.size()));
+      SparseVector& target = mLists->mSoftRows.Append(static_cast<int>(reduced.size()));
       for (const Entry& entry : reduced) {
         target.PushBack(ZRMUtMakePair(entry.first, entry.second));
         mReducedRows.Append(entry.first, entry.second);
@@ -449,69 +499,73 @@ private:
   // Our choice: the constant parts are appended by elimination step, so each list comes out in
   // ascending target without sorting (every target occurs once per list).
   void BuildHardRhsCoefficients() {
-    const int softCount = mState.mSoftRowCount;
+    const int softCount = mState->mSoftRowCount;
     const int hardCount = static_cast<int>(mAccumulators.size());
     std::vector<int> constantCount(hardCount, 0);
     for (const int variable : mEliminatedByStep)
       for (const Entry& term : mSubstitutionRhs[variable]) ++constantCount[mStepOfHard[term.first]];
-    mHardRhsCoefficients.Reserve(hardCount);
+    mLists->mHardRhsCoefficients.Reserve(hardCount);
     for (int k = 0; k < hardCount; ++k) {
       SparseVector& coefficients =
-          mHardRhsCoefficients.Append(static_cast<int>(mAccumulators[k].size()) + constantCount[k]);
+          mLists->mHardRhsCoefficients.Append(static_cast<int>(mAccumulators[k].size()) + constantCount[k]);
       for (const Entry& entry : mAccumulators[k]) coefficients.PushBack(ZRMUtMakePair(entry.first, entry.second));
     }
     for (int step = 0; step < hardCount; ++step)
       for (const Entry& term : mSubstitutionRhs[mEliminatedByStep[step]])
-        mState.mHardRhsCoefficients[mStepOfHard[term.first]].PushBack(
+        mState->mHardRhsCoefficients[mStepOfHard[term.first]].PushBack(
             ZRMUtMakePair(softCount + step, 0.0 + term.second));
   }
 
   // Lower triangle of A^T A, A being the reduced soft rows: entry (c, c') sums A[r][c] * A[r][c']
   // over ascending r, starting from 0.0.
-  void BuildNormalMatrix(CompressedRows& normal) const {
-    std::vector<int> columnStart(mFreeCount + 1, 0);
-    for (const int column : mReducedRows.mIndex) ++columnStart[column + 1];
-    for (int c = 0; c < mFreeCount; ++c) columnStart[c + 1] += columnStart[c];
-    std::vector<int> columnEntries(mReducedRows.mIndex.size());  // per column, its entries by ascending row
-    std::vector<int> columnRows(mReducedRows.mIndex.size());
-    std::vector<int> fill(columnStart.begin(), columnStart.end() - 1);
-    for (int r = 0; r < mReducedRows.RowCount(); ++r)
-      for (int e = mReducedRows.mStart[r]; e < mReducedRows.mStart[r + 1]; ++e) {
-        const int slot = fill[mReducedRows.mIndex[e]]++;
-        columnEntries[slot] = e;
-        columnRows[slot] = r;
-      }
-    std::vector<double> value(mFreeCount, 0.0);
-    std::vector<int> stamp(mFreeCount, -1);
-    std::vector<int> touched;
+  void BuildNormalMatrix() {
+    IndexColumns();
+    mNormalValue.assign(mFreeCount, 0.0);
+    mNormalStamp.assign(mFreeCount, -1);
+    mNormal.Reserve(mFreeCount, 0);
     for (int c = 0; c < mFreeCount; ++c) {
-      touched.clear();
-      for (int slot = columnStart[c]; slot < columnStart[c + 1]; ++slot) {
-        const double a = mReducedRows.mValue[columnEntries[slot]];
-        const int r = columnRows[slot];
+      mNormalTouched.clear();
+      for (int slot = mColumnStart[c]; slot < mColumnStart[c + 1]; ++slot) {
+        const double a = mReducedRows.mValue[mColumnEntries[slot]];
+        const int r = mColumnRows[slot];
         for (int e = mReducedRows.mStart[r]; e < mReducedRows.mStart[r + 1] && mReducedRows.mIndex[e] <= c; ++e) {
           const int other = mReducedRows.mIndex[e];
-          if (stamp[other] == c) {
-            value[other] = value[other] + a * mReducedRows.mValue[e];
+          if (mNormalStamp[other] == c) {
+            mNormalValue[other] = mNormalValue[other] + a * mReducedRows.mValue[e];
           } else {
-            value[other] = 0.0 + a * mReducedRows.mValue[e];
-            stamp[other] = c;
-            touched.push_back(other);
+            mNormalValue[other] = 0.0 + a * mReducedRows.mValue[e];
+            mNormalStamp[other] = c;
+            mNormalTouched.push_back(other);
           }
         }
       }
-      std::sort(touched.begin(), touched.end());
-      for (const int other : touched) normal.Append(other, value[other]);
-      normal.EndRow();
+      std::sort(mNormalTouched.begin(), mNormalTouched.end());
+      for (const int other : mNormalTouched) mNormal.Append(other, mNormalValue[other]);
+      mNormal.EndRow();
     }
   }
 
-  LSQSolverState& mState;
+  // The entries of the reduced soft rows by column: for column c, slots mColumnStart[c] ..
+  // mColumnStart[c + 1] - 1 of mColumnEntries (entry) and mColumnRows (its row), ascending row.
+  void IndexColumns() {
+    mColumnStart.assign(mFreeCount + 1, 0);
+    for (const int column : mReducedRows.mIndex) ++mColumnStart[column + 1];
+    for (int c = 0; c < mFreeCount; ++c) mColumnStart[c + 1] += mColumnStart[c];
+    mColumnEntries.resize(mReducedRows.mIndex.size());
+    mColumnRows.resize(mReducedRows.mIndex.size());
+    mColumnFill.assign(mColumnStart.begin(), mColumnStart.end() - 1);
+    for (int r = 0; r < mReducedRows.RowCount(); ++r)
+      for (int e = mReducedRows.mStart[r]; e < mReducedRows.mStart[r + 1]; ++e) {
+        const int slot = mColumnFill[mReducedRows.mIndex[e]]++;
+        mColumnEntries[slot] = e;
+        mColumnRows[slot] = r;
+      }
+  }
+
+  LSQSolverState* mState = nullptr;  // the state of the current Run
+  Lists* mLists = nullptr;            // its lists being rebuilt
   std::vector<int> mVariableIds;  // dense variable -> id, ascending
   std::vector<LocalConstraint> mConstraints;
-  SparseVectorListRebuild mEliminatedRows;  // the state's lists, rebuilt in place
-  SparseVectorListRebuild mHardRhsCoefficients;
-  SparseVectorListRebuild mSoftRows;
   std::vector<int> mRowOfConstraint;  // constraint -> its row index, or -1 while it has none
   EntryList mEntries;  // the entries of every constraint, one constraint after another
   std::vector<const LocalConstraint*> mSoftConstraints;  // by soft row
@@ -538,31 +592,42 @@ private:
   std::vector<double> mValue;            // variable -> its value in the row being reduced
   std::vector<int> mStamp;               // variable -> last soft row that gave it a value
   std::vector<int> mTouched;             // variables given a value in the row being reduced
+  // Normal matrix.
+  CompressedRows mNormal;                // lower triangle of A^T A
+  std::vector<int> mColumnStart;         // per column of A, where its entries start
+  std::vector<int> mColumnEntries;       // per column, its entries by ascending row
+  std::vector<int> mColumnRows;          // per column, the rows of those entries
+  std::vector<int> mColumnFill;          // per column, entries placed so far
+  std::vector<double> mNormalValue;      // column -> its value in the row being formed
+  std::vector<int> mNormalStamp;         // column -> last row that gave it a value
+  std::vector<int> mNormalTouched;       // columns given a value in the row being formed
+  CholeskyWorkspace mCholesky;
 };
 
-// Soft right-hand sides plus the contributions of the hard ones; at nsoft + k the constant part
-// of the variable eliminated at step k.
-std::vector<double> AdjustedRhs(const LSQSolverState& state, const std::vector<double>& rowRhs) {
+namespace {
+
+
+// adjusted := the soft right-hand sides plus the contributions of the hard ones; at nsoft + k
+// the constant part of the variable eliminated at step k.
+void AdjustedRhs(const LSQSolverState& state, const std::vector<double>& rowRhs, std::vector<double>& adjusted) {
   const int softCount = state.mSoftRowCount;
-  std::vector<double> adjusted(rowRhs);
+  adjusted.assign(rowRhs.begin(), rowRhs.end());
   std::fill(adjusted.begin() + std::min<std::size_t>(softCount, adjusted.size()), adjusted.end(), 0.0);
   int k = 0;
   for (const SparseVector& coefficients : Elements(state.mHardRhsCoefficients)) {
     const double rhs = rowRhs[softCount + k++];
     for (const auto& entry : Elements(coefficients)) adjusted[entry.first] = adjusted[entry.first] + rhs * entry.second;
   }
-  return adjusted;
 }
 
-// A^T b over the columns of the factor.
-std::vector<double> NormalRhs(const LSQSolverState& state, const std::vector<double>& adjusted) {
-  std::vector<double> normal(state.mFactor.mRows.Size(), 0.0);
+// normal := A^T b over the columns of the factor.
+void NormalRhs(const LSQSolverState& state, const std::vector<double>& adjusted, std::vector<double>& normal) {
+  normal.assign(static_cast<std::size_t>(state.mFactor.mRows.Size()), 0.0);
   int r = 0;
   for (const SparseVector& row : Elements(state.mSoftRows)) {
     const double b = adjusted[r++];
     for (const auto& entry : Elements(row)) normal[entry.first] = normal[entry.first] + b * entry.second;
   }
-  return normal;
 }
 
 // Makes mResult hold exactly the variables of mColumnVariables (unless it already does) and
@@ -601,13 +666,14 @@ bool SolveState(LSQSolverState& state) {
     ClearResults(state);
     return state.mConstraints.Size() == 0;
   }
-  const std::vector<double> adjusted = AdjustedRhs(state, state.mRowRhs);
-  std::vector<double> values = NormalRhs(state, adjusted);
-  if (!SolveCholesky(state.mFactor, values)) {
+  SolveWorkspace& work = state.mSolveWorkspace;
+  AdjustedRhs(state, state.mRowRhs, work.mAdjustedRhs);
+  NormalRhs(state, work.mAdjustedRhs, work.mValues);
+  if (!SolveCholesky(state.mFactor, work.mValues, work.mPermuted)) {
     ClearResults(state);
     return false;
   }
-  StoreResults(state, adjusted, values);
+  StoreResults(state, work.mAdjustedRhs, work.mValues);
   return true;
 }
 
@@ -622,11 +688,23 @@ ZRMLSQSolver::~ZRMLSQSolver() {
 
 namespace {
 
-// The constraint named id; a new default record is registered when absent.
-NamedConstraint& Named(LSQSolverState& state, int id) {
+// Registers the constraint named id with its flag, right-hand side and coefficients, replacing
+// the one of that id if there is one.
+NamedConstraint& RegisterNamed(LSQSolverState& state, int id, bool hard, double rhs,
+                               const ZRMUtMap<int, double, ZRMUtLess<int>>& coefficients) {
   NamedConstraint* named = state.mNamed.Find(id);
-  if (named != nullptr) return *named;
-  return state.mNamed.Add(id, &state.mConstraints[ZRMUtMakePair(id, -1)]);
+  if (named == nullptr) {
+    const ConstraintKey key = ZRMUtMakePair(id, -1);
+    named = &state.mNamed.Add(id, &state.mConstraints[key]);
+    named->logged = state.mLog.Append(key, hard, rhs, coefficients);
+  } else {
+    state.mLog.Replace(named->logged, hard, rhs, coefficients);
+  }
+  ConstraintRecord& record = *named->record;
+  record.mIsHard = hard;
+  record.mCoefficients = coefficients;
+  record.mRhs = rhs;
+  return *named;
 }
 
 }  // namespace
@@ -634,19 +712,18 @@ NamedConstraint& Named(LSQSolverState& state, int id) {
 void ZRMLSQSolver::AddConstraint(bool hard, const ZRMUtMap<int, double, ZRMUtLess<int>>& coefficients, int id) {
   if (!mState) return;
   EndFactorization(*mState);
-  ConstraintRecord& record = *Named(*mState, id).record;
-  record.mIsHard = hard;
-  record.mCoefficients = coefficients;
-  record.mRhs = 0.0;
+  RegisterNamed(*mState, id, hard, 0.0, coefficients);
 }
 
 void ZRMLSQSolver::AddConstraint(bool hard, double rhs, const ZRMUtMap<int, double, ZRMUtLess<int>>& coefficients) {
   if (!mState) return;
   EndFactorization(*mState);
-  ConstraintRecord& record = mState->mConstraints[ZRMUtMakePair(0, static_cast<int>(mState->mConstraints.Size()))];
+  const ConstraintKey key = ZRMUtMakePair(0, static_cast<int>(mState->mConstraints.Size()));
+  ConstraintRecord& record = mState->mConstraints[key];
   record.mIsHard = hard;
   record.mCoefficients = coefficients;
   record.mRhs = rhs;
+  mState->mLog.Append(key, hard, rhs, coefficients);
 }
 
 void ZRMLSQSolver::SetRhs(int iId, double value) {
@@ -655,9 +732,11 @@ void ZRMLSQSolver::SetRhs(int iId, double value) {
   ZRMReportCheck(named != nullptr, "mState->mConstraints.Count(ZRMUtMakePair(iId, -1))", "No constraint", kReportedPath,
                  kNoConstraintLine);
   if (named == nullptr) {
-    EndFactorization(*mState);  // a new (empty, soft) constraint is registered
-    named = &Named(*mState, iId);
+    EndFactorization(*mState);  // a new soft constraint without coefficients carries the value
+    RegisterNamed(*mState, iId, false, value, ZRMUtMap<int, double, ZRMUtLess<int>>());
+    return;
   }
+  mState->mLog.SetRhs(named->logged, value);
   if (mState->mFactorCurrent) {
     mState->mRowRhs[named->row] = value;  // the record's copy follows later
     mState->mRowRhsAhead = true;
@@ -670,7 +749,8 @@ bool ZRMLSQSolver::Factor() {
   if (!mState) return false;
   EndFactorization(*mState);
   mState->mResultSlots.clear();  // the columns change
-  mState->mFactorCurrent = Factorization(*mState).Run();
+  if (!mState->mFactorization) mState->mFactorization = std::make_unique<LSQFactorization>();
+  mState->mFactorCurrent = mState->mFactorization->Run(*mState);
   return mState->mFactorCurrent;
 }
 

@@ -5,11 +5,14 @@
 #ifndef ZRMLSQSolverState_h
 #define ZRMLSQSolverState_h
 
+#include "ZRMConstraintLog.h"
 #include "ZRMUtLess.h"
 #include "ZRMUtMap.h"
 #include "ZRMUtPair.h"
 #include "ZRMUtVector.h"
 
+#include <cstdint>
+#include <memory>
 #include <unordered_map>
 #include <vector>
 
@@ -35,10 +38,11 @@ struct CholeskyFactor {
   ZRMUtVector<int> mPermutation;       // ordering used; the identity
 };
 
-// A named constraint as SetRhs sees it: its record and, while the factorization is current,
-// its row index.
+// A named constraint as SetRhs sees it: its record, its row in the log and, while the
+// factorization is current, its row index.
 struct NamedConstraint {
   ConstraintRecord* record = nullptr;
+  int logged = -1;
   int row = -1;
 };
 
@@ -81,6 +85,15 @@ private:
   std::unordered_map<int, NamedConstraint> mOthers;   // ids outside the table
 };
 
+class LSQFactorization;
+
+// Solve's working arrays, kept between calls so that a repeated Solve allocates nothing.
+struct SolveWorkspace {
+  std::vector<double> mAdjustedRhs;  // row index -> right-hand side with the hard rows' parts
+  std::vector<double> mValues;       // column -> A^T b, then its value
+  std::vector<double> mPermuted;     // the same in the factor's ordering
+};
+
 // Everything a solver knows: its constraints, its factorization and its last results.
 struct LSQSolverState {
   ZRMUtMap<ConstraintKey, ConstraintRecord> mConstraints;  // every registered constraint, key order
@@ -95,9 +108,14 @@ struct LSQSolverState {
   bool mFactorCurrent = false;  // the fields above form a usable factorization of mConstraints
   // Accelerators, derived from the fields above and invisible in every result:
   NamedConstraintIndex mNamed;   // id -> the constraint (id, -1)
+  ZRMConstraintLog mLog;         // every registered constraint, flat; same flags, entries, rhs
+  std::uint64_t mRowIndexVersion = ~std::uint64_t{0};  // mLog.Version() when mRowIndex was
+                                                        // last stored whole
   std::vector<double> mRowRhs;   // row index -> right-hand side of its constraint; set by
                                  // Factor, kept by SetRhs while mFactorCurrent
   bool mRowRhsAhead = false;     // SetRhs changed mRowRhs since the records were last up to date
+  std::unique_ptr<LSQFactorization> mFactorization;  // Factor's working storage, kept between calls
+  SolveWorkspace mSolveWorkspace;
   std::vector<double*> mResultSlots;  // column -> its value in mResult; empty unless mResult holds
                                       // exactly the variables of mColumnVariables
 };

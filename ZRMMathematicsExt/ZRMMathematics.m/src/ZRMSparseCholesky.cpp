@@ -65,8 +65,16 @@ void StoreEntries(const Entry* begin, const Entry* end, SparseVector& target) {
 // of L exists.
 class UpLookingCholesky {
 public:
-  UpLookingCholesky(const CompressedRows& lower, CholeskyFactor& factor)
-      : mLower(lower), mSize(lower.RowCount()), mFactor(factor), mInverseDiagonal(mSize, 0.0), mWork(mSize, 0.0) {}
+  UpLookingCholesky(const CompressedRows& lower, CholeskyFactor& factor, CholeskyWorkspace& workspace)
+      : mLower(lower),
+        mSize(lower.RowCount()),
+        mFactor(factor),
+        mInverseDiagonal(workspace.mInverseDiagonal),
+        mWork(workspace.mWork),
+        mWorkspace(workspace) {
+    mInverseDiagonal.assign(mSize, 0.0);
+    mWork.assign(mSize, 0.0);
+  }
 
   // Computes every row; false at the first pivot that is not a finite positive number.
   bool Run() {
@@ -89,10 +97,13 @@ private:
     rows.Reserve(mSize);
     ReserveAtOnce(mFactor.mDiagonal, mSize);
     ReserveAtOnce(mFactor.mPermutation, mSize);
-    std::vector<int> parent(mSize, -1);
-    std::vector<int> visited(mSize, -1);
-    std::vector<int> columnLength(mSize, 0);
-    std::vector<int> pattern;
+    std::vector<int>& parent = mWorkspace.mParent;
+    std::vector<int>& visited = mWorkspace.mVisited;
+    std::vector<int>& columnLength = mWorkspace.mColumnLength;
+    std::vector<int>& pattern = mWorkspace.mPattern;
+    parent.assign(mSize, -1);
+    visited.assign(mSize, -1);
+    columnLength.assign(mSize, 0);
     for (int k = 0; k < mSize; ++k) {
       FindPattern(k, parent, visited, pattern);
       SparseVector& row = rows.Append(static_cast<int>(pattern.size()));
@@ -165,9 +176,10 @@ private:
 
   const CompressedRows& mLower;
   const int mSize;
-  CholeskyFactor& mFactor;               // rows: patterns, then values; columns: the rows done
-  std::vector<double> mInverseDiagonal;  // 1 / L[j][j] once row j is done
-  std::vector<double> mWork;             // L[k][j] of the current row, on its pattern
+  CholeskyFactor& mFactor;                // rows: patterns, then values; columns: the rows done
+  std::vector<double>& mInverseDiagonal;  // 1 / L[j][j] once row j is done
+  std::vector<double>& mWork;             // L[k][j] of the current row, on its pattern
+  CholeskyWorkspace& mWorkspace;
 };
 
 // Lower triangle of the symmetric matrix given by rows, each row sorted; false when an entry
@@ -248,9 +260,9 @@ void SortSparseVector(SparseVector& entries) {
   StoreEntries(sorted.data(), sorted.data() + sorted.size(), entries);
 }
 
-bool FactorLowerTriangle(const CompressedRows& lower, CholeskyFactor& factor) {
+bool FactorLowerTriangle(const CompressedRows& lower, CholeskyFactor& factor, CholeskyWorkspace& workspace) {
   if (!HasLowerTriangleShape(lower)) return Reject(factor);
-  if (!UpLookingCholesky(lower, factor).Run()) return Reject(factor);
+  if (!UpLookingCholesky(lower, factor, workspace).Run()) return Reject(factor);
   return true;
 }
 
@@ -261,15 +273,21 @@ CholeskyFactor FactorCholesky(const ZRMUtVector<SparseVector>& rows) {
     Reject(factor);
     return factor;
   }
-  FactorLowerTriangle(lower, factor);
+  CholeskyWorkspace workspace;
+  FactorLowerTriangle(lower, factor, workspace);
   return factor;
 }
 
 bool SolveCholesky(const CholeskyFactor& factor, std::vector<double>& x) {
+  std::vector<double> work;
+  return SolveCholesky(factor, x, work);
+}
+
+bool SolveCholesky(const CholeskyFactor& factor, std::vector<double>& x, std::vector<double>& y) {
   const int n = static_cast<int>(factor.mRows.Size());
   if (static_cast<int>(x.size()) != n) return false;
   const auto permutation = Elements(factor.mPermutation);
-  std::vector<double> y(n, 0.0);
+  y.assign(static_cast<std::size_t>(n), 0.0);
   for (int i = 0; i < n; ++i) y[permutation.begin()[i]] = x[i];
   SolveLower(factor, y);
   SolveUpper(factor, y);

@@ -31,6 +31,12 @@ struct CompressedRows {
     mValue.push_back(value);
   }
   void EndRow() { mStart.push_back(static_cast<int>(mIndex.size())); }
+  // Makes it a matrix without rows, keeping the storage.
+  void Clear() {
+    mStart.assign(1, 0);
+    mIndex.clear();
+    mValue.clear();
+  }
 };
 
 // A contiguous run of elements, for loops that need no checked access per element.
@@ -136,12 +142,25 @@ ZRMMATH_API void SortSparseVector(SparseVector& entries);
 // a row without its diagonal, an empty row, one column twice in a row) is rejected the same way.
 ZRMMATH_API CholeskyFactor FactorCholesky(const ZRMUtVector<SparseVector>& rows);
 
+// Working arrays of FactorLowerTriangle, which a caller may keep from one factorization to the
+// next so that their storage is reused.
+struct CholeskyWorkspace {
+  std::vector<double> mInverseDiagonal;  // 1 / L[j][j] once row j is done
+  std::vector<double> mWork;             // L[k][j] of the current row, on its pattern
+  std::vector<int> mParent;              // elimination tree: column -> its parent, or -1
+  std::vector<int> mVisited;             // column -> last row whose pattern met it
+  std::vector<int> mColumnLength;        // column -> entries below the diagonal
+  std::vector<int> mPattern;             // columns of the current row
+};
+
 // Factors a lower triangle given row by row, each row ascending by column with its diagonal
 // last, into factor (replaced). True when factor holds the factorization; otherwise reported
 // as above and factor is the empty record.
-bool FactorLowerTriangle(const CompressedRows& lower, CholeskyFactor& factor);
+bool FactorLowerTriangle(const CompressedRows& lower, CholeskyFactor& factor, CholeskyWorkspace& workspace);
 
 // Solves L * L^T * x = x in place; false, x untouched, when its size differs from the factor's.
 ZRMMATH_API bool SolveCholesky(const CholeskyFactor& factor, std::vector<double>& x);
+// The same with the caller's working array (its contents are replaced).
+bool SolveCholesky(const CholeskyFactor& factor, std::vector<double>& x, std::vector<double>& work);
 
 #endif

@@ -1,0 +1,82 @@
+// ZRMConstraintLog: flat rows of the registered constraints.
+#include "ZRMConstraintLog.h"
+
+#include <algorithm>
+
+namespace {
+
+bool KeyLess(const ZRMConstraintLog::Key& a, const ZRMConstraintLog::Key& b) {
+  return a.first < b.first || (a.first == b.first && a.second < b.second);
+}
+
+}  // namespace
+
+int ZRMConstraintLog::AppendEntries(const Coefficients& coefficients) {
+  const int first = static_cast<int>(mEntries.size());
+  coefficients.ForEach([this](const ZRMUtPair<int, double>& c) { mEntries.emplace_back(c.first, c.second); });
+  return first;
+}
+
+int ZRMConstraintLog::Append(const Key& key, bool hard, double rhs, const Coefficients& coefficients) {
+  if (!mRows.empty() && !KeyLess(mRows.back().key, key)) mAppendedInKeyOrder = false;
+  const int first = AppendEntries(coefficients);
+  mRows.push_back({key, rhs, hard, first, coefficients.Size()});
+  ++mVersion;
+  return static_cast<int>(mRows.size()) - 1;
+}
+
+// Our choice: a replaced row's old entries stay in the pool until they outnumber the live ones
+// (plus a margin), then the pool is compacted; registration stays amortised O(entries).
+void ZRMConstraintLog::Replace(int row, bool hard, double rhs, const Coefficients& coefficients) {
+  Row& replaced = mRows[static_cast<std::size_t>(row)];
+  mDeadEntries += static_cast<std::size_t>(replaced.count);
+  replaced.first = AppendEntries(coefficients);
+  replaced.count = coefficients.Size();
+  replaced.hard = hard;
+  replaced.rhs = rhs;
+  ++mVersion;
+  if (mDeadEntries > EntryCount() + 1024) Compact();
+}
+
+void ZRMConstraintLog::Compact() {
+  std::vector<Entry> live;
+  live.reserve(EntryCount());
+  for (Row& row : mRows) {
+    const Entry* entries = Entries(row);
+    row.first = static_cast<int>(live.size());
+    live.insert(live.end(), entries, entries + row.count);
+  }
+  mEntries.swap(live);
+  mDeadEntries = 0;  // every entry belongs to a row
+}
+
+void ZRMConstraintLog::UpdateKeyOrder() {
+  const std::size_t sorted = mKeyOrder.size();
+  if (sorted == mRows.size()) return;
+  for (std::size_t row = sorted; row < mRows.size(); ++row) mKeyOrder.push_back(static_cast<int>(row));
+  const auto byKey = [this](int a, int b) {
+    return KeyLess(mRows[static_cast<std::size_t>(a)].key, mRows[static_cast<std::size_t>(b)].key);
+  };
+  const auto tail = mKeyOrder.begin() + static_cast<std::ptrdiff_t>(sorted);
+  std::sort(tail, mKeyOrder.end(), byKey);
+  std::inplace_merge(mKeyOrder.begin(), tail, mKeyOrder.end(), byKey);  // every row, key order
+}
+
+const char* ZRMConstraintLog::FindInvariantViolation() const {
+  std::size_t referenced = 0;
+  for (const Row& row : mRows) {
+    if (row.first < 0 || row.count < 0 || static_cast<std::size_t>(row.first) + row.count > mEntries.size())
+      return "row entries outside the pool";
+    const Entry* entries = Entries(row);
+    for (int e = 1; e < row.count; ++e)
+      if (!(entries[e - 1].first < entries[e].first)) return "row entries not in ascending variable order";
+    referenced += static_cast<std::size_t>(row.count);
+  }
+  if (referenced + mDeadEntries != mEntries.size()) return "dead entry count does not match the pool";
+  for (std::size_t r = 1; r < mRows.size() && mAppendedInKeyOrder; ++r)
+    if (!KeyLess(mRows[r - 1].key, mRows[r].key)) return "rows marked in key order are not";
+  for (std::size_t k = 1; k < mKeyOrder.size(); ++k)
+    if (!KeyLess(mRows[static_cast<std::size_t>(mKeyOrder[k - 1])].key, mRows[static_cast<std::size_t>(mKeyOrder[k])].key))
+      return "key order not ascending";
+  return nullptr;
+}

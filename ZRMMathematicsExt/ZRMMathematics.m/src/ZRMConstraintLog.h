@@ -1,0 +1,80 @@
+// Internal: the registered constraints of a solver as flat rows, what Factor reads.
+//
+// The records of the solver's state are a balanced tree of records, each with its own tree of
+// coefficients: walking them is a chain of dependent loads, one or more cache misses per
+// constraint. The log holds the same constraints in plain arrays, written as they are
+// registered, and hands them out in key order.
+#ifndef ZRMConstraintLog_h
+#define ZRMConstraintLog_h
+
+#include "ZRMMathematicsExport.h"
+#include "ZRMUtLess.h"
+#include "ZRMUtMap.h"
+#include "ZRMUtPair.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <utility>
+#include <vector>
+
+class ZRMConstraintLog {
+public:
+  using Key = ZRMUtPair<int, int>;
+  using Entry = std::pair<int, double>;  // (variable id, coefficient)
+  using Coefficients = ZRMUtMap<int, double, ZRMUtLess<int>>;
+
+  // One constraint: sum(coefficient * x[variable]) = rhs over its entries.
+  struct Row {
+    Key key;
+    double rhs;
+    bool hard;
+    int first;  // its entries: Entries()[first .. first + count - 1], ascending variable id
+    int count;
+  };
+
+  // Enters a constraint whose key is not in the log yet; returns its row number.
+  int Append(const Key& key, bool hard, double rhs, const Coefficients& coefficients);
+  // Replaces the flag, right-hand side and coefficients of a row.
+  void Replace(int row, bool hard, double rhs, const Coefficients& coefficients);
+  void SetRhs(int row, double rhs) { mRows[static_cast<std::size_t>(row)].rhs = rhs; }
+
+  std::size_t Size() const { return mRows.size(); }
+  const std::vector<Row>& Rows() const { return mRows; }  // registration order
+  std::size_t EntryCount() const { return mEntries.size() - mDeadEntries; }
+  const Entry* Entries(const Row& row) const { return mEntries.data() + row.first; }
+  // Number of changes of constraints so far (Append and Replace; not SetRhs).
+  std::uint64_t Version() const { return mVersion; }
+
+  // Calls visit(row) for every row, in ascending key order.
+  template <class Visit>
+  void ForEachInKeyOrder(Visit visit) {
+    if (mAppendedInKeyOrder) {
+      for (const Row& row : mRows) visit(row);
+      return;
+    }
+    UpdateKeyOrder();
+    for (const int row : mKeyOrder) visit(mRows[static_cast<std::size_t>(row)]);
+  }
+
+  // Null when the log is sound (entries of each row ascending and within the pool, dead entry
+  // count, key order); otherwise a description of the first fault found. Exported for the
+  // solver's unit tests.
+  ZRMMATH_API const char* FindInvariantViolation() const;
+
+private:
+  // Appends the coefficients to the pool; returns where they start.
+  int AppendEntries(const Coefficients& coefficients);
+  // Drops the entries no row refers to, keeping every row's entries in row order.
+  void Compact();
+  // Extends mKeyOrder to every row (the rows appended since are sorted and merged in).
+  void UpdateKeyOrder();
+
+  std::vector<Row> mRows;          // registration order
+  std::vector<Entry> mEntries;     // pool of every row's entries
+  std::size_t mDeadEntries = 0;    // entries of replaced coefficient lists, still in the pool
+  std::vector<int> mKeyOrder;      // the first mKeyOrder.size() rows, in key order
+  bool mAppendedInKeyOrder = true; // every row was appended with a key above all earlier ones
+  std::uint64_t mVersion = 0;
+};
+
+#endif
