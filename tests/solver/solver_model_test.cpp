@@ -486,12 +486,12 @@ TEST(LSQSolverModel, RegistrationHistoriesWithReplacements) {
     ZRMLSQSolver solver;
     for (int v = 0; v < variables; ++v)  // every variable determined by its own soft row
       solver.AddConstraint(false, random.Uniform(-5.0, 5.0), MakeCoefficients({{v, random.Uniform(1.0, 2.0)}}));
-    for (int step = 0; step < 700; ++step) {
+    for (int step = 0; step < 900; ++step) {  // enough replaced entries to compact the pool
       const int id = random.Int(-6, 6);
       const int action = random.Int(0, 99);
       if (action < 70) {
         Entries row;
-        const int count = random.Int(0, 5);
+        const int count = random.Int(0, 8);
         for (int e = 0; e < count; ++e) row.emplace_back(random.Int(0, variables - 1), random.Uniform(-1.0, 1.0));
         std::sort(row.begin(), row.end());
         row.erase(std::unique(row.begin(), row.end(), [](const auto& a, const auto& b) { return a.first == b.first; }),
