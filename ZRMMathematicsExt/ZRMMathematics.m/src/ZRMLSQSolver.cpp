@@ -147,7 +147,7 @@ private:
   }
 
   // Empties the derived fields: the lists of sparse vectors are rebuilt in place and hold just
-  // what this call appends once it ends; mRowIndex is renewed by StoreRowIndex; mFactor keeps
+  // what this call appends once it ends; mRowIndex is renewed through StoreRowIndex; mFactor keeps
   // its value until it is replaced.
   void ResetFields() {
     mState->mColumnVariables.Clear();
@@ -159,22 +159,26 @@ private:
   // ascending id.
   void CollectConstraints() {
     ZRMConstraintLog& log = mState->mLog;
-    mConstraints.reserve(log.Size());
-    mEntries.reserve(log.EntryCount());
+    MakeRoom(mConstraints, log.Size());
+    MakeRoom(mEntries, log.EntryCount());
     log.ForEachInKeyOrder([this, &log](const ZRMConstraintLog::Row& row) {
       mConstraints.push_back({row.key, row.rhs, row.hard, static_cast<int>(mEntries.size()), row.count});
       const Entry* entries = log.Entries(row);
       mEntries.insert(mEntries.end(), entries, entries + row.count);
     });
-    mRowOfConstraint.assign(mConstraints.size(), -1);
-    mState->mRowRhs.reserve(mConstraints.size());
+    AssignWithRoom(mRowOfConstraint, mConstraints.size(), -1);
+    MakeRoom(mState->mRowRhs, mConstraints.size());
     NumberVariables();
     const std::size_t variableCount = mVariableIds.size();
-    mStepOfVariable.assign(variableCount, -1);
-    mColumnOf.assign(variableCount, -1);
+    AssignWithRoom(mStepOfVariable, variableCount, -1);
+    AssignWithRoom(mColumnOf, variableCount, -1);
+    MakeRoom(mRowsHolding, variableCount);
     mRowsHolding.resize(variableCount);
+    MakeRoom(mSubstitutions, variableCount);
     mSubstitutions.resize(variableCount);
+    MakeRoom(mSubstitutionRhs, variableCount);
     mSubstitutionRhs.resize(variableCount);
+    MakeRoom(mSubstitutionsHolding, variableCount);
     mSubstitutionsHolding.resize(variableCount);
   }
 
@@ -194,7 +198,8 @@ private:
 
   // Ranks the ids, all within [lowest, lowest + width), by marking them in a table.
   void NumberVariablesByTable(int lowest, int width) {
-    std::vector<int> number(width, -1);
+    std::vector<int>& number = mNumberOfId;
+    AssignWithRoom(number, static_cast<std::size_t>(width), -1);
     for (const Entry& entry : mEntries) number[entry.first - lowest] = 0;
     for (int offset = 0; offset < width; ++offset) {
       if (number[offset] < 0) continue;
@@ -216,7 +221,7 @@ private:
 
   // Soft constraints get rows 0..nsoft-1 in key order.
   void NumberSoftRows() {
-    mSoftConstraints.reserve(mConstraints.size());
+    MakeRoom(mSoftConstraints, mConstraints.size());
     for (const LocalConstraint& constraint : mConstraints) {
       if (constraint.hard) continue;
       NumberRow(constraint, mState->mSoftRowCount);
@@ -232,38 +237,20 @@ private:
     if (constraint.key.second == -1) mState->mNamed.Find(constraint.key.first)->row = row;
   }
 
-  // Makes mRowIndex hold the row index of every numbered constraint. Our choice: the rows are
-  // entered once numbering is over, in key order, each appended after the last; when
-  // mRowIndex already holds exactly the keys of the numbered constraints (a new factorization
-  // of the same constraints), only the values are rewritten; when no constraint changed since
-  // it was last stored whole, it holds this numbering already (numbering is deterministic).
+  // Records the row index of every numbered constraint, in key order, for mRowIndex (see
+  // UpdateRowIndex). When no constraint changed since the numbering was last recorded whole,
+  // it is recorded already: numbering is deterministic.
   void StoreRowIndex() {
     const std::uint64_t version = mState->mLog.Version();
-    if (mState->mRowIndexVersion == version) return;
-    mState->mRowIndexVersion = ~std::uint64_t{0};  // being rewritten
-    if (!RewriteRowIndex()) {
-      mState->mRowIndex.Clear();
-      for (std::size_t c = 0; c < mConstraints.size(); ++c)
-        if (mRowOfConstraint[c] >= 0) mState->mRowIndex.InsertOrGetAtEnd(mConstraints[c].key) = mRowOfConstraint[c];
-    }
-    mState->mRowIndexVersion = version;
-  }
-
-  // Rewrites the values of mRowIndex when its keys are those of the numbered constraints, in
-  // key order; false when they are not (mRowIndex is then partly rewritten, for StoreRowIndex to
-  // clear).
-  bool RewriteRowIndex() {
-    const std::size_t numbered = static_cast<std::size_t>(
-        std::count_if(mRowOfConstraint.begin(), mRowOfConstraint.end(), [](int row) { return row >= 0; }));
-    if (numbered != static_cast<std::size_t>(mState->mRowIndex.Size())) return false;
-    std::size_t c = 0;
-    bool same = true;
-    mState->mRowIndex.ForEach([&](ZRMUtPair<ConstraintKey, int>& entry) {
-      while (mRowOfConstraint[c] < 0) ++c;  // numbered == Size(): a numbered one is left
-      same = same && entry.first == mConstraints[c].key;
-      entry.second = mRowOfConstraint[c++];
-    });
-    return same;
+    if (mState->mRowNumberingVersion == version) return;
+    mState->mRowNumberingVersion = ~std::uint64_t{0};  // being rewritten
+    std::vector<std::pair<ConstraintKey, int>>& numbering = mState->mRowNumbering;
+    numbering.clear();
+    MakeRoom(numbering, mConstraints.size());
+    for (std::size_t c = 0; c < mConstraints.size(); ++c)
+      if (mRowOfConstraint[c] >= 0) numbering.emplace_back(mConstraints[c].key, mRowOfConstraint[c]);
+    mState->mRowIndexBehind = true;
+    mState->mRowNumberingVersion = version;
   }
 
   // Hard rows in key order, each with right-hand side {own: 1.0}; all in the scan order.
@@ -432,10 +419,11 @@ private:
   // hard right-hand sides reach each soft row.
   void BuildSoftRows() {
     const int softCount = mState->mSoftRowCount;
+    MakeRoom(mAccumulators, mEliminatedByStep.size());
     mAccumulators.resize(mEliminatedByStep.size());
     mLists->mSoftRows.Reserve(softCount);
-    mValue.assign(mVariableIds.size(), 0.0);
-    mStamp.assign(mVariableIds.size(), -1);
+    AssignWithRoom(mValue, mVariableIds.size(), 0.0);
+    AssignWithRoom(mStamp, mVariableIds.size(), -1);
     mReducedRows.Reserve(softCount, static_cast<int>(mEntries.size()));
     EntryList reduced;
     for (int r = 0; r < softCount; ++r) {
@@ -520,8 +508,8 @@ private:
   // over ascending r, starting from 0.0.
   void BuildNormalMatrix() {
     IndexColumns();
-    mNormalValue.assign(mFreeCount, 0.0);
-    mNormalStamp.assign(mFreeCount, -1);
+    AssignWithRoom(mNormalValue, static_cast<std::size_t>(mFreeCount), 0.0);
+    AssignWithRoom(mNormalStamp, static_cast<std::size_t>(mFreeCount), -1);
     mNormal.Reserve(mFreeCount, 0);
     for (int c = 0; c < mFreeCount; ++c) {
       mNormalTouched.clear();
@@ -548,11 +536,12 @@ private:
   // The entries of the reduced soft rows by column: for column c, slots mColumnStart[c] ..
   // mColumnStart[c + 1] - 1 of mColumnEntries (entry) and mColumnRows (its row), ascending row.
   void IndexColumns() {
-    mColumnStart.assign(mFreeCount + 1, 0);
+    AssignWithRoom(mColumnStart, static_cast<std::size_t>(mFreeCount) + 1, 0);
     for (const int column : mReducedRows.mIndex) ++mColumnStart[column + 1];
     for (int c = 0; c < mFreeCount; ++c) mColumnStart[c + 1] += mColumnStart[c];
-    mColumnEntries.resize(mReducedRows.mIndex.size());
-    mColumnRows.resize(mReducedRows.mIndex.size());
+    AssignWithRoom(mColumnEntries, mReducedRows.mIndex.size(), 0);
+    AssignWithRoom(mColumnRows, mReducedRows.mIndex.size(), 0);
+    MakeRoom(mColumnFill, static_cast<std::size_t>(mFreeCount));
     mColumnFill.assign(mColumnStart.begin(), mColumnStart.end() - 1);
     for (int r = 0; r < mReducedRows.RowCount(); ++r)
       for (int e = mReducedRows.mStart[r]; e < mReducedRows.mStart[r + 1]; ++e) {
@@ -565,6 +554,7 @@ private:
   LSQSolverState* mState = nullptr;  // the state of the current Run
   Lists* mLists = nullptr;            // its lists being rebuilt
   std::vector<int> mVariableIds;  // dense variable -> id, ascending
+  std::vector<int> mNumberOfId;   // id - lowest id -> dense variable, or -1 (ids ranked by table)
   std::vector<LocalConstraint> mConstraints;
   std::vector<int> mRowOfConstraint;  // constraint -> its row index, or -1 while it has none
   EntryList mEntries;  // the entries of every constraint, one constraint after another
@@ -611,6 +601,7 @@ namespace {
 // the constant part of the variable eliminated at step k.
 void AdjustedRhs(const LSQSolverState& state, const std::vector<double>& rowRhs, std::vector<double>& adjusted) {
   const int softCount = state.mSoftRowCount;
+  MakeRoom(adjusted, rowRhs.size());
   adjusted.assign(rowRhs.begin(), rowRhs.end());
   std::fill(adjusted.begin() + std::min<std::size_t>(softCount, adjusted.size()), adjusted.end(), 0.0);
   int k = 0;
@@ -622,7 +613,7 @@ void AdjustedRhs(const LSQSolverState& state, const std::vector<double>& rowRhs,
 
 // normal := A^T b over the columns of the factor.
 void NormalRhs(const LSQSolverState& state, const std::vector<double>& adjusted, std::vector<double>& normal) {
-  normal.assign(static_cast<std::size_t>(state.mFactor.mRows.Size()), 0.0);
+  AssignWithRoom(normal, static_cast<std::size_t>(state.mFactor.mRows.Size()), 0.0);
   int r = 0;
   for (const SparseVector& row : Elements(state.mSoftRows)) {
     const double b = adjusted[r++];

@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <memory>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 // Key of a registered constraint: (id, -1) for a named one, (0, count) for an unnamed one.
@@ -109,8 +110,10 @@ struct LSQSolverState {
   // Accelerators, derived from the fields above and invisible in every result:
   NamedConstraintIndex mNamed;   // id -> the constraint (id, -1)
   ZRMConstraintLog mLog;         // every registered constraint, flat; same flags, entries, rhs
-  std::uint64_t mRowIndexVersion = ~std::uint64_t{0};  // mLog.Version() when mRowIndex was
-                                                        // last stored whole
+  std::vector<std::pair<ConstraintKey, int>> mRowNumbering;  // what mRowIndex holds after the
+                                                             // last Factor, in key order
+  std::uint64_t mRowNumberingVersion = ~std::uint64_t{0};    // mLog.Version() it was recorded at
+  bool mRowIndexBehind = false;  // mRowIndex does not show mRowNumbering yet
   std::vector<double> mRowRhs;   // row index -> right-hand side of its constraint; set by
                                  // Factor, kept by SetRhs while mFactorCurrent
   bool mRowRhsAhead = false;     // SetRhs changed mRowRhs since the records were last up to date
@@ -128,6 +131,28 @@ inline void WriteBackRowRhs(LSQSolverState& state) {
   if (!state.mFactorCurrent || !state.mRowRhsAhead) return;  // the records are up to date
   state.mNamed.ForEach([&state](NamedConstraint& named) { named.record->mRhs = state.mRowRhs[named.row]; });
   state.mRowRhsAhead = false;
+}
+
+// Our choice: no step of the solver reads mRowIndex (SetRhs finds rows through mNamed), so
+// Factor records the numbering flat, in key order (mRowNumbering), and the map is brought up to
+// date here, before the state is inspected: building a node per row is most of a first Factor
+// on large systems otherwise. A map already holding the same keys only has its values rewritten.
+inline void UpdateRowIndex(LSQSolverState& state) {
+  if (!state.mRowIndexBehind) return;
+  const auto& numbering = state.mRowNumbering;
+  bool sameKeys = static_cast<std::size_t>(state.mRowIndex.Size()) == numbering.size();
+  if (sameKeys) {
+    std::size_t n = 0;
+    state.mRowIndex.ForEach([&](ZRMUtPair<ConstraintKey, int>& entry) {
+      sameKeys = sameKeys && entry.first == numbering[n].first;
+      entry.second = numbering[n++].second;
+    });
+  }
+  if (!sameKeys) {
+    state.mRowIndex.Clear();
+    for (const auto& row : numbering) state.mRowIndex.InsertOrGetAtEnd(row.first) = row.second;
+  }
+  state.mRowIndexBehind = false;
 }
 
 // Ends the current factorization (if any): the records take their right-hand sides back.

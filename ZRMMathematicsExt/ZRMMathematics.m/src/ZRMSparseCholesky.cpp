@@ -72,8 +72,8 @@ public:
         mInverseDiagonal(workspace.mInverseDiagonal),
         mWork(workspace.mWork),
         mWorkspace(workspace) {
-    mInverseDiagonal.assign(mSize, 0.0);
-    mWork.assign(mSize, 0.0);
+    AssignWithRoom(mInverseDiagonal, static_cast<std::size_t>(mSize), 0.0);
+    AssignWithRoom(mWork, static_cast<std::size_t>(mSize), 0.0);
   }
 
   // Computes every row; false at the first pivot that is not a finite positive number.
@@ -101,9 +101,9 @@ private:
     std::vector<int>& visited = mWorkspace.mVisited;
     std::vector<int>& columnLength = mWorkspace.mColumnLength;
     std::vector<int>& pattern = mWorkspace.mPattern;
-    parent.assign(mSize, -1);
-    visited.assign(mSize, -1);
-    columnLength.assign(mSize, 0);
+    AssignWithRoom(parent, static_cast<std::size_t>(mSize), -1);
+    AssignWithRoom(visited, static_cast<std::size_t>(mSize), -1);
+    AssignWithRoom(columnLength, static_cast<std::size_t>(mSize), 0);
     for (int k = 0; k < mSize; ++k) {
       FindPattern(k, parent, visited, pattern);
       SparseVector& row = rows.Append(static_cast<int>(pattern.size()));
@@ -287,7 +287,7 @@ bool SolveCholesky(const CholeskyFactor& factor, std::vector<double>& x, std::ve
   const int n = static_cast<int>(factor.mRows.Size());
   if (static_cast<int>(x.size()) != n) return false;
   const auto permutation = Elements(factor.mPermutation);
-  y.assign(static_cast<std::size_t>(n), 0.0);
+  AssignWithRoom(y, static_cast<std::size_t>(n), 0.0);
   for (int i = 0; i < n; ++i) y[permutation.begin()[i]] = x[i];
   SolveLower(factor, y);
   SolveUpper(factor, y);

@@ -13,6 +13,21 @@
 #include <utility>
 #include <vector>
 
+// Makes room for n elements in a working array kept from one factorization to the next:
+// growing, the storage takes an eighth more, so that a slightly larger problem next time does
+// not move (and page in) the array again.
+template <class T>
+void MakeRoom(std::vector<T>& array, std::size_t n) {
+  if (array.capacity() < n) array.reserve(n + n / 8);
+}
+
+// array := n copies of value, in storage grown as by MakeRoom.
+template <class T>
+void AssignWithRoom(std::vector<T>& array, std::size_t n, const T& value) {
+  MakeRoom(array, n);
+  array.assign(n, value);
+}
+
 // Rows of a sparse matrix in compressed form: the working format of one factorization.
 struct CompressedRows {
   std::vector<int> mStart{0};  // row r holds the entries mStart[r] .. mStart[r + 1] - 1
@@ -22,9 +37,9 @@ struct CompressedRows {
   int RowCount() const { return static_cast<int>(mStart.size()) - 1; }
   // Makes room for rows more rows and entries more entries.
   void Reserve(int rows, int entries) {
-    mStart.reserve(mStart.size() + static_cast<std::size_t>(rows));
-    mIndex.reserve(mIndex.size() + static_cast<std::size_t>(entries));
-    mValue.reserve(mValue.size() + static_cast<std::size_t>(entries));
+    MakeRoom(mStart, mStart.size() + static_cast<std::size_t>(rows));
+    MakeRoom(mIndex, mIndex.size() + static_cast<std::size_t>(entries));
+    MakeRoom(mValue, mValue.size() + static_cast<std::size_t>(entries));
   }
   void Append(int index, double value) {
     mIndex.push_back(index);
