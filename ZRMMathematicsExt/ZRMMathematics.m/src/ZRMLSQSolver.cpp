@@ -110,25 +110,19 @@ private:
     return static_cast<int>(mState->mFactor.mRows.Size()) == mFreeCount;
   }
 
-  // Empties every working array, keeping its storage (lists of lists are emptied whole).
+  // Empties the working arrays, keeping their storage (the lists of lists are emptied where
+  // they are sized, by ResetLists).
   void ResetWorkspace() {
     mVariableIds.clear();
     mConstraints.clear();
     mEntries.clear();
     mSoftConstraints.clear();
     mHardConstraints.clear();
-    mHardRows.clear();
-    mHardRowRhs.clear();
     mScanOrder.clear();
     mStepOfHard.clear();
     mRowCandidate.clear();
-    mRowsHolding.clear();
     mEliminatedByStep.clear();
-    mSubstitutions.clear();
-    mSubstitutionRhs.clear();
-    mSubstitutionsHolding.clear();
     mFreeCount = 0;
-    mAccumulators.clear();
     mReducedRows.Clear();
     mNormal.Clear();
   }
@@ -172,14 +166,10 @@ private:
     const std::size_t variableCount = mVariableIds.size();
     AssignWithRoom(mStepOfVariable, variableCount, -1);
     AssignWithRoom(mColumnOf, variableCount, -1);
-    MakeRoom(mRowsHolding, variableCount);
-    mRowsHolding.resize(variableCount);
-    MakeRoom(mSubstitutions, variableCount);
-    mSubstitutions.resize(variableCount);
-    MakeRoom(mSubstitutionRhs, variableCount);
-    mSubstitutionRhs.resize(variableCount);
-    MakeRoom(mSubstitutionsHolding, variableCount);
-    mSubstitutionsHolding.resize(variableCount);
+    ResetLists(mRowsHolding, variableCount);
+    ResetLists(mSubstitutions, variableCount);
+    ResetLists(mSubstitutionRhs, variableCount);
+    ResetLists(mSubstitutionsHolding, variableCount);
   }
 
   // Replaces the variable id of every entry by its dense number (rank among the distinct ids).
@@ -255,13 +245,17 @@ private:
 
   // Hard rows in key order, each with right-hand side {own: 1.0}; all in the scan order.
   void CollectHardRows() {
+    const auto hardCount = static_cast<std::size_t>(std::count_if(
+        mConstraints.begin(), mConstraints.end(), [](const LocalConstraint& constraint) { return constraint.hard; }));
+    ResetLists(mHardRows, hardCount);
+    ResetLists(mHardRowRhs, hardCount);
     for (const LocalConstraint& constraint : mConstraints) {
       if (!constraint.hard) continue;
       const int hard = static_cast<int>(mHardConstraints.size());
       mHardConstraints.push_back(&constraint);
       const auto coefficients = Coefficients(constraint);
-      mHardRows.emplace_back(coefficients.begin(), coefficients.end());
-      mHardRowRhs.push_back(EntryList{Entry(hard, 1.0)});
+      mHardRows[hard].assign(coefficients.begin(), coefficients.end());
+      mHardRowRhs[hard].emplace_back(hard, 1.0);
       mScanOrder.push_back(hard);
       mStepOfHard.push_back(-1);
       mRowCandidate.emplace_back();
@@ -346,9 +340,9 @@ private:
       mSubstitutionsHolding[other.first].push_back(variable);
     }
     EntryList& substitutionRhs = mSubstitutionRhs[variable];
-    substitutionRhs = std::move(mHardRowRhs[hard]);
+    substitutionRhs.swap(mHardRowRhs[hard]);  // substitutionRhs was empty
     for (Entry& term : substitutionRhs) term.second = -(f * term.second);
-    EntryList().swap(mHardRows[hard]);
+    mHardRows[hard].clear();
     return variable;
   }
 
@@ -363,7 +357,7 @@ private:
       MergeScaled(mHardRowRhs[hard], -1, mSubstitutionRhs[variable], c, Subtract, [](int) {}, mScratch);
       UpdateCandidate(hard);
     }
-    std::vector<int>().swap(mRowsHolding[variable]);  // no row holds it any more
+    mRowsHolding[variable].clear();  // no row holds it any more
   }
 
   // Replaces the eliminated variable in the substitutions of the variables eliminated before.
@@ -375,7 +369,7 @@ private:
                   [&](int added) { mSubstitutionsHolding[added].push_back(earlier); }, mScratch);
       MergeScaled(mSubstitutionRhs[earlier], -1, mSubstitutionRhs[variable], c, Add, [](int) {}, mScratch);
     }
-    std::vector<int>().swap(mSubstitutionsHolding[variable]);  // no substitution holds it any more
+    mSubstitutionsHolding[variable].clear();  // no substitution holds it any more
   }
 
   // Free variables get columns by first appearance in the soft rows (key order, ascending id);
@@ -419,8 +413,7 @@ private:
   // hard right-hand sides reach each soft row.
   void BuildSoftRows() {
     const int softCount = mState->mSoftRowCount;
-    MakeRoom(mAccumulators, mEliminatedByStep.size());
-    mAccumulators.resize(mEliminatedByStep.size());
+    ResetLists(mAccumulators, mEliminatedByStep.size());
     mLists->mSoftRows.Reserve(softCount);
     AssignWithRoom(mValue, mVariableIds.size(), 0.0);
     AssignWithRoom(mStamp, mVariableIds.size(), -1);

@@ -28,6 +28,15 @@ void AssignWithRoom(std::vector<T>& array, std::size_t n, const T& value) {
   array.assign(n, value);
 }
 
+// Makes lists (kept between factorizations) n empty lists, keeping the storage of the lists
+// that stay, so that refilling them allocates nothing.
+template <class List>
+void ResetLists(std::vector<List>& lists, std::size_t n) {
+  for (std::size_t i = 0; i < n && i < lists.size(); ++i) lists[i].clear();
+  MakeRoom(lists, n);
+  lists.resize(n);
+}
+
 // Rows of a sparse matrix in compressed form: the working format of one factorization.
 struct CompressedRows {
   std::vector<int> mStart{0};  // row r holds the entries mStart[r] .. mStart[r + 1] - 1
