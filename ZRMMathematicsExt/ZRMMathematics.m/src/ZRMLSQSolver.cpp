@@ -82,6 +82,10 @@ public:
     return factored;
   }
 
+  // The reduced soft rows of the last Run that got as far as building them: mSoftRows of
+  // the state, flat. Valid while that factorization is current.
+  const CompressedRows& ReducedRows() const { return mReducedRows; }
+
 private:
   // The state's lists of sparse vectors, rebuilt in place during one Run.
   struct Lists {
@@ -604,13 +608,17 @@ void AdjustedRhs(const LSQSolverState& state, const std::vector<double>& rowRhs,
   }
 }
 
-// normal := A^T b over the columns of the factor.
+// normal := A^T b over the columns of the factor, A being the reduced soft rows (mSoftRows, read
+// from their flat copy in the factorization's working storage: the same entries in the same
+// order, without a heap block per row).
 void NormalRhs(const LSQSolverState& state, const std::vector<double>& adjusted, std::vector<double>& normal) {
   AssignWithRoom(normal, static_cast<std::size_t>(state.mFactor.mRows.Size()), 0.0);
-  int r = 0;
-  for (const SparseVector& row : Elements(state.mSoftRows)) {
-    const double b = adjusted[r++];
-    for (const auto& entry : Elements(row)) normal[entry.first] = normal[entry.first] + b * entry.second;
+  const CompressedRows& rows = state.mFactorization->ReducedRows();
+  const int* index = rows.mIndex.data();
+  const double* value = rows.mValue.data();
+  for (int r = 0; r < rows.RowCount(); ++r) {
+    const double b = adjusted[r];
+    for (int e = rows.mStart[r]; e < rows.mStart[r + 1]; ++e) normal[index[e]] = normal[index[e]] + b * value[e];
   }
 }
 
