@@ -728,12 +728,12 @@ void ZRMLSQSolver::SetRhs(int iId, double value) {
     RegisterNamed(*mState, iId, false, value, ZRMUtMap<int, double, ZRMUtLess<int>>());
     return;
   }
-  mState->mLog.SetRhs(named->logged, value);
   if (mState->mFactorCurrent) {
-    mState->mRowRhs[named->row] = value;  // the record's copy follows later
+    mState->mRowRhs[named->row] = value;  // the record's and the log's copies follow later
     mState->mRowRhsAhead = true;
   } else {
     named->record->mRhs = value;
+    mState->mLog.SetRhs(named->logged, value);
   }
 }
 

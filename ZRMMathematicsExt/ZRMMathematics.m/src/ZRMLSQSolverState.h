@@ -60,15 +60,12 @@ public:
     const auto found = mOthers.find(id);
     return found != mOthers.end() ? &found->second : nullptr;
   }
-  // Enters the record of a newly registered constraint named id (absent so far).
+  // Enters the record of a newly registered constraint named id (absent so far). Pointers to
+  // entries found or added before are invalidated.
   NamedConstraint& Add(int id, ConstraintRecord* record) {
     ++mCount;
-    if (id >= 0 && static_cast<std::size_t>(id) < 4 * mCount + 1024) {
-      if (id >= static_cast<int>(mTable.size())) mTable.resize(static_cast<std::size_t>(id) + 1);
-      mTable[id].record = record;
-      return mTable[id];
-    }
-    NamedConstraint& added = mOthers[id];
+    if ((mCount & (mCount - 1)) == 0) TakeCoveredIds();  // the table's bound has doubled
+    NamedConstraint& added = Covers(id) ? TableEntry(id) : mOthers[id];
     added.record = record;
     return added;
   }
@@ -81,6 +78,24 @@ public:
   }
 
 private:
+  bool Covers(int id) const { return id >= 0 && static_cast<std::size_t>(id) < 4 * mCount + 1024; }
+  NamedConstraint& TableEntry(int id) {
+    if (id >= static_cast<int>(mTable.size())) mTable.resize(static_cast<std::size_t>(id) + 1);
+    return mTable[static_cast<std::size_t>(id)];
+  }
+  // Moves the entries whose ids the table now covers from the hash map into the table, so that
+  // ids registered out of order (large ones first) end up in the table too.
+  void TakeCoveredIds() {
+    for (auto other = mOthers.begin(); other != mOthers.end();) {
+      if (!Covers(other->first)) {
+        ++other;
+        continue;
+      }
+      TableEntry(other->first) = other->second;
+      other = mOthers.erase(other);
+    }
+  }
+
   std::size_t mCount = 0;                             // entries made
   std::vector<NamedConstraint> mTable;                // by id; no record where no constraint
   std::unordered_map<int, NamedConstraint> mOthers;   // ids outside the table
@@ -124,12 +139,16 @@ struct LSQSolverState {
 };
 
 // Our choice: while the factorization is current, SetRhs writes a named constraint's new
-// right-hand side into mRowRhs only (the record lies somewhere in the tree; the rows lie
-// together). The records' mRhs are brought up to date here, when the factorization stops being
-// current and before the state is inspected.
+// right-hand side into mRowRhs only (the record lies somewhere in the tree, the log row
+// elsewhere; the rows lie together). The records' mRhs and the log are brought up to date here,
+// when the factorization stops being current and before the state is inspected.
 inline void WriteBackRowRhs(LSQSolverState& state) {
   if (!state.mFactorCurrent || !state.mRowRhsAhead) return;  // the records are up to date
-  state.mNamed.ForEach([&state](NamedConstraint& named) { named.record->mRhs = state.mRowRhs[named.row]; });
+  state.mNamed.ForEach([&state](NamedConstraint& named) {
+    const double rhs = state.mRowRhs[named.row];
+    named.record->mRhs = rhs;
+    state.mLog.SetRhs(named.logged, rhs);
+  });
   state.mRowRhsAhead = false;
 }
 
