@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <cstring>
 #include <map>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -26,6 +27,41 @@ inline Coefficients MakeCoefficients(const Entries& entries) {
 }
 
 inline const LSQSolverState& State(const ZRMLSQSolver& solver) { return ZRMLSQSolverStateAccess::State(solver); }
+
+// The registered constraints by key: flag, right-hand side bits and coefficients, as the records
+// hold them and as the flat log that Factor reads holds them.
+using ConstraintList = std::map<std::pair<int, int>, std::tuple<bool, std::uint64_t, Entries>>;
+
+inline std::uint64_t RhsBits(double value) {
+  std::uint64_t bits;
+  std::memcpy(&bits, &value, sizeof bits);
+  return bits;
+}
+
+inline ConstraintList RecordedConstraints(const ZRMLSQSolver& solver) {
+  ConstraintList list;
+  State(solver).mConstraints.ForEach([&list](const ZRMUtPair<ConstraintKey, ConstraintRecord>& constraint) {
+    Entries entries;
+    constraint.second.mCoefficients.ForEach([&entries](const ZRMUtPair<int, double>& c) { entries.emplace_back(c.first, c.second); });
+    list[{constraint.first.first, constraint.first.second}] =
+        std::make_tuple(constraint.second.mIsHard, RhsBits(constraint.second.mRhs), entries);
+  });
+  return list;
+}
+
+// Empty when the log holds two rows of one key (or its invariant fails): never equal then.
+inline ConstraintList LoggedConstraints(const ZRMLSQSolver& solver) {
+  const ZRMConstraintLog& log = State(solver).mLog;
+  ConstraintList list;
+  if (log.FindInvariantViolation() != nullptr) return {};
+  for (const ZRMConstraintLog::Row& row : log.Rows()) {
+    const Entries entries(log.Entries(row), log.Entries(row) + row.count);
+    if (!list.emplace(std::make_pair(row.key.first, row.key.second), std::make_tuple(row.hard, RhsBits(row.rhs), entries))
+             .second)
+      return {};
+  }
+  return list;
+}
 
 inline Entries ToEntries(const SparseVector& vector) {
   Entries entries;

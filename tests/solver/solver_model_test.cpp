@@ -455,19 +455,8 @@ namespace {
 // The flat copy Factor reads holds exactly the records: one row per key with the same flag,
 // right-hand side and coefficients, and a sound pool.
 void ExpectLogMatchesRecords(const ZRMLSQSolver& solver) {
-  const LSQSolverState& state = State(solver);
-  EXPECT_EQ(state.mLog.FindInvariantViolation(), nullptr);
-  ASSERT_EQ(state.mLog.Size(), static_cast<std::size_t>(state.mConstraints.Size()));
-  for (const ZRMConstraintLog::Row& row : state.mLog.Rows()) {
-    const auto record = state.mConstraints.Find(row.key);
-    ASSERT_NE(record, state.mConstraints.End());
-    EXPECT_EQ(row.hard, record->second.mIsHard);
-    EXPECT_EQ(Bits(row.rhs), Bits(record->second.mRhs));
-    Entries logged(state.mLog.Entries(row), state.mLog.Entries(row) + row.count);
-    Entries recorded;
-    record->second.mCoefficients.ForEach([&](const ZRMUtPair<int, double>& c) { recorded.emplace_back(c.first, c.second); });
-    EXPECT_EQ(logged, recorded);
-  }
+  EXPECT_EQ(State(solver).mLog.FindInvariantViolation(), nullptr);
+  EXPECT_EQ(LoggedConstraints(solver), RecordedConstraints(solver));
 }
 
 }  // namespace

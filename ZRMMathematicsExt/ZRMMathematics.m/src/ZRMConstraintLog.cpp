@@ -2,6 +2,7 @@
 #include "ZRMConstraintLog.h"
 
 #include <algorithm>
+#include <new>
 
 namespace {
 
@@ -11,22 +12,30 @@ bool KeyLess(const ZRMConstraintLog::Key& a, const ZRMConstraintLog::Key& b) {
 
 }  // namespace
 
+void ZRMConstraintLog::MakeRoomFor(int count) {
+  const auto grow = [](auto& array, std::size_t needed) {
+    if (array.capacity() < needed) array.reserve(std::max(needed, 2 * array.capacity()));
+  };
+  grow(mRows, mRows.size() + 1);
+  grow(mEntries, mEntries.size() + static_cast<std::size_t>(count));
+}
+
 int ZRMConstraintLog::AppendEntries(const Coefficients& coefficients) {
   const int first = static_cast<int>(mEntries.size());
   coefficients.ForEach([this](const ZRMUtPair<int, double>& c) { mEntries.emplace_back(c.first, c.second); });
   return first;
 }
 
-int ZRMConstraintLog::Append(const Key& key, bool hard, double rhs, const Coefficients& coefficients) {
+int ZRMConstraintLog::AppendEmpty(const Key& key) {
   if (!mRows.empty() && !KeyLess(mRows.back().key, key)) mAppendedInKeyOrder = false;
-  const int first = AppendEntries(coefficients);
-  mRows.push_back({key, rhs, hard, first, coefficients.Size()});
+  mRows.push_back({key, 0.0, false, static_cast<int>(mEntries.size()), 0});
   ++mVersion;
   return static_cast<int>(mRows.size()) - 1;
 }
 
 // Our choice: a replaced row's old entries stay in the pool until they outnumber the live ones
-// (plus a margin), then the pool is compacted; registration stays amortised O(entries).
+// (plus a margin), then the pool is compacted; registration stays amortised O(entries). A
+// compaction that finds no memory is left for a later replacement.
 void ZRMConstraintLog::Replace(int row, bool hard, double rhs, const Coefficients& coefficients) {
   Row& replaced = mRows[static_cast<std::size_t>(row)];
   mDeadEntries += static_cast<std::size_t>(replaced.count);
@@ -38,9 +47,13 @@ void ZRMConstraintLog::Replace(int row, bool hard, double rhs, const Coefficient
   if (mDeadEntries > EntryCount() + 1024) Compact();
 }
 
-void ZRMConstraintLog::Compact() {
+void ZRMConstraintLog::Compact() noexcept {
   std::vector<Entry> live;
-  live.reserve(EntryCount());
+  try {
+    live.reserve(EntryCount());
+  } catch (const std::bad_alloc&) {
+    return;  // the pool stays as it is: sound, only larger
+  }
   for (Row& row : mRows) {
     const Entry* entries = Entries(row);
     row.first = static_cast<int>(live.size());
@@ -53,6 +66,7 @@ void ZRMConstraintLog::Compact() {
 void ZRMConstraintLog::UpdateKeyOrder() {
   const std::size_t sorted = mKeyOrder.size();
   if (sorted == mRows.size()) return;
+  mKeyOrder.reserve(mRows.size());  // may throw: then mKeyOrder is unchanged
   for (std::size_t row = sorted; row < mRows.size(); ++row) mKeyOrder.push_back(static_cast<int>(row));
   const auto byKey = [this](int a, int b) {
     return KeyLess(mRows[static_cast<std::size_t>(a)].key, mRows[static_cast<std::size_t>(b)].key);

@@ -32,11 +32,32 @@ public:
     int count;
   };
 
-  // Enters a constraint whose key is not in the log yet; returns its row number.
-  int Append(const Key& key, bool hard, double rhs, const Coefficients& coefficients);
-  // Replaces the flag, right-hand side and coefficients of a row.
+  // Makes room for one more row with count entries, so that the Append or Replace of such a row
+  // that follows allocates nothing and cannot fail. On std::bad_alloc the log is unchanged.
+  void MakeRoomFor(int count);
+  // Enters a constraint whose key is not in the log yet, soft, without coefficients and with
+  // right-hand side 0.0; returns its row number. Call MakeRoomFor first.
+  int AppendEmpty(const Key& key);
+  // Replaces the flag, right-hand side and coefficients of a row. Call MakeRoomFor first.
   void Replace(int row, bool hard, double rhs, const Coefficients& coefficients);
   void SetRhs(int row, double rhs) { mRows[static_cast<std::size_t>(row)].rhs = rhs; }
+
+  // What RollBack returns to: the log as it is now.
+  struct Mark {
+    std::size_t rows;
+    std::size_t entries;
+    bool appendedInKeyOrder;
+    std::uint64_t version;
+  };
+  Mark GetMark() const noexcept { return {mRows.size(), mEntries.size(), mAppendedInKeyOrder, mVersion}; }
+  // Drops the rows appended since mark was taken (with no Replace, SetRhs or key-order walk in
+  // between), as when a registration fails halfway.
+  void RollBack(const Mark& mark) noexcept {
+    mRows.resize(mark.rows);
+    mEntries.resize(mark.entries);
+    mAppendedInKeyOrder = mark.appendedInKeyOrder;
+    mVersion = mark.version;
+  }
 
   std::size_t Size() const { return mRows.size(); }
   const std::vector<Row>& Rows() const { return mRows; }  // registration order
@@ -64,8 +85,9 @@ public:
 private:
   // Appends the coefficients to the pool; returns where they start.
   int AppendEntries(const Coefficients& coefficients);
-  // Drops the entries no row refers to, keeping every row's entries in row order.
-  void Compact();
+  // Drops the entries no row refers to, keeping every row's entries in row order (or leaves
+  // the pool as it is when there is no memory for the compacted copy).
+  void Compact() noexcept;
   // Extends mKeyOrder to every row (the rows appended since are sorted and merged in).
   void UpdateKeyOrder();
 

@@ -680,23 +680,49 @@ ZRMLSQSolver::~ZRMLSQSolver() {
 
 namespace {
 
+// Sets a registered constraint's flag, right-hand side and coefficients, in its record and its
+// log row. The log has room for them (MakeRoomFor); when copying the coefficients into the
+// record fails, the record and the log row keep their old contents.
+void SetConstraint(LSQSolverState& state, ConstraintRecord& record, int logged, bool hard, double rhs,
+                   const ZRMUtMap<int, double, ZRMUtLess<int>>& coefficients) {
+  record.mCoefficients = coefficients;
+  record.mIsHard = hard;
+  record.mRhs = rhs;
+  state.mLog.Replace(logged, hard, rhs, coefficients);
+}
+
+// Registers a new constraint under key (named id when named), with its flag, right-hand side
+// and coefficients. The log has room for it. When memory runs out halfway, the registration is
+// undone and std::bad_alloc passed on.
+void RegisterNew(LSQSolverState& state, const ConstraintKey& key, bool named, bool hard, double rhs,
+                 const ZRMUtMap<int, double, ZRMUtLess<int>>& coefficients) {
+  const ZRMConstraintLog::Mark mark = state.mLog.GetMark();
+  ConstraintRecord& record = state.mConstraints[key];  // soft, no coefficients, rhs 0.0
+  const int logged = state.mLog.AppendEmpty(key);       // the same
+  bool indexed = false;
+  try {
+    if (named) {
+      state.mNamed.Add(key.first, &record).logged = logged;
+      indexed = true;
+    }
+    SetConstraint(state, record, logged, hard, rhs, coefficients);
+  } catch (...) {
+    if (indexed) state.mNamed.Remove(key.first);
+    state.mLog.RollBack(mark);
+    state.mConstraints.Erase(key);
+    throw;
+  }
+}
+
 // Registers the constraint named id with its flag, right-hand side and coefficients, replacing
 // the one of that id if there is one.
-NamedConstraint& RegisterNamed(LSQSolverState& state, int id, bool hard, double rhs,
-                               const ZRMUtMap<int, double, ZRMUtLess<int>>& coefficients) {
-  NamedConstraint* named = state.mNamed.Find(id);
-  if (named == nullptr) {
-    const ConstraintKey key = ZRMUtMakePair(id, -1);
-    named = &state.mNamed.Add(id, &state.mConstraints[key]);
-    named->logged = state.mLog.Append(key, hard, rhs, coefficients);
-  } else {
-    state.mLog.Replace(named->logged, hard, rhs, coefficients);
-  }
-  ConstraintRecord& record = *named->record;
-  record.mIsHard = hard;
-  record.mCoefficients = coefficients;
-  record.mRhs = rhs;
-  return *named;
+void RegisterNamed(LSQSolverState& state, int id, bool hard, double rhs,
+                   const ZRMUtMap<int, double, ZRMUtLess<int>>& coefficients) {
+  state.mLog.MakeRoomFor(coefficients.Size());
+  if (NamedConstraint* named = state.mNamed.Find(id))
+    SetConstraint(state, *named->record, named->logged, hard, rhs, coefficients);
+  else
+    RegisterNew(state, ZRMUtMakePair(id, -1), true, hard, rhs, coefficients);
 }
 
 }  // namespace
@@ -710,12 +736,9 @@ void ZRMLSQSolver::AddConstraint(bool hard, const ZRMUtMap<int, double, ZRMUtLes
 void ZRMLSQSolver::AddConstraint(bool hard, double rhs, const ZRMUtMap<int, double, ZRMUtLess<int>>& coefficients) {
   if (!mState) return;
   EndFactorization(*mState);
-  const ConstraintKey key = ZRMUtMakePair(0, static_cast<int>(mState->mConstraints.Size()));
-  ConstraintRecord& record = mState->mConstraints[key];
-  record.mIsHard = hard;
-  record.mCoefficients = coefficients;
-  record.mRhs = rhs;
-  mState->mLog.Append(key, hard, rhs, coefficients);
+  mState->mLog.MakeRoomFor(coefficients.Size());
+  RegisterNew(*mState, ZRMUtMakePair(0, static_cast<int>(mState->mConstraints.Size())), false, hard, rhs,
+              coefficients);
 }
 
 void ZRMLSQSolver::SetRhs(int iId, double value) {

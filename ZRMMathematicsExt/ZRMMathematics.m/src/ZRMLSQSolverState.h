@@ -69,6 +69,14 @@ public:
     added.record = record;
     return added;
   }
+  // Removes the entry of id (present).
+  void Remove(int id) noexcept {
+    --mCount;
+    if (id >= 0 && id < static_cast<int>(mTable.size()) && mTable[static_cast<std::size_t>(id)].record != nullptr)
+      mTable[static_cast<std::size_t>(id)] = NamedConstraint();
+    else
+      mOthers.erase(id);
+  }
   // Calls visit(named) for every named constraint (in no particular order).
   template <class Visit>
   void ForEach(Visit visit) {
