@@ -89,6 +89,9 @@ const char* ZRMConstraintLog::FindInvariantViolation() const {
   if (referenced + mDeadEntries != mEntries.size()) return "dead entry count does not match the pool";
   for (std::size_t r = 1; r < mRows.size() && mAppendedInKeyOrder; ++r)
     if (!KeyLess(mRows[r - 1].key, mRows[r].key)) return "rows marked in key order are not";
+  if (mKeyOrder.size() > mRows.size()) return "key order longer than the log";
+  for (const int row : mKeyOrder)
+    if (row < 0 || static_cast<std::size_t>(row) >= mKeyOrder.size()) return "key order names a row it does not cover";
   for (std::size_t k = 1; k < mKeyOrder.size(); ++k)
     if (!KeyLess(mRows[static_cast<std::size_t>(mKeyOrder[k - 1])].key, mRows[static_cast<std::size_t>(mKeyOrder[k])].key))
       return "key order not ascending";

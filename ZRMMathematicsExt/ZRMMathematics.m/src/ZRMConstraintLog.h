@@ -63,7 +63,7 @@ public:
   const std::vector<Row>& Rows() const { return mRows; }  // registration order
   std::size_t EntryCount() const { return mEntries.size() - mDeadEntries; }
   const Entry* Entries(const Row& row) const { return mEntries.data() + row.first; }
-  // Number of changes of constraints so far (Append and Replace; not SetRhs).
+  // Number of changes of constraints so far (AppendEmpty and Replace; not SetRhs).
   std::uint64_t Version() const { return mVersion; }
 
   // Calls visit(row) for every row, in ascending key order.
