@@ -3,6 +3,7 @@
 #ifndef GeometryTestSupport_h
 #define GeometryTestSupport_h
 
+#include "KRNMathTestSupport.h"
 #include "KRNMathematics.h"
 #include "ZRMTestSupport.h"
 #include "ZRMUtGeometry.h"
@@ -11,7 +12,6 @@
 
 #include <cmath>
 #include <limits>
-#include <random>
 
 namespace geomtest {
 
@@ -66,18 +66,13 @@ KRNMathVector Coords(const G& g, Getter get) {
   return KRNMathVector(x, y, z);
 }
 
-// Seeded source of random points, unit directions and rigid motions.
-class RandomGeometry {
+// Seeded source of random points, unit directions and rigid motions; vectors within the unit
+// cube unless told otherwise.
+class RandomGeometry : public krnmathtest::Random {
 public:
-  explicit RandomGeometry(unsigned seed) : mEngine(seed) {}
+  using krnmathtest::Random::Random;
 
-  double Uniform(double low, double high) { return std::uniform_real_distribution<double>(low, high)(mEngine); }
-  KRNMathPoint Point(double range = 10.0) {
-    return KRNMathPoint(Uniform(-range, range), Uniform(-range, range), Uniform(-range, range));
-  }
-  KRNMathVector Vector(double range = 1.0) {
-    return KRNMathVector(Uniform(-range, range), Uniform(-range, range), Uniform(-range, range));
-  }
+  KRNMathVector Vector(double range = 1.0) { return krnmathtest::Random::Vector(range); }
   KRNMathDirection Direction() {
     for (;;) {
       const KRNMathVector v = Vector();
@@ -97,9 +92,6 @@ public:
     const KRNMathTransformation rotation(Uniform(-KRNPI, KRNPI), KRNMathLine(Point(), KRNMathVector(Direction())));
     return KRNMathTransformation(Vector(10.0)) * rotation;
   }
-
-private:
-  std::mt19937 mEngine;
 };
 
 // The three directions are unit, mutually orthogonal and z = x cross y (right-handed).
