@@ -7,19 +7,12 @@
 #ifndef ZRMCheck_h
 #define ZRMCheck_h
 
-#include "KRNUnicodeString.h"
-#include "ZRMUtAssertFailure.h"
-
-#include <string>
+// The report of a check that failed (kept out of line, so that the passing check inlines to a
+// test and a branch).
+void ZRMReportFailedCheck(const char* expression, const char* message, const char* file, int line);
 
 inline void ZRMReportCheck(bool ok, const char* expression, const char* message, const char* file, int line) {
-  if (ok) return;
-  ZRMUtAssertFailure(ok, KRNUnicodeString(expression), KRNUnicodeString(message), file, line);
-  if (ZRMGetKRNDevelopmentStage() != 0) {
-    const std::wstring text = L"(\"" + KRNUnicodeString(message).ConvertToWChar() + L"\", " +
-                              KRNUnicodeString(expression).ConvertToWChar() + L")";
-    KRNRuntimeAssert(text.c_str(), file, line);
-  }
+  if (!ok) ZRMReportFailedCheck(expression, message, file, line);
 }
 
 #endif

@@ -70,10 +70,11 @@ double ValueAt(const EntryList& list, int index) {
 // nothing); each Run starts from emptied arrays, so no result depends on an earlier call.
 class LSQFactorization {
 public:
-  // Rebuilds every factorization field of state from its constraints; true when mFactor is
+  // Rebuilds every factorization field of state from its constraints; true when the factor is
   // usable.
   bool Run(LSQSolverState& state) {
     mState = &state;
+    state.mShownBehind = true;
     Lists lists(state);
     mLists = &lists;
     ResetWorkspace();
@@ -82,19 +83,31 @@ public:
     return factored;
   }
 
-  // The reduced soft rows of the last Run that got as far as building them: mSoftRows of
-  // the state, flat. Valid while that factorization is current.
-  const CompressedRows& ReducedRows() const { return mReducedRows; }
+  // The reduced soft rows of the last Run by column (none when it stopped before factoring).
+  const CompressedRows& ReducedColumns() const { return mReducedColumns; }
+  // The factor of the last Run that got as far as factoring (the empty factor when that
+  // failed, or before any).
+  const CompressedFactor& Factor() const { return mFactor; }
+
+  // Fills the state's mSoftRows and mFactor from the compressed forms above.
+  void Show(LSQSolverState& state) const {
+    SparseVectorListRebuild softRows(state.mSoftRows);
+    softRows.Reserve(mReducedRows.RowCount());
+    for (int r = 0; r < mReducedRows.RowCount(); ++r) {
+      SparseVector& row = softRows.Append(mReducedRows.mStart[r + 1] - mReducedRows.mStart[r]);
+      for (int e = mReducedRows.mStart[r]; e < mReducedRows.mStart[r + 1]; ++e)
+        row.PushBack(ZRMUtMakePair(mReducedRows.mIndex[e], mReducedRows.mValue[e]));
+    }
+    StoreFactor(mFactor, state.mFactor);
+  }
 
 private:
   // The state's lists of sparse vectors, rebuilt in place during one Run.
   struct Lists {
     explicit Lists(LSQSolverState& state)
-        : mEliminatedRows(state.mEliminatedRows), mHardRhsCoefficients(state.mHardRhsCoefficients),
-          mSoftRows(state.mSoftRows) {}
+        : mEliminatedRows(state.mEliminatedRows), mHardRhsCoefficients(state.mHardRhsCoefficients) {}
     SparseVectorListRebuild mEliminatedRows;
     SparseVectorListRebuild mHardRhsCoefficients;
-    SparseVectorListRebuild mSoftRows;
   };
 
   bool Steps() {
@@ -110,8 +123,7 @@ private:
     BuildSoftRows();
     BuildHardRhsCoefficients();
     BuildNormalMatrix();
-    FactorLowerTriangle(mNormal, mState->mFactor, mCholesky);
-    return static_cast<int>(mState->mFactor.mRows.Size()) == mFreeCount;
+    return FactorLowerTriangle(mNormal, mFactor, mCholesky);
   }
 
   // Empties the working arrays, keeping their storage (the lists of lists are emptied where
@@ -128,6 +140,7 @@ private:
     mEliminatedByStep.clear();
     mFreeCount = 0;
     mReducedRows.Clear();
+    mReducedColumns.Clear();
     mNormal.Clear();
   }
 
@@ -145,8 +158,8 @@ private:
   }
 
   // Empties the derived fields: the lists of sparse vectors are rebuilt in place and hold just
-  // what this call appends once it ends; mRowIndex is renewed through StoreRowIndex; mFactor keeps
-  // its value until it is replaced.
+  // what this call appends once it ends; mRowIndex is renewed through StoreRowIndex, mSoftRows
+  // and mFactor through Show (the factor keeps its value until a later step replaces it).
   void ResetFields() {
     mState->mColumnVariables.Clear();
     mState->mSoftRowCount = 0;
@@ -418,7 +431,6 @@ private:
   void BuildSoftRows() {
     const int softCount = mState->mSoftRowCount;
     ResetLists(mAccumulators, mEliminatedByStep.size());
-    mLists->mSoftRows.Reserve(softCount);
     AssignWithRoom(mValue, mVariableIds.size(), 0.0);
     AssignWithRoom(mStamp, mVariableIds.size(), -1);
     mReducedRows.Reserve(softCount, static_cast<int>(mEntries.size()));
@@ -433,11 +445,7 @@ private:
         for (const Entry& entry : coefficients) reduced.emplace_back(mColumnOf[entry.first], entry.second);
       if (!std::is_sorted(reduced.begin(), reduced.end(), ColumnLess))
         std::sort(reduced.begin(), reduced.end(), ColumnLess);
-      SparseVector& target = mLists->mSoftRows.Append(static_cast<int>(reduced.size()));
-      for (const Entry& entry : reduced) {
-        target.PushBack(ZRMUtMakePair(entry.first, entry.second));
-        mReducedRows.Append(entry.first, entry.second);
-      }
+      for (const Entry& entry : reduced) mReducedRows.Append(entry.first, entry.second);
       mReducedRows.EndRow();
     }
   }
@@ -508,43 +516,54 @@ private:
     AssignWithRoom(mNormalValue, static_cast<std::size_t>(mFreeCount), 0.0);
     AssignWithRoom(mNormalStamp, static_cast<std::size_t>(mFreeCount), -1);
     mNormal.Reserve(mFreeCount, 0);
+    const int* rowStart = mReducedRows.mStart.data();
+    const int* rowColumn = mReducedRows.mIndex.data();
+    const double* rowValue = mReducedRows.mValue.data();
+    const int* columnStart = mReducedColumns.mStart.data();
+    const int* columnRow = mReducedColumns.mIndex.data();
+    const double* columnValue = mReducedColumns.mValue.data();
+    double* sum = mNormalValue.data();
+    int* stamp = mNormalStamp.data();
     for (int c = 0; c < mFreeCount; ++c) {
       mNormalTouched.clear();
-      for (int slot = mColumnStart[c]; slot < mColumnStart[c + 1]; ++slot) {
-        const double a = mReducedRows.mValue[mColumnEntries[slot]];
-        const int r = mColumnRows[slot];
-        for (int e = mReducedRows.mStart[r]; e < mReducedRows.mStart[r + 1] && mReducedRows.mIndex[e] <= c; ++e) {
-          const int other = mReducedRows.mIndex[e];
-          if (mNormalStamp[other] == c) {
-            mNormalValue[other] = mNormalValue[other] + a * mReducedRows.mValue[e];
+      for (int slot = columnStart[c]; slot < columnStart[c + 1]; ++slot) {
+        const double a = columnValue[slot];
+        const int r = columnRow[slot];
+        for (int e = rowStart[r]; e < rowStart[r + 1] && rowColumn[e] <= c; ++e) {
+          const int other = rowColumn[e];
+          if (stamp[other] == c) {
+            sum[other] = sum[other] + a * rowValue[e];
           } else {
-            mNormalValue[other] = 0.0 + a * mReducedRows.mValue[e];
-            mNormalStamp[other] = c;
+            sum[other] = 0.0 + a * rowValue[e];
+            stamp[other] = c;
             mNormalTouched.push_back(other);
           }
         }
       }
-      std::sort(mNormalTouched.begin(), mNormalTouched.end());
-      for (const int other : mNormalTouched) mNormal.Append(other, mNormalValue[other]);
+      SortDistinct(mNormalTouched);
+      for (const int other : mNormalTouched) mNormal.Append(other, sum[other]);
       mNormal.EndRow();
     }
   }
 
-  // The entries of the reduced soft rows by column: for column c, slots mColumnStart[c] ..
-  // mColumnStart[c + 1] - 1 of mColumnEntries (entry) and mColumnRows (its row), ascending row.
+  // mReducedColumns := the reduced soft rows by column (the rows of A^T), each ascending by row.
   void IndexColumns() {
-    AssignWithRoom(mColumnStart, static_cast<std::size_t>(mFreeCount) + 1, 0);
-    for (const int column : mReducedRows.mIndex) ++mColumnStart[column + 1];
-    for (int c = 0; c < mFreeCount; ++c) mColumnStart[c + 1] += mColumnStart[c];
-    AssignWithRoom(mColumnEntries, mReducedRows.mIndex.size(), 0);
-    AssignWithRoom(mColumnRows, mReducedRows.mIndex.size(), 0);
+    CompressedRows& columns = mReducedColumns;
+    AssignWithRoom(columns.mStart, static_cast<std::size_t>(mFreeCount) + 1, 0);
+    for (const int column : mReducedRows.mIndex) ++columns.mStart[column + 1];
+    for (int c = 0; c < mFreeCount; ++c) columns.mStart[c + 1] += columns.mStart[c];
+    const std::size_t entries = mReducedRows.mIndex.size();
+    MakeRoom(columns.mIndex, entries);
+    columns.mIndex.resize(entries);
+    MakeRoom(columns.mValue, entries);
+    columns.mValue.resize(entries);
     MakeRoom(mColumnFill, static_cast<std::size_t>(mFreeCount));
-    mColumnFill.assign(mColumnStart.begin(), mColumnStart.end() - 1);
+    mColumnFill.assign(columns.mStart.begin(), columns.mStart.end() - 1);
     for (int r = 0; r < mReducedRows.RowCount(); ++r)
       for (int e = mReducedRows.mStart[r]; e < mReducedRows.mStart[r + 1]; ++e) {
         const int slot = mColumnFill[mReducedRows.mIndex[e]]++;
-        mColumnEntries[slot] = e;
-        mColumnRows[slot] = r;
+        columns.mIndex[slot] = r;
+        columns.mValue[slot] = mReducedRows.mValue[e];
       }
   }
 
@@ -581,14 +600,13 @@ private:
   std::vector<int> mTouched;             // variables given a value in the row being reduced
   // Normal matrix.
   CompressedRows mNormal;                // lower triangle of A^T A
-  std::vector<int> mColumnStart;         // per column of A, where its entries start
-  std::vector<int> mColumnEntries;       // per column, its entries by ascending row
-  std::vector<int> mColumnRows;          // per column, the rows of those entries
+  CompressedRows mReducedColumns;        // the reduced soft rows by column
   std::vector<int> mColumnFill;          // per column, entries placed so far
   std::vector<double> mNormalValue;      // column -> its value in the row being formed
   std::vector<int> mNormalStamp;         // column -> last row that gave it a value
   std::vector<int> mNormalTouched;       // columns given a value in the row being formed
   CholeskyWorkspace mCholesky;
+  CompressedFactor mFactor;  // kept until a later Run factors again
 };
 
 namespace {
@@ -608,51 +626,47 @@ void AdjustedRhs(const LSQSolverState& state, const std::vector<double>& rowRhs,
   }
 }
 
-// normal := A^T b over the columns of the factor, A being the reduced soft rows (mSoftRows, read
-// from their flat copy in the factorization's working storage: the same entries in the same
-// order, without a heap block per row).
+// normal := A^T b over the columns of the factor, A being the reduced soft rows: column c sums
+// b[r] * A[r][c] over ascending r, starting from 0.0.
 void NormalRhs(const LSQSolverState& state, const std::vector<double>& adjusted, std::vector<double>& normal) {
-  AssignWithRoom(normal, static_cast<std::size_t>(state.mFactor.mRows.Size()), 0.0);
-  const CompressedRows& rows = state.mFactorization->ReducedRows();
-  const int* index = rows.mIndex.data();
-  const double* value = rows.mValue.data();
-  for (int r = 0; r < rows.RowCount(); ++r) {
-    const double b = adjusted[r];
-    for (int e = rows.mStart[r]; e < rows.mStart[r + 1]; ++e) normal[index[e]] = normal[index[e]] + b * value[e];
+  const CompressedRows& columns = state.mFactorization->ReducedColumns();
+  AssignWithRoom(normal, static_cast<std::size_t>(columns.RowCount()), 0.0);
+  const int* row = columns.mIndex.data();
+  const double* value = columns.mValue.data();
+  for (int c = 0; c < columns.RowCount(); ++c) {
+    double sum = 0.0;
+    for (int e = columns.mStart[c]; e < columns.mStart[c + 1]; ++e) sum = sum + adjusted[row[e]] * value[e];
+    normal[c] = sum;
   }
 }
 
-// Makes mResult hold exactly the variables of mColumnVariables (unless it already does) and
-// keeps where each column's value lives.
-void PrepareResultSlots(LSQSolverState& state) {
-  if (!state.mResultSlots.empty()) return;  // already the keys of this factorization
-  state.mResult.Clear();
-  state.mResultSlots.reserve(state.mColumnVariables.Size());
-  for (const int variable : Elements(state.mColumnVariables)) state.mResultSlots.push_back(&state.mResult[variable]);
-}
-
-// Values of the free variables, then of the eliminated ones, into mResult.
+// Values of the free variables, then of the eliminated ones, into mResults (whose keys are made
+// those of this factorization unless they are already).
 void StoreResults(LSQSolverState& state, const std::vector<double>& adjusted, const std::vector<double>& values) {
-  PrepareResultSlots(state);
+  if (!state.mResultKeysCurrent) state.mResults.SetKeys(state.mColumnVariables);
+  state.mResultKeysCurrent = true;
+  state.mResultShownBehind = true;
+  std::vector<double>& result = state.mResults.Values();
   const int n = static_cast<int>(values.size());
-  for (int i = 0; i < n; ++i) *state.mResultSlots[i] = values[i];
+  std::copy(values.begin(), values.end(), result.begin());
   int k = 0;
   for (const SparseVector& row : Elements(state.mEliminatedRows)) {
     double v = adjusted[state.mSoftRowCount + k];
     for (const auto& entry : Elements(row)) v = v + values[entry.first] * entry.second;
-    *state.mResultSlots[n + k++] = v;
+    result[n + k++] = v;
   }
 }
 
-// Empties mResult (Solve's outcome when it cannot compute the values).
+// Empties mResults (Solve's outcome when it cannot compute the values).
 void ClearResults(LSQSolverState& state) {
-  state.mResult.Clear();
-  state.mResultSlots.clear();
+  state.mResults.Clear();
+  state.mResultKeysCurrent = false;
+  state.mResultShownBehind = true;
 }
 
-// Solve on a state: values of every variable from the current right-hand sides. mResult is
+// Solve on a state: values of every variable from the current right-hand sides. mResults is
 // emptied when the values cannot be computed, else it holds exactly the new values (our choice:
-// a repeated Solve overwrites the values in place instead of emptying and refilling the map).
+// a repeated Solve overwrites the values in place).
 bool SolveState(LSQSolverState& state) {
   if (!state.mFactorCurrent) {
     ClearResults(state);
@@ -661,7 +675,7 @@ bool SolveState(LSQSolverState& state) {
   SolveWorkspace& work = state.mSolveWorkspace;
   AdjustedRhs(state, state.mRowRhs, work.mAdjustedRhs);
   NormalRhs(state, work.mAdjustedRhs, work.mValues);
-  if (!SolveCholesky(state.mFactor, work.mValues, work.mPermuted)) {
+  if (!SolveCholesky(state.mFactorization->Factor(), work.mValues)) {
     ClearResults(state);
     return false;
   }
@@ -670,6 +684,13 @@ bool SolveState(LSQSolverState& state) {
 }
 
 }  // namespace
+
+void ShowStoredFields(LSQSolverState& state) {
+  if (state.mShownBehind) state.mFactorization->Show(state);
+  state.mShownBehind = false;
+  if (state.mResultShownBehind) state.mResults.Show(state.mResult);
+  state.mResultShownBehind = false;
+}
 
 ZRMLSQSolver::ZRMLSQSolver() : mState(new LSQSolverState()) {}
 
@@ -763,7 +784,7 @@ void ZRMLSQSolver::SetRhs(int iId, double value) {
 bool ZRMLSQSolver::Factor() {
   if (!mState) return false;
   EndFactorization(*mState);
-  mState->mResultSlots.clear();  // the columns change
+  mState->mResultKeysCurrent = false;  // the columns change
   if (!mState->mFactorization) mState->mFactorization = std::make_unique<LSQFactorization>();
   mState->mFactorCurrent = mState->mFactorization->Run(*mState);
   return mState->mFactorCurrent;
@@ -776,9 +797,9 @@ bool ZRMLSQSolver::Solve() {
 
 double ZRMLSQSolver::GetResult(int iVar) const {
   if (!mState) return -2.0;
-  const auto found = mState->mResult.Find(iVar);
-  const bool known = found != mState->mResult.End();
+  const double* found = mState->mResults.Find(iVar);
+  const bool known = found != nullptr;
   ZRMReportCheck(known, "mState->mResult.Find(iVar) != mState->mResult.End()", "Wrong variable id.", kReportedPath,
                  kWrongVariableLine);
-  return known ? found->second : std::numeric_limits<double>::quiet_NaN();
+  return known ? *found : std::numeric_limits<double>::quiet_NaN();
 }

@@ -6,11 +6,13 @@
 #define ZRMLSQSolverState_h
 
 #include "ZRMConstraintLog.h"
+#include "ZRMMathematicsExport.h"
 #include "ZRMUtLess.h"
 #include "ZRMUtMap.h"
 #include "ZRMUtPair.h"
 #include "ZRMUtVector.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <unordered_map>
@@ -109,13 +111,76 @@ private:
   std::unordered_map<int, NamedConstraint> mOthers;   // ids outside the table
 };
 
+// The values of the last Solve by variable id: what GetResult reads. Our choice: ids in a range
+// not much wider than their number are found through a table, others by binary search.
+class ResultTable {
+public:
+  // Makes the keys the variables of columnVariables (column -> variable id, distinct) and every
+  // value 0.0; Values() then takes the values by column.
+  void SetKeys(const ZRMUtVector<int>& columnVariables) {
+    mVariable.assign(columnVariables.Size(), 0);
+    for (int column = 0; column < columnVariables.Size(); ++column) mVariable[column] = columnVariables[column];
+    mValues.assign(mVariable.size(), 0.0);
+    mColumnOfId.clear();
+    mById.clear();
+    if (mVariable.empty()) return;
+    const auto [lowest, highest] = std::minmax_element(mVariable.begin(), mVariable.end());
+    mLowest = *lowest;
+    const long long width = static_cast<long long>(*highest) - *lowest + 1;
+    if (width <= 4 * static_cast<long long>(mVariable.size()) + 1024) {
+      mColumnOfId.assign(static_cast<std::size_t>(width), -1);
+      for (std::size_t column = 0; column < mVariable.size(); ++column)
+        mColumnOfId[static_cast<std::size_t>(mVariable[column] - mLowest)] = static_cast<int>(column);
+    } else {
+      for (std::size_t column = 0; column < mVariable.size(); ++column)
+        mById.emplace_back(mVariable[column], static_cast<int>(column));
+      std::sort(mById.begin(), mById.end());
+    }
+  }
+  // No keys, no values.
+  void Clear() {
+    mVariable.clear();
+    mValues.clear();
+    mColumnOfId.clear();
+    mById.clear();
+  }
+  // Column -> value.
+  std::vector<double>& Values() { return mValues; }
+  // The value of variable id, or null when it has none.
+  const double* Find(int id) const {
+    int column = -1;
+    if (!mColumnOfId.empty()) {
+      const long long offset = static_cast<long long>(id) - mLowest;
+      if (offset >= 0 && offset < static_cast<long long>(mColumnOfId.size())) column = mColumnOfId[offset];
+    } else {
+      const auto found = std::lower_bound(mById.begin(), mById.end(), std::make_pair(id, -1));
+      if (found != mById.end() && found->first == id) column = found->second;
+    }
+    return column < 0 ? nullptr : &mValues[static_cast<std::size_t>(column)];
+  }
+  // result := the values by id.
+  void Show(ZRMUtMap<int, double, ZRMUtLess<int>>& result) const {
+    std::vector<std::pair<int, double>> byId;
+    for (std::size_t column = 0; column < mVariable.size(); ++column) byId.emplace_back(mVariable[column], mValues[column]);
+    std::sort(byId.begin(), byId.end());
+    result.Clear();
+    for (const auto& value : byId) result.InsertOrGetAtEnd(value.first) = value.second;
+  }
+
+private:
+  std::vector<int> mVariable;               // column -> variable id
+  std::vector<double> mValues;              // column -> value
+  int mLowest = 0;                          // lowest id, when the table is used
+  std::vector<int> mColumnOfId;             // id - mLowest -> column, or -1; empty unless used
+  std::vector<std::pair<int, int>> mById;   // (id, column), ascending id, when searching
+};
+
 class LSQFactorization;
 
 // Solve's working arrays, kept between calls so that a repeated Solve allocates nothing.
 struct SolveWorkspace {
   std::vector<double> mAdjustedRhs;  // row index -> right-hand side with the hard rows' parts
   std::vector<double> mValues;       // column -> A^T b, then its value
-  std::vector<double> mPermuted;     // the same in the factor's ordering
 };
 
 // Everything a solver knows: its constraints, its factorization and its last results.
@@ -129,6 +194,7 @@ struct LSQSolverState {
   ZRMUtVector<SparseVector> mHardRhsCoefficients;  // step k: (target, coefficient) of its pivot's rhs
   ZRMUtVector<SparseVector> mSoftRows;             // soft row r over columns, ascending column
   CholeskyFactor mFactor;                          // factor of the normal matrix of mSoftRows
+  bool mShownBehind = false;  // mSoftRows and mFactor do not show the last Factor yet
   bool mFactorCurrent = false;  // the fields above form a usable factorization of mConstraints
   // Accelerators, derived from the fields above and invisible in every result:
   NamedConstraintIndex mNamed;   // id -> the constraint (id, -1)
@@ -142,8 +208,9 @@ struct LSQSolverState {
   bool mRowRhsAhead = false;     // SetRhs changed mRowRhs since the records were last up to date
   std::unique_ptr<LSQFactorization> mFactorization;  // Factor's working storage, kept between calls
   SolveWorkspace mSolveWorkspace;
-  std::vector<double*> mResultSlots;  // column -> its value in mResult; empty unless mResult holds
-                                      // exactly the variables of mColumnVariables
+  ResultTable mResults;        // what mResult shows (see ShowStoredFields)
+  bool mResultKeysCurrent = false;  // mResults has the keys of the current factorization
+  bool mResultShownBehind = false;  // mResult does not show mResults yet
 };
 
 // Our choice: while the factorization is current, SetRhs writes a named constraint's new
@@ -181,6 +248,14 @@ inline void UpdateRowIndex(LSQSolverState& state) {
   }
   state.mRowIndexBehind = false;
 }
+
+// Our choice: Factor keeps the reduced soft rows and the factor in compressed form (rows and
+// columns of plain arrays, in mFactorization), which is what Solve reads, and Solve keeps its
+// values in mResults, which is what GetResult reads; mSoftRows, mFactor and mResult are filled
+// from them here, before the state is inspected. A heap block for every row of the soft rows
+// and for every row and column of L would be most of the time of Factor on long chains, and
+// twice the memory of the factor; a tree node for every value most of a repeated Solve.
+ZRMMATH_API void ShowStoredFields(LSQSolverState& state);
 
 // Ends the current factorization (if any): the records take their right-hand sides back.
 inline void EndFactorization(LSQSolverState& state) {

@@ -1,5 +1,5 @@
 // Internal: read access to a solver's private state, for the solver's unit tests. Every record
-// shows its current right-hand side and mRowIndex the numbering of the last Factor.
+// shows its current right-hand side; mRowIndex, mSoftRows and mFactor show the last Factor.
 #ifndef ZRMLSQSolverStateAccess_h
 #define ZRMLSQSolverStateAccess_h
 
@@ -10,6 +10,7 @@ struct ZRMLSQSolverStateAccess {
   static const LSQSolverState& State(const ZRMLSQSolver& solver) {
     WriteBackRowRhs(*solver.mState);
     UpdateRowIndex(*solver.mState);
+    ShowStoredFields(*solver.mState);
     return *solver.mState;
   }
 };

@@ -19,19 +19,11 @@ void SortEntries(std::vector<Entry>& entries) {
   entries.erase(std::unique(entries.begin(), entries.end(), SparseEntrySame<Entry>), entries.end());
 }
 
-// Replaces factor by the empty record.
-void ClearFactor(CholeskyFactor& factor) {
-  factor.mRows.Clear();
-  factor.mColumns.Clear();
-  factor.mDiagonal.Clear();
-  factor.mPermutation.Clear();
-}
-
-// Reports the rejected matrix once and leaves the empty record.
-bool Reject(CholeskyFactor& factor) {
+// Reports the rejected matrix once and leaves the empty factor.
+bool Reject(CompressedFactor& factor) {
   ZRMReportCheck(false, "false", "Not positive definite matrix (or ill-conditioned)", kReportedPath,
                  kNotPositiveDefiniteLine);
-  ClearFactor(factor);
+  factor.Clear();
   return false;
 }
 
@@ -60,20 +52,14 @@ void StoreEntries(const Entry* begin, const Entry* end, SparseVector& target) {
 // Our choice: the pattern of every row is found first, by walking the elimination tree (the
 // parent of column j is the first row below j that reaches it) from the row's own columns; this
 // is the same set as the closure over the column lists, found in time proportional to its
-// size. The patterns are stored as the rows of L (values filled in later) and give the exact
-// length of every column, so the rows and columns of L are reserved once and no working copy
-// of L exists.
+// size. The patterns give the exact length of every column, so the factor is sized once and
+// each finished row is written into its columns in place.
 class UpLookingCholesky {
 public:
-  UpLookingCholesky(const CompressedRows& lower, CholeskyFactor& factor, CholeskyWorkspace& workspace)
-      : mLower(lower),
-        mSize(lower.RowCount()),
-        mFactor(factor),
-        mInverseDiagonal(workspace.mInverseDiagonal),
-        mWork(workspace.mWork),
-        mWorkspace(workspace) {
-    AssignWithRoom(mInverseDiagonal, static_cast<std::size_t>(mSize), 0.0);
-    AssignWithRoom(mWork, static_cast<std::size_t>(mSize), 0.0);
+  UpLookingCholesky(const CompressedRows& lower, CompressedFactor& factor, CholeskyWorkspace& workspace)
+      : mLower(lower), mSize(lower.RowCount()), mFactor(factor), mWorkspace(workspace) {
+    AssignWithRoom(workspace.mInverseDiagonal, static_cast<std::size_t>(mSize), 0.0);
+    AssignWithRoom(workspace.mWork, static_cast<std::size_t>(mSize), 0.0);
   }
 
   // Computes every row; false at the first pivot that is not a finite positive number.
@@ -87,39 +73,41 @@ public:
   }
 
 private:
-  // Rows of L with their columns (values 0.0 for now), the identity ordering, and room for
-  // every column of L. The rows and columns of the factor replaced are rebuilt in place.
+  // The pattern of every row of L, and the factor sized for it: column starts final, every
+  // column empty (its fill at its start).
   void StorePatterns() {
-    SparseVectorListRebuild rows(mFactor.mRows);
-    SparseVectorListRebuild columns(mFactor.mColumns);
-    mFactor.mDiagonal.Clear();
-    mFactor.mPermutation.Clear();
-    rows.Reserve(mSize);
-    ReserveAtOnce(mFactor.mDiagonal, mSize);
-    ReserveAtOnce(mFactor.mPermutation, mSize);
-    std::vector<int>& parent = mWorkspace.mParent;
-    std::vector<int>& visited = mWorkspace.mVisited;
-    std::vector<int>& columnLength = mWorkspace.mColumnLength;
-    std::vector<int>& pattern = mWorkspace.mPattern;
-    AssignWithRoom(parent, static_cast<std::size_t>(mSize), -1);
-    AssignWithRoom(visited, static_cast<std::size_t>(mSize), -1);
-    AssignWithRoom(columnLength, static_cast<std::size_t>(mSize), 0);
+    CholeskyWorkspace& w = mWorkspace;
+    AssignWithRoom(w.mParent, static_cast<std::size_t>(mSize), -1);
+    AssignWithRoom(w.mVisited, static_cast<std::size_t>(mSize), -1);
+    MakeRoom(w.mRowStart, static_cast<std::size_t>(mSize) + 1);
+    w.mRowStart.assign(1, 0);
+    w.mRowColumn.clear();
+    AssignWithRoom(mFactor.mStart, static_cast<std::size_t>(mSize) + 1, 0);
     for (int k = 0; k < mSize; ++k) {
-      FindPattern(k, parent, visited, pattern);
-      SparseVector& row = rows.Append(static_cast<int>(pattern.size()));
-      for (const int column : pattern) {
-        row.PushBack(ZRMUtMakePair(column, 0.0));
-        ++columnLength[column];
-      }
-      mFactor.mPermutation.PushBack(k);
+      FindPattern(k);
+      for (const int column : w.mPattern) ++mFactor.mStart[column + 1];
+      w.mRowColumn.insert(w.mRowColumn.end(), w.mPattern.begin(), w.mPattern.end());
+      w.mRowStart.push_back(static_cast<int>(w.mRowColumn.size()));
     }
-    columns.Reserve(mSize);
-    for (int j = 0; j < mSize; ++j) columns.Append(columnLength[j]);
+    for (int j = 0; j < mSize; ++j) mFactor.mStart[j + 1] += mFactor.mStart[j];
+    MakeRoom(w.mFill, static_cast<std::size_t>(mSize));
+    w.mFill.assign(mFactor.mStart.begin(), mFactor.mStart.end() - 1);
+    const auto entries = static_cast<std::size_t>(mFactor.mStart[mSize]);
+    MakeRoom(mFactor.mRow, entries);
+    mFactor.mRow.resize(entries);
+    MakeRoom(mFactor.mValue, entries);
+    mFactor.mValue.resize(entries);
+    MakeRoom(mFactor.mDiagonal, static_cast<std::size_t>(mSize));
+    mFactor.mDiagonal.clear();
   }
 
-  // Columns j < k with L[k][j] structurally non-zero, ascending: the tree paths from the row's
-  // own columns up to the first column already met; columns without a parent get k.
-  void FindPattern(int k, std::vector<int>& parent, std::vector<int>& visited, std::vector<int>& pattern) const {
+  // Columns j < k with L[k][j] structurally non-zero, ascending, into mPattern: the tree paths
+  // from the row's own columns up to the first column already met; columns without a parent
+  // get k.
+  void FindPattern(int k) {
+    std::vector<int>& parent = mWorkspace.mParent;
+    std::vector<int>& visited = mWorkspace.mVisited;
+    std::vector<int>& pattern = mWorkspace.mPattern;
     pattern.clear();
     visited[k] = k;
     for (int e = mLower.mStart[k]; e < mLower.mStart[k + 1] - 1; ++e)
@@ -128,57 +116,67 @@ private:
         visited[column] = k;
         pattern.push_back(column);
       }
-    std::sort(pattern.begin(), pattern.end());
+    SortDistinct(pattern);
+  }
+
+  // The pattern of row k.
+  ElementRange<const int> Pattern(int k) const {
+    const int* columns = mWorkspace.mRowColumn.data();
+    return {columns + mWorkspace.mRowStart[k], columns + mWorkspace.mRowStart[k + 1]};
   }
 
   // Values of row k over its pattern (mWork): scatter of the matrix row scaled by the inverse
-  // diagonal, then the triangular solve in ascending column order.
+  // diagonal, then the triangular solve in ascending column order against the rows of each
+  // column done so far.
   void SolveRow(int k) {
-    const auto row = Elements(mFactor.mRows[k]);
-    for (const auto& entry : row) mWork[entry.first] = 0.0;
+    double* work = mWorkspace.mWork.data();
+    const double* inverseDiagonal = mWorkspace.mInverseDiagonal.data();
+    const int* rows = mFactor.mRow.data();
+    const double* values = mFactor.mValue.data();
+    const auto pattern = Pattern(k);
+    for (const int column : pattern) work[column] = 0.0;
     for (int e = mLower.mStart[k]; e < mLower.mStart[k + 1] - 1; ++e)
-      mWork[mLower.mIndex[e]] = mLower.mValue[e] * mInverseDiagonal[mLower.mIndex[e]];
-    for (const auto& entry : row) {
-      const double x = mWork[entry.first];  // final: L[k][column]
-      const auto column = Elements(mFactor.mColumns[entry.first]);
-      if (column.Size() == 0) continue;
-      const int first = column.begin()->first;
-      if (column.end()[-1].first - first == column.Size() - 1)
-        UpdateConsecutiveRows(mWork.data() + first, mInverseDiagonal.data() + first, column.begin(), column.Size(), x);
+      work[mLower.mIndex[e]] = mLower.mValue[e] * inverseDiagonal[mLower.mIndex[e]];
+    for (const int column : pattern) {
+      const double x = work[column];  // final: L[k][column]
+      const int begin = mFactor.mStart[column];
+      const int end = mWorkspace.mFill[column];
+      if (begin == end) continue;
+      const int first = rows[begin];
+      if (rows[end - 1] - first == end - 1 - begin)
+        UpdateConsecutiveRows(work + first, inverseDiagonal + first, values + begin, end - begin, x);
       else
-        for (const auto& below : column)
-          mWork[below.first] = mWork[below.first] - (x * below.second) * mInverseDiagonal[below.first];
+        for (int e = begin; e < end; ++e) work[rows[e]] = work[rows[e]] - (x * values[e]) * inverseDiagonal[rows[e]];
     }
   }
 
   // The update by a column whose rows are consecutive, from work[0] on: the same arithmetic
   // over plain arrays, which the compiler may vectorise (each lane rounds like the scalar code).
   static void UpdateConsecutiveRows(double* __restrict work, const double* __restrict inverseDiagonal,
-                                    const ZRMUtPair<int, double>* __restrict entries, int count, double x) {
-    for (int t = 0; t < count; ++t) work[t] = work[t] - (x * entries[t].second) * inverseDiagonal[t];
+                                    const double* __restrict values, int count, double x) {
+    for (int t = 0; t < count; ++t) work[t] = work[t] - (x * values[t]) * inverseDiagonal[t];
   }
 
-  // Diagonal of row k and the pivot test; fills in row k and appends it to the columns.
+  // Diagonal of row k and the pivot test; writes row k into its columns.
   bool FinishRow(int k) {
+    const double* work = mWorkspace.mWork.data();
     double d = mLower.mValue[mLower.mStart[k + 1] - 1];
-    const auto row = Elements(mFactor.mRows[k]);
-    for (auto& entry : row) {
-      const double x = mWork[entry.first];
+    for (const int column : Pattern(k)) {
+      const double x = work[column];
       d = d - x * x;
-      entry.second = x;
+      const int slot = mWorkspace.mFill[column]++;
+      mFactor.mRow[slot] = k;
+      mFactor.mValue[slot] = x;
     }
     if (!(d > 0.0) || !std::isfinite(d)) return false;  // NaN, infinite, zero or negative pivot
-    mFactor.mDiagonal.PushBack(std::sqrt(d));
-    mInverseDiagonal[k] = 1.0 / mFactor.mDiagonal[k];
-    for (const auto& entry : row) mFactor.mColumns[entry.first].PushBack(ZRMUtMakePair(k, entry.second));
+    mFactor.mDiagonal.push_back(std::sqrt(d));
+    mWorkspace.mInverseDiagonal[k] = 1.0 / mFactor.mDiagonal[k];
     return true;
   }
 
   const CompressedRows& mLower;
   const int mSize;
-  CholeskyFactor& mFactor;                // rows: patterns, then values; columns: the rows done
-  std::vector<double>& mInverseDiagonal;  // 1 / L[j][j] once row j is done
-  std::vector<double>& mWork;             // L[k][j] of the current row, on its pattern
+  CompressedFactor& mFactor;  // columns filled up to mWorkspace.mFill: the rows done
   CholeskyWorkspace& mWorkspace;
 };
 
@@ -206,48 +204,57 @@ bool RedistributeLower(const ZRMUtVector<SparseVector>& rows, CompressedRows& lo
   return true;
 }
 
-using FactorEntry = ZRMUtPair<int, double>;
-
-// y[t] - l_t * value for the entries l_t of a column whose rows are consecutive, from y[0] on
+// y[t] - l[t] * value for the entries l of a column whose rows are consecutive, from y[0] on
 // (a loop the compiler may vectorise; each lane rounds like the scalar code).
-void SubtractFromConsecutive(double* __restrict y, const FactorEntry* __restrict entries, int count, double value) {
-  for (int t = 0; t < count; ++t) y[t] = y[t] - entries[t].second * value;
-}
-
-// value - l * y[j] for every entry (j, l) from begin to end, in that order.
-double SubtractEntries(double value, const FactorEntry* begin, const FactorEntry* end, const double* y) {
-  for (const FactorEntry* entry = begin; entry != end; ++entry) value = value - entry->second * y[entry->first];
-  return value;
+void SubtractFromConsecutive(double* __restrict y, const double* __restrict l, int count, double value) {
+  for (int t = 0; t < count; ++t) y[t] = y[t] - l[t] * value;
 }
 
 // L * z = y in place. Our choice: column by column (y[j] is final once the columns before j are
 // done, then L[i][j] * y[j] leaves every y[i] below), reading only the columns of L, which the
 // backward pass reads too. Each y[i] still receives its subtractions in ascending j and the
 // same products as row by row, so the result is bit for bit the same.
-void SolveLower(const CholeskyFactor& factor, std::vector<double>& y) {
-  const auto columns = Elements(factor.mColumns);
-  const double* diagonal = Elements(factor.mDiagonal).begin();
-  for (int j = 0; j < columns.Size(); ++j) {
-    const double yj = y[j] / diagonal[j];
+void SolveLower(const CompressedFactor& factor, double* y) {
+  const int* rows = factor.mRow.data();
+  const double* values = factor.mValue.data();
+  for (int j = 0; j < factor.Size(); ++j) {
+    const double yj = y[j] / factor.mDiagonal[j];
     y[j] = yj;
-    const auto column = Elements(columns.begin()[j]);
-    if (column.Size() == 0) continue;
-    const int first = column.begin()->first;
-    if (column.end()[-1].first - first == column.Size() - 1)
-      SubtractFromConsecutive(y.data() + first, column.begin(), column.Size(), yj);
+    const int begin = factor.mStart[j];
+    const int end = factor.mStart[j + 1];
+    if (begin == end) continue;
+    const int first = rows[begin];
+    if (rows[end - 1] - first == end - 1 - begin)
+      SubtractFromConsecutive(y + first, values + begin, end - begin, yj);
     else
-      for (const FactorEntry& entry : column) y[entry.first] = y[entry.first] - entry.second * yj;
+      for (int e = begin; e < end; ++e) y[rows[e]] = y[rows[e]] - values[e] * yj;
   }
 }
 
-// L^T * w = z in place, from the last row up, through the columns of L.
-void SolveUpper(const CholeskyFactor& factor, std::vector<double>& y) {
-  const auto columns = Elements(factor.mColumns);
-  const double* diagonal = Elements(factor.mDiagonal).begin();
-  for (int i = columns.Size() - 1; i >= 0; --i) {
-    const auto column = Elements(columns.begin()[i]);
-    y[i] = SubtractEntries(y[i], column.begin(), column.end(), y.data()) / diagonal[i];
+// L^T * w = z in place, from the last row up, through the columns of L (entries in ascending
+// row order).
+void SolveUpper(const CompressedFactor& factor, double* y) {
+  const int* rows = factor.mRow.data();
+  const double* values = factor.mValue.data();
+  for (int i = factor.Size() - 1; i >= 0; --i) {
+    double value = y[i];
+    for (int e = factor.mStart[i]; e < factor.mStart[i + 1]; ++e) value = value - values[e] * y[rows[e]];
+    y[i] = value / factor.mDiagonal[i];
   }
+}
+
+// The columns and diagonal of a record as a compressed factor.
+CompressedFactor Compress(const CholeskyFactor& record) {
+  CompressedFactor factor;
+  for (const SparseVector& column : Elements(record.mColumns)) {
+    for (const auto& entry : Elements(column)) {
+      factor.mRow.push_back(entry.first);
+      factor.mValue.push_back(entry.second);
+    }
+    factor.mStart.push_back(static_cast<int>(factor.mRow.size()));
+  }
+  for (const double d : Elements(record.mDiagonal)) factor.mDiagonal.push_back(d);
+  return factor;
 }
 
 }  // namespace
@@ -260,37 +267,56 @@ void SortSparseVector(SparseVector& entries) {
   StoreEntries(sorted.data(), sorted.data() + sorted.size(), entries);
 }
 
-bool FactorLowerTriangle(const CompressedRows& lower, CholeskyFactor& factor, CholeskyWorkspace& workspace) {
+bool FactorLowerTriangle(const CompressedRows& lower, CompressedFactor& factor, CholeskyWorkspace& workspace) {
   if (!HasLowerTriangleShape(lower)) return Reject(factor);
   if (!UpLookingCholesky(lower, factor, workspace).Run()) return Reject(factor);
   return true;
 }
 
-CholeskyFactor FactorCholesky(const ZRMUtVector<SparseVector>& rows) {
-  CholeskyFactor factor;
-  CompressedRows lower;
-  if (!RedistributeLower(rows, lower)) {
-    Reject(factor);
-    return factor;
+void StoreFactor(const CompressedFactor& factor, CholeskyFactor& record) {
+  const int n = factor.Size();
+  record.mRows = ZRMUtVector<SparseVector>::WithCapacity(n);
+  record.mColumns = ZRMUtVector<SparseVector>::WithCapacity(n);
+  record.mDiagonal = ZRMUtVector<double>::WithCapacity(n);
+  record.mPermutation = ZRMUtVector<int>::WithCapacity(n);
+  std::vector<int> rowLength(static_cast<std::size_t>(n), 0);
+  for (int e = 0; e < factor.mStart[n]; ++e) ++rowLength[factor.mRow[e]];
+  for (int k = 0; k < n; ++k) {
+    record.mRows.PushBack(SparseVector::WithCapacity(rowLength[k]));
+    record.mDiagonal.PushBack(factor.mDiagonal[k]);
+    record.mPermutation.PushBack(k);
   }
-  CholeskyWorkspace workspace;
-  FactorLowerTriangle(lower, factor, workspace);
-  return factor;
+  for (int j = 0; j < n; ++j) {
+    SparseVector column = SparseVector::WithCapacity(factor.mStart[j + 1] - factor.mStart[j]);
+    for (int e = factor.mStart[j]; e < factor.mStart[j + 1]; ++e) {
+      column.PushBack(ZRMUtMakePair(factor.mRow[e], factor.mValue[e]));
+      record.mRows[factor.mRow[e]].PushBack(ZRMUtMakePair(j, factor.mValue[e]));  // ascending j
+    }
+    record.mColumns.PushBack(std::move(column));
+  }
 }
 
-bool SolveCholesky(const CholeskyFactor& factor, std::vector<double>& x) {
-  std::vector<double> work;
-  return SolveCholesky(factor, x, work);
+CholeskyFactor FactorCholesky(const ZRMUtVector<SparseVector>& rows) {
+  CompressedFactor factor;
+  CompressedRows lower;
+  if (!RedistributeLower(rows, lower))
+    Reject(factor);
+  else {
+    CholeskyWorkspace workspace;
+    FactorLowerTriangle(lower, factor, workspace);
+  }
+  CholeskyFactor record;
+  StoreFactor(factor, record);
+  return record;
 }
 
-bool SolveCholesky(const CholeskyFactor& factor, std::vector<double>& x, std::vector<double>& y) {
-  const int n = static_cast<int>(factor.mRows.Size());
-  if (static_cast<int>(x.size()) != n) return false;
-  const auto permutation = Elements(factor.mPermutation);
-  AssignWithRoom(y, static_cast<std::size_t>(n), 0.0);
-  for (int i = 0; i < n; ++i) y[permutation.begin()[i]] = x[i];
-  SolveLower(factor, y);
-  SolveUpper(factor, y);
-  for (int i = 0; i < n; ++i) x[i] = y[permutation.begin()[i]];
+bool SolveCholesky(const CholeskyFactor& record, std::vector<double>& x) {
+  return SolveCholesky(Compress(record), x);
+}
+
+bool SolveCholesky(const CompressedFactor& factor, std::vector<double>& x) {
+  if (static_cast<int>(x.size()) != factor.Size()) return false;
+  SolveLower(factor, x.data());
+  SolveUpper(factor, x.data());
   return true;
 }

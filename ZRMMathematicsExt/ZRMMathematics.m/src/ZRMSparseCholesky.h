@@ -9,6 +9,7 @@
 #include "ZRMLSQSolverState.h"
 #include "ZRMMathematicsExport.h"
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
 #include <vector>
@@ -62,6 +63,21 @@ struct CompressedRows {
     mValue.clear();
   }
 };
+
+// Sorts distinct numbers ascending: by insertion for the short lists of sparse rows, by
+// std::sort for longer ones (the same result, the numbers being distinct).
+inline void SortDistinct(std::vector<int>& numbers) {
+  if (numbers.size() > 32) {
+    std::sort(numbers.begin(), numbers.end());
+    return;
+  }
+  for (std::size_t i = 1; i < numbers.size(); ++i) {
+    const int number = numbers[i];
+    std::size_t j = i;
+    for (; j > 0 && numbers[j - 1] > number; --j) numbers[j] = numbers[j - 1];
+    numbers[j] = number;  // numbers[0 .. i] ascending
+  }
+}
 
 // A contiguous run of elements, for loops that need no checked access per element.
 template <class Element>
@@ -166,6 +182,24 @@ ZRMMATH_API void SortSparseVector(SparseVector& entries);
 // a row without its diagonal, an empty row, one column twice in a row) is rejected the same way.
 ZRMMATH_API CholeskyFactor FactorCholesky(const ZRMUtVector<SparseVector>& rows);
 
+// L of a factorization in compressed columns: what the solver keeps of a factorization and
+// what its solves read. The empty factor (size 0) stands for a failed factorization too.
+struct CompressedFactor {
+  std::vector<int> mStart{0};     // column j: entries mStart[j] .. mStart[j + 1] - 1
+  std::vector<int> mRow;          // row i of each entry, i > j, ascending within its column
+  std::vector<double> mValue;     // L[i][j] of each entry
+  std::vector<double> mDiagonal;  // L[j][j]
+
+  int Size() const { return static_cast<int>(mDiagonal.size()); }
+  // Makes it the empty factor, keeping the storage.
+  void Clear() {
+    mStart.assign(1, 0);
+    mRow.clear();
+    mValue.clear();
+    mDiagonal.clear();
+  }
+};
+
 // Working arrays of FactorLowerTriangle, which a caller may keep from one factorization to the
 // next so that their storage is reused.
 struct CholeskyWorkspace {
@@ -173,18 +207,23 @@ struct CholeskyWorkspace {
   std::vector<double> mWork;             // L[k][j] of the current row, on its pattern
   std::vector<int> mParent;              // elimination tree: column -> its parent, or -1
   std::vector<int> mVisited;             // column -> last row whose pattern met it
-  std::vector<int> mColumnLength;        // column -> entries below the diagonal
-  std::vector<int> mPattern;             // columns of the current row
+  std::vector<int> mPattern;             // columns of the row being analysed
+  std::vector<int> mRowStart;            // row k of L: columns mRowColumn[mRowStart[k] ..
+  std::vector<int> mRowColumn;           //   mRowStart[k + 1] - 1], ascending
+  std::vector<int> mFill;                // column -> its next free entry of the factor
 };
 
 // Factors a lower triangle given row by row, each row ascending by column with its diagonal
 // last, into factor (replaced). True when factor holds the factorization; otherwise reported
-// as above and factor is the empty record.
-bool FactorLowerTriangle(const CompressedRows& lower, CholeskyFactor& factor, CholeskyWorkspace& workspace);
+// as above and factor is the empty factor.
+bool FactorLowerTriangle(const CompressedRows& lower, CompressedFactor& factor, CholeskyWorkspace& workspace);
+
+// factor as a record: the rows and the columns of L, its diagonal and the identity ordering
+// (the empty record for the empty factor).
+void StoreFactor(const CompressedFactor& factor, CholeskyFactor& record);
 
 // Solves L * L^T * x = x in place; false, x untouched, when its size differs from the factor's.
 ZRMMATH_API bool SolveCholesky(const CholeskyFactor& factor, std::vector<double>& x);
-// The same with the caller's working array (its contents are replaced).
-bool SolveCholesky(const CholeskyFactor& factor, std::vector<double>& x, std::vector<double>& work);
+bool SolveCholesky(const CompressedFactor& factor, std::vector<double>& x);
 
 #endif
