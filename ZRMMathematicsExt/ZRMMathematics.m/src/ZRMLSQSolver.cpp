@@ -89,25 +89,33 @@ public:
   // failed, or before any).
   const CompressedFactor& Factor() const { return mFactor; }
 
-  // Fills the state's mSoftRows and mFactor from the compressed forms above.
+  // Where the pivots' right-hand sides go, by elimination step (mHardRhsCoefficients of the
+  // state), from the last Run (none when it stopped before building them).
+  const CompressedRows& HardRhs() const { return mHardRhs; }
+
+  // Fills the state's mSoftRows, mHardRhsCoefficients and mFactor from the compressed forms.
   void Show(LSQSolverState& state) const {
-    SparseVectorListRebuild softRows(state.mSoftRows);
-    softRows.Reserve(mReducedRows.RowCount());
-    for (int r = 0; r < mReducedRows.RowCount(); ++r) {
-      SparseVector& row = softRows.Append(mReducedRows.mStart[r + 1] - mReducedRows.mStart[r]);
-      for (int e = mReducedRows.mStart[r]; e < mReducedRows.mStart[r + 1]; ++e)
-        row.PushBack(ZRMUtMakePair(mReducedRows.mIndex[e], mReducedRows.mValue[e]));
-    }
+    ShowRows(mReducedRows, state.mSoftRows);
+    ShowRows(mHardRhs, state.mHardRhsCoefficients);
     StoreFactor(mFactor, state.mFactor);
   }
 
 private:
+  // list := the rows of rows, one sparse vector each.
+  static void ShowRows(const CompressedRows& rows, ZRMUtVector<SparseVector>& list) {
+    SparseVectorListRebuild rebuild(list);
+    rebuild.Reserve(rows.RowCount());
+    for (int r = 0; r < rows.RowCount(); ++r) {
+      SparseVector& row = rebuild.Append(rows.mStart[r + 1] - rows.mStart[r]);
+      for (int e = rows.mStart[r]; e < rows.mStart[r + 1]; ++e) row.PushBack(ZRMUtMakePair(rows.mIndex[e], rows.mValue[e]));
+    }
+  }
+
   // The state's lists of sparse vectors, rebuilt in place during one Run.
   struct Lists {
     explicit Lists(LSQSolverState& state)
-        : mEliminatedRows(state.mEliminatedRows), mHardRhsCoefficients(state.mHardRhsCoefficients) {}
+        : mEliminatedRows(state.mEliminatedRows) {}
     SparseVectorListRebuild mEliminatedRows;
-    SparseVectorListRebuild mHardRhsCoefficients;
   };
 
   bool Steps() {
@@ -141,6 +149,7 @@ private:
     mFreeCount = 0;
     mReducedRows.Clear();
     mReducedColumns.Clear();
+    mHardRhs.Clear();
     mNormal.Clear();
   }
 
@@ -183,10 +192,6 @@ private:
     const std::size_t variableCount = mVariableIds.size();
     AssignWithRoom(mStepOfVariable, variableCount, -1);
     AssignWithRoom(mColumnOf, variableCount, -1);
-    ResetLists(mRowsHolding, variableCount);
-    ResetLists(mSubstitutions, variableCount);
-    ResetLists(mSubstitutionRhs, variableCount);
-    ResetLists(mSubstitutionsHolding, variableCount);
   }
 
   // Replaces the variable id of every entry by its dense number (rank among the distinct ids).
@@ -260,10 +265,18 @@ private:
     mState->mRowNumberingVersion = version;
   }
 
-  // Hard rows in key order, each with right-hand side {own: 1.0}; all in the scan order.
+  // Hard rows in key order, each with right-hand side {own: 1.0}; all in the scan order. The
+  // lists by variable that elimination uses are made empty (left as they are without hard rows:
+  // nothing reads them then).
   void CollectHardRows() {
     const auto hardCount = static_cast<std::size_t>(std::count_if(
         mConstraints.begin(), mConstraints.end(), [](const LocalConstraint& constraint) { return constraint.hard; }));
+    if (hardCount == 0) return;
+    const std::size_t variableCount = mVariableIds.size();
+    ResetLists(mRowsHolding, variableCount);
+    ResetLists(mSubstitutions, variableCount);
+    ResetLists(mSubstitutionRhs, variableCount);
+    ResetLists(mSubstitutionsHolding, variableCount);
     ResetLists(mHardRows, hardCount);
     ResetLists(mHardRowRhs, hardCount);
     for (const LocalConstraint& constraint : mConstraints) {
@@ -430,7 +443,8 @@ private:
   // hard right-hand sides reach each soft row.
   void BuildSoftRows() {
     const int softCount = mState->mSoftRowCount;
-    ResetLists(mAccumulators, mEliminatedByStep.size());
+    mAccumulated.clear();
+    AssignWithRoom(mLastAccumulated, mEliminatedByStep.size(), -1);
     AssignWithRoom(mValue, mVariableIds.size(), 0.0);
     AssignWithRoom(mStamp, mVariableIds.size(), -1);
     mReducedRows.Reserve(softCount, static_cast<int>(mEntries.size()));
@@ -476,37 +490,49 @@ private:
         }
       }
       for (const Entry& term : mSubstitutionRhs[entry.first]) {
-        EntryList& accumulator = mAccumulators[mStepOfHard[term.first]];
-        if (!accumulator.empty() && accumulator.back().first == r)
-          accumulator.back().second = accumulator.back().second - a * term.second;
-        else
-          accumulator.emplace_back(r, 0.0 - a * term.second);
+        const int step = mStepOfHard[term.first];
+        int& last = mLastAccumulated[step];
+        if (last >= 0 && mAccumulated[last].row == r) {
+          mAccumulated[last].value = mAccumulated[last].value - a * term.second;
+        } else {
+          last = static_cast<int>(mAccumulated.size());
+          mAccumulated.push_back({step, r, 0.0 - a * term.second});
+        }
       }
     }
     for (const int variable : mTouched)
       if (mStepOfVariable[variable] < 0) reduced.emplace_back(mColumnOf[variable], mValue[variable]);
   }
 
-  // Per elimination step, where its pivot's right-hand side goes: soft rows, then the
-  // constant parts of the eliminated variables, ascending target.
-  // Our choice: the constant parts are appended by elimination step, so each list comes out in
-  // ascending target without sorting (every target occurs once per list).
+  // Per elimination step, where its pivot's right-hand side goes (mHardRhs, row k for step k):
+  // soft rows, ascending, then the constant parts of the eliminated variables, ascending target.
+  // Our choice: the constant parts are appended by elimination step, so each row comes out in
+  // ascending target without sorting (every target occurs once per row).
   void BuildHardRhsCoefficients() {
     const int softCount = mState->mSoftRowCount;
-    const int hardCount = static_cast<int>(mAccumulators.size());
-    std::vector<int> constantCount(hardCount, 0);
+    const int hardCount = static_cast<int>(mEliminatedByStep.size());
+    std::vector<int>& start = mHardRhs.mStart;
+    AssignWithRoom(start, static_cast<std::size_t>(hardCount) + 1, 0);
+    for (const Accumulated& term : mAccumulated) ++start[term.step + 1];
     for (const int variable : mEliminatedByStep)
-      for (const Entry& term : mSubstitutionRhs[variable]) ++constantCount[mStepOfHard[term.first]];
-    mLists->mHardRhsCoefficients.Reserve(hardCount);
-    for (int k = 0; k < hardCount; ++k) {
-      SparseVector& coefficients =
-          mLists->mHardRhsCoefficients.Append(static_cast<int>(mAccumulators[k].size()) + constantCount[k]);
-      for (const Entry& entry : mAccumulators[k]) coefficients.PushBack(ZRMUtMakePair(entry.first, entry.second));
-    }
+      for (const Entry& term : mSubstitutionRhs[variable]) ++start[mStepOfHard[term.first] + 1];
+    for (int k = 0; k < hardCount; ++k) start[k + 1] += start[k];
+    const auto entries = static_cast<std::size_t>(start[hardCount]);
+    MakeRoom(mHardRhs.mIndex, entries);
+    mHardRhs.mIndex.resize(entries);
+    MakeRoom(mHardRhs.mValue, entries);
+    mHardRhs.mValue.resize(entries);
+    MakeRoom(mColumnFill, static_cast<std::size_t>(hardCount));
+    mColumnFill.assign(start.begin(), start.end() - 1);
+    const auto place = [this](int step, int target, double coefficient) {
+      const int slot = mColumnFill[step]++;
+      mHardRhs.mIndex[slot] = target;
+      mHardRhs.mValue[slot] = coefficient;
+    };
+    for (const Accumulated& term : mAccumulated) place(term.step, term.row, term.value);  // ascending row per step
     for (int step = 0; step < hardCount; ++step)
       for (const Entry& term : mSubstitutionRhs[mEliminatedByStep[step]])
-        mState->mHardRhsCoefficients[mStepOfHard[term.first]].PushBack(
-            ZRMUtMakePair(softCount + step, 0.0 + term.second));
+        place(mStepOfHard[term.first], softCount + step, 0.0 + term.second);
   }
 
   // Lower triangle of A^T A, A being the reduced soft rows: entry (c, c') sums A[r][c] * A[r][c']
@@ -593,7 +619,14 @@ private:
   // Reduction.
   std::vector<int> mColumnOf;  // variable -> column, or -1
   int mFreeCount = 0;
-  std::vector<EntryList> mAccumulators;  // step -> (soft row, coefficient) of its pivot's rhs
+  struct Accumulated {
+    int step;      // elimination step whose pivot's rhs reaches
+    int row;       // this soft row
+    double value;  // with this coefficient
+  };
+  std::vector<Accumulated> mAccumulated;  // in the order the soft rows are reduced
+  std::vector<int> mLastAccumulated;      // step -> its latest term in mAccumulated, or -1
+  CompressedRows mHardRhs;                // step -> (target, coefficient) of its pivot's rhs
   CompressedRows mReducedRows;           // the reduced soft rows over the columns
   std::vector<double> mValue;            // variable -> its value in the row being reduced
   std::vector<int> mStamp;               // variable -> last soft row that gave it a value
@@ -619,10 +652,13 @@ void AdjustedRhs(const LSQSolverState& state, const std::vector<double>& rowRhs,
   MakeRoom(adjusted, rowRhs.size());
   adjusted.assign(rowRhs.begin(), rowRhs.end());
   std::fill(adjusted.begin() + std::min<std::size_t>(softCount, adjusted.size()), adjusted.end(), 0.0);
-  int k = 0;
-  for (const SparseVector& coefficients : Elements(state.mHardRhsCoefficients)) {
-    const double rhs = rowRhs[softCount + k++];
-    for (const auto& entry : Elements(coefficients)) adjusted[entry.first] = adjusted[entry.first] + rhs * entry.second;
+  const CompressedRows& hardRhs = state.mFactorization->HardRhs();
+  const int* target = hardRhs.mIndex.data();
+  const double* coefficient = hardRhs.mValue.data();
+  for (int k = 0; k < hardRhs.RowCount(); ++k) {
+    const double rhs = rowRhs[softCount + k];
+    for (int e = hardRhs.mStart[k]; e < hardRhs.mStart[k + 1]; ++e)
+      adjusted[target[e]] = adjusted[target[e]] + rhs * coefficient[e];
   }
 }
 

@@ -249,10 +249,11 @@ inline void UpdateRowIndex(LSQSolverState& state) {
   state.mRowIndexBehind = false;
 }
 
-// Our choice: Factor keeps the reduced soft rows and the factor in compressed form (rows and
-// columns of plain arrays, in mFactorization), which is what Solve reads, and Solve keeps its
-// values in mResults, which is what GetResult reads; mSoftRows, mFactor and mResult are filled
-// from them here, before the state is inspected. A heap block for every row of the soft rows
+// Our choice: Factor keeps the reduced soft rows, the hard right-hand sides' coefficients and
+// the factor in compressed form (rows and columns of plain arrays, in mFactorization), which is
+// what Solve reads, and Solve keeps its values in mResults, which is what GetResult reads;
+// mSoftRows, mHardRhsCoefficients, mFactor and mResult are filled from them here, before the
+// state is inspected. A heap block for every row of the soft rows
 // and for every row and column of L would be most of the time of Factor on long chains, and
 // twice the memory of the factor; a tree node for every value most of a repeated Solve.
 ZRMMATH_API void ShowStoredFields(LSQSolverState& state);

@@ -1,5 +1,5 @@
 // Internal: read access to a solver's private state, for the solver's unit tests. Every record
-// shows its current right-hand side; mRowIndex, mSoftRows and mFactor show the last Factor.
+// shows its current right-hand side, the factorization fields the last Factor, mResult the last Solve.
 #ifndef ZRMLSQSolverStateAccess_h
 #define ZRMLSQSolverStateAccess_h
 
