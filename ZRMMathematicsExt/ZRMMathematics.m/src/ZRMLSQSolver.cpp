@@ -126,6 +126,7 @@ private:
     const bool eliminated = Eliminate();
     StoreRowIndex();
     if (!eliminated) return false;
+    GatherSubstitutions();
     NumberColumns();
     if (!BuildEliminatedRows()) return false;
     BuildSoftRows();
@@ -402,6 +403,26 @@ private:
     mSubstitutionsHolding[variable].clear();  // no substitution holds it any more
   }
 
+  // The final substitutions, side by side in elimination order (mSubstitutions and
+  // mSubstitutionRhs lie in a heap block per variable; the steps below read them repeatedly).
+  void GatherSubstitutions() {
+    const auto gather = [this](const std::vector<EntryList>& lists, FlatLists& flat) {
+      flat.mStart.assign(1, 0);
+      flat.mEntries.clear();
+      for (const int variable : mEliminatedByStep) {
+        flat.mEntries.insert(flat.mEntries.end(), lists[variable].begin(), lists[variable].end());
+        flat.mStart.push_back(static_cast<int>(flat.mEntries.size()));
+      }
+    };
+    gather(mSubstitutions, mGatheredSubstitutions);
+    gather(mSubstitutionRhs, mGatheredSubstitutionRhs);
+  }
+
+  // The substitution (free variable, coefficient) of the variable eliminated at step, and the
+  // (hard row, coefficient) terms of its constant part.
+  ElementRange<const Entry> SubstitutionOfStep(int step) const { return mGatheredSubstitutions.Row(step); }
+  ElementRange<const Entry> SubstitutionRhsOfStep(int step) const { return mGatheredSubstitutionRhs.Row(step); }
+
   // Free variables get columns by first appearance in the soft rows (key order, ascending id);
   // the variable eliminated at step k gets column nfree + k.
   void NumberColumns() {
@@ -428,10 +449,10 @@ private:
   bool BuildEliminatedRows() {
     mLists->mEliminatedRows.Reserve(static_cast<int>(mEliminatedByStep.size()));
     for (const int variable : mEliminatedByStep)
-      mLists->mEliminatedRows.Append(static_cast<int>(mSubstitutions[variable].size()));
+      mLists->mEliminatedRows.Append(SubstitutionOfStep(mStepOfVariable[variable]).Size());
     for (const int variable : mEliminatedAscending) {
       SparseVector& target = mState->mEliminatedRows[mStepOfVariable[variable]];
-      for (const Entry& entry : mSubstitutions[variable]) {
+      for (const Entry& entry : SubstitutionOfStep(mStepOfVariable[variable])) {
         if (mColumnOf[entry.first] < 0) return false;
         target.PushBack(ZRMUtMakePair(mColumnOf[entry.first], entry.second));
       }
@@ -480,7 +501,7 @@ private:
     for (const Entry& entry : coefficients) {
       if (mStepOfVariable[entry.first] < 0) continue;
       const double a = entry.second;
-      for (const Entry& term : mSubstitutions[entry.first]) {
+      for (const Entry& term : SubstitutionOfStep(mStepOfVariable[entry.first])) {
         if (mStamp[term.first] == r) {
           mValue[term.first] = mValue[term.first] + a * term.second;
         } else {
@@ -489,7 +510,7 @@ private:
           mTouched.push_back(term.first);
         }
       }
-      for (const Entry& term : mSubstitutionRhs[entry.first]) {
+      for (const Entry& term : SubstitutionRhsOfStep(mStepOfVariable[entry.first])) {
         const int step = mStepOfHard[term.first];
         int& last = mLastAccumulated[step];
         if (last >= 0 && mAccumulated[last].row == r) {
@@ -514,8 +535,8 @@ private:
     std::vector<int>& start = mHardRhs.mStart;
     AssignWithRoom(start, static_cast<std::size_t>(hardCount) + 1, 0);
     for (const Accumulated& term : mAccumulated) ++start[term.step + 1];
-    for (const int variable : mEliminatedByStep)
-      for (const Entry& term : mSubstitutionRhs[variable]) ++start[mStepOfHard[term.first] + 1];
+    for (int step = 0; step < hardCount; ++step)
+      for (const Entry& term : SubstitutionRhsOfStep(step)) ++start[mStepOfHard[term.first] + 1];
     for (int k = 0; k < hardCount; ++k) start[k + 1] += start[k];
     const auto entries = static_cast<std::size_t>(start[hardCount]);
     MakeRoom(mHardRhs.mIndex, entries);
@@ -531,7 +552,7 @@ private:
     };
     for (const Accumulated& term : mAccumulated) place(term.step, term.row, term.value);  // ascending row per step
     for (int step = 0; step < hardCount; ++step)
-      for (const Entry& term : mSubstitutionRhs[mEliminatedByStep[step]])
+      for (const Entry& term : SubstitutionRhsOfStep(step))
         place(mStepOfHard[term.first], softCount + step, 0.0 + term.second);
   }
 
@@ -616,6 +637,14 @@ private:
   std::vector<EntryList> mSubstitutionRhs;      // eliminated variable -> (hard row, coefficient)
   std::vector<std::vector<int>> mSubstitutionsHolding;  // variable -> eliminated variables whose substitution holds it
   EntryList mScratch;
+  // Lists side by side: list k holds mEntries[mStart[k] .. mStart[k + 1] - 1].
+  struct FlatLists {
+    std::vector<int> mStart{0};
+    EntryList mEntries;
+    ElementRange<const Entry> Row(int k) const { return {mEntries.data() + mStart[k], mEntries.data() + mStart[k + 1]}; }
+  };
+  FlatLists mGatheredSubstitutions;     // step -> the substitution of its variable
+  FlatLists mGatheredSubstitutionRhs;   // step -> the (hard row, coefficient) terms of its constant part
   // Reduction.
   std::vector<int> mColumnOf;  // variable -> column, or -1
   int mFreeCount = 0;
