@@ -38,10 +38,10 @@ struct ZRMLSQSolverStateAccess;
 //     constraint without coefficients carrying the value (which invalidates the factorization).
 //   GetResult of a variable without a result reports "Wrong variable id.".
 //
-// Memory: besides its constraints and factorization, a solver keeps a flat copy of its
-// constraints and the working arrays of its last Factor and Solve, so that a refactorization of
-// a similar system and every further Solve allocate almost nothing; they are released with the
-// solver.
+// Memory: a solver keeps its constraints, a flat copy of them, its factorization in a few
+// compressed arrays (L once, by columns), its results in an array, and the working arrays of
+// its last Factor and Solve, so that a refactorization of a similar system and every further
+// Solve allocate almost nothing; all of it is released with the solver.
 //
 // Copying a solver is not offered. One solver is used by one thread at a time.
 class ZRMMATH_API ZRMLSQSolver {

@@ -6,6 +6,8 @@
 #include "ZRMLSQSolver.h"
 #include "ZRMLSQSolverStateAccess.h"
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
@@ -89,11 +91,14 @@ inline std::uint64_t Bits(double value) {
   return bits;
 }
 
-// Every result as (variable id, bit pattern), in variable order.
+// Every result as (variable id, bit pattern), in variable order; GetResult must give each.
 inline std::vector<std::pair<int, std::uint64_t>> Results(const ZRMLSQSolver& solver) {
   std::vector<std::pair<int, std::uint64_t>> results;
   const auto& result = State(solver).mResult;
-  for (auto it = result.Begin(); it != result.End(); ++it) results.emplace_back(it->first, Bits(it->second));
+  for (auto it = result.Begin(); it != result.End(); ++it) {
+    results.emplace_back(it->first, Bits(it->second));
+    EXPECT_EQ(Bits(solver.GetResult(it->first)), results.back().second) << "GetResult(" << it->first << ")";
+  }
   return results;
 }
 

@@ -7,6 +7,7 @@
 #include <climits>
 #include <cmath>
 #include <functional>
+#include <set>
 #include <type_traits>
 
 using namespace solvertest;
@@ -217,6 +218,40 @@ TEST(LSQSolverSolve, ResultsFollowTheColumnsOfTheLatestFactor) {
   EXPECT_EQ(Results(solver), (std::vector<std::pair<int, std::uint64_t>>{{1, Bits(3.0)}, {3, Bits(2.5)}}));
   EXPECT_TRUE(std::isnan(solver.GetResult(2)));
   EXPECT_EQ(recorder.reports.size(), 1u);
+}
+
+// GetResult finds the value of every solved variable and of nothing else, however the ids
+// spread: packed, negative, far apart, at the ends of the int range.
+TEST(LSQSolverSolve, GetResultFindsExactlyTheSolvedVariables) {
+  const std::vector<std::vector<int>> idSets = {
+      {0, 1, 2, 3, 4, 5, 6, 7},
+      {-40, -39, -37, -30, -2},
+      {-5000000, -17, 3, 99991, 2000003, 700000001},
+      {INT_MIN, INT_MIN + 1, 0, INT_MAX - 1, INT_MAX},
+  };
+  for (const std::vector<int>& ids : idSets) {
+    ZRMLSQSolver solver;
+    std::set<int> known;
+    for (std::size_t k = 0; k < ids.size(); ++k) {
+      solver.AddConstraint(false, 1.5 * static_cast<double>(k) - 2.0, MakeCoefficients({{ids[k], 1.0}}));
+      known.insert(ids[k]);
+    }
+    ASSERT_TRUE(solver.Factor());
+    ASSERT_TRUE(solver.Solve());
+    for (std::size_t k = 0; k < ids.size(); ++k)
+      EXPECT_EQ(solver.GetResult(ids[k]), 1.5 * static_cast<double>(k) - 2.0) << "id " << ids[k];
+    std::set<int> probes = {INT_MIN, INT_MAX, 0, -1, 1};
+    for (const int id : ids) {
+      if (id > INT_MIN) probes.insert(id - 1);
+      if (id < INT_MAX) probes.insert(id + 1);
+    }
+    for (const int probe : probes) {
+      if (known.count(probe) != 0) continue;
+      zrmtest::AssertRecorder recorder(0);
+      EXPECT_TRUE(std::isnan(solver.GetResult(probe))) << "id " << probe;
+      EXPECT_EQ(recorder.reports.size(), 1u) << "id " << probe;
+    }
+  }
 }
 
 TEST(LSQSolverRegistration, RightHandSidesSetAfterAFactorShowInTheRecords) {

@@ -4,6 +4,7 @@
 #include "ZRMSparseCholesky.h"
 #include "ZRMTestSupport.h"
 
+#include <Eigen/Dense>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -106,6 +107,53 @@ TEST(SparseCholesky, RejectedMatricesReportOnceAndGiveTheEmptyFactor) {
     EXPECT_EQ(recorder.reports[0].message, "Not positive definite matrix (or ill-conditioned)");
     EXPECT_EQ(recorder.reports[0].file, "ZRMMathematicsExt/ZRMMathematics.m/src/ZRMLSQSolver");
     EXPECT_EQ(recorder.reports[0].line, 186);
+  }
+}
+
+// Random sparse positive definite matrices (B B^T + n I over a random pattern), some with rows of
+// L much longer than the short rows of the solver's usual systems: L agrees with Eigen's dense
+// factorization, its rows and columns ascend strictly, and the solve agrees with a dense solve.
+TEST(SparseCholesky, RandomMatricesAgreeWithADenseFactorization) {
+  Random random(20261207);
+  for (int trial = 0; trial < 40; ++trial) {
+    const int n = random.Int(1, 70);
+    const double density = random.Uniform(0.02, 0.3);
+    Eigen::MatrixXd b = Eigen::MatrixXd::Zero(n, n);
+    for (int i = 0; i < n; ++i)
+      for (int j = 0; j < n; ++j)
+        if (random.Chance(density)) b(i, j) = random.Uniform(-1.0, 1.0);
+    const Eigen::MatrixXd a = b * b.transpose() + n * Eigen::MatrixXd::Identity(n, n);
+    Matrix lower(static_cast<std::size_t>(n));
+    for (int i = 0; i < n; ++i)
+      for (int j = 0; j <= i; ++j)
+        if (a(i, j) != 0.0 || i == j) lower[static_cast<std::size_t>(i)].emplace_back(j, a(i, j));
+    SCOPED_TRACE(::testing::Message() << "trial " << trial << ", n " << n);
+    const CholeskyFactor factor = FactorCholesky(Rows(lower));
+    ASSERT_EQ(factor.mDiagonal.Size(), n);
+    const Eigen::MatrixXd expected = a.llt().matrixL();
+    Eigen::MatrixXd l = Eigen::MatrixXd::Zero(n, n);
+    for (int i = 0; i < n; ++i) {
+      l(i, i) = factor.mDiagonal[i];
+      const Entries row = ToEntries(factor.mRows[i]);
+      for (std::size_t e = 0; e < row.size(); ++e) {
+        EXPECT_TRUE(e == 0 || row[e - 1].first < row[e].first) << "row " << i;
+        l(i, row[e].first) = row[e].second;
+      }
+    }
+    for (int i = 0; i < n; ++i) {
+      const Entries column = ToEntries(factor.mColumns[i]);
+      for (std::size_t e = 0; e < column.size(); ++e) {
+        EXPECT_TRUE(e == 0 || column[e - 1].first < column[e].first) << "column " << i;
+        EXPECT_EQ(column[e].second, l(column[e].first, i)) << "column " << i;
+      }
+    }
+    EXPECT_LE((l - expected).cwiseAbs().maxCoeff(), 1e-12 * expected.cwiseAbs().maxCoeff());
+    std::vector<double> x(static_cast<std::size_t>(n));
+    Eigen::VectorXd rhs(n);
+    for (int i = 0; i < n; ++i) x[static_cast<std::size_t>(i)] = rhs(i) = random.Uniform(-1.0, 1.0);
+    ASSERT_TRUE(SolveCholesky(factor, x));
+    const Eigen::VectorXd solution = a.llt().solve(rhs);
+    for (int i = 0; i < n; ++i) EXPECT_NEAR(x[static_cast<std::size_t>(i)], solution(i), 1e-12) << "x " << i;
   }
 }
 

@@ -182,29 +182,33 @@ private:
     ZRMConstraintLog& log = mState->mLog;
     MakeRoom(mConstraints, log.Size());
     MakeRoom(mEntries, log.EntryCount());
-    log.ForEachInKeyOrder([this, &log](const ZRMConstraintLog::Row& row) {
+    int lowest = std::numeric_limits<int>::max();
+    int highest = std::numeric_limits<int>::min();
+    log.ForEachInKeyOrder([&](const ZRMConstraintLog::Row& row) {
       mConstraints.push_back({row.key, row.rhs, row.hard, static_cast<int>(mEntries.size()), row.count});
       const Entry* entries = log.Entries(row);
       mEntries.insert(mEntries.end(), entries, entries + row.count);
+      for (const Entry* entry = entries; entry != entries + row.count; ++entry) {
+        lowest = std::min(lowest, entry->first);
+        highest = std::max(highest, entry->first);
+      }
     });
     AssignWithRoom(mRowOfConstraint, mConstraints.size(), -1);
     MakeRoom(mState->mRowRhs, mConstraints.size());
-    NumberVariables();
+    NumberVariables(lowest, highest);
     const std::size_t variableCount = mVariableIds.size();
     AssignWithRoom(mStepOfVariable, variableCount, -1);
     AssignWithRoom(mColumnOf, variableCount, -1);
   }
 
-  // Replaces the variable id of every entry by its dense number (rank among the distinct ids).
-  // Our choice: ids in a range not much wider than their number are ranked through a table,
-  // others by sorting.
-  void NumberVariables() {
+  // Replaces the variable id of every entry, all within [lowest, highest], by its dense number
+  // (rank among the distinct ids). Our choice: ids in a range not much wider than their number
+  // are ranked through a table, others by sorting.
+  void NumberVariables(int lowest, int highest) {
     if (mEntries.empty()) return;
-    const auto byId = [](const Entry& a, const Entry& b) { return a.first < b.first; };
-    const auto [lowest, highest] = std::minmax_element(mEntries.begin(), mEntries.end(), byId);
-    const long long width = static_cast<long long>(highest->first) - lowest->first + 1;
+    const long long width = static_cast<long long>(highest) - lowest + 1;
     if (width <= 4 * static_cast<long long>(mEntries.size()) + 1024)
-      NumberVariablesByTable(lowest->first, static_cast<int>(width));
+      NumberVariablesByTable(lowest, static_cast<int>(width));
     else
       NumberVariablesBySorting();
   }
@@ -219,6 +223,7 @@ private:
       number[offset] = static_cast<int>(mVariableIds.size());
       mVariableIds.push_back(lowest + offset);
     }
+    if (lowest == 0 && static_cast<int>(mVariableIds.size()) == width) return;  // every id is its number
     for (Entry& entry : mEntries) entry.first = number[entry.first - lowest];
   }
 
@@ -270,8 +275,7 @@ private:
   // lists by variable that elimination uses are made empty (left as they are without hard rows:
   // nothing reads them then).
   void CollectHardRows() {
-    const auto hardCount = static_cast<std::size_t>(std::count_if(
-        mConstraints.begin(), mConstraints.end(), [](const LocalConstraint& constraint) { return constraint.hard; }));
+    const std::size_t hardCount = mConstraints.size() - static_cast<std::size_t>(mState->mSoftRowCount);
     if (hardCount == 0) return;
     const std::size_t variableCount = mVariableIds.size();
     ResetLists(mRowsHolding, variableCount);
@@ -466,15 +470,19 @@ private:
     const int softCount = mState->mSoftRowCount;
     mAccumulated.clear();
     AssignWithRoom(mLastAccumulated, mEliminatedByStep.size(), -1);
-    AssignWithRoom(mValue, mVariableIds.size(), 0.0);
-    AssignWithRoom(mStamp, mVariableIds.size(), -1);
+    const bool anyEliminated = !mEliminatedByStep.empty();
+    if (anyEliminated) {
+      AssignWithRoom(mValue, mVariableIds.size(), 0.0);
+      AssignWithRoom(mStamp, mVariableIds.size(), -1);
+    }
     mReducedRows.Reserve(softCount, static_cast<int>(mEntries.size()));
-    EntryList reduced;
+    EntryList& reduced = mScratch;
     for (int r = 0; r < softCount; ++r) {
       const auto coefficients = Coefficients(*mSoftConstraints[r]);
       reduced.clear();
-      if (std::any_of(coefficients.begin(), coefficients.end(),
-                      [this](const Entry& entry) { return mStepOfVariable[entry.first] >= 0; }))
+      if (anyEliminated && std::any_of(coefficients.begin(), coefficients.end(), [this](const Entry& entry) {
+            return mStepOfVariable[entry.first] >= 0;
+          }))
         ReduceRow(r, coefficients, reduced);
       else
         for (const Entry& entry : coefficients) reduced.emplace_back(mColumnOf[entry.first], entry.second);
@@ -636,7 +644,7 @@ private:
   std::vector<EntryList> mSubstitutions;        // eliminated variable -> (free variable, coefficient)
   std::vector<EntryList> mSubstitutionRhs;      // eliminated variable -> (hard row, coefficient)
   std::vector<std::vector<int>> mSubstitutionsHolding;  // variable -> eliminated variables whose substitution holds it
-  EntryList mScratch;
+  EntryList mScratch;  // working list: of MergeScaled during elimination, then of BuildSoftRows
   // Lists side by side: list k holds mEntries[mStart[k] .. mStart[k + 1] - 1].
   struct FlatLists {
     std::vector<int> mStart{0};
