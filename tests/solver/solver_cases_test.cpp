@@ -254,6 +254,51 @@ TEST(LSQSolverSolve, GetResultFindsExactlyTheSolvedVariables) {
   }
 }
 
+// Factor numbers the variables by ascending id, so renaming the ids in an order-preserving way
+// changes no bit of any result, whether Factor reads the log in place (keys registered
+// ascending, ids exactly 0..n-1) or reads copies (any other ids).
+TEST(LSQSolverFactor, RenamingTheIdsInOrderChangesNoBit) {
+  const std::vector<std::vector<int>> idSets = {
+      {0, 1, 2, 3, 4, 5, 6, 7}, {0, 3, 9, 10, 11, 12}, {1, 2, 3, 4, 5}, {-40, -39, -37, -30, -2, 0, 1},
+      {INT_MIN, -7, 0, 5, INT_MAX},
+  };
+  Random random(7);
+  for (const std::vector<int>& ids : idSets) {
+    const int n = static_cast<int>(ids.size());
+    struct Row {
+      bool hard;
+      std::vector<std::pair<int, double>> terms;  // (index into ids, coefficient)
+      double rhs;
+    };
+    std::vector<Row> rows;
+    for (int i = 0; i < n; ++i) rows.push_back({false, {{i, random.Uniform(0.5, 2.0)}}, random.Uniform(-1.0, 1.0)});
+    for (int k = 0; k < 2 * n; ++k) {
+      const int i = random.Int(0, n - 2);
+      const int j = random.Int(i + 1, n - 1);
+      rows.push_back({false, {{i, random.Uniform(-2.0, 2.0)}, {j, random.Uniform(-2.0, 2.0)}}, random.Uniform(-1.0, 1.0)});
+    }
+    rows.push_back({true, {{0, 1.0}, {n - 1, -1.0}}, 0.25});
+    const auto solve = [&rows, n](const std::vector<int>& names) {
+      ZRMLSQSolver solver;
+      for (const Row& row : rows) {
+        Entries entries;
+        for (const auto& term : row.terms) entries.emplace_back(names[static_cast<std::size_t>(term.first)], term.second);
+        solver.AddConstraint(row.hard, row.rhs, MakeCoefficients(entries));
+      }
+      std::vector<std::uint64_t> bits;
+      if (!solver.Factor() || !solver.Solve()) return bits;
+      for (int i = 0; i < n; ++i) bits.push_back(Bits(solver.GetResult(names[static_cast<std::size_t>(i)])));
+      return bits;
+    };
+    std::vector<int> renamed;
+    for (int i = 0; i < n; ++i) renamed.push_back(1000 + 3 * i);
+    SCOPED_TRACE(::testing::Message() << "ids from " << ids.front() << ", " << n << " of them");
+    const std::vector<std::uint64_t> expected = solve(renamed);
+    ASSERT_EQ(expected.size(), ids.size());
+    EXPECT_EQ(solve(ids), expected);
+  }
+}
+
 TEST(LSQSolverRegistration, RightHandSidesSetAfterAFactorShowInTheRecords) {
   ZRMLSQSolver solver;
   solver.AddConstraint(false, MakeCoefficients({{1, 1.0}}), 4);

@@ -60,9 +60,13 @@ public:
   }
 
   std::size_t Size() const { return mRows.size(); }
+  // True when the rows in registration order are in key order.
+  bool InKeyOrder() const { return mAppendedInKeyOrder; }
   const std::vector<Row>& Rows() const { return mRows; }  // registration order
   std::size_t EntryCount() const { return mEntries.size() - mDeadEntries; }
   const Entry* Entries(const Row& row) const { return mEntries.data() + row.first; }
+  // The pool every row's first counts from.
+  const Entry* EntryPool() const { return mEntries.data(); }
   // Number of changes of constraints so far (AppendEmpty and Replace; not SetRhs).
   std::uint64_t Version() const { return mVersion; }
 

@@ -139,8 +139,8 @@ private:
   // they are sized, by ResetLists).
   void ResetWorkspace() {
     mVariableIds.clear();
-    mConstraints.clear();
-    mEntries.clear();
+    mConstraintCopies.clear();
+    mEntryCopies.clear();
     mSoftConstraints.clear();
     mHardConstraints.clear();
     mScanOrder.clear();
@@ -154,18 +154,15 @@ private:
     mNormal.Clear();
   }
 
-  struct LocalConstraint {
-    ConstraintKey key;
-    double rhs;
-    bool hard;
-    int first;  // its (dense variable, coefficient) entries: mEntries[first .. first + count - 1]
-    int count;
-  };
+  // A constraint as Factor reads it: its entries are (dense variable, coefficient) pairs at
+  // mEntries[first .. first + count - 1].
+  using LocalConstraint = ZRMConstraintLog::Row;
 
   ElementRange<const Entry> Coefficients(const LocalConstraint& constraint) const {
-    const Entry* first = mEntries.data() + constraint.first;
+    const Entry* first = mEntries + constraint.first;
     return {first, first + constraint.count};
   }
+  std::size_t ConstraintCount() const { return static_cast<std::size_t>(mConstraints.Size()); }
 
   // Empties the derived fields: the lists of sparse vectors are rebuilt in place and hold just
   // what this call appends once it ends; mRowIndex is renewed through StoreRowIndex, mSoftRows
@@ -176,70 +173,86 @@ private:
     mState->mRowRhs.clear();
   }
 
-  // Local copies of the constraints (from the log) in key order; variables numbered densely by
-  // ascending id.
+  // The constraints in key order, with their variables numbered densely by ascending id. Our
+  // choice: when the log already holds exactly that (keys registered in ascending order, ids
+  // 0..n-1 all used), Factor reads the log's own rows and entries; otherwise local copies.
   void CollectConstraints() {
-    ZRMConstraintLog& log = mState->mLog;
-    MakeRoom(mConstraints, log.Size());
-    MakeRoom(mEntries, log.EntryCount());
-    int lowest = std::numeric_limits<int>::max();
-    int highest = std::numeric_limits<int>::min();
-    log.ForEachInKeyOrder([&](const ZRMConstraintLog::Row& row) {
-      mConstraints.push_back({row.key, row.rhs, row.hard, static_cast<int>(mEntries.size()), row.count});
-      const Entry* entries = log.Entries(row);
-      mEntries.insert(mEntries.end(), entries, entries + row.count);
-      for (const Entry* entry = entries; entry != entries + row.count; ++entry) {
-        lowest = std::min(lowest, entry->first);
-        highest = std::max(highest, entry->first);
-      }
-    });
-    AssignWithRoom(mRowOfConstraint, mConstraints.size(), -1);
-    MakeRoom(mState->mRowRhs, mConstraints.size());
-    NumberVariables(lowest, highest);
+    const ZRMConstraintLog& log = mState->mLog;
+    const bool numbersAreIds = NumberVariables(log);
+    if (log.InKeyOrder() && numbersAreIds) {
+      mConstraints = {log.Rows().data(), log.Rows().data() + log.Size()};
+      mEntries = log.EntryPool();
+    } else {
+      CopyConstraints();
+    }
+    AssignWithRoom(mRowOfConstraint, ConstraintCount(), -1);
+    MakeRoom(mState->mRowRhs, ConstraintCount());
     const std::size_t variableCount = mVariableIds.size();
     AssignWithRoom(mStepOfVariable, variableCount, -1);
     AssignWithRoom(mColumnOf, variableCount, -1);
   }
 
-  // Replaces the variable id of every entry, all within [lowest, highest], by its dense number
-  // (rank among the distinct ids). Our choice: ids in a range not much wider than their number
-  // are ranked through a table, others by sorting.
-  void NumberVariables(int lowest, int highest) {
-    if (mEntries.empty()) return;
+  // Ranks the distinct variable ids of the log's constraints (mVariableIds); true when every id
+  // is its own rank. Our choice: ids in a range not much wider than their number are ranked
+  // through a table, others by sorting.
+  bool NumberVariables(const ZRMConstraintLog& log) {
+    int lowest = std::numeric_limits<int>::max();
+    int highest = std::numeric_limits<int>::min();
+    ForEachLoggedEntry(log, [&](const Entry& entry) {
+      lowest = std::min(lowest, entry.first);
+      highest = std::max(highest, entry.first);
+    });
+    if (lowest > highest) return true;  // no entries
     const long long width = static_cast<long long>(highest) - lowest + 1;
-    if (width <= 4 * static_cast<long long>(mEntries.size()) + 1024)
-      NumberVariablesByTable(lowest, static_cast<int>(width));
-    else
-      NumberVariablesBySorting();
-  }
-
-  // Ranks the ids, all within [lowest, lowest + width), by marking them in a table.
-  void NumberVariablesByTable(int lowest, int width) {
+    mNumberedByTable = width <= 4 * static_cast<long long>(log.EntryCount()) + 1024;
+    if (!mNumberedByTable) {
+      ForEachLoggedEntry(log, [this](const Entry& entry) { mVariableIds.push_back(entry.first); });
+      std::sort(mVariableIds.begin(), mVariableIds.end());
+      mVariableIds.erase(std::unique(mVariableIds.begin(), mVariableIds.end()), mVariableIds.end());
+      return false;  // width > 4 * entries >= the number of ids: some id is not its rank
+    }
+    mLowestId = lowest;
     std::vector<int>& number = mNumberOfId;
     AssignWithRoom(number, static_cast<std::size_t>(width), -1);
-    for (const Entry& entry : mEntries) number[entry.first - lowest] = 0;
+    ForEachLoggedEntry(log, [&](const Entry& entry) { number[entry.first - lowest] = 0; });
     for (int offset = 0; offset < width; ++offset) {
       if (number[offset] < 0) continue;
       number[offset] = static_cast<int>(mVariableIds.size());
       mVariableIds.push_back(lowest + offset);
     }
-    if (lowest == 0 && static_cast<int>(mVariableIds.size()) == width) return;  // every id is its number
-    for (Entry& entry : mEntries) entry.first = number[entry.first - lowest];
+    return lowest == 0 && static_cast<long long>(mVariableIds.size()) == width;
   }
 
-  // Ranks the ids by sorting them and searching each.
-  void NumberVariablesBySorting() {
-    for (const Entry& entry : mEntries) mVariableIds.push_back(entry.first);
-    std::sort(mVariableIds.begin(), mVariableIds.end());
-    mVariableIds.erase(std::unique(mVariableIds.begin(), mVariableIds.end()), mVariableIds.end());
-    for (Entry& entry : mEntries)
-      entry.first = static_cast<int>(std::lower_bound(mVariableIds.begin(), mVariableIds.end(), entry.first) -
-                                     mVariableIds.begin());
+  // Calls visit(entry) for every entry of every constraint of the log.
+  template <class Visit>
+  static void ForEachLoggedEntry(const ZRMConstraintLog& log, Visit visit) {
+    for (const ZRMConstraintLog::Row& row : log.Rows())
+      for (const Entry* entry = log.Entries(row); entry != log.Entries(row) + row.count; ++entry) visit(*entry);
+  }
+
+  // The dense number of a variable id (ranked by NumberVariables).
+  int NumberOf(int id) const {
+    if (mNumberedByTable) return mNumberOfId[static_cast<std::size_t>(id - mLowestId)];
+    return static_cast<int>(std::lower_bound(mVariableIds.begin(), mVariableIds.end(), id) - mVariableIds.begin());
+  }
+
+  // Copies of the log's constraints in key order, their entries over the dense numbers.
+  void CopyConstraints() {
+    ZRMConstraintLog& log = mState->mLog;
+    MakeRoom(mConstraintCopies, log.Size());
+    MakeRoom(mEntryCopies, log.EntryCount());
+    log.ForEachInKeyOrder([this, &log](const ZRMConstraintLog::Row& row) {
+      mConstraintCopies.push_back({row.key, row.rhs, row.hard, static_cast<int>(mEntryCopies.size()), row.count});
+      for (const Entry* entry = log.Entries(row); entry != log.Entries(row) + row.count; ++entry)
+        mEntryCopies.emplace_back(NumberOf(entry->first), entry->second);
+    });
+    mConstraints = {mConstraintCopies.data(), mConstraintCopies.data() + mConstraintCopies.size()};
+    mEntries = mEntryCopies.data();
   }
 
   // Soft constraints get rows 0..nsoft-1 in key order.
   void NumberSoftRows() {
-    MakeRoom(mSoftConstraints, mConstraints.size());
+    MakeRoom(mSoftConstraints, ConstraintCount());
     for (const LocalConstraint& constraint : mConstraints) {
       if (constraint.hard) continue;
       NumberRow(constraint, mState->mSoftRowCount);
@@ -250,7 +263,7 @@ private:
 
   // Gives a constraint its row index (the next one: soft rows first, then the pivots by step).
   void NumberRow(const LocalConstraint& constraint, int row) {
-    mRowOfConstraint[&constraint - mConstraints.data()] = row;
+    mRowOfConstraint[static_cast<std::size_t>(&constraint - mConstraints.begin())] = row;
     mState->mRowRhs.push_back(constraint.rhs);
     if (constraint.key.second == -1) mState->mNamed.Find(constraint.key.first)->row = row;
   }
@@ -264,9 +277,9 @@ private:
     mState->mRowNumberingVersion = ~std::uint64_t{0};  // being rewritten
     std::vector<std::pair<ConstraintKey, int>>& numbering = mState->mRowNumbering;
     numbering.clear();
-    MakeRoom(numbering, mConstraints.size());
-    for (std::size_t c = 0; c < mConstraints.size(); ++c)
-      if (mRowOfConstraint[c] >= 0) numbering.emplace_back(mConstraints[c].key, mRowOfConstraint[c]);
+    MakeRoom(numbering, ConstraintCount());
+    for (std::size_t c = 0; c < ConstraintCount(); ++c)
+      if (mRowOfConstraint[c] >= 0) numbering.emplace_back(mConstraints.begin()[c].key, mRowOfConstraint[c]);
     mState->mRowIndexBehind = true;
     mState->mRowNumberingVersion = version;
   }
@@ -275,7 +288,7 @@ private:
   // lists by variable that elimination uses are made empty (left as they are without hard rows:
   // nothing reads them then).
   void CollectHardRows() {
-    const std::size_t hardCount = mConstraints.size() - static_cast<std::size_t>(mState->mSoftRowCount);
+    const std::size_t hardCount = ConstraintCount() - static_cast<std::size_t>(mState->mSoftRowCount);
     if (hardCount == 0) return;
     const std::size_t variableCount = mVariableIds.size();
     ResetLists(mRowsHolding, variableCount);
@@ -475,7 +488,7 @@ private:
       AssignWithRoom(mValue, mVariableIds.size(), 0.0);
       AssignWithRoom(mStamp, mVariableIds.size(), -1);
     }
-    mReducedRows.Reserve(softCount, static_cast<int>(mEntries.size()));
+    mReducedRows.Reserve(softCount, static_cast<int>(mState->mLog.EntryCount()));
     EntryList& reduced = mScratch;
     for (int r = 0; r < softCount; ++r) {
       const auto coefficients = Coefficients(*mSoftConstraints[r]);
@@ -626,9 +639,13 @@ private:
   Lists* mLists = nullptr;            // its lists being rebuilt
   std::vector<int> mVariableIds;  // dense variable -> id, ascending
   std::vector<int> mNumberOfId;   // id - lowest id -> dense variable, or -1 (ids ranked by table)
-  std::vector<LocalConstraint> mConstraints;
+  std::vector<LocalConstraint> mConstraintCopies;  // the constraints, when not read from the log
+  EntryList mEntryCopies;                          // their entries
+  ElementRange<const LocalConstraint> mConstraints;  // the constraints of this Run, key order
+  const Entry* mEntries = nullptr;                   // their entries
+  bool mNumberedByTable = false;  // dense numbers through mNumberOfId (else by searching mVariableIds)
+  int mLowestId = 0;              // id of mNumberOfId[0]
   std::vector<int> mRowOfConstraint;  // constraint -> its row index, or -1 while it has none
-  EntryList mEntries;  // the entries of every constraint, one constraint after another
   std::vector<const LocalConstraint*> mSoftConstraints;  // by soft row
   std::vector<const LocalConstraint*> mHardConstraints;  // by hard row, key order
   // Elimination.
