@@ -22,7 +22,11 @@ void ZRMConstraintLog::MakeRoomFor(int count) {
 
 int ZRMConstraintLog::AppendEntries(const Coefficients& coefficients) {
   const int first = static_cast<int>(mEntries.size());
-  coefficients.ForEach([this](const ZRMUtPair<int, double>& c) { mEntries.emplace_back(c.first, c.second); });
+  coefficients.ForEach([this](const ZRMUtPair<int, double>& c) {
+    mEntries.emplace_back(c.first, c.second);
+    mLowestId = std::min(mLowestId, c.first);
+    mHighestId = std::max(mHighestId, c.first);
+  });
   return first;
 }
 
@@ -84,6 +88,8 @@ const char* ZRMConstraintLog::FindInvariantViolation() const {
     const Entry* entries = Entries(row);
     for (int e = 1; e < row.count; ++e)
       if (!(entries[e - 1].first < entries[e].first)) return "row entries not in ascending variable order";
+    for (int e = 0; e < row.count; ++e)
+      if (entries[e].first < mLowestId || entries[e].first > mHighestId) return "variable id outside the id bounds";
     referenced += static_cast<std::size_t>(row.count);
   }
   if (referenced + mDeadEntries != mEntries.size()) return "dead entry count does not match the pool";

@@ -14,6 +14,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <utility>
 #include <vector>
 
@@ -67,6 +68,10 @@ public:
   const Entry* Entries(const Row& row) const { return mEntries.data() + row.first; }
   // The pool every row's first counts from.
   const Entry* EntryPool() const { return mEntries.data(); }
+  // Bounds of the variable ids of the rows (lowest > highest when the log has never held an
+  // entry): every id of a row lies within them; they may be wider than the rows' ids need.
+  int LowestId() const { return mLowestId; }
+  int HighestId() const { return mHighestId; }
   // Number of changes of constraints so far (AppendEmpty and Replace; not SetRhs).
   std::uint64_t Version() const { return mVersion; }
 
@@ -101,6 +106,8 @@ private:
   std::vector<int> mKeyOrder;      // the first mKeyOrder.size() rows, in key order
   bool mAppendedInKeyOrder = true; // every row was appended with a key above all earlier ones
   std::uint64_t mVersion = 0;
+  int mLowestId = std::numeric_limits<int>::max();   // every id appended so far is within
+  int mHighestId = std::numeric_limits<int>::min();  // [mLowestId, mHighestId]
 };
 
 #endif

@@ -196,13 +196,9 @@ private:
   // is its own rank. Our choice: ids in a range not much wider than their number are ranked
   // through a table, others by sorting.
   bool NumberVariables(const ZRMConstraintLog& log) {
-    int lowest = std::numeric_limits<int>::max();
-    int highest = std::numeric_limits<int>::min();
-    ForEachLoggedEntry(log, [&](const Entry& entry) {
-      lowest = std::min(lowest, entry.first);
-      highest = std::max(highest, entry.first);
-    });
-    if (lowest > highest) return true;  // no entries
+    const int lowest = log.LowestId();
+    const int highest = log.HighestId();
+    if (log.EntryCount() == 0) return true;
     const long long width = static_cast<long long>(highest) - lowest + 1;
     mNumberedByTable = width <= 4 * static_cast<long long>(log.EntryCount()) + 1024;
     if (!mNumberedByTable) {
