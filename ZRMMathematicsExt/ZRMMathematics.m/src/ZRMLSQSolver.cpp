@@ -759,13 +759,15 @@ bool SolveState(LSQSolverState& state) {
     return state.mConstraints.Size() == 0;
   }
   SolveWorkspace& work = state.mSolveWorkspace;
-  AdjustedRhs(state, state.mRowRhs, work.mAdjustedRhs);
-  NormalRhs(state, work.mAdjustedRhs, work.mValues);
+  const bool hasHardRows = state.mRowRhs.size() > static_cast<std::size_t>(state.mSoftRowCount);
+  if (hasHardRows) AdjustedRhs(state, state.mRowRhs, work.mAdjustedRhs);
+  const std::vector<double>& adjusted = hasHardRows ? work.mAdjustedRhs : state.mRowRhs;  // the same without hard rows
+  NormalRhs(state, adjusted, work.mValues);
   if (!SolveCholesky(state.mFactorization->Factor(), work.mValues)) {
     ClearResults(state);
     return false;
   }
-  StoreResults(state, work.mAdjustedRhs, work.mValues);
+  StoreResults(state, adjusted, work.mValues);
   return true;
 }
 
