@@ -850,23 +850,49 @@ void ZRMLSQSolver::AddConstraint(bool hard, double rhs, const ZRMUtMap<int, doub
               coefficients);
 }
 
-void ZRMLSQSolver::SetRhs(int iId, double value) {
-  if (!mState) return;
-  NamedConstraint* named = mState->mNamed.Find(iId);
+namespace {
+
+// Keeps a rarely taken path out of line, so that the common path that calls it needs no stack
+// frame of its own.
+#if defined(__GNUC__)
+#define ZRM_OUT_OF_LINE __attribute__((noinline))
+#else
+#define ZRM_OUT_OF_LINE
+#endif
+
+// SetRhs of the constraint named id: while the factorization is current its row takes the value
+// (the record's and the log's copies follow later), otherwise its record and log row do. An
+// unknown id is reported, then registered as a soft constraint without coefficients carrying
+// the value, which ends the factorization.
+ZRM_OUT_OF_LINE void SetRhsOfConstraint(LSQSolverState& state, int id, double value) {
+  NamedConstraint* named = state.mNamed.Find(id);
   ZRMReportCheck(named != nullptr, "mState->mConstraints.Count(ZRMUtMakePair(iId, -1))", "No constraint", kReportedPath,
                  kNoConstraintLine);
   if (named == nullptr) {
-    EndFactorization(*mState);  // a new soft constraint without coefficients carries the value
-    RegisterNamed(*mState, iId, false, value, ZRMUtMap<int, double, ZRMUtLess<int>>());
-    return;
-  }
-  if (mState->mFactorCurrent) {
-    mState->mRowRhs[named->row] = value;  // the record's and the log's copies follow later
-    mState->mRowRhsAhead = true;
+    EndFactorization(state);
+    RegisterNamed(state, id, false, value, ZRMUtMap<int, double, ZRMUtLess<int>>());
+  } else if (state.mFactorCurrent) {
+    state.mRowRhs[named->row] = value;
+    state.mRowRhsAhead = true;
   } else {
     named->record->mRhs = value;
-    mState->mLog.SetRhs(named->logged, value);
+    state.mLog.SetRhs(named->logged, value);
   }
+}
+
+}  // namespace
+
+// Our choice: the common call while re-solving (a constraint of the id table, a current
+// factorization) is handled here without a stack frame; everything else is SetRhsOfConstraint.
+void ZRMLSQSolver::SetRhs(int iId, double value) {
+  if (!mState) return;
+  NamedConstraint* named = mState->mNamed.FindInTable(iId);
+  if (named != nullptr && mState->mFactorCurrent) {
+    mState->mRowRhs[named->row] = value;
+    mState->mRowRhsAhead = true;
+    return;
+  }
+  SetRhsOfConstraint(*mState, iId, value);
 }
 
 bool ZRMLSQSolver::Factor() {

@@ -55,9 +55,13 @@ struct NamedConstraint {
 // an item and no constraint is ever removed.
 class NamedConstraintIndex {
 public:
+  // The constraint named id when the table holds it, else null.
+  NamedConstraint* FindInTable(int id) {
+    return id >= 0 && id < static_cast<int>(mTable.size()) && mTable[id].record != nullptr ? &mTable[id] : nullptr;
+  }
   // The constraint named id, or null when there is none.
   NamedConstraint* Find(int id) {
-    if (id >= 0 && id < static_cast<int>(mTable.size()) && mTable[id].record != nullptr) return &mTable[id];
+    if (NamedConstraint* named = FindInTable(id)) return named;
     if (mOthers.empty()) return nullptr;
     const auto found = mOthers.find(id);
     return found != mOthers.end() ? &found->second : nullptr;
