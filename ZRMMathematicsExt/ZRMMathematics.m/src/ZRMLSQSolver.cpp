@@ -141,7 +141,6 @@ private:
     mVariableIds.clear();
     mConstraintCopies.clear();
     mEntryCopies.clear();
-    mSoftConstraints.clear();
     mHardConstraints.clear();
     mScanOrder.clear();
     mStepOfHard.clear();
@@ -185,7 +184,6 @@ private:
     } else {
       CopyConstraints();
     }
-    AssignWithRoom(mRowOfConstraint, ConstraintCount(), -1);
     MakeRoom(mState->mRowRhs, ConstraintCount());
     const std::size_t variableCount = mVariableIds.size();
     AssignWithRoom(mStepOfVariable, variableCount, -1);
@@ -248,25 +246,31 @@ private:
 
   // Soft constraints get rows 0..nsoft-1 in key order.
   void NumberSoftRows() {
-    MakeRoom(mSoftConstraints, ConstraintCount());
     for (const LocalConstraint& constraint : mConstraints) {
       if (constraint.hard) continue;
       NumberRow(constraint, mState->mSoftRowCount);
       ++mState->mSoftRowCount;
-      mSoftConstraints.push_back(&constraint);
     }
+  }
+
+  // Calls visit(r, constraint) for every soft constraint, r its row, ascending.
+  template <class Visit>
+  void ForEachSoftConstraint(Visit visit) const {
+    int r = 0;
+    for (const LocalConstraint& constraint : mConstraints)
+      if (!constraint.hard) visit(r++, constraint);
   }
 
   // Gives a constraint its row index (the next one: soft rows first, then the pivots by step).
   void NumberRow(const LocalConstraint& constraint, int row) {
-    mRowOfConstraint[static_cast<std::size_t>(&constraint - mConstraints.begin())] = row;
     mState->mRowRhs.push_back(constraint.rhs);
     if (constraint.key.second == -1) mState->mNamed.Find(constraint.key.first)->row = row;
   }
 
-  // Records the row index of every numbered constraint, in key order, for mRowIndex (see
-  // UpdateRowIndex). When no constraint changed since the numbering was last recorded whole,
-  // it is recorded already: numbering is deterministic.
+  // Records the row index of every numbered constraint (soft rows in key order, then the hard
+  // rows that became pivots, by step), in key order, for mRowIndex (see UpdateRowIndex). When no
+  // constraint changed since the numbering was last recorded whole, it is recorded already:
+  // numbering is deterministic.
   void StoreRowIndex() {
     const std::uint64_t version = mState->mLog.Version();
     if (mState->mRowNumberingVersion == version) return;
@@ -274,8 +278,14 @@ private:
     std::vector<std::pair<ConstraintKey, int>>& numbering = mState->mRowNumbering;
     numbering.clear();
     MakeRoom(numbering, ConstraintCount());
-    for (std::size_t c = 0; c < ConstraintCount(); ++c)
-      if (mRowOfConstraint[c] >= 0) numbering.emplace_back(mConstraints.begin()[c].key, mRowOfConstraint[c]);
+    int soft = 0;
+    int hard = 0;
+    for (const LocalConstraint& constraint : mConstraints) {
+      if (!constraint.hard)
+        numbering.emplace_back(constraint.key, soft++);
+      else if (mStepOfHard[hard++] >= 0)
+        numbering.emplace_back(constraint.key, mState->mSoftRowCount + mStepOfHard[hard - 1]);
+    }
     mState->mRowIndexBehind = true;
     mState->mRowNumberingVersion = version;
   }
@@ -440,12 +450,13 @@ private:
   // the variable eliminated at step k gets column nfree + k.
   void NumberColumns() {
     ReserveAtOnce(mState->mColumnVariables, static_cast<int>(mVariableIds.size()));
-    for (const LocalConstraint* constraint : mSoftConstraints)
-      for (const Entry& entry : Coefficients(*constraint)) {
+    ForEachSoftConstraint([this](int, const LocalConstraint& constraint) {
+      for (const Entry& entry : Coefficients(constraint)) {
         if (mStepOfVariable[entry.first] >= 0 || mColumnOf[entry.first] >= 0) continue;
         mColumnOf[entry.first] = mFreeCount++;
         mState->mColumnVariables.PushBack(mVariableIds[entry.first]);
       }
+    });
     const int hardCount = static_cast<int>(mEliminatedByStep.size());
     mState->mColumnVariables.Resize(mFreeCount + hardCount, 0);
     mEliminatedAscending = mEliminatedByStep;
@@ -486,8 +497,8 @@ private:
     }
     mReducedRows.Reserve(softCount, static_cast<int>(mState->mLog.EntryCount()));
     EntryList& reduced = mScratch;
-    for (int r = 0; r < softCount; ++r) {
-      const auto coefficients = Coefficients(*mSoftConstraints[r]);
+    ForEachSoftConstraint([&](int r, const LocalConstraint& constraint) {
+      const auto coefficients = Coefficients(constraint);
       reduced.clear();
       if (anyEliminated && std::any_of(coefficients.begin(), coefficients.end(), [this](const Entry& entry) {
             return mStepOfVariable[entry.first] >= 0;
@@ -499,7 +510,7 @@ private:
         std::sort(reduced.begin(), reduced.end(), ColumnLess);
       for (const Entry& entry : reduced) mReducedRows.Append(entry.first, entry.second);
       mReducedRows.EndRow();
-    }
+    });
   }
 
   // Order of reduced entries, whose columns are distinct.
@@ -641,8 +652,6 @@ private:
   const Entry* mEntries = nullptr;                   // their entries
   bool mNumberedByTable = false;  // dense numbers through mNumberOfId (else by searching mVariableIds)
   int mLowestId = 0;              // id of mNumberOfId[0]
-  std::vector<int> mRowOfConstraint;  // constraint -> its row index, or -1 while it has none
-  std::vector<const LocalConstraint*> mSoftConstraints;  // by soft row
   std::vector<const LocalConstraint*> mHardConstraints;  // by hard row, key order
   // Elimination.
   std::vector<EntryList> mHardRows;             // hard row -> (variable, coefficient), reduced
