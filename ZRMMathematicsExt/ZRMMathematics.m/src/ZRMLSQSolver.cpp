@@ -61,6 +61,35 @@ double ValueAt(const EntryList& list, int index) {
       ->second;
 }
 
+// Lists of numbers by key, all in one array (a key's list is a chain through it). Add puts a
+// number in front, so a list is walked newest first. Adding to other keys during a walk is safe.
+class IndexLists {
+public:
+  // Makes keys empty lists (the storage is kept).
+  void Reset(std::size_t keys) {
+    AssignWithRoom(mHead, keys, -1);
+    mNodes.clear();
+  }
+  void Add(int key, int number) {
+    mNodes.push_back({number, mHead[static_cast<std::size_t>(key)]});
+    mHead[static_cast<std::size_t>(key)] = static_cast<int>(mNodes.size()) - 1;
+  }
+  void Clear(int key) { mHead[static_cast<std::size_t>(key)] = -1; }
+  template <class Visit>
+  void ForEach(int key, Visit visit) {
+    for (int node = mHead[static_cast<std::size_t>(key)]; node >= 0; node = mNodes[static_cast<std::size_t>(node)].next)
+      visit(mNodes[static_cast<std::size_t>(node)].number);
+  }
+
+private:
+  struct Node {
+    int number;
+    int next;  // the next node of the same list, or -1
+  };
+  std::vector<int> mHead;  // key -> its first node, or -1
+  std::vector<Node> mNodes;
+};
+
 }  // namespace
 
 // Factor's work: the constraints as local lists over dense variable numbers (ascending id),
@@ -124,6 +153,7 @@ private:
     NumberSoftRows();
     CollectHardRows();
     const bool eliminated = Eliminate();
+    NumberPivotRows();
     StoreRowIndex();
     if (!eliminated) return false;
     GatherSubstitutions();
@@ -261,10 +291,29 @@ private:
       if (!constraint.hard) visit(r++, constraint);
   }
 
-  // Gives a constraint its row index (the next one: soft rows first, then the pivots by step).
+  // Gives a soft constraint the next row index.
   void NumberRow(const LocalConstraint& constraint, int row) {
     mState->mRowRhs.push_back(constraint.rhs);
+    NameRow(constraint, row);
+  }
+
+  // Tells a named constraint its row index.
+  void NameRow(const LocalConstraint& constraint, int row) {
     if (constraint.key.second == -1) mState->mNamed.Find(constraint.key.first)->row = row;
+  }
+
+  // Gives each hard row that became a pivot the row index nsoft + its step. Our choice: done
+  // once elimination ends, walking the hard rows in key order (the pivots are taken in no
+  // order related to where their constraints lie).
+  void NumberPivotRows() {
+    const int softCount = mState->mSoftRowCount;
+    mState->mRowRhs.resize(static_cast<std::size_t>(softCount) + mEliminatedByStep.size());
+    for (std::size_t hard = 0; hard < mHardConstraints.size(); ++hard) {
+      if (mStepOfHard[hard] < 0) continue;
+      const int row = softCount + mStepOfHard[hard];
+      mState->mRowRhs[static_cast<std::size_t>(row)] = mHardConstraints[hard]->rhs;
+      NameRow(*mHardConstraints[hard], row);
+    }
   }
 
   // Records the row index of every numbered constraint (soft rows in key order, then the hard
@@ -297,10 +346,10 @@ private:
     const std::size_t hardCount = ConstraintCount() - static_cast<std::size_t>(mState->mSoftRowCount);
     if (hardCount == 0) return;
     const std::size_t variableCount = mVariableIds.size();
-    ResetLists(mRowsHolding, variableCount);
+    mRowsHolding.Reset(variableCount);
     ResetLists(mSubstitutions, variableCount);
     ResetLists(mSubstitutionRhs, variableCount);
-    ResetLists(mSubstitutionsHolding, variableCount);
+    mSubstitutionsHolding.Reset(variableCount);
     ResetLists(mHardRows, hardCount);
     ResetLists(mHardRowRhs, hardCount);
     for (const LocalConstraint& constraint : mConstraints) {
@@ -314,7 +363,7 @@ private:
       mStepOfHard.push_back(-1);
       mRowCandidate.emplace_back();
       UpdateCandidate(hard);
-      for (const Entry& entry : coefficients) mRowsHolding[entry.first].push_back(hard);
+      for (const Entry& entry : coefficients) mRowsHolding.Add(entry.first, hard);
     }
   }
 
@@ -382,7 +431,6 @@ private:
     mStepOfVariable[variable] = step;
     mEliminatedByStep.push_back(variable);
     mStepOfHard[hard] = step;
-    NumberRow(*mHardConstraints[hard], mState->mSoftRowCount + step);
     std::swap(mScanOrder[position], mScanOrder.back());
     mScanOrder.pop_back();
 
@@ -391,7 +439,7 @@ private:
     for (const Entry& other : row) {
       if (other.first == variable) continue;
       substitution.emplace_back(other.first, f * other.second);
-      mSubstitutionsHolding[other.first].push_back(variable);
+      mSubstitutionsHolding.Add(other.first, variable);
     }
     EntryList& substitutionRhs = mSubstitutionRhs[variable];
     substitutionRhs.swap(mHardRowRhs[hard]);  // substitutionRhs was empty
@@ -402,28 +450,28 @@ private:
 
   // Replaces the eliminated variable in every remaining hard row by its substitution.
   void SubstituteIntoHardRows(int variable) {
-    for (const int hard : mRowsHolding[variable]) {
-      if (mStepOfHard[hard] >= 0) continue;  // already a pivot row
+    mRowsHolding.ForEach(variable, [&](int hard) {  // each row on its own: the order is free
+      if (mStepOfHard[hard] >= 0) return;           // already a pivot row
       EntryList& row = mHardRows[hard];
       const double c = ValueAt(row, variable);
-      MergeScaled(row, variable, mSubstitutions[variable], c, Add,
-                  [&](int added) { mRowsHolding[added].push_back(hard); }, mScratch);
+      MergeScaled(row, variable, mSubstitutions[variable], c, Add, [&](int added) { mRowsHolding.Add(added, hard); },
+                  mScratch);
       MergeScaled(mHardRowRhs[hard], -1, mSubstitutionRhs[variable], c, Subtract, [](int) {}, mScratch);
       UpdateCandidate(hard);
-    }
-    mRowsHolding[variable].clear();  // no row holds it any more
+    });
+    mRowsHolding.Clear(variable);  // no row holds it any more
   }
 
   // Replaces the eliminated variable in the substitutions of the variables eliminated before.
   void SubstituteIntoEliminated(int variable) {
-    for (const int earlier : mSubstitutionsHolding[variable]) {
+    mSubstitutionsHolding.ForEach(variable, [&](int earlier) {  // each on its own: the order is free
       EntryList& substitution = mSubstitutions[earlier];
       const double c = ValueAt(substitution, variable);
       MergeScaled(substitution, variable, mSubstitutions[variable], c, Add,
-                  [&](int added) { mSubstitutionsHolding[added].push_back(earlier); }, mScratch);
+                  [&](int added) { mSubstitutionsHolding.Add(added, earlier); }, mScratch);
       MergeScaled(mSubstitutionRhs[earlier], -1, mSubstitutionRhs[variable], c, Add, [](int) {}, mScratch);
-    }
-    mSubstitutionsHolding[variable].clear();  // no substitution holds it any more
+    });
+    mSubstitutionsHolding.Clear(variable);  // no substitution holds it any more
   }
 
   // The final substitutions, side by side in elimination order (mSubstitutions and
@@ -659,13 +707,13 @@ private:
   std::vector<int> mScanOrder;                  // remaining hard rows in scan order
   std::vector<int> mStepOfHard;                 // hard row -> step it was the pivot of, or -1
   std::vector<Entry> mRowCandidate;             // hard row -> (entry, score) of its best entry
-  std::vector<std::vector<int>> mRowsHolding;   // variable -> hard rows that hold it
+  IndexLists mRowsHolding;                      // variable -> hard rows that hold it
   std::vector<int> mStepOfVariable;             // variable -> elimination step, or -1
   std::vector<int> mEliminatedByStep;           // step -> variable
   std::vector<int> mEliminatedAscending;        // eliminated variables, ascending id
   std::vector<EntryList> mSubstitutions;        // eliminated variable -> (free variable, coefficient)
   std::vector<EntryList> mSubstitutionRhs;      // eliminated variable -> (hard row, coefficient)
-  std::vector<std::vector<int>> mSubstitutionsHolding;  // variable -> eliminated variables whose substitution holds it
+  IndexLists mSubstitutionsHolding;  // variable -> eliminated variables whose substitution holds it
   EntryList mScratch;  // working list: of MergeScaled during elimination, then of BuildSoftRows
   // Lists side by side: list k holds mEntries[mStart[k] .. mStart[k + 1] - 1].
   struct FlatLists {
