@@ -28,7 +28,10 @@ double PivotScore(double a, std::size_t m) { return std::fabs(a) / (static_cast<
 
 // target := target (without the entry of index skip) combined with scale * other, both
 // ascending; combine(old, product) gives the new value of a shared index, combine(0.0, product)
-// that of an index only other has, for which onNew(index) is called too.
+// that of an index only other has, for which onNew(index) is called too. Our choice: a result
+// that fits target's storage is copied back into it, so that lists keep their storage (and their
+// place in memory) from one factorization to the next; a list that grows takes the scratch
+// storage instead (no copy: chains of hard rows grow their lists at every step).
 template <class Combine, class OnNew>
 void MergeScaled(EntryList& target, int skip, const EntryList& other, double scale, Combine combine, OnNew onNew,
                  EntryList& scratch) {
@@ -48,7 +51,10 @@ void MergeScaled(EntryList& target, int skip, const EntryList& other, double sca
   }
   for (; mine != target.end(); ++mine)
     if (mine->first != skip) scratch.push_back(*mine);
-  target.swap(scratch);
+  if (target.capacity() >= scratch.size())
+    target.assign(scratch.begin(), scratch.end());
+  else
+    target.swap(scratch);
 }
 
 double Add(double a, double b) { return a + b; }
@@ -194,8 +200,9 @@ private:
   std::size_t ConstraintCount() const { return static_cast<std::size_t>(mConstraints.Size()); }
 
   // Empties the derived fields: the lists of sparse vectors are rebuilt in place and hold just
-  // what this call appends once it ends; mRowIndex is renewed through StoreRowIndex, mSoftRows
-  // and mFactor through Show (the factor keeps its value until a later step replaces it).
+  // what this call appends once it ends; mRowIndex is renewed through StoreRowIndex, mSoftRows,
+  // mHardRhsCoefficients and mFactor through Show (the factor keeps its value until a later
+  // step replaces it).
   void ResetFields() {
     mState->mColumnVariables.Clear();
     mState->mSoftRowCount = 0;

@@ -198,7 +198,8 @@ struct LSQSolverState {
   ZRMUtVector<SparseVector> mHardRhsCoefficients;  // step k: (target, coefficient) of its pivot's rhs
   ZRMUtVector<SparseVector> mSoftRows;             // soft row r over columns, ascending column
   CholeskyFactor mFactor;                          // factor of the normal matrix of mSoftRows
-  bool mShownBehind = false;  // mSoftRows and mFactor do not show the last Factor yet
+  bool mShownBehind = false;  // mSoftRows, mHardRhsCoefficients and mFactor do not show the last
+                              // Factor yet
   bool mFactorCurrent = false;  // the fields above form a usable factorization of mConstraints
   // Accelerators, derived from the fields above and invisible in every result:
   NamedConstraintIndex mNamed;   // id -> the constraint (id, -1)
@@ -257,9 +258,9 @@ inline void UpdateRowIndex(LSQSolverState& state) {
 // the factor in compressed form (rows and columns of plain arrays, in mFactorization), which is
 // what Solve reads, and Solve keeps its values in mResults, which is what GetResult reads;
 // mSoftRows, mHardRhsCoefficients, mFactor and mResult are filled from them here, before the
-// state is inspected. A heap block for every row of the soft rows
-// and for every row and column of L would be most of the time of Factor on long chains, and
-// twice the memory of the factor; a tree node for every value most of a repeated Solve.
+// state is inspected. A heap block for every row of the soft rows and for every row and column
+// of L would be most of the time of Factor on long chains, and twice the memory of the factor;
+// a tree node for every value most of a repeated Solve.
 ZRMMATH_API void ShowStoredFields(LSQSolverState& state);
 
 // Ends the current factorization (if any): the records take their right-hand sides back.
