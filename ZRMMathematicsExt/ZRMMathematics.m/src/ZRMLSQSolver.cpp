@@ -235,7 +235,7 @@ private:
     const int highest = log.HighestId();
     if (log.EntryCount() == 0) return true;
     const long long width = static_cast<long long>(highest) - lowest + 1;
-    mNumberedByTable = width <= 4 * static_cast<long long>(log.EntryCount()) + 1024;
+    mNumberedByTable = FitsIdTable(width, log.EntryCount());
     if (!mNumberedByTable) {
       ForEachLoggedEntry(log, [this](const Entry& entry) { mVariableIds.push_back(entry.first); });
       std::sort(mVariableIds.begin(), mVariableIds.end());
@@ -620,16 +620,9 @@ private:
     for (const Accumulated& term : mAccumulated) ++start[term.step + 1];
     for (int step = 0; step < hardCount; ++step)
       for (const Entry& term : SubstitutionRhsOfStep(step)) ++start[mStepOfHard[term.first] + 1];
-    for (int k = 0; k < hardCount; ++k) start[k + 1] += start[k];
-    const auto entries = static_cast<std::size_t>(start[hardCount]);
-    MakeRoom(mHardRhs.mIndex, entries);
-    mHardRhs.mIndex.resize(entries);
-    MakeRoom(mHardRhs.mValue, entries);
-    mHardRhs.mValue.resize(entries);
-    MakeRoom(mColumnFill, static_cast<std::size_t>(hardCount));
-    mColumnFill.assign(start.begin(), start.end() - 1);
+    LayOutRows(start, mHardRhs.mIndex, mHardRhs.mValue, mFill);
     const auto place = [this](int step, int target, double coefficient) {
-      const int slot = mColumnFill[step]++;
+      const int slot = mFill[step]++;
       mHardRhs.mIndex[slot] = target;
       mHardRhs.mValue[slot] = coefficient;
     };
@@ -681,17 +674,10 @@ private:
     CompressedRows& columns = mReducedColumns;
     AssignWithRoom(columns.mStart, static_cast<std::size_t>(mFreeCount) + 1, 0);
     for (const int column : mReducedRows.mIndex) ++columns.mStart[column + 1];
-    for (int c = 0; c < mFreeCount; ++c) columns.mStart[c + 1] += columns.mStart[c];
-    const std::size_t entries = mReducedRows.mIndex.size();
-    MakeRoom(columns.mIndex, entries);
-    columns.mIndex.resize(entries);
-    MakeRoom(columns.mValue, entries);
-    columns.mValue.resize(entries);
-    MakeRoom(mColumnFill, static_cast<std::size_t>(mFreeCount));
-    mColumnFill.assign(columns.mStart.begin(), columns.mStart.end() - 1);
+    LayOutRows(columns.mStart, columns.mIndex, columns.mValue, mFill);
     for (int r = 0; r < mReducedRows.RowCount(); ++r)
       for (int e = mReducedRows.mStart[r]; e < mReducedRows.mStart[r + 1]; ++e) {
-        const int slot = mColumnFill[mReducedRows.mIndex[e]]++;
+        const int slot = mFill[mReducedRows.mIndex[e]]++;
         columns.mIndex[slot] = r;
         columns.mValue[slot] = mReducedRows.mValue[e];
       }
@@ -748,7 +734,7 @@ private:
   // Normal matrix.
   CompressedRows mNormal;                // lower triangle of A^T A
   CompressedRows mReducedColumns;        // the reduced soft rows by column
-  std::vector<int> mColumnFill;          // per column, entries placed so far
+  std::vector<int> mFill;                // row being laid out -> its next free entry (LayOutRows)
   std::vector<double> mNormalValue;      // column -> its value in the row being formed
   std::vector<int> mNormalStamp;         // column -> last row that gave it a value
   std::vector<int> mNormalTouched;       // columns given a value in the row being formed

@@ -41,6 +41,12 @@ struct CholeskyFactor {
   ZRMUtVector<int> mPermutation;       // ordering used; the identity
 };
 
+// Our choice, wherever ids are looked up: ids spread over a range of at most 4 * count + 1024
+// values (count the number of ids) go into a table indexed by id; wider ranges are searched.
+inline bool FitsIdTable(long long range, std::size_t count) {
+  return range <= 4 * static_cast<long long>(count) + 1024;
+}
+
 // A named constraint as SetRhs sees it: its record, its row in the log and, while the
 // factorization is current, its row index.
 struct NamedConstraint {
@@ -92,7 +98,7 @@ public:
   }
 
 private:
-  bool Covers(int id) const { return id >= 0 && static_cast<std::size_t>(id) < 4 * mCount + 1024; }
+  bool Covers(int id) const { return id >= 0 && FitsIdTable(static_cast<long long>(id) + 1, mCount); }
   NamedConstraint& TableEntry(int id) {
     if (id >= static_cast<int>(mTable.size())) mTable.resize(static_cast<std::size_t>(id) + 1);
     return mTable[static_cast<std::size_t>(id)];
@@ -131,7 +137,7 @@ public:
     const auto [lowest, highest] = std::minmax_element(mVariable.begin(), mVariable.end());
     mLowest = *lowest;
     const long long width = static_cast<long long>(*highest) - *lowest + 1;
-    if (width <= 4 * static_cast<long long>(mVariable.size()) + 1024) {
+    if (FitsIdTable(width, mVariable.size())) {
       mColumnOfId.assign(static_cast<std::size_t>(width), -1);
       for (std::size_t column = 0; column < mVariable.size(); ++column)
         mColumnOfId[static_cast<std::size_t>(mVariable[column] - mLowest)] = static_cast<int>(column);

@@ -89,14 +89,7 @@ private:
       w.mRowColumn.insert(w.mRowColumn.end(), w.mPattern.begin(), w.mPattern.end());
       w.mRowStart.push_back(static_cast<int>(w.mRowColumn.size()));
     }
-    for (int j = 0; j < mSize; ++j) mFactor.mStart[j + 1] += mFactor.mStart[j];
-    MakeRoom(w.mFill, static_cast<std::size_t>(mSize));
-    w.mFill.assign(mFactor.mStart.begin(), mFactor.mStart.end() - 1);
-    const auto entries = static_cast<std::size_t>(mFactor.mStart[mSize]);
-    MakeRoom(mFactor.mRow, entries);
-    mFactor.mRow.resize(entries);
-    MakeRoom(mFactor.mValue, entries);
-    mFactor.mValue.resize(entries);
+    LayOutRows(mFactor.mStart, mFactor.mRow, mFactor.mValue, w.mFill);  // the columns of L
     MakeRoom(mFactor.mDiagonal, static_cast<std::size_t>(mSize));
     mFactor.mDiagonal.clear();
   }

@@ -38,6 +38,22 @@ void ResetLists(std::vector<List>& lists, std::size_t n) {
   lists.resize(n);
 }
 
+// Lays out compressed rows whose lengths are known: on entry start[k + 1] holds the number of
+// entries of row k (start[0] = 0); on return start holds where each row begins, index and value
+// have room for every entry, and fill holds each row's next free entry (its start).
+inline void LayOutRows(std::vector<int>& start, std::vector<int>& index, std::vector<double>& value,
+                       std::vector<int>& fill) {
+  const std::size_t rows = start.size() - 1;
+  for (std::size_t k = 0; k < rows; ++k) start[k + 1] += start[k];
+  const auto entries = static_cast<std::size_t>(start[rows]);
+  MakeRoom(index, entries);
+  index.resize(entries);
+  MakeRoom(value, entries);
+  value.resize(entries);
+  MakeRoom(fill, rows);
+  fill.assign(start.begin(), start.end() - 1);
+}
+
 // Rows of a sparse matrix in compressed form: the working format of one factorization.
 struct CompressedRows {
   std::vector<int> mStart{0};  // row r holds the entries mStart[r] .. mStart[r + 1] - 1
