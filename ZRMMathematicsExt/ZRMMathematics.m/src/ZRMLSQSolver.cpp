@@ -551,30 +551,44 @@ private:
       AssignWithRoom(mStamp, mVariableIds.size(), -1);
     }
     mReducedRows.Reserve(softCount, static_cast<int>(mState->mLog.EntryCount()));
-    EntryList& reduced = mScratch;
     ForEachSoftConstraint([&](int r, const LocalConstraint& constraint) {
       const auto coefficients = Coefficients(constraint);
-      reduced.clear();
       if (anyEliminated && std::any_of(coefficients.begin(), coefficients.end(), [this](const Entry& entry) {
             return mStepOfVariable[entry.first] >= 0;
           }))
-        ReduceRow(r, coefficients, reduced);
+        ReduceRow(r, coefficients);
       else
-        for (const Entry& entry : coefficients) reduced.emplace_back(mColumnOf[entry.first], entry.second);
-      if (!std::is_sorted(reduced.begin(), reduced.end(), ColumnLess))
-        std::sort(reduced.begin(), reduced.end(), ColumnLess);
-      for (const Entry& entry : reduced) mReducedRows.Append(entry.first, entry.second);
+        for (const Entry& entry : coefficients) mReducedRows.Append(mColumnOf[entry.first], entry.second);
+      SortOpenRow();
       mReducedRows.EndRow();
     });
+  }
+
+  // Sorts the entries of the reduced row being appended by column (they are distinct), through
+  // mScratch when they are not in order already.
+  void SortOpenRow() {
+    const int* begin = mReducedRows.mIndex.data() + mReducedRows.mStart.back();
+    const int* end = mReducedRows.mIndex.data() + mReducedRows.mIndex.size();
+    if (std::is_sorted(begin, end)) return;
+    const std::size_t first = static_cast<std::size_t>(mReducedRows.mStart.back());
+    mScratch.clear();
+    for (std::size_t e = first; e < mReducedRows.mIndex.size(); ++e)
+      mScratch.emplace_back(mReducedRows.mIndex[e], mReducedRows.mValue[e]);
+    std::sort(mScratch.begin(), mScratch.end(), ColumnLess);
+    for (std::size_t k = 0; k < mScratch.size(); ++k) {
+      mReducedRows.mIndex[first + k] = mScratch[k].first;
+      mReducedRows.mValue[first + k] = mScratch[k].second;
+    }
   }
 
   // Order of reduced entries, whose columns are distinct.
   static bool ColumnLess(const Entry& a, const Entry& b) { return a.first < b.first; }
 
-  // Soft row r (which holds an eliminated variable) over the free variables' columns, in no
-  // particular order: each eliminated variable replaced by its substitution (values summed in
-  // the order of the row's entries), its right-hand-side terms collected per elimination step.
-  void ReduceRow(int r, ElementRange<const Entry> coefficients, EntryList& reduced) {
+  // Appends soft row r (which holds an eliminated variable) over the free variables' columns,
+  // in no particular order: each eliminated variable replaced by its substitution (values
+  // summed in the order of the row's entries), its right-hand-side terms collected per
+  // elimination step.
+  void ReduceRow(int r, ElementRange<const Entry> coefficients) {
     mTouched.clear();
     for (const Entry& entry : coefficients) {
       mValue[entry.first] = entry.second;
@@ -605,7 +619,7 @@ private:
       }
     }
     for (const int variable : mTouched)
-      if (mStepOfVariable[variable] < 0) reduced.emplace_back(mColumnOf[variable], mValue[variable]);
+      if (mStepOfVariable[variable] < 0) mReducedRows.Append(mColumnOf[variable], mValue[variable]);
   }
 
   // Per elimination step, where its pivot's right-hand side goes (mHardRhs, row k for step k):
@@ -707,7 +721,7 @@ private:
   std::vector<EntryList> mSubstitutions;        // eliminated variable -> (free variable, coefficient)
   std::vector<EntryList> mSubstitutionRhs;      // eliminated variable -> (hard row, coefficient)
   IndexLists mSubstitutionsHolding;  // variable -> eliminated variables whose substitution holds it
-  EntryList mScratch;  // working list: of MergeScaled during elimination, then of BuildSoftRows
+  EntryList mScratch;  // working list: of MergeScaled during elimination, then of SortOpenRow
   // Lists side by side: list k holds mEntries[mStart[k] .. mStart[k + 1] - 1].
   struct FlatLists {
     std::vector<int> mStart{0};
