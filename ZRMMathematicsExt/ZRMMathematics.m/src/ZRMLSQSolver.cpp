@@ -677,7 +677,7 @@ private:
           }
         }
       }
-      SortDistinct(mNormalTouched);
+      SortDistinct(mNormalTouched.data(), mNormalTouched.data() + mNormalTouched.size());
       for (const int other : mNormalTouched) mNormal.Append(other, sum[other]);
       mNormal.EndRow();
     }

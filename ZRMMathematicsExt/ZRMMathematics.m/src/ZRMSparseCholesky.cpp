@@ -84,24 +84,23 @@ private:
     w.mRowColumn.clear();
     AssignWithRoom(mFactor.mStart, static_cast<std::size_t>(mSize) + 1, 0);
     for (int k = 0; k < mSize; ++k) {
-      FindPattern(k);
-      for (const int column : w.mPattern) ++mFactor.mStart[column + 1];
-      w.mRowColumn.insert(w.mRowColumn.end(), w.mPattern.begin(), w.mPattern.end());
+      AppendPattern(k);
       w.mRowStart.push_back(static_cast<int>(w.mRowColumn.size()));
+      for (const int column : Pattern(k)) ++mFactor.mStart[column + 1];
     }
     LayOutRows(mFactor.mStart, mFactor.mRow, mFactor.mValue, w.mFill);  // the columns of L
     MakeRoom(mFactor.mDiagonal, static_cast<std::size_t>(mSize));
     mFactor.mDiagonal.clear();
   }
 
-  // Columns j < k with L[k][j] structurally non-zero, ascending, into mPattern: the tree paths
-  // from the row's own columns up to the first column already met; columns without a parent
-  // get k.
-  void FindPattern(int k) {
+  // Appends to mRowColumn the columns j < k with L[k][j] structurally non-zero, ascending: the
+  // tree paths from the row's own columns up to the first column already met; columns without
+  // a parent get k.
+  void AppendPattern(int k) {
     std::vector<int>& parent = mWorkspace.mParent;
     std::vector<int>& visited = mWorkspace.mVisited;
-    std::vector<int>& pattern = mWorkspace.mPattern;
-    pattern.clear();
+    std::vector<int>& pattern = mWorkspace.mRowColumn;
+    const std::size_t first = pattern.size();
     visited[k] = k;
     for (int e = mLower.mStart[k]; e < mLower.mStart[k + 1] - 1; ++e)
       for (int column = mLower.mIndex[e]; visited[column] != k; column = parent[column]) {
@@ -109,7 +108,7 @@ private:
         visited[column] = k;
         pattern.push_back(column);
       }
-    SortDistinct(pattern);
+    SortDistinct(pattern.data() + first, pattern.data() + pattern.size());
   }
 
   // The pattern of row k.

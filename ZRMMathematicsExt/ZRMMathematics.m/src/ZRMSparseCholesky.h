@@ -82,16 +82,16 @@ struct CompressedRows {
 
 // Sorts distinct numbers ascending: by insertion for the short lists of sparse rows, by
 // std::sort for longer ones (the same result, the numbers being distinct).
-inline void SortDistinct(std::vector<int>& numbers) {
-  if (numbers.size() > 32) {
-    std::sort(numbers.begin(), numbers.end());
+inline void SortDistinct(int* begin, int* end) {
+  if (end - begin > 32) {
+    std::sort(begin, end);
     return;
   }
-  for (std::size_t i = 1; i < numbers.size(); ++i) {
-    const int number = numbers[i];
-    std::size_t j = i;
-    for (; j > 0 && numbers[j - 1] > number; --j) numbers[j] = numbers[j - 1];
-    numbers[j] = number;  // numbers[0 .. i] ascending
+  for (int* i = begin; i != end; ++i) {
+    const int number = *i;
+    int* j = i;
+    for (; j != begin && *(j - 1) > number; --j) *j = *(j - 1);
+    *j = number;  // begin .. i ascending
   }
 }
 
@@ -223,7 +223,6 @@ struct CholeskyWorkspace {
   std::vector<double> mWork;             // L[k][j] of the current row, on its pattern
   std::vector<int> mParent;              // elimination tree: column -> its parent, or -1
   std::vector<int> mVisited;             // column -> last row whose pattern met it
-  std::vector<int> mPattern;             // columns of the row being analysed
   std::vector<int> mRowStart;            // row k of L: columns mRowColumn[mRowStart[k] ..
   std::vector<int> mRowColumn;           //   mRowStart[k + 1] - 1], ascending
   std::vector<int> mFill;                // column -> its next free entry of the factor
