@@ -163,8 +163,10 @@ private:
     StoreRowIndex();
     if (!eliminated) return false;
     GatherSubstitutions();
-    NumberColumns();
-    if (!BuildEliminatedRows()) return false;
+    if (!mEliminatedByStep.empty()) {
+      NumberColumns();
+      if (!BuildEliminatedRows()) return false;
+    }
     BuildSoftRows();
     BuildHardRhsCoefficients();
     BuildNormalMatrix();
@@ -246,11 +248,15 @@ private:
     std::vector<int>& number = mNumberOfId;
     AssignWithRoom(number, static_cast<std::size_t>(width), -1);
     ForEachLoggedEntry(log, [&](const Entry& entry) { number[entry.first - lowest] = 0; });
+    MakeRoom(mVariableIds, static_cast<std::size_t>(width));
+    mVariableIds.resize(static_cast<std::size_t>(width));
+    int count = 0;
     for (int offset = 0; offset < width; ++offset) {
       if (number[offset] < 0) continue;
-      number[offset] = static_cast<int>(mVariableIds.size());
-      mVariableIds.push_back(lowest + offset);
+      number[offset] = count;
+      mVariableIds[count++] = lowest + offset;
     }
+    mVariableIds.resize(static_cast<std::size_t>(count));
     return lowest == 0 && static_cast<long long>(mVariableIds.size()) == width;
   }
 
@@ -502,15 +508,14 @@ private:
   ElementRange<const Entry> SubstitutionRhsOfStep(int step) const { return mGatheredSubstitutionRhs.Row(step); }
 
   // Free variables get columns by first appearance in the soft rows (key order, ascending id);
-  // the variable eliminated at step k gets column nfree + k.
+  // the variable eliminated at step k gets column nfree + k. Our choice: without eliminated
+  // variables the soft rows are reduced as they are, and BuildSoftRows numbers the columns on
+  // the way (the same numbers).
   void NumberColumns() {
     ReserveAtOnce(mState->mColumnVariables, static_cast<int>(mVariableIds.size()));
     ForEachSoftConstraint([this](int, const LocalConstraint& constraint) {
-      for (const Entry& entry : Coefficients(constraint)) {
-        if (mStepOfVariable[entry.first] >= 0 || mColumnOf[entry.first] >= 0) continue;
-        mColumnOf[entry.first] = mFreeCount++;
-        mState->mColumnVariables.PushBack(mVariableIds[entry.first]);
-      }
+      for (const Entry& entry : Coefficients(constraint))
+        if (mStepOfVariable[entry.first] < 0) ColumnOfFree(entry.first);
     });
     const int hardCount = static_cast<int>(mEliminatedByStep.size());
     mState->mColumnVariables.Resize(mFreeCount + hardCount, 0);
@@ -521,6 +526,16 @@ private:
       mColumnOf[variable] = column;
       mState->mColumnVariables[column] = mVariableIds[variable];
     }
+  }
+
+  // The column of a free variable, numbered now when this is its first appearance.
+  int ColumnOfFree(int variable) {
+    int& column = mColumnOf[variable];
+    if (column < 0) {
+      column = mFreeCount++;
+      mState->mColumnVariables.PushBack(mVariableIds[variable]);
+    }
+    return column;
   }
 
   // Each eliminated variable over the free columns; false when it depends on a variable that
@@ -539,8 +554,8 @@ private:
     return true;
   }
 
-  // Soft rows with the eliminated variables substituted, over the columns; collects how the
-  // hard right-hand sides reach each soft row.
+  // Soft rows with the eliminated variables substituted, over the columns (numbered here when
+  // nothing is eliminated); collects how the hard right-hand sides reach each soft row.
   void BuildSoftRows() {
     const int softCount = mState->mSoftRowCount;
     mAccumulated.clear();
@@ -549,6 +564,8 @@ private:
     if (anyEliminated) {
       AssignWithRoom(mValue, mVariableIds.size(), 0.0);
       AssignWithRoom(mStamp, mVariableIds.size(), -1);
+    } else {
+      ReserveAtOnce(mState->mColumnVariables, static_cast<int>(mVariableIds.size()));
     }
     mReducedRows.Reserve(softCount, static_cast<int>(mState->mLog.EntryCount()));
     ForEachSoftConstraint([&](int r, const LocalConstraint& constraint) {
@@ -558,7 +575,7 @@ private:
           }))
         ReduceRow(r, coefficients);
       else
-        for (const Entry& entry : coefficients) mReducedRows.Append(mColumnOf[entry.first], entry.second);
+        for (const Entry& entry : coefficients) mReducedRows.Append(ColumnOfFree(entry.first), entry.second);
       SortOpenRow();
       mReducedRows.EndRow();
     });
