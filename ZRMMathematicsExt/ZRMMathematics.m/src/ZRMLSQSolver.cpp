@@ -312,7 +312,7 @@ private:
 
   // Tells a named constraint its row index.
   void NameRow(const LocalConstraint& constraint, int row) {
-    if (constraint.key.second == -1) mState->mNamed.Find(constraint.key.first)->row = row;
+    if (constraint.key.second == -1) mState->mNamed.Row(constraint.key.first) = row;
   }
 
   // Gives each hard row that became a pivot the row index nsoft + its step. Our choice: done
@@ -953,7 +953,7 @@ ZRM_OUT_OF_LINE void SetRhsOfConstraint(LSQSolverState& state, int id, double va
     EndFactorization(state);
     RegisterNamed(state, id, false, value, ZRMUtMap<int, double, ZRMUtLess<int>>());
   } else if (state.mFactorCurrent) {
-    state.mRowRhs[named->row] = value;
+    state.mRowRhs[state.mNamed.Row(id)] = value;
     state.mRowRhsAhead = true;
   } else {
     named->record->mRhs = value;
@@ -967,9 +967,9 @@ ZRM_OUT_OF_LINE void SetRhsOfConstraint(LSQSolverState& state, int id, double va
 // factorization) is handled here without a stack frame; everything else is SetRhsOfConstraint.
 void ZRMLSQSolver::SetRhs(int iId, double value) {
   if (!mState) return;
-  NamedConstraint* named = mState->mNamed.FindInTable(iId);
-  if (named != nullptr && mState->mFactorCurrent) {
-    mState->mRowRhs[named->row] = value;
+  const int row = mState->mNamed.RowInTable(iId);
+  if (row >= 0 && mState->mFactorCurrent) {
+    mState->mRowRhs[row] = value;
     mState->mRowRhsAhead = true;
     return;
   }

@@ -47,60 +47,75 @@ inline bool FitsIdTable(long long range, std::size_t count) {
   return range <= 4 * static_cast<long long>(count) + 1024;
 }
 
-// A named constraint as SetRhs sees it: its record, its row in the log and, while the
-// factorization is current, its row index.
+// A named constraint as SetRhs sees it: its record and its row in the log.
 struct NamedConstraint {
   ConstraintRecord* record = nullptr;
   int logged = -1;
-  int row = -1;
 };
 
 // The named constraints by id: what SetRhs and AddConstraint look up instead of descending
-// mConstraints. Our choice: ids from 0 to a bound that grows with the number of entries sit in
-// a table, other ids in a hash map. The record pointers stay valid because the tree never moves
-// an item and no constraint is ever removed.
+// mConstraints, with the row index each had in the last numbering (-1 before any). Our choice:
+// ids from 0 to a bound that grows with the number of entries sit in a table, other ids in a
+// hash map; the table keeps the row indices in an array of their own, which is all that SetRhs
+// reads while re-solving. The record pointers stay valid because the tree never moves an item
+// and no constraint is ever removed.
 class NamedConstraintIndex {
 public:
-  // The constraint named id when the table holds it, else null.
-  NamedConstraint* FindInTable(int id) {
-    return id >= 0 && id < static_cast<int>(mTable.size()) && mTable[id].record != nullptr ? &mTable[id] : nullptr;
+  // The row index of the constraint named id when the table holds it, else -1.
+  int RowInTable(int id) const {
+    return id >= 0 && id < static_cast<int>(mTableRow.size()) ? mTableRow[static_cast<std::size_t>(id)] : -1;
   }
   // The constraint named id, or null when there is none.
   NamedConstraint* Find(int id) {
-    if (NamedConstraint* named = FindInTable(id)) return named;
+    if (InTable(id)) return &mTable[static_cast<std::size_t>(id)];
     if (mOthers.empty()) return nullptr;
     const auto found = mOthers.find(id);
-    return found != mOthers.end() ? &found->second : nullptr;
+    return found != mOthers.end() ? &found->second.named : nullptr;
   }
-  // Enters the record of a newly registered constraint named id (absent so far). Pointers to
-  // entries found or added before are invalidated.
+  // The row index of the constraint named id (present), to read or set.
+  int& Row(int id) { return InTable(id) ? mTableRow[static_cast<std::size_t>(id)] : mOthers.find(id)->second.row; }
+  // Enters the record of a newly registered constraint named id (absent so far), without a row.
+  // Pointers to entries found or added before are invalidated.
   NamedConstraint& Add(int id, ConstraintRecord* record) {
     ++mCount;
     if ((mCount & (mCount - 1)) == 0) TakeCoveredIds();  // the table's bound has doubled
-    NamedConstraint& added = Covers(id) ? TableEntry(id) : mOthers[id];
+    NamedConstraint& added = Covers(id) ? TableEntry(id) : mOthers[id].named;
     added.record = record;
     return added;
   }
   // Removes the entry of id (present).
   void Remove(int id) noexcept {
     --mCount;
-    if (id >= 0 && id < static_cast<int>(mTable.size()) && mTable[static_cast<std::size_t>(id)].record != nullptr)
+    if (InTable(id)) {
       mTable[static_cast<std::size_t>(id)] = NamedConstraint();
-    else
+      mTableRow[static_cast<std::size_t>(id)] = -1;  // no constraint, no row
+    } else {
       mOthers.erase(id);
+    }
   }
-  // Calls visit(named) for every named constraint (in no particular order).
+  // Calls visit(named, row) for every named constraint (in no particular order).
   template <class Visit>
   void ForEach(Visit visit) {
-    for (NamedConstraint& named : mTable)
-      if (named.record != nullptr) visit(named);
-    for (auto& other : mOthers) visit(other.second);
+    for (std::size_t id = 0; id < mTable.size(); ++id)
+      if (mTable[id].record != nullptr) visit(mTable[id], mTableRow[id]);
+    for (auto& other : mOthers) visit(other.second.named, other.second.row);
   }
 
 private:
+  struct Other {
+    NamedConstraint named;
+    int row = -1;
+  };
+
+  bool InTable(int id) const {
+    return id >= 0 && id < static_cast<int>(mTable.size()) && mTable[static_cast<std::size_t>(id)].record != nullptr;
+  }
   bool Covers(int id) const { return id >= 0 && FitsIdTable(static_cast<long long>(id) + 1, mCount); }
   NamedConstraint& TableEntry(int id) {
-    if (id >= static_cast<int>(mTable.size())) mTable.resize(static_cast<std::size_t>(id) + 1);
+    if (id >= static_cast<int>(mTable.size())) {
+      mTable.resize(static_cast<std::size_t>(id) + 1);
+      mTableRow.resize(static_cast<std::size_t>(id) + 1, -1);
+    }
     return mTable[static_cast<std::size_t>(id)];
   }
   // Moves the entries whose ids the table now covers from the hash map into the table, so that
@@ -111,14 +126,16 @@ private:
         ++other;
         continue;
       }
-      TableEntry(other->first) = other->second;
+      TableEntry(other->first) = other->second.named;
+      mTableRow[static_cast<std::size_t>(other->first)] = other->second.row;
       other = mOthers.erase(other);
     }
   }
 
-  std::size_t mCount = 0;                             // entries made
-  std::vector<NamedConstraint> mTable;                // by id; no record where no constraint
-  std::unordered_map<int, NamedConstraint> mOthers;   // ids outside the table
+  std::size_t mCount = 0;                 // entries made
+  std::vector<NamedConstraint> mTable;    // by id; no record where no constraint
+  std::vector<int> mTableRow;             // by id: row index, -1 where no constraint (same size)
+  std::unordered_map<int, Other> mOthers;  // ids outside the table
 };
 
 // The values of the last Solve by variable id: what GetResult reads. Our choice: ids in a range
@@ -230,8 +247,8 @@ struct LSQSolverState {
 // when the factorization stops being current and before the state is inspected.
 inline void WriteBackRowRhs(LSQSolverState& state) {
   if (!state.mFactorCurrent || !state.mRowRhsAhead) return;  // the records are up to date
-  state.mNamed.ForEach([&state](NamedConstraint& named) {
-    const double rhs = state.mRowRhs[named.row];
+  state.mNamed.ForEach([&state](NamedConstraint& named, int row) {
+    const double rhs = state.mRowRhs[row];
     named.record->mRhs = rhs;
     state.mLog.SetRhs(named.logged, rhs);
   });
