@@ -360,8 +360,8 @@ private:
     if (hardCount == 0) return;
     const std::size_t variableCount = mVariableIds.size();
     mRowsHolding.Reset(variableCount);
-    ResetLists(mSubstitutions, variableCount);
-    ResetLists(mSubstitutionRhs, variableCount);
+    ResetLists(mSubstitutions, hardCount);
+    ResetLists(mSubstitutionRhs, hardCount);
     mSubstitutionsHolding.Reset(variableCount);
     ResetLists(mHardRows, hardCount);
     ResetLists(mHardRowRhs, hardCount);
@@ -448,13 +448,13 @@ private:
     mScanOrder.pop_back();
 
     const double f = -1.0 / row[entry].second;
-    EntryList& substitution = mSubstitutions[variable];
+    EntryList& substitution = mSubstitutions[step];
     for (const Entry& other : row) {
       if (other.first == variable) continue;
       substitution.emplace_back(other.first, f * other.second);
-      mSubstitutionsHolding.Add(other.first, variable);
+      mSubstitutionsHolding.Add(other.first, step);
     }
-    EntryList& substitutionRhs = mSubstitutionRhs[variable];
+    EntryList& substitutionRhs = mSubstitutionRhs[step];
     substitutionRhs.swap(mHardRowRhs[hard]);  // substitutionRhs was empty
     for (Entry& term : substitutionRhs) term.second = -(f * term.second);
     mHardRows[hard].clear();
@@ -463,13 +463,14 @@ private:
 
   // Replaces the eliminated variable in every remaining hard row by its substitution.
   void SubstituteIntoHardRows(int variable) {
+    const int step = mStepOfVariable[variable];
     mRowsHolding.ForEach(variable, [&](int hard) {  // each row on its own: the order is free
       if (mStepOfHard[hard] >= 0) return;           // already a pivot row
       EntryList& row = mHardRows[hard];
       const double c = ValueAt(row, variable);
-      MergeScaled(row, variable, mSubstitutions[variable], c, Add, [&](int added) { mRowsHolding.Add(added, hard); },
+      MergeScaled(row, variable, mSubstitutions[step], c, Add, [&](int added) { mRowsHolding.Add(added, hard); },
                   mScratch);
-      MergeScaled(mHardRowRhs[hard], -1, mSubstitutionRhs[variable], c, Subtract, [](int) {}, mScratch);
+      MergeScaled(mHardRowRhs[hard], -1, mSubstitutionRhs[step], c, Subtract, [](int) {}, mScratch);
       UpdateCandidate(hard);
     });
     mRowsHolding.Clear(variable);  // no row holds it any more
@@ -477,24 +478,25 @@ private:
 
   // Replaces the eliminated variable in the substitutions of the variables eliminated before.
   void SubstituteIntoEliminated(int variable) {
+    const int step = mStepOfVariable[variable];
     mSubstitutionsHolding.ForEach(variable, [&](int earlier) {  // each on its own: the order is free
       EntryList& substitution = mSubstitutions[earlier];
       const double c = ValueAt(substitution, variable);
-      MergeScaled(substitution, variable, mSubstitutions[variable], c, Add,
+      MergeScaled(substitution, variable, mSubstitutions[step], c, Add,
                   [&](int added) { mSubstitutionsHolding.Add(added, earlier); }, mScratch);
-      MergeScaled(mSubstitutionRhs[earlier], -1, mSubstitutionRhs[variable], c, Add, [](int) {}, mScratch);
+      MergeScaled(mSubstitutionRhs[earlier], -1, mSubstitutionRhs[step], c, Add, [](int) {}, mScratch);
     });
     mSubstitutionsHolding.Clear(variable);  // no substitution holds it any more
   }
 
   // The final substitutions, side by side in elimination order (mSubstitutions and
-  // mSubstitutionRhs lie in a heap block per variable; the steps below read them repeatedly).
+  // mSubstitutionRhs lie in a heap block per step; the steps below read them repeatedly).
   void GatherSubstitutions() {
     const auto gather = [this](const std::vector<EntryList>& lists, FlatLists& flat) {
       flat.mStart.assign(1, 0);
       flat.mEntries.clear();
-      for (const int variable : mEliminatedByStep) {
-        flat.mEntries.insert(flat.mEntries.end(), lists[variable].begin(), lists[variable].end());
+      for (std::size_t step = 0; step < mEliminatedByStep.size(); ++step) {
+        flat.mEntries.insert(flat.mEntries.end(), lists[step].begin(), lists[step].end());
         flat.mStart.push_back(static_cast<int>(flat.mEntries.size()));
       }
     };
@@ -735,9 +737,9 @@ private:
   std::vector<int> mStepOfVariable;             // variable -> elimination step, or -1
   std::vector<int> mEliminatedByStep;           // step -> variable
   std::vector<int> mEliminatedAscending;        // eliminated variables, ascending id
-  std::vector<EntryList> mSubstitutions;        // eliminated variable -> (free variable, coefficient)
-  std::vector<EntryList> mSubstitutionRhs;      // eliminated variable -> (hard row, coefficient)
-  IndexLists mSubstitutionsHolding;  // variable -> eliminated variables whose substitution holds it
+  std::vector<EntryList> mSubstitutions;        // step -> (free variable, coefficient) of its variable
+  std::vector<EntryList> mSubstitutionRhs;      // step -> (hard row, coefficient) of its variable
+  IndexLists mSubstitutionsHolding;  // variable -> steps whose substitution holds it
   EntryList mScratch;  // working list: of MergeScaled during elimination, then of SortOpenRow
   // Lists side by side: list k holds mEntries[mStart[k] .. mStart[k + 1] - 1].
   struct FlatLists {
