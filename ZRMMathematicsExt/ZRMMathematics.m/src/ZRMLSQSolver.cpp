@@ -521,8 +521,9 @@ private:
     });
     const int hardCount = static_cast<int>(mEliminatedByStep.size());
     mState->mColumnVariables.Resize(mFreeCount + hardCount, 0);
-    mEliminatedAscending = mEliminatedByStep;
-    std::sort(mEliminatedAscending.begin(), mEliminatedAscending.end());
+    mEliminatedAscending.clear();
+    for (int variable = 0; variable < static_cast<int>(mVariableIds.size()); ++variable)
+      if (mStepOfVariable[variable] >= 0) mEliminatedAscending.push_back(variable);
     for (const int variable : mEliminatedAscending) {
       const int column = mFreeCount + mStepOfVariable[variable];
       mColumnOf[variable] = column;

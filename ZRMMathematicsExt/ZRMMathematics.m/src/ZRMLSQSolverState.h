@@ -54,16 +54,17 @@ struct NamedConstraint {
 };
 
 // The named constraints by id: what SetRhs and AddConstraint look up instead of descending
-// mConstraints, with the row index each had in the last numbering (-1 before any). Our choice:
+// mConstraints, with the row index each got in the last numbering (none before the first). Our choice:
 // ids from 0 to a bound that grows with the number of entries sit in a table, other ids in a
 // hash map; the table keeps the row indices in an array of their own, which is all that SetRhs
 // reads while re-solving. The record pointers stay valid because the tree never moves an item
 // and no constraint is ever removed.
 class NamedConstraintIndex {
 public:
-  // The row index of the constraint named id when the table holds it, else -1.
+  // The row index of the constraint named id when the table holds it and it has one, else
+  // negative.
   int RowInTable(int id) const {
-    return id >= 0 && id < static_cast<int>(mTableRow.size()) ? mTableRow[static_cast<std::size_t>(id)] : -1;
+    return id >= 0 && id < static_cast<int>(mTableRow.size()) ? mTableRow[static_cast<std::size_t>(id)] : kAbsent;
   }
   // The constraint named id, or null when there is none.
   NamedConstraint* Find(int id) {
@@ -88,7 +89,7 @@ public:
     --mCount;
     if (InTable(id)) {
       mTable[static_cast<std::size_t>(id)] = NamedConstraint();
-      mTableRow[static_cast<std::size_t>(id)] = -1;  // no constraint, no row
+      mTableRow[static_cast<std::size_t>(id)] = kAbsent;
     } else {
       mOthers.erase(id);
     }
@@ -102,20 +103,24 @@ public:
   }
 
 private:
+  static constexpr int kNoRow = -1;    // a constraint not numbered yet
+  static constexpr int kAbsent = -2;   // no constraint
+
   struct Other {
     NamedConstraint named;
-    int row = -1;
+    int row = kNoRow;
   };
 
-  bool InTable(int id) const {
-    return id >= 0 && id < static_cast<int>(mTable.size()) && mTable[static_cast<std::size_t>(id)].record != nullptr;
-  }
+  bool InTable(int id) const { return RowInTable(id) != kAbsent; }
   bool Covers(int id) const { return id >= 0 && FitsIdTable(static_cast<long long>(id) + 1, mCount); }
+  // The table's entry of id, made present (its row kNoRow unless it has one).
   NamedConstraint& TableEntry(int id) {
     if (id >= static_cast<int>(mTable.size())) {
       mTable.resize(static_cast<std::size_t>(id) + 1);
-      mTableRow.resize(static_cast<std::size_t>(id) + 1, -1);
+      mTableRow.resize(static_cast<std::size_t>(id) + 1, kAbsent);
     }
+    int& row = mTableRow[static_cast<std::size_t>(id)];
+    if (row == kAbsent) row = kNoRow;
     return mTable[static_cast<std::size_t>(id)];
   }
   // Moves the entries whose ids the table now covers from the hash map into the table, so that
@@ -134,7 +139,7 @@ private:
 
   std::size_t mCount = 0;                 // entries made
   std::vector<NamedConstraint> mTable;    // by id; no record where no constraint
-  std::vector<int> mTableRow;             // by id: row index, -1 where no constraint (same size)
+  std::vector<int> mTableRow;             // by id: row index, kNoRow or kAbsent (same size)
   std::unordered_map<int, Other> mOthers;  // ids outside the table
 };
 
