@@ -936,12 +936,16 @@ void ZRMLSQSolver::AddConstraint(bool hard, double rhs, const ZRMUtMap<int, doub
 
 namespace {
 
-// Keeps a rarely taken path out of line, so that the common path that calls it needs no stack
-// frame of its own.
+// ZRM_OUT_OF_LINE keeps a rarely taken path out of line, so that the common path that calls it
+// needs no stack frame of its own. ZRM_LINE_ALIGNED starts a small function called in tight loops
+// on a cache line, so that its few instructions are fetched in one block wherever the code
+// around it ends (left to chance, a split cost SetRhs a fifth of its time in one build).
 #if defined(__GNUC__)
 #define ZRM_OUT_OF_LINE __attribute__((noinline))
+#define ZRM_LINE_ALIGNED __attribute__((aligned(64)))
 #else
 #define ZRM_OUT_OF_LINE
+#define ZRM_LINE_ALIGNED
 #endif
 
 // SetRhs of the constraint named id: while the factorization is current its row takes the value
@@ -968,7 +972,7 @@ ZRM_OUT_OF_LINE void SetRhsOfConstraint(LSQSolverState& state, int id, double va
 
 // Our choice: the common call while re-solving (a constraint of the id table, a current
 // factorization) is handled here without a stack frame; everything else is SetRhsOfConstraint.
-void ZRMLSQSolver::SetRhs(int iId, double value) {
+ZRM_LINE_ALIGNED void ZRMLSQSolver::SetRhs(int iId, double value) {
   if (!mState) return;
   const int row = mState->mNamed.RowInTable(iId);
   if (row >= 0 && mState->mFactorCurrent) {

@@ -54,11 +54,11 @@ struct NamedConstraint {
 };
 
 // The named constraints by id: what SetRhs and AddConstraint look up instead of descending
-// mConstraints, with the row index each got in the last numbering (none before the first). Our choice:
-// ids from 0 to a bound that grows with the number of entries sit in a table, other ids in a
-// hash map; the table keeps the row indices in an array of their own, which is all that SetRhs
-// reads while re-solving. The record pointers stay valid because the tree never moves an item
-// and no constraint is ever removed.
+// mConstraints, with the row index each got in the last numbering (none before the first).
+// Our choice: ids from 0 to a bound that grows with the number of entries sit in a table, other
+// ids in a hash map; the table keeps the row indices in an array of their own, which is all
+// that SetRhs reads while re-solving. The record pointers stay valid because the tree never
+// moves an item and no constraint is ever removed.
 class NamedConstraintIndex {
 public:
   // The row index of the constraint named id when the table holds it and it has one, else
@@ -116,8 +116,8 @@ private:
   // The table's entry of id, made present (its row kNoRow unless it has one).
   NamedConstraint& TableEntry(int id) {
     if (id >= static_cast<int>(mTable.size())) {
+      mTableRow.resize(static_cast<std::size_t>(id) + 1, kAbsent);  // first: a failure leaves both usable
       mTable.resize(static_cast<std::size_t>(id) + 1);
-      mTableRow.resize(static_cast<std::size_t>(id) + 1, kAbsent);
     }
     int& row = mTableRow[static_cast<std::size_t>(id)];
     if (row == kAbsent) row = kNoRow;
@@ -139,7 +139,7 @@ private:
 
   std::size_t mCount = 0;                 // entries made
   std::vector<NamedConstraint> mTable;    // by id; no record where no constraint
-  std::vector<int> mTableRow;             // by id: row index, kNoRow or kAbsent (same size)
+  std::vector<int> mTableRow;             // by id: row index, kNoRow or kAbsent (at least as long)
   std::unordered_map<int, Other> mOthers;  // ids outside the table
 };
 
