@@ -85,7 +85,8 @@ private:
     AssignWithRoom(mFactor.mStart, static_cast<std::size_t>(mSize) + 1, 0);
     for (int k = 0; k < mSize; ++k) {
       AppendPattern(k);
-      w.mRowStart.push_back(static_cast<int>(w.mRowColumn.size()));
+      const int end = static_cast<int>(w.mRowColumn.size());  // named, as in CompressedRows::EndRow
+      w.mRowStart.push_back(end);
       for (const int column : Pattern(k)) ++mFactor.mStart[column + 1];
     }
     LayOutRows(mFactor.mStart, mFactor.mRow, mFactor.mValue, w.mFill);  // the columns of L

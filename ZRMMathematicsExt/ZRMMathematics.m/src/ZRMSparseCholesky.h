@@ -71,7 +71,12 @@ struct CompressedRows {
     mIndex.push_back(index);
     mValue.push_back(value);
   }
-  void EndRow() { mStart.push_back(static_cast<int>(mIndex.size())); }
+  // The end is pushed as a named value: g++ inlines push_back(const int&) in the loops that call
+  // this, where it kept the rvalue overload out of line (a call per row).
+  void EndRow() {
+    const int end = static_cast<int>(mIndex.size());
+    mStart.push_back(end);
+  }
   // Makes it a matrix without rows, keeping the storage.
   void Clear() {
     mStart.assign(1, 0);
