@@ -800,7 +800,8 @@ void AdjustedRhs(const LSQSolverState& state, const std::vector<double>& rowRhs,
 // b[r] * A[r][c] over ascending r, starting from 0.0.
 void NormalRhs(const LSQSolverState& state, const std::vector<double>& adjusted, std::vector<double>& normal) {
   const CompressedRows& columns = state.mFactorization->ReducedColumns();
-  AssignWithRoom(normal, static_cast<std::size_t>(columns.RowCount()), 0.0);
+  MakeRoom(normal, static_cast<std::size_t>(columns.RowCount()));
+  normal.resize(static_cast<std::size_t>(columns.RowCount()));  // every value written below
   const int* row = columns.mIndex.data();
   const double* value = columns.mValue.data();
   for (int c = 0; c < columns.RowCount(); ++c) {
