@@ -248,8 +248,7 @@ private:
     std::vector<int>& number = mNumberOfId;
     AssignWithRoom(number, static_cast<std::size_t>(width), -1);
     ForEachLoggedEntry(log, [&](const Entry& entry) { number[entry.first - lowest] = 0; });
-    MakeRoom(mVariableIds, static_cast<std::size_t>(width));
-    mVariableIds.resize(static_cast<std::size_t>(width));
+    ResizeWithRoom(mVariableIds, static_cast<std::size_t>(width));
     int count = 0;
     for (int offset = 0; offset < width; ++offset) {
       if (number[offset] < 0) continue;
@@ -800,8 +799,7 @@ void AdjustedRhs(const LSQSolverState& state, const std::vector<double>& rowRhs,
 // b[r] * A[r][c] over ascending r, starting from 0.0.
 void NormalRhs(const LSQSolverState& state, const std::vector<double>& adjusted, std::vector<double>& normal) {
   const CompressedRows& columns = state.mFactorization->ReducedColumns();
-  MakeRoom(normal, static_cast<std::size_t>(columns.RowCount()));
-  normal.resize(static_cast<std::size_t>(columns.RowCount()));  // every value written below
+  ResizeWithRoom(normal, static_cast<std::size_t>(columns.RowCount()));  // every value written below
   const int* row = columns.mIndex.data();
   const double* value = columns.mValue.data();
   for (int c = 0; c < columns.RowCount(); ++c) {

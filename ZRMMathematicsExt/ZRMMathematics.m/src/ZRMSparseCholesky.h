@@ -29,13 +29,19 @@ void AssignWithRoom(std::vector<T>& array, std::size_t n, const T& value) {
   array.assign(n, value);
 }
 
+// array := its first n elements (new ones value-initialised), in storage grown as by MakeRoom.
+template <class T>
+void ResizeWithRoom(std::vector<T>& array, std::size_t n) {
+  MakeRoom(array, n);
+  array.resize(n);
+}
+
 // Makes lists (kept between factorizations) n empty lists, keeping the storage of the lists
 // that stay, so that refilling them allocates nothing.
 template <class List>
 void ResetLists(std::vector<List>& lists, std::size_t n) {
   for (std::size_t i = 0; i < n && i < lists.size(); ++i) lists[i].clear();
-  MakeRoom(lists, n);
-  lists.resize(n);
+  ResizeWithRoom(lists, n);
 }
 
 // Lays out compressed rows whose lengths are known: on entry start[k + 1] holds the number of
@@ -46,10 +52,8 @@ inline void LayOutRows(std::vector<int>& start, std::vector<int>& index, std::ve
   const std::size_t rows = start.size() - 1;
   for (std::size_t k = 0; k < rows; ++k) start[k + 1] += start[k];
   const auto entries = static_cast<std::size_t>(start[rows]);
-  MakeRoom(index, entries);
-  index.resize(entries);
-  MakeRoom(value, entries);
-  value.resize(entries);
+  ResizeWithRoom(index, entries);
+  ResizeWithRoom(value, entries);
   MakeRoom(fill, rows);
   fill.assign(start.begin(), start.end() - 1);
 }
