@@ -206,15 +206,25 @@ void SubtractFromConsecutive(double* __restrict y, const double* __restrict l, i
 // L * z = y in place. Our choice: column by column (y[j] is final once the columns before j are
 // done, then L[i][j] * y[j] leaves every y[i] below), reading only the columns of L, which the
 // backward pass reads too. Each y[i] still receives its subtractions in ascending j and the
-// same products as row by row, so the result is bit for bit the same.
+// same products as row by row, so the result is bit for bit the same. When column j reaches
+// row j + 1, that row's new value is also kept in a register (next), so that the division of
+// the following column does not wait for it to go through memory.
 void SolveLower(const CompressedFactor& factor, double* y) {
   const int* rows = factor.mRow.data();
   const double* values = factor.mValue.data();
+  double next = 0.0;
+  bool nextKept = false;  // next == y[j] at the top of the loop
   for (int j = 0; j < factor.Size(); ++j) {
-    const double yj = y[j] / factor.mDiagonal[j];
+    const double yj = (nextKept ? next : y[j]) / factor.mDiagonal[j];
     y[j] = yj;
-    const int begin = factor.mStart[j];
+    int begin = factor.mStart[j];
     const int end = factor.mStart[j + 1];
+    nextKept = begin < end && rows[begin] == j + 1;
+    if (nextKept) {
+      next = y[j + 1] - values[begin] * yj;
+      y[j + 1] = next;
+      ++begin;
+    }
     if (begin == end) continue;
     const int first = rows[begin];
     if (rows[end - 1] - first == end - 1 - begin)
@@ -225,14 +235,19 @@ void SolveLower(const CompressedFactor& factor, double* y) {
 }
 
 // L^T * w = z in place, from the last row up, through the columns of L (entries in ascending
-// row order).
+// row order). The value of row i + 1, just computed, is taken from a register (previous).
 void SolveUpper(const CompressedFactor& factor, double* y) {
   const int* rows = factor.mRow.data();
   const double* values = factor.mValue.data();
+  double previous = 0.0;  // y[i + 1] once computed
   for (int i = factor.Size() - 1; i >= 0; --i) {
     double value = y[i];
-    for (int e = factor.mStart[i]; e < factor.mStart[i + 1]; ++e) value = value - values[e] * y[rows[e]];
-    y[i] = value / factor.mDiagonal[i];
+    int e = factor.mStart[i];
+    const int end = factor.mStart[i + 1];
+    if (e < end && rows[e] == i + 1) value = value - values[e++] * previous;
+    for (; e < end; ++e) value = value - values[e] * y[rows[e]];
+    previous = value / factor.mDiagonal[i];
+    y[i] = previous;
   }
 }
 
