@@ -450,6 +450,31 @@ TEST(LSQSolverModel, DenseHardRowsWithFillIn) {
   }
 }
 
+// Wide bands (every soft row spans 33 to 60 consecutive variables) with a few hard rows and
+// gaps: factor columns that start on the next row and run on over 32 or more consecutive rows,
+// beside columns with holes, so both triangular passes take every one of their paths.
+TEST(LSQSolverModel, WideBandsAgreeWithTheLiteralAlgorithm) {
+  zrmtest::AssertRecorder recorder(0);
+  Random random(7);
+  for (int p = 0; p < zrmtest::Scaled(8); ++p) {
+    SCOPED_TRACE(::testing::Message() << "problem " << p);
+    const int count = random.Int(70, 140);
+    const int band = random.Int(33, 60);
+    ZRMLSQSolver solver;
+    for (int first = 0; first < count; ++first) {
+      Entries row{{first, random.Uniform(2.0, 3.0)}};  // A stays triangular with a non-zero diagonal
+      for (int v = first + 1; v < std::min(count, first + band); ++v)
+        if (v % 17 != p % 17) row.emplace_back(v, random.Uniform(-1.0, 1.0));
+      solver.AddConstraint(false, random.Uniform(-1.0, 1.0), MakeCoefficients(row));
+    }
+    for (int h = 0; h < 3; ++h) {
+      const int v = random.Int(0, count - 2);
+      solver.AddConstraint(true, random.Uniform(-1.0, 1.0), MakeCoefficients({{v, 1.0}, {v + 1, -1.0}}));
+    }
+    EXPECT_TRUE(Agrees(solver));
+  }
+}
+
 namespace {
 
 // The flat copy Factor reads holds exactly the records: one row per key with the same flag,
