@@ -682,10 +682,12 @@ private:
     int* stamp = mNormalStamp.data();
     for (int c = 0; c < mFreeCount; ++c) {
       mNormalTouched.clear();
+      double diagonal = 0.0;  // kept in a register: every row of column c adds to it
       for (int slot = columnStart[c]; slot < columnStart[c + 1]; ++slot) {
         const double a = columnValue[slot];
         const int r = columnRow[slot];
-        for (int e = rowStart[r]; e < rowStart[r + 1] && rowColumn[e] <= c; ++e) {
+        int e = rowStart[r];
+        for (; rowColumn[e] < c; ++e) {  // row r holds c, so the loop ends on it
           const int other = rowColumn[e];
           if (stamp[other] == c) {
             sum[other] = sum[other] + a * rowValue[e];
@@ -695,9 +697,11 @@ private:
             mNormalTouched.push_back(other);
           }
         }
+        diagonal = diagonal + a * rowValue[e];
       }
       SortDistinct(mNormalTouched.data(), mNormalTouched.data() + mNormalTouched.size());
       for (const int other : mNormalTouched) mNormal.Append(other, sum[other]);
+      if (columnStart[c] < columnStart[c + 1]) mNormal.Append(c, diagonal);
       mNormal.EndRow();
     }
   }

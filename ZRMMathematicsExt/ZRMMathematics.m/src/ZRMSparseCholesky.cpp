@@ -162,8 +162,9 @@ private:
       mFactor.mValue[slot] = x;
     }
     if (!(d > 0.0) || !std::isfinite(d)) return false;  // NaN, infinite, zero or negative pivot
-    mFactor.mDiagonal.push_back(std::sqrt(d));
-    mWorkspace.mInverseDiagonal[k] = 1.0 / mFactor.mDiagonal[k];
+    const double diagonal = std::sqrt(d);  // named: the division below need not read it back
+    mFactor.mDiagonal.push_back(diagonal);
+    mWorkspace.mInverseDiagonal[k] = 1.0 / diagonal;
     return true;
   }
 
