@@ -214,9 +214,10 @@ double SubtractDotOfConsecutive(double value, const double* y, const double* l, 
 // L * z = y in place. Our choice: column by column (y[j] is final once the columns before j are
 // done, then L[i][j] * y[j] leaves every y[i] below), reading only the columns of L, which the
 // backward pass reads too. Each y[i] still receives its subtractions in ascending j and the
-// same products as row by row, so the result is bit for bit the same. When column j reaches
-// row j + 1, that row's new value is also kept in a register (next), so that the division of
-// the following column does not wait for it to go through memory.
+// same products as row by row, so the result is bit for bit the same. With kCarry, when column
+// j reaches row j + 1, that row's new value is also kept in a register (next), so that the
+// division of the following column does not wait for it to go through memory.
+template <bool kCarry>
 void SolveLower(const CompressedFactor& factor, double* y) {
   const int* rows = factor.mRow.data();
   const double* values = factor.mValue.data();
@@ -227,11 +228,13 @@ void SolveLower(const CompressedFactor& factor, double* y) {
     y[j] = yj;
     int begin = factor.mStart[j];
     const int end = factor.mStart[j + 1];
-    nextKept = begin < end && rows[begin] == j + 1;
-    if (nextKept) {
-      next = y[j + 1] - values[begin] * yj;
-      y[j + 1] = next;
-      ++begin;
+    if constexpr (kCarry) {
+      nextKept = begin < end && rows[begin] == j + 1;
+      if (nextKept) {
+        next = y[j + 1] - values[begin] * yj;
+        y[j + 1] = next;
+        ++begin;
+      }
     }
     if (begin == end) continue;
     const int first = rows[begin];
@@ -243,10 +246,11 @@ void SolveLower(const CompressedFactor& factor, double* y) {
 }
 
 // L^T * w = z in place, from the last row up, through the columns of L (entries in ascending
-// row order). The value of row i + 1, just computed, is taken from a register (previous). Our
-// choice: a column of 32 or more further entries on consecutive rows is read without its row
-// numbers, whose loads would otherwise stand between the processor and the values of a long
-// band (grid 100: half the time); shorter columns are not worth the test.
+// row order). With kCarry, the value of row i + 1, just computed, is taken from a register
+// (previous). Our choice: a column of 32 or more further entries on consecutive rows is read
+// without its row numbers, whose loads would otherwise stand between the processor and the
+// values of a long band (grid 100: half the time); shorter columns are not worth the test.
+template <bool kCarry>
 void SolveUpper(const CompressedFactor& factor, double* y) {
   const int* rows = factor.mRow.data();
   const double* values = factor.mValue.data();
@@ -255,7 +259,9 @@ void SolveUpper(const CompressedFactor& factor, double* y) {
     double value = y[i];
     int e = factor.mStart[i];
     const int end = factor.mStart[i + 1];
-    if (e < end && rows[e] == i + 1) value = value - values[e++] * previous;
+    if constexpr (kCarry) {
+      if (e < end && rows[e] == i + 1) value = value - values[e++] * previous;
+    }
     if (end - e >= 32 && rows[end - 1] - rows[e] == end - 1 - e)
       value = SubtractDotOfConsecutive(value, y + rows[e], values + e, end - e);
     else
@@ -263,6 +269,14 @@ void SolveUpper(const CompressedFactor& factor, double* y) {
     previous = value / factor.mDiagonal[i];
     y[i] = previous;
   }
+}
+
+// Number of columns j whose first entry is on row j + 1.
+int CountColumnsReachingNextRow(const CompressedFactor& factor) {
+  int count = 0;
+  for (int j = 0; j < factor.Size(); ++j)
+    count += factor.mStart[j] < factor.mStart[j + 1] && factor.mRow[factor.mStart[j]] == j + 1 ? 1 : 0;
+  return count;
 }
 
 // The columns and diagonal of a record as a compressed factor.
@@ -276,6 +290,7 @@ CompressedFactor Compress(const CholeskyFactor& record) {
     factor.mStart.push_back(static_cast<int>(factor.mRow.size()));
   }
   for (const double d : Elements(record.mDiagonal)) factor.mDiagonal.push_back(d);
+  factor.mColumnsReachingNextRow = CountColumnsReachingNextRow(factor);
   return factor;
 }
 
@@ -292,6 +307,7 @@ void SortSparseVector(SparseVector& entries) {
 bool FactorLowerTriangle(const CompressedRows& lower, CompressedFactor& factor, CholeskyWorkspace& workspace) {
   if (!HasLowerTriangleShape(lower)) return Reject(factor);
   if (!UpLookingCholesky(lower, factor, workspace).Run()) return Reject(factor);
+  factor.mColumnsReachingNextRow = CountColumnsReachingNextRow(factor);
   return true;
 }
 
@@ -338,7 +354,12 @@ bool SolveCholesky(const CholeskyFactor& record, std::vector<double>& x) {
 
 bool SolveCholesky(const CompressedFactor& factor, std::vector<double>& x) {
   if (static_cast<int>(x.size()) != factor.Size()) return false;
-  SolveLower(factor, x.data());
-  SolveUpper(factor, x.data());
+  if (factor.CarriesNextRow()) {
+    SolveLower<true>(factor, x.data());
+    SolveUpper<true>(factor, x.data());
+  } else {
+    SolveLower<false>(factor, x.data());
+    SolveUpper<false>(factor, x.data());
+  }
   return true;
 }
