@@ -64,7 +64,9 @@ public:
   // The row index of the constraint named id when the table holds it and it has one, else
   // negative.
   int RowInTable(int id) const {
-    return id >= 0 && id < static_cast<int>(mTableRow.size()) ? mTableRow[static_cast<std::size_t>(id)] : kAbsent;
+    // A negative id becomes 2^31 or more: beyond any table, which holds ids 0 .. INT_MAX at most.
+    const auto index = static_cast<std::size_t>(static_cast<unsigned>(id));
+    return index < mTableRow.size() ? mTableRow[index] : kAbsent;
   }
   // The constraint named id, or null when there is none.
   NamedConstraint* Find(int id) {
