@@ -17,7 +17,7 @@
 // refuses. Other problems must merely not fail in any other way (the sanitizers watch).
 #include "FuzzSupport.h"
 #include "ZRMLSQSolver.h"
-#include "ZRMLSQSolverStateAccess.h"
+#include "ZRMSolverRecords.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -208,7 +208,7 @@ bool SoftRowsNameEveryVariable(const Registered& model) {
 
 std::vector<std::pair<int, std::uint64_t>> ResultBits(const ZRMLSQSolver& solver) {
   std::vector<std::pair<int, std::uint64_t>> bits;
-  const auto& result = ZRMLSQSolverStateAccess::State(solver).mResult;
+  const auto& result = zrmtest::Records(solver).mResult;
   for (auto it = result.Begin(); it != result.End(); ++it) {
     std::uint64_t word;
     std::memcpy(&word, &it->second, sizeof word);
@@ -223,7 +223,7 @@ void CheckAgainstOracle(const ZRMLSQSolver& solver, const Registered& model) {
   ZRM_FUZZ_CHECK(oracle.wellConditioned);
   double largest = 1.0;
   for (const auto& value : oracle.values) largest = std::max(largest, std::fabs(value.second));
-  ZRM_FUZZ_CHECK(ZRMLSQSolverStateAccess::State(solver).mResult.Size() == static_cast<int>(oracle.values.size()));
+  ZRM_FUZZ_CHECK(zrmtest::Records(solver).mResult.Size() == static_cast<int>(oracle.values.size()));
   for (const auto& value : oracle.values)
     ZRM_FUZZ_CHECK(std::fabs(solver.GetResult(value.first) - value.second) <= 1e-6 * largest);
   for (const auto& entry : model.rows) {
@@ -271,7 +271,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   ZRM_FUZZ_CHECK(solved == factored);
   if (defect != Defect::None) {
     ZRM_FUZZ_CHECK(!factored);
-    ZRM_FUZZ_CHECK(ZRMLSQSolverStateAccess::State(solver).mResult.Size() == 0);
+    ZRM_FUZZ_CHECK(zrmtest::Records(solver).mResult.Size() == 0);
     return 0;
   }
   if (!factored) {

@@ -29,7 +29,8 @@ struct ZRMLSQSolverStateAccess;
 //     above the absolute tolerance), when a variable is left free by the hard rows but named by
 //     no soft row, or when the normal matrix is not positive definite (reported as "Not positive
 //     definite matrix (or ill-conditioned)"). Dependent soft rows or free variables that the
-//     soft rows do not determine give that last case.
+//     soft rows do not determine give that last case; so does a pivot of the factorization that
+//     is NaN or infinite (a NaN or infinite coefficient in a soft row, say).
 //   Solve returns false and leaves every result unset when there is no usable factorization:
 //     before any Factor, after a Factor that returned false, or after constraints were added or
 //     replaced since the last successful Factor. A solver without constraints solves to true
@@ -38,10 +39,14 @@ struct ZRMLSQSolverStateAccess;
 //     constraint without coefficients carrying the value (which invalidates the factorization).
 //   GetResult of a variable without a result reports "Wrong variable id.".
 //
-// Memory: a solver keeps its constraints, a flat copy of them, its factorization in a few
-// compressed arrays (L once, by columns), its results in an array, and the working arrays of
-// its last Factor and Solve, so that a refactorization of a similar system and every further
-// Solve allocate almost nothing; all of it is released with the solver.
+// Memory: a solver keeps its constraints once, in flat arrays; its factorization in compressed
+// arrays (L once, by columns); its results in an array; and the working arrays of its last
+// Factor and Solve, so that a refactorization of a similar system and every further Solve
+// allocate almost nothing. All of it is released with the solver.
+//
+// Cost: registration is amortised O(entries); Factor is linear in the constraints, their
+// entries and the entries of L, plus O(log h) per elimination step over h hard rows (and the
+// substitutions, which chains of hard rows make quadratic); Solve is linear in the same.
 //
 // Copying a solver is not offered. One solver is used by one thread at a time.
 class ZRMMATH_API ZRMLSQSolver {

@@ -4,7 +4,7 @@
 #define SolverTestSupport_h
 
 #include "ZRMLSQSolver.h"
-#include "ZRMLSQSolverStateAccess.h"
+#include "ZRMSolverRecords.h"
 
 #include <gtest/gtest.h>
 
@@ -21,6 +21,9 @@ namespace solvertest {
 using Coefficients = ZRMUtMap<int, double, ZRMUtLess<int>>;
 using Entries = std::vector<std::pair<int, double>>;
 using RowIndexList = std::vector<std::pair<std::pair<int, int>, int>>;
+using zrmtest::CholeskyFactor;
+using zrmtest::ConstraintRecord;
+using zrmtest::SparseVector;
 
 inline Coefficients MakeCoefficients(const Entries& entries) {
   Coefficients coefficients;
@@ -28,10 +31,10 @@ inline Coefficients MakeCoefficients(const Entries& entries) {
   return coefficients;
 }
 
-inline const LSQSolverState& State(const ZRMLSQSolver& solver) { return ZRMLSQSolverStateAccess::State(solver); }
+// The solver's state as records, built anew at each call.
+inline zrmtest::SolverRecords State(const ZRMLSQSolver& solver) { return zrmtest::Records(solver); }
 
-// The registered constraints by key: flag, right-hand side bits and coefficients, as the records
-// hold them and as the flat log that Factor reads holds them.
+// The registered constraints by key: flag, right-hand side bits and coefficients.
 using ConstraintList = std::map<std::pair<int, int>, std::tuple<bool, std::uint64_t, Entries>>;
 
 inline std::uint64_t RhsBits(double value) {
@@ -42,26 +45,12 @@ inline std::uint64_t RhsBits(double value) {
 
 inline ConstraintList RecordedConstraints(const ZRMLSQSolver& solver) {
   ConstraintList list;
-  State(solver).mConstraints.ForEach([&list](const ZRMUtPair<ConstraintKey, ConstraintRecord>& constraint) {
+  State(solver).mConstraints.ForEach([&list](const ZRMUtPair<ConstraintKey, zrmtest::ConstraintRecord>& constraint) {
     Entries entries;
     constraint.second.mCoefficients.ForEach([&entries](const ZRMUtPair<int, double>& c) { entries.emplace_back(c.first, c.second); });
     list[{constraint.first.first, constraint.first.second}] =
         std::make_tuple(constraint.second.mIsHard, RhsBits(constraint.second.mRhs), entries);
   });
-  return list;
-}
-
-// Empty when the log holds two rows of one key (or its invariant fails): never equal then.
-inline ConstraintList LoggedConstraints(const ZRMLSQSolver& solver) {
-  const ZRMConstraintLog& log = State(solver).mLog;
-  ConstraintList list;
-  if (log.FindInvariantViolation() != nullptr) return {};
-  for (const ZRMConstraintLog::Row& row : log.Rows()) {
-    const Entries entries(log.Entries(row), log.Entries(row) + row.count);
-    if (!list.emplace(std::make_pair(row.key.first, row.key.second), std::make_tuple(row.hard, RhsBits(row.rhs), entries))
-             .second)
-      return {};
-  }
   return list;
 }
 
@@ -80,7 +69,8 @@ std::vector<T> ToStd(const ZRMUtVector<T>& vector) {
 
 inline RowIndexList RowIndex(const ZRMLSQSolver& solver) {
   RowIndexList rows;
-  const auto& map = State(solver).mRowIndex;
+  const zrmtest::SolverRecords records = State(solver);
+  const auto& map = records.mRowIndex;
   for (auto it = map.Begin(); it != map.End(); ++it) rows.push_back({{it->first.first, it->first.second}, it->second});
   return rows;
 }
@@ -94,7 +84,8 @@ inline std::uint64_t Bits(double value) {
 // Every result as (variable id, bit pattern), in variable order; GetResult must give each.
 inline std::vector<std::pair<int, std::uint64_t>> Results(const ZRMLSQSolver& solver) {
   std::vector<std::pair<int, std::uint64_t>> results;
-  const auto& result = State(solver).mResult;
+  const zrmtest::SolverRecords records = State(solver);
+  const auto& result = records.mResult;
   for (auto it = result.Begin(); it != result.End(); ++it) {
     results.emplace_back(it->first, Bits(it->second));
     EXPECT_EQ(Bits(solver.GetResult(it->first)), results.back().second) << "GetResult(" << it->first << ")";
@@ -151,7 +142,7 @@ private:
 
 // Adds every factorization field in order (mFactor left out unless withFactor).
 inline void AddState(Hash& hash, const ZRMLSQSolver& solver, bool withFactor = true) {
-  const LSQSolverState& state = State(solver);
+  const zrmtest::SolverRecords state = State(solver);
   hash.Add(state.mSoftRowCount);
   hash.Add(state.mColumnVariables.Size());
   for (int i = 0; i < state.mColumnVariables.Size(); ++i) hash.Add(state.mColumnVariables[i]);

@@ -1,7 +1,6 @@
 // Registration when memory runs out: the global operator new of this test program fails the
 // k-th allocation of one call, for every k until the call succeeds. A call that fails leaves
-// the solver as it was before it (records and the flat copy Factor reads alike); the solver
-// then goes on as if the call had never been made.
+// the solver as it was before it; the solver then goes on as if the call had never been made.
 #include "SolverTestSupport.h"
 #include "ZRMTestSupport.h"
 
@@ -119,7 +118,6 @@ TEST(LSQSolverAllocation, AFailedRegistrationChangesNothing) {
       const bool failed = FailsWithAllocation(k, [&] { registration.call(solver); });
       SCOPED_TRACE(::testing::Message() << "allocation " << k << (failed ? " failed" : " not reached"));
       EXPECT_EQ(RecordedConstraints(solver), failed ? before : after);
-      EXPECT_EQ(LoggedConstraints(solver), RecordedConstraints(solver));
       if (failed) registration.call(solver);  // as if the failed call had never been made
       ASSERT_EQ(solver.Factor(), expected.Factor());
       EXPECT_EQ(StateHash(solver), StateHash(expected));

@@ -16,12 +16,12 @@ namespace {
 
 constexpr const char* kPath = "ZRMMathematicsExt/ZRMMathematics.m/src/ZRMLSQSolver";
 
-const ConstraintRecord& Record(const ZRMLSQSolver& solver, int first, int second = -1) {
-  static const ConstraintRecord missing;
-  const auto found = State(solver).mConstraints.Find(ZRMUtMakePair(first, second));
-  if (found != State(solver).mConstraints.End()) return found->second;
+zrmtest::ConstraintRecord Record(const ZRMLSQSolver& solver, int first, int second = -1) {
+  const zrmtest::SolverRecords records = State(solver);
+  const auto found = records.mConstraints.Find(ZRMUtMakePair(first, second));
+  if (found != records.mConstraints.End()) return found->second;
   ADD_FAILURE() << "no constraint (" << first << ", " << second << ")";
-  return missing;
+  return {};
 }
 
 // A reported check: the texts and the line it reports, and the wide text of its runtime assertion.
@@ -82,15 +82,16 @@ TEST(LSQSolverRegistration, KeysOfNamedAndUnnamedConstraints) {
   x[1] = 5.0;  // the caller's map is copied
   x[2] = 1.0;
   std::vector<std::pair<int, int>> keys;
-  for (auto it = State(solver).mConstraints.Begin(); it != State(solver).mConstraints.End(); ++it)
+  const zrmtest::SolverRecords records = State(solver);
+  for (auto it = records.mConstraints.Begin(); it != records.mConstraints.End(); ++it)
     keys.emplace_back(it->first.first, it->first.second);
   EXPECT_EQ(keys, (std::vector<std::pair<int, int>>{{-3, -1}, {0, -1}, {0, 0}, {0, 1}, {0, 3}, {5, -1}}));
   EXPECT_EQ(Record(solver, 0, 3).mRhs, 4.0);
   EXPECT_TRUE(Record(solver, 5).mIsHard);
   EXPECT_EQ(Record(solver, 5).mRhs, 0.0);
-  for (const ConstraintRecord* record : {&Record(solver, 0, 3), &Record(solver, -3)}) {
-    EXPECT_EQ(record->mCoefficients.Size(), 1);
-    EXPECT_EQ(record->mCoefficients.Find(1)->second, 1.0);
+  for (const ConstraintRecord& record : {Record(solver, 0, 3), Record(solver, -3)}) {
+    EXPECT_EQ(record.mCoefficients.Size(), 1);
+    EXPECT_EQ(record.mCoefficients.Find(1)->second, 1.0);
   }
 }
 

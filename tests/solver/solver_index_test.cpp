@@ -1,98 +1,151 @@
-// The named-constraint index against a std::map model: ids in and out of its table, the row
-// indices SetRhs reads, entries moved into the table as it grows, removal.
+// Two parts of the solver against models: the id index against a std::map, and the pivot
+// search against the literal scan it replaces.
 #include "SolverTestSupport.h"
-#include "ZRMLSQSolverState.h"
+#include "ZRMIdIndex.h"
+#include "ZRMPivotSearch.h"
+#include "ZRMTestSupport.h"
+
+#include <gtest/gtest.h>
 
 #include <climits>
-#include <deque>
+#include <cmath>
 #include <map>
 
 namespace {
 
 using solvertest::Random;
 
-struct ModelEntry {
-  ConstraintRecord* record;
-  int logged;
-  int row;  // -1: not numbered yet
-};
-
-// Every probe id agrees with the model: found exactly when present, with its record, log row
-// and row index; RowInTable gives the row index (-1 before a numbering) for ids below 1024,
-// which the table always covers, and for others the row index or a negative number.
-void ExpectAgrees(NamedConstraintIndex& index, const std::map<int, ModelEntry>& model, const std::vector<int>& probes) {
-  for (const int id : probes) {
-    const auto expected = model.find(id);
-    NamedConstraint* found = index.Find(id);
-    const int inTable = index.RowInTable(id);
-    if (expected == model.end()) {
-      EXPECT_EQ(found, nullptr) << id;
-      EXPECT_LT(inTable, 0) << id;
-      continue;
-    }
-    ASSERT_NE(found, nullptr) << id;
-    EXPECT_EQ(found->record, expected->second.record) << id;
-    EXPECT_EQ(found->logged, expected->second.logged) << id;
-    EXPECT_EQ(index.Row(id), expected->second.row) << id;
-    const bool tableId = id >= 0 && id < 1024;
-    if (tableId || inTable >= 0) {
-      EXPECT_EQ(inTable, expected->second.row) << id;
-    }
+// Ids around a base: below it, in the table, just beyond its reach, far away and extreme.
+int DrawId(Random& random, int base) {
+  switch (random.Int(0, 4)) {
+    case 0: return base + random.Int(0, 3000);
+    case 1: return base - random.Int(1, 50);
+    case 2: return base + random.Int(3000, 20000);
+    case 3: return random.Chance(0.5) ? INT_MAX - random.Int(0, 3) : INT_MIN + random.Int(0, 3);
+    default: return random.Int(-1000000, 1000000);
   }
-  std::map<int, int> visited;  // logged -> row (log rows are distinct)
-  index.ForEach([&visited](NamedConstraint& named, int row) { EXPECT_TRUE(visited.emplace(named.logged, row).second); });
-  std::map<int, int> expectedVisits;
-  for (const auto& [id, entry] : model) expectedVisits.emplace(entry.logged, entry.row);
-  EXPECT_EQ(visited, expectedVisits);
 }
 
 }  // namespace
 
-TEST(NamedConstraintIndex, AgreesWithAMapModel) {
-  // Ids packed from 0 (the table), negative and far ones (the hash map), and large ids that the
-  // table only covers once enough constraints are registered.
-  const auto pick = [](Random& random) {
-    switch (random.Int(0, 5)) {
-      case 0: return random.Int(-50, -1);
-      case 1: return random.Int(100000, 100100);
-      case 2: return random.Int(1000, 3000);
-      case 3: return random.Int(0, 1) == 0 ? INT_MIN + random.Int(0, 3) : INT_MAX - random.Int(0, 3);
-      default: return random.Int(0, 400);
-    }
-  };
-  for (std::uint64_t seed = 1; seed <= 6; ++seed) {
-    Random random(seed);
-    NamedConstraintIndex index;
-    std::map<int, ModelEntry> model;
-    std::deque<ConstraintRecord> records;
-    std::vector<int> probes;
-    int logged = 0;
-    for (int step = 0; step < 3000; ++step) {
-      const int id = pick(random);
-      probes.push_back(id);
-      const int action = random.Int(0, 9);
-      if (action < 6 && model.count(id) == 0) {
-        records.emplace_back();
-        NamedConstraint& added = index.Add(id, &records.back());
-        added.logged = logged;
-        model[id] = {&records.back(), logged++, -1};
-        int moved = 0;  // entries that lost their row when the table took them over
-        for (const auto& [present, entry] : model) moved += index.Row(present) != entry.row ? 1 : 0;
-        EXPECT_EQ(moved, 0) << "after adding " << id;
-      } else if (action < 8 && !model.empty()) {
-        // a numbering: every constraint gets a row, as Factor gives them
-        int row = random.Int(0, 5);
-        for (auto& [present, entry] : model) {
-          entry.row = row;
-          index.Row(present) = row;
-          row += random.Int(1, 3);
-        }
-      } else if (model.count(id) != 0) {
-        index.Remove(id);
-        model.erase(id);
+// Inserts, erasures, position changes and resets: Find, Size and the ascending walk agree with
+// the map after every operation group, whatever the base and the table's growth.
+TEST(IdIndex, AgreesWithAMapModel) {
+  Random random(1207);
+  for (int round = 0; round < zrmtest::Scaled(40); ++round) {
+    const int base = round % 3 == 0 ? 0 : random.Int(-100000, 100000);
+    IdIndex index;
+    index.Reset(base, static_cast<std::size_t>(random.Int(0, 2000)));
+    std::map<int, int> model;
+    for (int op = 0; op < 600; ++op) {
+      const int id = DrawId(random, base);
+      const auto found = model.find(id);
+      if (found == model.end()) {
+        const int position = random.Int(0, 1 << 20);
+        index.Insert(id, position);
+        model[id] = position;
+      } else if (random.Chance(0.3)) {
+        index.Erase(id);
+        model.erase(found);
+      } else {
+        index.Position(id) = found->second = random.Int(0, 9);
       }
-      if (step % 100 == 99) ExpectAgrees(index, model, probes);
+      const int probe = DrawId(random, base);
+      EXPECT_EQ(index.Find(probe), model.count(probe) ? model[probe] : IdIndex::kAbsent) << probe;
     }
-    ExpectAgrees(index, model, probes);
+    ASSERT_EQ(index.Size(), model.size());
+    std::vector<std::pair<int, int>> walked;
+    index.ForEachAscending([&walked](int id, int position) { walked.emplace_back(id, position); });
+    EXPECT_EQ(walked, (std::vector<std::pair<int, int>>(model.begin(), model.end())));
+    for (const auto& [id, position] : model) EXPECT_EQ(index.Find(id), position) << id;
+  }
+}
+
+namespace {
+
+// Rows of coefficients drawn to tie often, with long rows that score above 0.5.
+std::vector<double> DrawRow(Random& random) {
+  static const double kValues[] = {1.0, -1.0, 2.0, -2.0, 0.5, 3.0, 0.0, 1e-12, 0.25};
+  std::vector<double> row(static_cast<std::size_t>(random.Int(0, 5)));
+  for (double& value : row) value = kValues[random.Int(0, 8)];
+  return row;
+}
+
+// The literal scan: (position, entry) of the pivot, or (-1, -1) when nothing scores above 0.0.
+std::pair<int, int> LiteralScan(const std::vector<std::vector<double>>& rows) {
+  double best = 0.0;
+  std::pair<int, int> pivot(-1, -1);
+  for (std::size_t p = 0; p < rows.size(); ++p) {
+    const int m = static_cast<int>(rows[p].size());
+    for (int e = 0; e < m; ++e) {
+      const double score = PivotSearch::Score(rows[p][e], m);
+      if (!(score > best)) continue;
+      best = score;
+      pivot = {static_cast<int>(p), e};
+      if (score > 0.5 && m < 3) return pivot;
+    }
+  }
+  return pivot;
+}
+
+// The row's best score and its first entry of that score (as the elimination keeps them).
+double BestOf(const std::vector<double>& row, int& first) {
+  double best = 0.0;
+  first = -1;
+  for (int e = 0; e < static_cast<int>(row.size()); ++e) {
+    const double score = PivotSearch::Score(row[e], static_cast<int>(row.size()));
+    if (score > best) {
+      best = score;
+      first = e;
+    }
+  }
+  return best;
+}
+
+// The search's answer with its documented entry rule.
+std::pair<int, int> Searched(const PivotSearch& search, const std::vector<std::vector<double>>& rows) {
+  const int stop = search.StopPosition();
+  if (stop != PivotSearch::kNone) {
+    const auto& row = rows[static_cast<std::size_t>(stop)];
+    const double threshold = search.StopThreshold(stop);
+    for (int e = 0; e < static_cast<int>(row.size()); ++e)
+      if (PivotSearch::Score(row[e], static_cast<int>(row.size())) > threshold) return {stop, e};
+    ADD_FAILURE() << "no entry above the stop threshold";
+  }
+  const int best = search.BestPosition();
+  if (best == PivotSearch::kNone) return {-1, -1};
+  int first = -1;
+  BestOf(rows[static_cast<std::size_t>(best)], first);
+  return {best, first};
+}
+
+void Place(PivotSearch& search, const std::vector<double>& row, int position, bool update) {
+  int first = -1;
+  const double best = BestOf(row, first);
+  if (update)
+    search.Set(position, best, PivotSearch::IsShort(static_cast<int>(row.size())));
+  else
+    search.Place(position, best, PivotSearch::IsShort(static_cast<int>(row.size())));
+}
+
+}  // namespace
+
+// Random rows built in bulk, then rows rewritten one at a time: the search picks the literal
+// scan's pivot after every change.
+TEST(PivotSearch, PicksTheLiteralScansPivot) {
+  Random random(31);
+  for (int round = 0; round < zrmtest::Scaled(300); ++round) {
+    std::vector<std::vector<double>> rows(static_cast<std::size_t>(random.Int(1, 40)));
+    for (auto& row : rows) row = DrawRow(random);
+    PivotSearch search;
+    search.Reset(static_cast<int>(rows.size()));
+    for (std::size_t p = 0; p < rows.size(); ++p) Place(search, rows[p], static_cast<int>(p), false);
+    search.Build();
+    for (int change = 0; change < 30; ++change) {
+      ASSERT_EQ(Searched(search, rows), LiteralScan(rows)) << "round " << round << ", change " << change;
+      const int p = random.Int(0, static_cast<int>(rows.size()) - 1);
+      rows[static_cast<std::size_t>(p)] = DrawRow(random);
+      Place(search, rows[static_cast<std::size_t>(p)], p, true);
+    }
   }
 }

@@ -1,5 +1,4 @@
-// Internal: read access to a solver's private state, for the solver's unit tests. Every record
-// shows its current right-hand side, the factorization fields the last Factor, mResult the last Solve.
+// Internal: read access to a solver's private state, for the solver's tests.
 #ifndef ZRMLSQSolverStateAccess_h
 #define ZRMLSQSolverStateAccess_h
 
@@ -7,12 +6,7 @@
 #include "ZRMLSQSolverState.h"
 
 struct ZRMLSQSolverStateAccess {
-  static const LSQSolverState& State(const ZRMLSQSolver& solver) {
-    WriteBackRowRhs(*solver.mState);
-    UpdateRowIndex(*solver.mState);
-    ShowStoredFields(*solver.mState);
-    return *solver.mState;
-  }
+  static const LSQSolverState& State(const ZRMLSQSolver& solver) { return *solver.mState; }
 };
 
 #endif

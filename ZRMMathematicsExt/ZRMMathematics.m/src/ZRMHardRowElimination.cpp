@@ -1,0 +1,215 @@
+// HardRowElimination: Gauss-Jordan elimination of the hard rows, one variable per row.
+#include "ZRMHardRowElimination.h"
+
+#include <algorithm>
+#include <cassert>
+
+namespace {
+
+using Entry = HardRowElimination::Entry;
+using EntryList = HardRowElimination::EntryList;
+
+double Add(double a, double b) { return a + b; }
+double Subtract(double a, double b) { return a - b; }
+
+// target := target without the entry of index skip, combined with scale * other (both
+// ascending): a shared index takes combine(old, product), an index only other has
+// combine(0.0, product) and is reported to onNew. scratch is working storage.
+template <class Combine, class OnNew>
+void MergeScaled(EntryList& target, int skip, const EntryList& other, double scale, Combine combine, OnNew onNew,
+                 EntryList& scratch) {
+  scratch.clear();
+  auto mine = target.begin();
+  for (const Entry& entry : other) {
+    for (; mine != target.end() && mine->first < entry.first; ++mine)
+      if (mine->first != skip) scratch.push_back(*mine);
+    if (mine != target.end() && mine->first == entry.first) {
+      scratch.emplace_back(entry.first, combine(mine->second, scale * entry.second));
+      ++mine;
+    } else {
+      scratch.emplace_back(entry.first, combine(0.0, scale * entry.second));
+      onNew(entry.first);
+    }
+  }
+  for (; mine != target.end(); ++mine)
+    if (mine->first != skip) scratch.push_back(*mine);
+  target.swap(scratch);  // target ascending, without skip
+}
+
+// The value under index in an ascending list that holds it.
+double ValueAt(const EntryList& list, int index) {
+  const auto found = std::lower_bound(list.begin(), list.end(), index,
+                                      [](const Entry& entry, int wanted) { return entry.first < wanted; });
+  assert(found != list.end() && found->first == index && "ValueAt of an index the list does not hold");
+  return found->second;
+}
+
+// The first entry of the highest score in a row (-1 when none scores above 0.0), and that score.
+int FirstBestEntry(const EntryList& row, double& bestScore) {
+  const int count = static_cast<int>(row.size());
+  int best = -1;
+  bestScore = 0.0;
+  for (int e = 0; e < count; ++e) {
+    const double score = PivotSearch::Score(row[e].second, count);
+    if (score > bestScore) {
+      best = e;
+      bestScore = score;
+    }
+  }
+  return best;
+}
+
+// Empties the first n lists and makes it n lists (the lists' storage is kept).
+void ResetLists(std::vector<EntryList>& lists, std::size_t n) {
+  for (std::size_t i = 0; i < n && i < lists.size(); ++i) lists[i].clear();
+  lists.resize(n);
+}
+
+}  // namespace
+
+void HardRowElimination::KeyedLists::Reset(int keys) {
+  mHead.assign(static_cast<std::size_t>(keys), -1);
+  mNodes.clear();
+}
+
+void HardRowElimination::KeyedLists::Add(int key, int number) {
+  mNodes.push_back({number, mHead[static_cast<std::size_t>(key)]});
+  mHead[static_cast<std::size_t>(key)] = static_cast<int>(mNodes.size()) - 1;
+}
+
+bool HardRowElimination::Run(const ConstraintNumbering& numbering, double tolerance) {
+  assert(tolerance > 0.0 && "a pivot must score above a positive tolerance");
+  Load(numbering);
+  for (int step = 0; !mRowAt.empty(); ++step) {
+    int position = PivotSearch::kNone;
+    int entry = -1;
+    if (tolerance > FindPivot(position, entry)) return false;
+    const int variable = TakePivot(position, entry, step);
+    SubstituteIntoHardRows(variable);
+    SubstituteIntoEliminated(variable);
+  }
+  Gather();
+  return true;
+}
+
+void HardRowElimination::Load(const ConstraintNumbering& numbering) {
+  const auto hardCount = numbering.HardRows().size();
+  ResetLists(mRows, hardCount);
+  ResetLists(mRowRhs, hardCount);
+  ResetLists(mSubstitutions, hardCount);
+  ResetLists(mSubstitutionRhs, hardCount);
+  mBestEntry.assign(hardCount, -1);
+  mRowAt.resize(hardCount);
+  mPositionOf.resize(hardCount);
+  mStepOfRow.assign(hardCount, -1);
+  mStepOfVariable.assign(static_cast<std::size_t>(numbering.VariableCount()), -1);
+  mVariableOfStep.clear();
+  mRowOfStep.clear();
+  mRowsHolding.Reset(numbering.VariableCount());
+  mSubstitutionsHolding.Reset(numbering.VariableCount());
+  mSearch.Reset(static_cast<int>(hardCount));
+  for (int hard = 0; hard < static_cast<int>(hardCount); ++hard) {
+    const auto entries = numbering.Entries(numbering.HardRows()[static_cast<std::size_t>(hard)]);
+    mRows[hard].assign(entries.begin(), entries.end());
+    mRowRhs[hard].emplace_back(hard, 1.0);  // its own right-hand side
+    mRowAt[hard] = hard;
+    mPositionOf[hard] = hard;
+    for (const Entry& entry : entries) mRowsHolding.Add(entry.first, hard);
+    double bestScore = 0.0;
+    mBestEntry[hard] = FirstBestEntry(mRows[hard], bestScore);
+    mSearch.Place(hard, bestScore, PivotSearch::IsShort(entries.Size()));
+  }
+  mSearch.Build();
+}
+
+double HardRowElimination::FindPivot(int& position, int& entry) const {
+  position = mSearch.StopPosition();
+  if (position != PivotSearch::kNone) {
+    const EntryList& row = mRows[mRowAt[position]];
+    const double threshold = mSearch.StopThreshold(position);
+    const int count = static_cast<int>(row.size());
+    for (entry = 0; !(PivotSearch::Score(row[entry].second, count) > threshold); ++entry) {
+      assert(entry + 1 < count && "a stop row has an entry above its threshold");
+    }
+    return PivotSearch::Score(row[entry].second, count);
+  }
+  position = mSearch.BestPosition();
+  if (position == PivotSearch::kNone) return 0.0;
+  const EntryList& row = mRows[mRowAt[position]];
+  entry = mBestEntry[mRowAt[position]];
+  return PivotSearch::Score(row[entry].second, static_cast<int>(row.size()));
+}
+
+int HardRowElimination::TakePivot(int position, int entry, int step) {
+  const int hard = mRowAt[position];
+  const int last = static_cast<int>(mRowAt.size()) - 1;
+  const int moved = mRowAt[last];  // takes the pivot row's place in the scan order
+  mRowAt[position] = moved;
+  mPositionOf[moved] = position;
+  mRowAt.pop_back();
+  mSearch.Set(last, 0.0, true);
+  if (moved != hard) Rescore(moved);
+
+  const EntryList& row = mRows[hard];
+  const int variable = row[entry].first;
+  mStepOfVariable[variable] = step;
+  mVariableOfStep.push_back(variable);
+  mStepOfRow[hard] = step;
+  mRowOfStep.push_back(hard);
+  const double f = -1.0 / row[entry].second;
+  EntryList& substitution = mSubstitutions[step];
+  for (const Entry& other : row) {
+    if (other.first == variable) continue;
+    substitution.emplace_back(other.first, f * other.second);
+    mSubstitutionsHolding.Add(other.first, step);
+  }
+  EntryList& substitutionRhs = mSubstitutionRhs[step];
+  substitutionRhs.swap(mRowRhs[hard]);  // substitutionRhs was empty
+  for (Entry& term : substitutionRhs) term.second = -(f * term.second);
+  mRows[hard].clear();
+  return variable;
+}
+
+void HardRowElimination::SubstituteIntoHardRows(int variable) {
+  const int step = mStepOfVariable[variable];
+  mRowsHolding.ForEach(variable, [&](int hard) {  // each row on its own: the order is free
+    if (mStepOfRow[hard] >= 0) return;           // a pivot row already
+    EntryList& row = mRows[hard];
+    const double c = ValueAt(row, variable);
+    MergeScaled(row, variable, mSubstitutions[step], c, Add, [&](int added) { mRowsHolding.Add(added, hard); },
+                mScratch);
+    MergeScaled(mRowRhs[hard], -1, mSubstitutionRhs[step], c, Subtract, [](int) {}, mScratch);
+    Rescore(hard);
+  });
+  mRowsHolding.Clear(variable);  // no remaining row holds it
+}
+
+void HardRowElimination::SubstituteIntoEliminated(int variable) {
+  const int step = mStepOfVariable[variable];
+  mSubstitutionsHolding.ForEach(variable, [&](int earlier) {  // each on its own: the order is free
+    EntryList& substitution = mSubstitutions[earlier];
+    const double c = ValueAt(substitution, variable);
+    MergeScaled(substitution, variable, mSubstitutions[step], c, Add,
+                [&](int added) { mSubstitutionsHolding.Add(added, earlier); }, mScratch);
+    MergeScaled(mSubstitutionRhs[earlier], -1, mSubstitutionRhs[step], c, Add, [](int) {}, mScratch);
+  });
+  mSubstitutionsHolding.Clear(variable);  // no substitution holds it any more
+}
+
+void HardRowElimination::Rescore(int hard) {
+  double bestScore = 0.0;
+  mBestEntry[hard] = FirstBestEntry(mRows[hard], bestScore);
+  mSearch.Set(mPositionOf[hard], bestScore, PivotSearch::IsShort(static_cast<int>(mRows[hard].size())));
+}
+
+void HardRowElimination::Gather() {
+  const auto gather = [this](const std::vector<EntryList>& lists, CompressedRows& rows) {
+    rows.Clear();
+    for (int step = 0; step < StepCount(); ++step) {
+      for (const Entry& entry : lists[step]) rows.Append(entry.first, entry.second);
+      rows.EndRow();
+    }
+  };
+  gather(mSubstitutions, mGatheredSubstitutions);
+  gather(mSubstitutionRhs, mGatheredRhs);
+}

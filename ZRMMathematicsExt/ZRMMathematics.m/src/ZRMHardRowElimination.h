@@ -1,0 +1,98 @@
+// Internal: HardRowElimination, the second stage of Factor: sparse Gauss-Jordan elimination of
+// the hard rows.
+#ifndef ZRMHardRowElimination_h
+#define ZRMHardRowElimination_h
+
+#include "ZRMCompressedRows.h"
+#include "ZRMConstraintNumbering.h"
+#include "ZRMPivotSearch.h"
+
+#include <utility>
+#include <vector>
+
+// Reads: the hard constraints of a ConstraintNumbering (hard row h: the h-th in key order).
+// Gives: per elimination step k, the eliminated variable, the hard row that was its pivot, and
+// the variable's substitution: its value as a combination of the variables left free, plus a
+// combination of the hard rows' right-hand sides.
+//
+// Each step takes the pivot of PivotSearch's rule over the remaining hard rows, expresses its
+// variable through the rest of its row, substitutes that into every remaining hard row and into
+// every earlier substitution (so each eliminated variable ends expressed directly in free
+// variables), and moves the last row of the scan order into the pivot row's place.
+class HardRowElimination {
+public:
+  using Entry = std::pair<int, double>;
+  using EntryList = std::vector<Entry>;  // ascending index
+
+  // True when every hard row became a pivot; false when the best remaining score fell below
+  // tolerance (the steps taken so far stay readable).
+  bool Run(const ConstraintNumbering& numbering, double tolerance);
+
+  int StepCount() const { return static_cast<int>(mVariableOfStep.size()); }
+  int VariableOfStep(int step) const { return mVariableOfStep[static_cast<std::size_t>(step)]; }
+  // -1 for a variable not eliminated.
+  int StepOfVariable(int variable) const { return mStepOfVariable[static_cast<std::size_t>(variable)]; }
+  // -1 for a hard row that was no pivot.
+  int StepOfHardRow(int hard) const { return mStepOfRow[static_cast<std::size_t>(hard)]; }
+  int HardRowOfStep(int step) const { return mRowOfStep[static_cast<std::size_t>(step)]; }
+  // After a successful Run: the substitution of the variable eliminated at step, as (free
+  // variable, coefficient), ascending variable; and its constant part as (hard row,
+  // coefficient), ascending hard row (the value being the sum of coefficient * that row's rhs).
+  const CompressedRows& Substitutions() const { return mGatheredSubstitutions; }
+  const CompressedRows& SubstitutionRhs() const { return mGatheredRhs; }
+
+private:
+  // Hard rows as lists, scan order, pivot search.
+  void Load(const ConstraintNumbering& numbering);
+  // The pivot (position in scan order, entry of its row) and its score; score 0.0 when none.
+  double FindPivot(int& position, int& entry) const;
+  // Makes the pivot's variable eliminated at step; returns the variable.
+  int TakePivot(int position, int entry, int step);
+  void SubstituteIntoHardRows(int variable);
+  void SubstituteIntoEliminated(int variable);
+  // Refreshes a row's best entry and its place in the pivot search.
+  void Rescore(int hard);
+  // The final substitutions, side by side by step.
+  void Gather();
+
+  // Lists of numbers by key, chained through one array; a list is walked newest first.
+  class KeyedLists {
+  public:
+    void Reset(int keys);
+    void Add(int key, int number);
+    void Clear(int key) { mHead[static_cast<std::size_t>(key)] = -1; }
+    template <class Visit>
+    void ForEach(int key, Visit visit) const {
+      for (int node = mHead[static_cast<std::size_t>(key)]; node >= 0; node = mNodes[static_cast<std::size_t>(node)].next)
+        visit(mNodes[static_cast<std::size_t>(node)].number);
+    }
+
+  private:
+    struct Node {
+      int number;
+      int next;  // the next node of the same list, or -1
+    };
+    std::vector<int> mHead;  // key -> its newest node, or -1
+    std::vector<Node> mNodes;
+  };
+
+  std::vector<EntryList> mRows;         // hard row -> (variable, coefficient), reduced
+  std::vector<EntryList> mRowRhs;       // hard row -> (hard row, coefficient) of its rhs
+  std::vector<int> mBestEntry;          // hard row -> its first entry of the highest score, or -1
+  std::vector<int> mRowAt;              // scan position -> hard row (the remaining ones)
+  std::vector<int> mPositionOf;         // hard row -> its scan position while it remains
+  PivotSearch mSearch;
+  KeyedLists mRowsHolding;              // variable -> hard rows that hold it (and maybe did)
+  std::vector<int> mStepOfRow;
+  std::vector<int> mStepOfVariable;
+  std::vector<int> mVariableOfStep;
+  std::vector<int> mRowOfStep;
+  std::vector<EntryList> mSubstitutions;    // step -> (free variable, coefficient)
+  std::vector<EntryList> mSubstitutionRhs;  // step -> (hard row, coefficient)
+  KeyedLists mSubstitutionsHolding;         // variable -> steps whose substitution holds it
+  EntryList mScratch;
+  CompressedRows mGatheredSubstitutions;
+  CompressedRows mGatheredRhs;
+};
+
+#endif

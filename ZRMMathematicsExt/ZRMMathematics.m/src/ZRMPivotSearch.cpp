@@ -1,0 +1,72 @@
+// PivotSearch: the stop row and the best row of the pivot scan, over a tournament tree.
+#include "ZRMPivotSearch.h"
+
+#include <algorithm>
+#include <cassert>
+#include <cmath>
+
+double PivotSearch::Score(double a, int count) { return std::fabs(a) / (static_cast<double>(count) - 0.9); }
+
+void PivotSearch::Reset(int count) {
+  mLeaves = 1;
+  while (mLeaves < count) mLeaves *= 2;
+  mShort.assign(2 * static_cast<std::size_t>(mLeaves), 0.0);
+  mLong.assign(2 * static_cast<std::size_t>(mLeaves), 0.0);
+  mStopInRight.assign(static_cast<std::size_t>(mLeaves), kNone);
+}
+
+void PivotSearch::Place(int position, double best, bool isShort) {
+  assert(position >= 0 && position < mLeaves && "position outside the search");
+  assert(!(best < 0.0) && !std::isnan(best) && "a best score is 0.0 or above");
+  mShort[mLeaves + position] = isShort ? best : 0.0;
+  mLong[mLeaves + position] = isShort ? 0.0 : best;
+}
+
+void PivotSearch::Build() {
+  for (int node = mLeaves - 1; node >= 1; --node) Update(node);
+}
+
+void PivotSearch::Set(int position, double best, bool isShort) {
+  Place(position, best, isShort);
+  for (int node = (mLeaves + position) / 2; node >= 1; node /= 2) Update(node);
+}
+
+void PivotSearch::Update(int node) {
+  const int left = 2 * node;
+  const int right = left + 1;
+  mShort[node] = std::max(mShort[left], mShort[right]);
+  mLong[node] = std::max(mLong[left], mLong[right]);
+  mStopInRight[node] = mLong[left] > 0.5 ? FirstStop(right, mLong[left]) : kNone;
+}
+
+// One path down the tree: a left half whose long rows block nothing above threshold either
+// holds the answer or passes the search on unchanged; a left half with a blocking long row is
+// searched, and without an answer there the kept answer of the right half under that block is
+// the answer (threshold < mLong[left] makes mLong[left] the right half's threshold).
+int PivotSearch::FirstStop(int node, double threshold) const {
+  if (!(mShort[node] > threshold)) return kNone;
+  if (node >= mLeaves) return node - mLeaves;
+  const int left = 2 * node;
+  const int right = left + 1;
+  if (!(mLong[left] > threshold)) return FirstStop(mShort[left] > threshold ? left : right, threshold);
+  const int inLeft = FirstStop(left, threshold);
+  return inLeft != kNone ? inLeft : mStopInRight[node];
+}
+
+double PivotSearch::StopThreshold(int position) const {
+  double threshold = 0.5;  // and the highest M of the long rows before position
+  for (int node = mLeaves + position; node > 1; node /= 2)
+    if (node % 2 == 1) threshold = std::max(threshold, mLong[node - 1]);
+  return threshold;
+}
+
+int PivotSearch::BestPosition() const {
+  const double best = std::max(mShort[1], mLong[1]);
+  if (!(best > 0.0)) return kNone;
+  int node = 1;
+  while (node < mLeaves) {
+    const int left = 2 * node;
+    node = std::max(mShort[left], mLong[left]) == best ? left : left + 1;  // the first of the best
+  }
+  return node - mLeaves;
+}

@@ -1,0 +1,58 @@
+// Internal: PivotSearch, the pivot rule of the hard-row elimination over a tournament tree.
+//
+// The elimination scans its remaining hard rows in their current order (positions 0, 1, ...)
+// and each row's entries in ascending variable. An entry with coefficient a in a row of m
+// entries scores |a| / (m - 0.9). A score above the best so far (initially 0.0) becomes the
+// pivot; the scan stops at such a new best that also exceeds 0.5 in a short row (m < 3). Ties
+// keep the earlier entry.
+//
+// In terms of each row's best score M (0.0 when no entry scores above 0.0), the scan picks:
+//  - the first short row whose M exceeds 0.5 and the M of every long row before it (a short row
+//    before it with an M as high would have stopped the scan itself), and in that row the first
+//    entry scoring above that threshold;
+//  - without such a row, the first row of the highest M, and its first entry of that score.
+// PivotSearch answers which row in O(log h) for h positions; the caller picks the entry.
+#ifndef ZRMPivotSearch_h
+#define ZRMPivotSearch_h
+
+#include <vector>
+
+class PivotSearch {
+public:
+  static constexpr int kNone = -1;
+
+  // Score of an entry with coefficient a in a row of count entries.
+  static double Score(double a, int count);
+  // Whether a row of count entries can stop the scan.
+  static bool IsShort(int count) { return count < 3; }
+
+  // Makes it positions 0 .. count - 1, each empty (M = 0.0).
+  void Reset(int count);
+  // Fills positions in bulk: Place each, then Build once. O(h log h) in all.
+  void Place(int position, double best, bool isShort);
+  void Build();
+  // Sets the best score M of the row at position (0.0 empties it). O(log^2 h).
+  void Set(int position, double best, bool isShort);
+
+  // The position where the scan stops, or kNone when it runs to the end.
+  int StopPosition() const { return FirstStop(1, 0.5); }
+  // The threshold an entry of the row at the stop position must exceed to be the pivot.
+  double StopThreshold(int position) const;
+  // The first position of the highest M, or kNone when every M is 0.0.
+  int BestPosition() const;
+
+private:
+  // In the subtree of node: the first short row whose M exceeds threshold and the M of each
+  // long row before it within the subtree, or kNone.
+  int FirstStop(int node, double threshold) const;
+  // Recomputes an inner node from its children.
+  void Update(int node);
+
+  int mLeaves = 1;                    // leaves: a power of two; leaf of position p: mLeaves + p
+  std::vector<double> mShort;         // node -> highest M of its short rows (0.0 when none)
+  std::vector<double> mLong;          // node -> highest M of its long rows (0.0 when none)
+  std::vector<int> mStopInRight;      // inner node -> FirstStop(right child, mLong[left child]),
+                                      // kept where mLong[left child] > 0.5 (used only there)
+};
+
+#endif

@@ -1,0 +1,143 @@
+// SoftRowReduction: columns, eliminated rows, reduced soft rows, targets of the hard rhs.
+#include "ZRMSoftRowReduction.h"
+
+#include <algorithm>
+#include <cassert>
+
+bool SoftRowReduction::Run(const ConstraintNumbering& numbering, const HardRowElimination& elimination) {
+  NumberColumns(numbering, elimination);
+  mEliminatedRows.Clear();
+  mReducedRows.Clear();
+  mHardRhs.Clear();
+  if (!BuildEliminatedRows(elimination)) return false;
+  const int softCount = static_cast<int>(numbering.SoftRows().size());
+  mRhsTerms.clear();
+  mLastRhsTerm.assign(static_cast<std::size_t>(elimination.StepCount()), -1);
+  mValue.assign(static_cast<std::size_t>(numbering.VariableCount()), 0.0);
+  mStamp.assign(static_cast<std::size_t>(numbering.VariableCount()), -1);
+  for (int r = 0; r < softCount; ++r) {
+    const auto entries = numbering.Entries(numbering.SoftRows()[static_cast<std::size_t>(r)]);
+    const bool namesEliminated = std::any_of(entries.begin(), entries.end(), [&](const auto& entry) {
+      return elimination.StepOfVariable(entry.first) >= 0;
+    });
+    if (namesEliminated)
+      ReduceRow(r, entries, elimination);
+    else
+      for (const auto& entry : entries) mReducedRows.Append(mColumnOf[entry.first], entry.second);
+    SortOpenRow();
+    mReducedRows.EndRow();
+  }
+  BuildHardRhs(softCount, elimination);
+  return true;
+}
+
+void SoftRowReduction::NumberColumns(const ConstraintNumbering& numbering, const HardRowElimination& elimination) {
+  mColumnOf.assign(static_cast<std::size_t>(numbering.VariableCount()), -1);
+  mVariableOfColumn.clear();
+  for (const int row : numbering.SoftRows())
+    for (const auto& entry : numbering.Entries(row)) {
+      int& column = mColumnOf[entry.first];
+      if (column >= 0 || elimination.StepOfVariable(entry.first) >= 0) continue;
+      column = static_cast<int>(mVariableOfColumn.size());
+      mVariableOfColumn.push_back(entry.first);
+    }
+  mFreeCount = static_cast<int>(mVariableOfColumn.size());
+  for (int step = 0; step < elimination.StepCount(); ++step) {
+    mColumnOf[elimination.VariableOfStep(step)] = mFreeCount + step;
+    mVariableOfColumn.push_back(elimination.VariableOfStep(step));
+  }
+}
+
+bool SoftRowReduction::BuildEliminatedRows(const HardRowElimination& elimination) {
+  const CompressedRows& substitutions = elimination.Substitutions();
+  for (int step = 0; step < elimination.StepCount(); ++step) {
+    for (int e = substitutions.Begin(step); e < substitutions.End(step); ++e) {
+      const int column = mColumnOf[substitutions.mIndex[e]];
+      if (column < 0) return false;  // a free variable that no soft row names
+      mEliminatedRows.Append(column, substitutions.mValue[e]);
+    }
+    mEliminatedRows.EndRow();
+  }
+  return true;
+}
+
+// Each eliminated variable v of the row, with coefficient a, adds a * s to the value of every
+// variable of its substitution (its s), in the order of the row's entries; an absent value
+// starts at 0.0. Its constant part's terms t subtract a * t from the row's term of their step.
+void SoftRowReduction::ReduceRow(int r, Span<ConstraintNumbering::Entry> entries,
+                                 const HardRowElimination& elimination) {
+  const CompressedRows& substitutions = elimination.Substitutions();
+  const CompressedRows& constants = elimination.SubstitutionRhs();
+  mTouched.clear();
+  for (const auto& entry : entries) {
+    mValue[entry.first] = entry.second;
+    mStamp[entry.first] = r;
+    mTouched.push_back(entry.first);
+  }
+  for (const auto& entry : entries) {
+    const int step = elimination.StepOfVariable(entry.first);
+    if (step < 0) continue;
+    const double a = entry.second;
+    for (int e = substitutions.Begin(step); e < substitutions.End(step); ++e) {
+      const int w = substitutions.mIndex[e];
+      if (mStamp[w] == r) {
+        mValue[w] = mValue[w] + a * substitutions.mValue[e];
+      } else {
+        mValue[w] = 0.0 + a * substitutions.mValue[e];
+        mStamp[w] = r;
+        mTouched.push_back(w);
+      }
+    }
+    for (int e = constants.Begin(step); e < constants.End(step); ++e) {
+      const int hardStep = elimination.StepOfHardRow(constants.mIndex[e]);
+      int& last = mLastRhsTerm[static_cast<std::size_t>(hardStep)];
+      if (last >= 0 && mRhsTerms[static_cast<std::size_t>(last)].row == r) {
+        RhsTerm& term = mRhsTerms[static_cast<std::size_t>(last)];
+        term.value = term.value - a * constants.mValue[e];
+      } else {
+        last = static_cast<int>(mRhsTerms.size());
+        mRhsTerms.push_back({hardStep, r, 0.0 - a * constants.mValue[e]});
+      }
+    }
+  }
+  for (const int variable : mTouched)
+    if (elimination.StepOfVariable(variable) < 0) mReducedRows.Append(mColumnOf[variable], mValue[variable]);
+}
+
+void SoftRowReduction::SortOpenRow() {
+  const auto first = static_cast<std::size_t>(mReducedRows.mStart.back());
+  const auto end = mReducedRows.mIndex.size();
+  if (std::is_sorted(mReducedRows.mIndex.begin() + static_cast<std::ptrdiff_t>(first), mReducedRows.mIndex.end()))
+    return;
+  mSorted.clear();
+  for (std::size_t e = first; e < end; ++e) mSorted.emplace_back(mReducedRows.mIndex[e], mReducedRows.mValue[e]);
+  std::sort(mSorted.begin(), mSorted.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+  for (std::size_t k = 0; k < mSorted.size(); ++k) {
+    mReducedRows.mIndex[first + k] = mSorted[k].first;  // columns distinct: ascending
+    mReducedRows.mValue[first + k] = mSorted[k].second;
+  }
+}
+
+// Row k: the soft rows its pivot's rhs reaches (ascending: the rows were reduced in order),
+// then the constant parts of the eliminated variables (ascending: appended by step).
+void SoftRowReduction::BuildHardRhs(int softCount, const HardRowElimination& elimination) {
+  const CompressedRows& constants = elimination.SubstitutionRhs();
+  const int steps = elimination.StepCount();
+  std::vector<int>& start = mHardRhs.mStart;
+  start.assign(static_cast<std::size_t>(steps) + 1, 0);
+  for (const RhsTerm& term : mRhsTerms) ++start[static_cast<std::size_t>(term.step) + 1];
+  for (const int hard : constants.mIndex) ++start[static_cast<std::size_t>(elimination.StepOfHardRow(hard)) + 1];
+  for (int step = 0; step < steps; ++step) start[step + 1] += start[step];
+  mHardRhs.mIndex.resize(static_cast<std::size_t>(start[steps]));
+  mHardRhs.mValue.resize(static_cast<std::size_t>(start[steps]));
+  std::vector<int> fill(start.begin(), start.end() - 1);
+  const auto place = [&](int step, int target, double coefficient) {
+    const int slot = fill[static_cast<std::size_t>(step)]++;
+    mHardRhs.mIndex[slot] = target;
+    mHardRhs.mValue[slot] = coefficient;
+  };
+  for (const RhsTerm& term : mRhsTerms) place(term.step, term.row, term.value);
+  for (int step = 0; step < steps; ++step)
+    for (int e = constants.Begin(step); e < constants.End(step); ++e)
+      place(elimination.StepOfHardRow(constants.mIndex[e]), softCount + step, 0.0 + constants.mValue[e]);
+}

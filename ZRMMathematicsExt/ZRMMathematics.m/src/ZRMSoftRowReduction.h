@@ -1,0 +1,68 @@
+// Internal: SoftRowReduction, the third stage of Factor: the soft rows over the free variables.
+#ifndef ZRMSoftRowReduction_h
+#define ZRMSoftRowReduction_h
+
+#include "ZRMCompressedRows.h"
+#include "ZRMConstraintNumbering.h"
+#include "ZRMHardRowElimination.h"
+
+#include <vector>
+
+// Reads: a ConstraintNumbering and the HardRowElimination run on it. Gives:
+//  - columns: the free variables numbered 0 .. nfree - 1 by first appearance in the soft rows
+//    (key order, ascending variable), the variable eliminated at step k numbered nfree + k;
+//  - the eliminated rows: per step, its variable over the free columns (its substitution's
+//    order);
+//  - the reduced soft rows: each soft row with the eliminated variables substituted, over the
+//    free columns, ascending column (an entry that cancels to 0.0 stays);
+//  - the hard right-hand sides' targets: per step k, (target, coefficient) ascending target,
+//    where the rhs of step k's pivot row adds coefficient * rhs to soft row target < nsoft, or
+//    to the constant part of the variable eliminated at step target - nsoft.
+class SoftRowReduction {
+public:
+  // Numbers the columns; false (columns numbered, the rest not built) when an eliminated
+  // variable depends on a variable that no soft row names.
+  bool Run(const ConstraintNumbering& numbering, const HardRowElimination& elimination);
+
+  int FreeCount() const { return mFreeCount; }
+  int ColumnCount() const { return static_cast<int>(mVariableOfColumn.size()); }
+  // Column -> variable number.
+  const std::vector<int>& VariableOfColumn() const { return mVariableOfColumn; }
+  // Variable number -> column.
+  const std::vector<int>& ColumnOfVariable() const { return mColumnOf; }
+  const CompressedRows& EliminatedRows() const { return mEliminatedRows; }
+  const CompressedRows& ReducedRows() const { return mReducedRows; }
+  const CompressedRows& HardRhs() const { return mHardRhs; }
+
+private:
+  void NumberColumns(const ConstraintNumbering& numbering, const HardRowElimination& elimination);
+  bool BuildEliminatedRows(const HardRowElimination& elimination);
+  // Appends soft row r (which names an eliminated variable) reduced, in no particular order,
+  // and collects its hard right-hand-side terms.
+  void ReduceRow(int r, Span<ConstraintNumbering::Entry> entries, const HardRowElimination& elimination);
+  // Sorts the entries of the row being appended by column.
+  void SortOpenRow();
+  void BuildHardRhs(int softCount, const HardRowElimination& elimination);
+
+  // A term of a hard row's rhs in a soft row: coefficient value, collected as rows are reduced.
+  struct RhsTerm {
+    int step;   // elimination step of the hard row
+    int row;    // soft row
+    double value;
+  };
+
+  int mFreeCount = 0;
+  std::vector<int> mColumnOf;          // variable -> column, or -1
+  std::vector<int> mVariableOfColumn;  // column -> variable
+  CompressedRows mEliminatedRows;
+  CompressedRows mReducedRows;
+  CompressedRows mHardRhs;
+  std::vector<RhsTerm> mRhsTerms;      // in the order the rows are reduced
+  std::vector<int> mLastRhsTerm;       // step -> its latest term, or -1
+  std::vector<double> mValue;          // variable -> its value in the row being reduced
+  std::vector<int> mStamp;             // variable -> last soft row that gave it a value
+  std::vector<int> mTouched;           // variables given a value in the row being reduced
+  std::vector<std::pair<int, double>> mSorted;  // working list of SortOpenRow
+};
+
+#endif
