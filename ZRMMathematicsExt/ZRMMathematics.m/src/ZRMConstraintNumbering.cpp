@@ -19,9 +19,10 @@ void ConstraintNumbering::RankVariables() {
   const auto tableSize = static_cast<std::size_t>(
       std::max(0LL, std::min(width, static_cast<long long>(IdIndex::TableBound(store.LiveEntryCount())))));
   mVariableOfId.Reset(store.LowestId(), tableSize);
+  const Entry* pool = store.Pool();
   for (int row = 0; row < store.Size(); ++row) {
-    const ConstraintStore::Row& r = store.RowAt(row);
-    for (const Entry* entry = store.Pool() + r.first; entry != store.Pool() + r.first + r.count; ++entry)
+    const Entry* end = pool + store.RowAt(row).first + store.RowAt(row).count;
+    for (const Entry* entry = pool + store.RowAt(row).first; entry != end; ++entry)
       if (mVariableOfId.Find(entry->first) == IdIndex::kAbsent) mVariableOfId.Insert(entry->first, 0);
   }
   mIds.clear();

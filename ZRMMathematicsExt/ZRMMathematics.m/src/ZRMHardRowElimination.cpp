@@ -33,7 +33,13 @@ void MergeScaled(EntryList& target, int skip, const EntryList& other, double sca
   }
   for (; mine != target.end(); ++mine)
     if (mine->first != skip) scratch.push_back(*mine);
-  target.swap(scratch);  // target ascending, without skip
+  // Our choice: a result that fits target's storage is copied back, so that lists keep their
+  // storage from one merge (and one factorization) to the next; a list that grows takes the
+  // scratch storage instead.
+  if (target.capacity() >= scratch.size())
+    target.assign(scratch.begin(), scratch.end());
+  else
+    target.swap(scratch);  // target ascending, without skip
 }
 
 // The value under index in an ascending list that holds it.

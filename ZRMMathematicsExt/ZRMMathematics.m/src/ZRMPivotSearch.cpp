@@ -26,9 +26,18 @@ void PivotSearch::Build() {
   for (int node = mLeaves - 1; node >= 1; --node) Update(node);
 }
 
+// While no long row scores above 0.5, no node's mStopInRight is ever read, and the walk up may
+// end at the first node whose maxima stay as they were. Otherwise every ancestor's
+// mStopInRight may depend on the leaf, and the walk goes to the root.
 void PivotSearch::Set(int position, double best, bool isShort) {
+  const bool stopsInRightUnused = !(mLong[1] > 0.5);
   Place(position, best, isShort);
-  for (int node = (mLeaves + position) / 2; node >= 1; node /= 2) Update(node);
+  for (int node = (mLeaves + position) / 2; node >= 1; node /= 2) {
+    const double shortBefore = mShort[node];
+    const double longBefore = mLong[node];
+    Update(node);
+    if (stopsInRightUnused && mShort[node] == shortBefore && mLong[node] == longBefore) return;
+  }
 }
 
 void PivotSearch::Update(int node) {

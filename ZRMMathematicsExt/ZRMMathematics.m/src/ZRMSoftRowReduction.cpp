@@ -13,11 +13,12 @@ bool SoftRowReduction::Run(const ConstraintNumbering& numbering, const HardRowEl
   const int softCount = static_cast<int>(numbering.SoftRows().size());
   mRhsTerms.clear();
   mLastRhsTerm.assign(static_cast<std::size_t>(elimination.StepCount()), -1);
-  mValue.assign(static_cast<std::size_t>(numbering.VariableCount()), 0.0);
+  mValue.resize(static_cast<std::size_t>(numbering.VariableCount()));  // read only where stamped
   mStamp.assign(static_cast<std::size_t>(numbering.VariableCount()), -1);
+  const bool anyEliminated = elimination.StepCount() > 0;
   for (int r = 0; r < softCount; ++r) {
     const auto entries = numbering.Entries(numbering.SoftRows()[static_cast<std::size_t>(r)]);
-    const bool namesEliminated = std::any_of(entries.begin(), entries.end(), [&](const auto& entry) {
+    const bool namesEliminated = anyEliminated && std::any_of(entries.begin(), entries.end(), [&](const auto& entry) {
       return elimination.StepOfVariable(entry.first) >= 0;
     });
     if (namesEliminated)
@@ -107,8 +108,9 @@ void SoftRowReduction::ReduceRow(int r, Span<ConstraintNumbering::Entry> entries
 void SoftRowReduction::SortOpenRow() {
   const auto first = static_cast<std::size_t>(mReducedRows.mStart.back());
   const auto end = mReducedRows.mIndex.size();
-  if (std::is_sorted(mReducedRows.mIndex.begin() + static_cast<std::ptrdiff_t>(first), mReducedRows.mIndex.end()))
-    return;
+  std::size_t sorted = first + 1;
+  while (sorted < end && mReducedRows.mIndex[sorted - 1] < mReducedRows.mIndex[sorted]) ++sorted;
+  if (sorted >= end) return;  // in order already
   mSorted.clear();
   for (std::size_t e = first; e < end; ++e) mSorted.emplace_back(mReducedRows.mIndex[e], mReducedRows.mValue[e]);
   std::sort(mSorted.begin(), mSorted.end(), [](const auto& a, const auto& b) { return a.first < b.first; });

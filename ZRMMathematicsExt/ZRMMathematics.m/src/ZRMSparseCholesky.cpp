@@ -5,8 +5,36 @@
 #include <cassert>
 #include <cmath>
 
-// Row c gathers, over the rows r of column c (ascending), A[r][c] * A[r][c'] for the entries c'
-// <= c of row r; a column met for the first time in row c starts at 0.0.
+namespace {
+
+// Our choice: columns of at least this many entries on consecutive rows take the loops over
+// plain arrays. On shorter ones the vector loads of values just stored cost more than the row
+// numbers they save.
+constexpr int kLongColumn = 16;
+
+// Whether a column's rows (count of them) are consecutive and it is long.
+bool IsLongBand(const int* rows, int count) { return count >= kLongColumn && rows[count - 1] - rows[0] == count - 1; }
+
+// Sorts a short list of distinct numbers ascending (the columns of one row of A^T A: a few,
+// mostly in order already).
+void SortShort(int* begin, int* end) {
+  if (end - begin > 32) {
+    std::sort(begin, end);
+    return;
+  }
+  for (int* i = begin; i != end; ++i) {
+    const int number = *i;
+    int* j = i;
+    for (; j != begin && *(j - 1) > number; --j) *j = *(j - 1);
+    *j = number;  // begin .. i ascending
+  }
+}
+
+}  // namespace
+
+// Row c gathers, over the rows r of column c (ascending), A[r][c] * A[r][c'] for the entries
+// c' < c of row r (a column met for the first time in row c starts at 0.0), and the diagonal
+// A[r][c] * A[r][c].
 void FormNormalMatrix(const CompressedRows& rows, const CompressedRows& columns, CompressedRows& lower,
                       std::vector<int>& mark, std::vector<double>& sum) {
   const int n = columns.RowCount();
@@ -16,10 +44,11 @@ void FormNormalMatrix(const CompressedRows& rows, const CompressedRows& columns,
   std::vector<int> touched;
   for (int c = 0; c < n; ++c) {
     touched.clear();
+    double diagonal = 0.0;
     for (int slot = columns.Begin(c); slot < columns.End(c); ++slot) {
       const double a = columns.mValue[slot];
-      const int r = columns.mIndex[slot];
-      for (int e = rows.Begin(r); e < rows.End(r) && rows.mIndex[e] <= c; ++e) {
+      int e = rows.Begin(columns.mIndex[slot]);
+      for (; rows.mIndex[e] < c; ++e) {  // row r holds c: the loop ends on it
         const int other = rows.mIndex[e];
         if (mark[other] == c) {
           sum[other] = sum[other] + a * rows.mValue[e];
@@ -29,9 +58,11 @@ void FormNormalMatrix(const CompressedRows& rows, const CompressedRows& columns,
           touched.push_back(other);
         }
       }
+      diagonal = diagonal + a * rows.mValue[e];
     }
-    std::sort(touched.begin(), touched.end());  // c last, when present
+    SortShort(touched.data(), touched.data() + touched.size());
     for (const int other : touched) lower.Append(other, sum[other]);
+    if (columns.Begin(c) < columns.End(c)) lower.Append(c, diagonal);
     lower.EndRow();
   }
 }
@@ -66,7 +97,7 @@ void SparseCholesky::AppendPattern(const CompressedRows& lower, int k) {
       mPatternColumn.push_back(column);
     }
   }
-  std::sort(mPatternColumn.begin() + first, mPatternColumn.end());
+  SortShort(mPatternColumn.data() + first, mPatternColumn.data() + mPatternColumn.size());
 }
 
 CholeskyStatus SparseCholesky::Factorize(const CompressedRows& lower, LowerFactor& factor) {
@@ -95,11 +126,26 @@ void SparseCholesky::SolveRow(const CompressedRows& lower, int k, const LowerFac
     mWork[lower.mIndex[e]] = lower.mValue[e] * mInverseDiagonal[lower.mIndex[e]];
   for (const int column : Pattern(k)) {
     const double x = mWork[column];  // final: L[k][column]
-    for (int e = factor.mStart[column]; e < mFill[column]; ++e) {  // rows < k of the column
-      const int i = factor.mRow[e];
-      mWork[i] = mWork[i] - (x * factor.mValue[e]) * mInverseDiagonal[i];
-    }
+    const int begin = factor.mStart[column];
+    const int count = mFill[column] - begin;  // the rows < k of the column
+    if (count == 0) continue;
+    const int* rows = factor.mRow.data() + begin;
+    if (IsLongBand(rows, count))
+      UpdateByConsecutiveColumn(rows[0], factor.mValue.data() + begin, count, x, mInverseDiagonal.data(), mWork.data());
+    else
+      UpdateByColumn(rows, factor.mValue.data() + begin, count, x, mInverseDiagonal.data(), mWork.data());
   }
+}
+
+void UpdateByColumn(const int* rows, const double* values, int count, double x, const double* inverse, double* work) {
+  for (int e = 0; e < count; ++e) work[rows[e]] = work[rows[e]] - (x * values[e]) * inverse[rows[e]];
+}
+
+void UpdateByConsecutiveColumn(int first, const double* values, int count, double x, const double* inverse,
+                               double* work) {
+  double* target = work + first;
+  const double* scale = inverse + first;
+  for (int t = 0; t < count; ++t) target[t] = target[t] - (x * values[t]) * scale[t];
 }
 
 bool SparseCholesky::FinishRow(const CompressedRows& lower, int k, LowerFactor& factor) {
@@ -121,12 +167,41 @@ void SolveCholesky(const LowerFactor& factor, double* x) {
   const int n = factor.Size();
   for (int j = 0; j < n; ++j) {  // column by column: x[i] receives its subtractions in ascending j
     x[j] = x[j] / factor.mDiagonal[j];
-    for (int e = factor.mStart[j]; e < factor.mStart[j + 1]; ++e)
-      x[factor.mRow[e]] = x[factor.mRow[e]] - factor.mValue[e] * x[j];
+    const int begin = factor.mStart[j];
+    const int count = factor.mStart[j + 1] - begin;
+    const int* rows = factor.mRow.data() + begin;
+    if (IsLongBand(rows, count))
+      SubtractConsecutiveColumn(rows[0], factor.mValue.data() + begin, count, x[j], x);
+    else
+      SubtractColumn(rows, factor.mValue.data() + begin, count, x[j], x);
   }
   for (int i = n - 1; i >= 0; --i) {
-    double value = x[i];
-    for (int e = factor.mStart[i]; e < factor.mStart[i + 1]; ++e) value = value - factor.mValue[e] * x[factor.mRow[e]];
+    const int begin = factor.mStart[i];
+    const int count = factor.mStart[i + 1] - begin;
+    const int* rows = factor.mRow.data() + begin;
+    const double value = IsLongBand(rows, count)
+                             ? DotConsecutiveColumn(x[i], rows[0], factor.mValue.data() + begin, count, x)
+                             : DotColumn(x[i], rows, factor.mValue.data() + begin, count, x);
     x[i] = value / factor.mDiagonal[i];
   }
+}
+
+void SubtractColumn(const int* rows, const double* values, int count, double xj, double* x) {
+  for (int e = 0; e < count; ++e) x[rows[e]] = x[rows[e]] - values[e] * xj;
+}
+
+void SubtractConsecutiveColumn(int first, const double* values, int count, double xj, double* x) {
+  double* target = x + first;
+  for (int t = 0; t < count; ++t) target[t] = target[t] - values[t] * xj;
+}
+
+double DotColumn(double value, const int* rows, const double* values, int count, const double* x) {
+  for (int e = 0; e < count; ++e) value = value - values[e] * x[rows[e]];
+  return value;
+}
+
+double DotConsecutiveColumn(double value, int first, const double* values, int count, const double* x) {
+  const double* source = x + first;
+  for (int t = 0; t < count; ++t) value = value - values[t] * source[t];
+  return value;
 }

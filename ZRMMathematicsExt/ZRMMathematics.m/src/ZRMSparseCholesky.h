@@ -73,9 +73,29 @@ private:
   std::vector<double> mWork;         // row k's values on its pattern
 };
 
+// The update of row k's values by column c of L, the step that dominates the factorization:
+// work[i] = work[i] - (x * L[i][c]) * inverse[i] for each entry (i, L[i][c]) of the column
+// (rows given, values given), x = L[k][c].
+void UpdateByColumn(const int* rows, const double* values, int count, double x, const double* inverse, double* work);
+// The same for a column whose rows are first, first + 1, ..., first + count - 1: plain arrays
+// that the compiler may vectorise, each lane rounding as the loop above does. Our choice for
+// the bands of grids and surface fits, whose columns mostly run over consecutive rows.
+void UpdateByConsecutiveColumn(int first, const double* values, int count, double x, const double* inverse,
+                               double* work);
+
 // L * L^T * x = b in place (x holds b on entry), factor.Size() values: forward substitution
 // y[i] = (b[i] - L[i][j] * y[j] - ...) / L[i][i] subtracted in ascending j, then backward
 // x[i] = (y[i] - L[j][i] * x[j] - ...) / L[i][i] in ascending j > i.
 void SolveCholesky(const LowerFactor& factor, double* x);
+
+// The steps of the two passes over one column of L (rows and values given):
+// x[row] = x[row] - value * xj for each entry (forward), and value - L[j][i] * x[j] - ...
+// subtracted in entry order (backward); each also for a column whose rows are consecutive from
+// first on, read without their row numbers (the forward one vectorisable, lanes rounding as the
+// plain loop does). Our choice, for the bands of grids and surface fits.
+void SubtractColumn(const int* rows, const double* values, int count, double xj, double* x);
+void SubtractConsecutiveColumn(int first, const double* values, int count, double xj, double* x);
+double DotColumn(double value, const int* rows, const double* values, int count, const double* x);
+double DotConsecutiveColumn(double value, int first, const double* values, int count, const double* x);
 
 #endif
