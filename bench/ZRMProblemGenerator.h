@@ -227,8 +227,8 @@ struct SketchMix {
   double coincident = 0.06;  // both of the above
   double midpoint = 0.10;    // p midway between a and b: 2 x_p - x_a - x_b = 0, same in y (3 entries)
   double symmetric = 0.06;   // p symmetric to a about c: x_p + x_a - 2 x_c = 0, same in y (3 entries)
-  double onLine = 0.10;      // p on the line of direction d through q:
-                             // d.y (x_p - x_q) - d.x (y_p - y_q) = 0 (4 entries); a third of these fix x_p too
+  double onLine = 0.10;      // p on the line of direction d through q: d.y (x_p - x_q) -
+                             // d.x (y_p - y_q) = 0 (4 entries); a third of these fix x_p too
 };
 
 // Other mixes: mostly midpoints, symmetric points and points on lines (hard rows of 3 and 4
@@ -237,18 +237,18 @@ inline constexpr SketchMix kLongRowsMix{0.02, 0.05, 0.05, 0.02, 0.25, 0.15, 0.25
 inline constexpr SketchMix kShortRowsMix{0.05, 0.25, 0.25, 0.10, 0.03, 0.02, 0.03};
 inline constexpr SketchMix kAllHardMix{0.10, 0.15, 0.15, 0.10, 0.20, 0.15, 0.15};
 
-// (e) Sketch of P planar points (x = 2p, y = 2p + 1) whose hard rows have 1 to 4 entries. Each
-// point p > 0 is tied to earlier points among the eight before it by one relation drawn from the
-// mix, and half of the points get a second, soft, tie; every point has soft "stay" rows and the
-// last point has "follow the cursor" rows of gain 10 (coefficients 10, rhs 10 * cursor). The
-// positions are drawn first (a random walk moved onto each point's relation), and every right-hand
-// side is taken from them, so the system is consistent and `solution` is its least-squares
-// solution. A hard relation determines coordinates of its new point from earlier points only (its
-// rows restricted to the new point's coordinates are non-singular: directions have both
-// components of magnitude 0.2 or more), so the hard rows are independent and every variable has a
-// stay row: Factor succeeds. Needs P >= 1. Rows are in creation order (id = creation index); `shuffled` renames
-// variables and row ids. The golden corpus of the solver tests pins problems of this family:
-// a change of this generator changes those pins.
+// (e) Sketch of P >= 1 planar points (x = 2p, y = 2p + 1) whose hard rows have 1 to 4 entries.
+// Each point p > 0 is tied to earlier points among the eight before it by one relation drawn from
+// the mix, and half of the points get a second, soft, tie; every point has soft "stay" rows and
+// the last point has "follow the cursor" rows of gain 10 (coefficients 10, rhs 10 * cursor). The
+// positions are drawn first (a random walk moved onto each point's relation), and every
+// right-hand side is taken from them, so the system is consistent and `solution` is its
+// least-squares solution. A hard relation determines coordinates of its new point from earlier
+// points only (its rows restricted to the new point's coordinates are non-singular: directions
+// have both components of magnitude 0.2 or more), so the hard rows are independent, and every
+// variable has a stay row: Factor succeeds. Rows are in creation order (id = creation index);
+// `shuffled` renames variables and row ids. The golden corpus of the solver tests pins problems
+// of this family: a change of this generator changes those pins.
 inline Problem RelationSketch(int points, bool shuffled, std::uint64_t seed = 6, const SketchMix& mix = SketchMix()) {
   enum class Relation { Soft, Fixed, Horizontal, Vertical, Coincident, OnLine, Midpoint, Symmetric };
   Problem problem;

@@ -27,9 +27,12 @@ void AddResults(Hash& hash, const ZRMLSQSolver& solver) {
   }
 }
 
-void AddFactorization(Hash& hash, ZRMLSQSolver& solver) {
-  hash.Add(solver.Factor() ? 1 : 0);
+// Returns Factor's result.
+bool AddFactorization(Hash& hash, ZRMLSQSolver& solver) {
+  const bool factored = solver.Factor();
+  hash.Add(factored ? 1 : 0);
   AddState(hash, solver);
+  return factored;
 }
 
 void AddSolution(Hash& hash, ZRMLSQSolver& solver) {
@@ -193,7 +196,7 @@ TEST(LSQSolverGolden, SketchesReproduceTheirPivotsAndBitPatterns) {
     ZRMLSQSolver solver;
     Register(solver, problem);
     Hash hash;
-    AddFactorization(hash, solver);
+    EXPECT_TRUE(AddFactorization(hash, solver));
     const std::uint64_t pivots = PivotHash(solver);
     AddSolution(hash, solver);
     ExpectGeneratedPositions(solver, sketch);
