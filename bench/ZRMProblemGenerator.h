@@ -35,6 +35,8 @@ struct Problem {
   std::vector<Row> rows;
   int cursorRowX = -1;  // ids of the "follow the cursor" rows, when the family has them
   int cursorRowY = -1;
+  std::vector<double> solution;  // by variable id: values that meet every row up to rounding,
+                                 // when the family is built around them (else empty)
 };
 
 // SplitMix64: small portable random source, so every platform generates the same problems.
@@ -80,6 +82,11 @@ inline void Shuffle(Problem& problem, std::uint64_t seed) {
     for (auto& term : row.coefficients) term.first = variables[static_cast<std::size_t>(term.first)];
     std::sort(row.coefficients.begin(), row.coefficients.end());
     row.id = ids[static_cast<std::size_t>(row.id)];
+  }
+  if (!problem.solution.empty()) {
+    std::vector<double> renamed(problem.solution.size());
+    for (std::size_t v = 0; v < renamed.size(); ++v) renamed[static_cast<std::size_t>(variables[v])] = problem.solution[v];
+    problem.solution = std::move(renamed);
   }
   if (problem.cursorRowX >= 0) problem.cursorRowX = ids[static_cast<std::size_t>(problem.cursorRowX)];
   if (problem.cursorRowY >= 0) problem.cursorRowY = ids[static_cast<std::size_t>(problem.cursorRowY)];
@@ -211,7 +218,167 @@ inline Problem BicubicFit(int m) {
   return problem;
 }
 
-// (e) Elimination stress: `chains` chains of `length` hard difference rows x[i+1] - x[i] = c[i]
+// Shares of the relations that tie each new point of family (e) to earlier points, as a planar
+// sketcher makes them; what the shares leave to 1 ties the point by soft relative rows only.
+struct SketchMix {
+  double fixed = 0.04;       // x_p = c (1 entry); half of these fix y_p too
+  double horizontal = 0.12;  // y_p - y_q = 0 (2 entries)
+  double vertical = 0.12;    // x_p - x_q = 0 (2 entries)
+  double coincident = 0.06;  // both of the above
+  double midpoint = 0.10;    // p midway between a and b: 2 x_p - x_a - x_b = 0, same in y (3 entries)
+  double symmetric = 0.06;   // p symmetric to a about c: x_p + x_a - 2 x_c = 0, same in y (3 entries)
+  double onLine = 0.10;      // p on the line of direction d through q: d.y (x_p - x_q) -
+                             // d.x (y_p - y_q) = 0 (4 entries); a third of these fix x_p too
+};
+
+// Other mixes: mostly midpoints, symmetric points and points on lines (hard rows of 3 and 4
+// entries); mostly hard rows of 1 and 2 entries; every point tied by a hard relation.
+inline constexpr SketchMix kLongRowsMix{0.02, 0.05, 0.05, 0.02, 0.25, 0.15, 0.25};
+inline constexpr SketchMix kShortRowsMix{0.05, 0.25, 0.25, 0.10, 0.03, 0.02, 0.03};
+inline constexpr SketchMix kAllHardMix{0.10, 0.15, 0.15, 0.10, 0.20, 0.15, 0.15};
+
+// (e) Sketch of P >= 1 planar points (x = 2p, y = 2p + 1) whose hard rows have 1 to 4 entries.
+// Each point p > 0 is tied to earlier points among the eight before it by one relation drawn from
+// the mix, and half of the points get a second, soft, tie; every point has soft "stay" rows and
+// the last point has "follow the cursor" rows of gain 10 (coefficients 10, rhs 10 * cursor). The
+// positions are drawn first (a random walk moved onto each point's relation), and every
+// right-hand side is taken from them, so the system is consistent and `solution` is its
+// least-squares solution. A hard relation determines coordinates of its new point from earlier
+// points only (its rows restricted to the new point's coordinates are non-singular: directions
+// have both components of magnitude 0.2 or more), so the hard rows are independent, and every
+// variable has a stay row: Factor succeeds. Rows are in creation order (id = creation index);
+// `shuffled` renames variables and row ids. The golden corpus of the solver tests pins problems
+// of this family: a change of this generator changes those pins.
+inline Problem RelationSketch(int points, bool shuffled, std::uint64_t seed = 6, const SketchMix& mix = SketchMix()) {
+  enum class Relation { Soft, Fixed, Horizontal, Vertical, Coincident, OnLine, Midpoint, Symmetric };
+  Problem problem;
+  problem.family = shuffled ? "relsketch-shuffled" : "relsketch";
+  problem.size = points;
+  problem.variableCount = 2 * points;
+  problem.solution.assign(static_cast<std::size_t>(problem.variableCount), 0.0);
+  Random random(seed);
+  auto X = [](int p) { return 2 * p; };
+  auto Y = [](int p) { return 2 * p + 1; };
+  auto at = [&problem](int variable) -> double& { return problem.solution[static_cast<std::size_t>(variable)]; };
+  auto earlier = [&random](int p) { return p - 1 - random.Below(std::min(p, 8)); };
+  auto draw = [&random, &mix]() {
+    const std::pair<double, Relation> shares[] = {
+        {mix.fixed, Relation::Fixed},       {mix.horizontal, Relation::Horizontal},
+        {mix.vertical, Relation::Vertical}, {mix.coincident, Relation::Coincident},
+        {mix.onLine, Relation::OnLine},     {mix.midpoint, Relation::Midpoint},
+        {mix.symmetric, Relation::Symmetric}};
+    double share = random.Uniform();
+    for (const auto& [s, relation] : shares) {
+      if (share < s) return relation;
+      share -= s;
+    }
+    return Relation::Soft;
+  };
+  auto earlierPointsNeeded = [](Relation relation) {
+    return relation == Relation::Fixed ? 0 : relation < Relation::Midpoint ? 1 : 2;
+  };
+  auto softTie = [&](int p, int q) {
+    AddRow(problem, false, at(X(p)) - at(X(q)), {{X(p), 1.0}, {X(q), -1.0}});
+    AddRow(problem, false, at(Y(p)) - at(Y(q)), {{Y(p), 1.0}, {Y(q), -1.0}});
+  };
+  for (int p = 0; p < points; ++p) {
+    if (p > 0) {
+      const double stepX = random.Uniform();
+      const double stepY = random.Uniform();
+      at(X(p)) = at(X(p - 1)) + stepX * 2.0 - 0.5;
+      at(Y(p)) = at(Y(p - 1)) + stepY * 2.0 - 1.0;
+    }
+    Relation relation = draw();
+    if (earlierPointsNeeded(relation) > p) relation = Relation::Soft;
+    int a = -1, b = -1;  // the earlier points of the relation
+    double dx = 0.0, dy = 0.0;
+    bool second = false;  // fixed: y_p as well; on a line: x_p fixed too
+    if (relation != Relation::Soft && relation != Relation::Fixed) a = earlier(p);
+    if (relation == Relation::Midpoint || relation == Relation::Symmetric)
+      do b = earlier(p);
+      while (b == a);
+    switch (relation) {
+      case Relation::Soft:
+        if (p > 0) a = earlier(p);
+        break;
+      case Relation::Fixed:
+        second = random.Uniform() < 0.5;
+        break;
+      case Relation::Horizontal:
+        at(Y(p)) = at(Y(a));
+        break;
+      case Relation::Vertical:
+        at(X(p)) = at(X(a));
+        break;
+      case Relation::Coincident:
+        at(X(p)) = at(X(a));
+        at(Y(p)) = at(Y(a));
+        break;
+      case Relation::Midpoint:
+        at(X(p)) = 0.5 * (at(X(a)) + at(X(b)));
+        at(Y(p)) = 0.5 * (at(Y(a)) + at(Y(b)));
+        break;
+      case Relation::Symmetric:  // about b
+        at(X(p)) = 2.0 * at(X(b)) - at(X(a));
+        at(Y(p)) = 2.0 * at(Y(b)) - at(Y(a));
+        break;
+      case Relation::OnLine: {
+        dx = 0.2 + 0.8 * random.Uniform();
+        if (random.Uniform() < 0.5) dx = -dx;
+        dy = 0.2 + 0.8 * random.Uniform();
+        if (random.Uniform() < 0.5) dy = -dy;
+        const double t = 0.5 + 1.5 * random.Uniform();
+        at(X(p)) = at(X(a)) + t * dx;
+        at(Y(p)) = at(Y(a)) + t * dy;
+        second = random.Uniform() < 1.0 / 3.0;
+        break;
+      }
+    }
+    AddRow(problem, false, at(X(p)), {{X(p), 1.0}});
+    AddRow(problem, false, at(Y(p)), {{Y(p), 1.0}});
+    switch (relation) {
+      case Relation::Soft:
+        if (a >= 0) softTie(p, a);
+        break;
+      case Relation::Fixed:
+        AddRow(problem, true, at(X(p)), {{X(p), 1.0}});
+        if (second) AddRow(problem, true, at(Y(p)), {{Y(p), 1.0}});
+        break;
+      case Relation::Horizontal:
+        AddRow(problem, true, 0.0, {{Y(p), 1.0}, {Y(a), -1.0}});
+        break;
+      case Relation::Vertical:
+        AddRow(problem, true, 0.0, {{X(p), 1.0}, {X(a), -1.0}});
+        break;
+      case Relation::Coincident:
+        AddRow(problem, true, 0.0, {{X(p), 1.0}, {X(a), -1.0}});
+        AddRow(problem, true, 0.0, {{Y(p), 1.0}, {Y(a), -1.0}});
+        break;
+      case Relation::Midpoint:
+        AddRow(problem, true, 0.0, {{X(p), 2.0}, {X(a), -1.0}, {X(b), -1.0}});
+        AddRow(problem, true, 0.0, {{Y(p), 2.0}, {Y(a), -1.0}, {Y(b), -1.0}});
+        break;
+      case Relation::Symmetric:
+        AddRow(problem, true, 0.0, {{X(p), 1.0}, {X(a), 1.0}, {X(b), -2.0}});
+        AddRow(problem, true, 0.0, {{Y(p), 1.0}, {Y(a), 1.0}, {Y(b), -2.0}});
+        break;
+      case Relation::OnLine:
+        AddRow(problem, true, 0.0, {{X(p), dy}, {X(a), -dy}, {Y(p), -dx}, {Y(a), dx}});
+        if (second) AddRow(problem, true, at(X(p)), {{X(p), 1.0}});
+        break;
+    }
+    if (p >= 2 && random.Uniform() < 0.5) softTie(p, earlier(p));
+  }
+  const int last = points - 1;
+  problem.cursorRowX = static_cast<int>(problem.rows.size());
+  AddRow(problem, false, 10.0 * at(X(last)), {{X(last), 10.0}});
+  problem.cursorRowY = static_cast<int>(problem.rows.size());
+  AddRow(problem, false, 10.0 * at(Y(last)), {{Y(last), 10.0}});
+  if (shuffled) Shuffle(problem, seed ^ 0x5A5A5A5AULL);
+  return problem;
+}
+
+// (f) Elimination stress: `chains` chains of `length` hard difference rows x[i+1] - x[i] = c[i]
 // each, with soft data rows on every eighth value and on the chain's end.
 inline Problem HardChains(int chains, int length) {
   Problem problem;

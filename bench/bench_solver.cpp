@@ -12,7 +12,11 @@
 //   sketch           (c) sketch-like system of P points (30 % of the two-point rows hard), size = P;
 //   sketch-shuffled      the same system with row ids and variable ids randomly renumbered
 //   bicubic          (d) bicubic surface fit with one hard edge, size = control points per side
-//   hardchain(s)     (e) chains of hard difference rows (elimination stress), size = hard rows
+//   relsketch        (e) sketch of P points whose hard rows have 1 to 4 entries (fixed coordinates,
+//                        horizontal/vertical/coincident pairs, midpoints, symmetric points, points
+//                        on lines), creation-ordered, size = P (a size is left out with a negative
+//                        filter: --benchmark_filter=-relsketch/1000000)
+//   hardchain(s)     (f) chains of hard difference rows (elimination stress), size = hard rows
 //
 // Measured operations, per problem:
 //   Factor/ours           ZRMLSQSolver::Factor on registered constraints (elimination, columns,
@@ -20,29 +24,38 @@
 //                         call on it reuses the storage of the previous factorization.
 //   FactorNew/ours        the same on a solver that has never factored (registration untimed).
 //   Factor/eigen-natural  Eigen forms AtA = A^T A from the prepared matrix A and factors it with
-//                         SimplicialLLT<..., Lower, NaturalOrdering<int>>.
+//                         SimplicialLLT<..., Lower, NaturalOrdering<int>>, repeated on one object.
+//   FactorNew/eigen-natural  the same on a newly constructed SimplicialLLT object each time (what
+//                         a caller starting a drag waits for; destruction untimed).
 //   Factor/eigen-amd      the same with Eigen's default AMD fill-reducing ordering (for
 //                         information: the solver has no reordering).
 //   Solve/<side>          ours: SetRhs of every constraint, then Solve. Eigen: write every
 //                         right-hand side into b, form A^T b (minus the fixed-value part), solve.
 //   Drag/<side>           one factorization, then 1000 rounds of moving the cursor rows' right-hand
 //                         sides and solving; the time shown is per round.
+//   EndToEnd/ours         chains (a) only: from the problem's rows to the solution, building each
+//                         row's ZRMUtMap, AddConstraint and SetRhs, Factor, one Solve (destruction
+//                         untimed).
+//   EndToEnd/eigen-natural  the same for Eigen: A and b assembled from triplets (columns = variable
+//                         ids), AtA = A^T A, a new natural-ordering SimplicialLLT, one solve.
 //
 // What the Eigen peer solves:
 //   chain, grid, bicubic: the same reduced problem as ours. Their hard rows are simple fixed values
 //     (a * x = r), so the peer removes those variables directly and its A holds the soft rows over the
 //     remaining variables, columns numbered exactly as ours (first appearance in row-id order), so the
 //     natural-ordering factor has the same fill as ours.
-//   sketch, hardchain(s): the hard rows couple variables, so the peer keeps them as soft rows scaled
-//     by a penalty weight of 1e4 (weight 1e8 in the normal equations). Its A has all rows and all
-//     variables (more columns than our reduced system) and meets the hard rows only to about 1e-8.
+//   sketch, relsketch, hardchain(s): the hard rows couple variables, so the peer keeps them as soft
+//     rows scaled by a penalty weight of 1e4 (weight 1e8 in the normal equations). Its A has all rows
+//     and all variables (more columns than our reduced system) and meets the hard rows only to about
+//     1e-8.
 //
 // Reading the output: the usual table of per-iteration times comes first (counters: nnzL = non-zeros
 // of Eigen's factor L, rows/cols of A, maxdiff = largest difference between our and Eigen's
 // solution, checked once per problem). The summary at the end gives per problem our time, Eigen's
-// natural-ordering time, their ratio (ours / natural: below 1 means we are faster) and Eigen's AMD
-// time; with repetitions it uses the medians. The summary uses CPU time (every measured operation
-// is single-threaded), which a shared machine disturbs less than wall time.
+// natural-ordering time of the same operation, their ratio (ours / natural: below 1 means we are
+// faster) and Eigen's AMD time where measured; with repetitions it uses the medians. The summary
+// uses CPU time (every measured operation is single-threaded), which a shared machine disturbs less
+// than wall time.
 #include "ZRMProblemGenerator.h"
 
 #include <ZRMLSQSolver.h>
@@ -298,6 +311,19 @@ void FactorEigen(benchmark::State& state, Fixture& f) {
   state.counters["nnzL"] = static_cast<double>(solver.matrixL().nestedExpression().nonZeros());
 }
 
+void FactorNewEigen(benchmark::State& state, Fixture& f) {
+  EigenPeer& peer = Peer(f);
+  bool ok = true;
+  for (auto _ : state) {
+    auto solver = std::make_unique<NaturalLLT>();
+    ok = EigenFactor(peer, *solver) && ok;
+    state.PauseTiming();
+    solver.reset();
+    state.ResumeTiming();
+  }
+  if (!ok) state.SkipWithError("Eigen SimplicialLLT failed");
+}
+
 void SolveOurs(benchmark::State& state, Fixture& f) {
   if (f.maxDiff < 0.0) f.maxDiff = CompareSolutions(f);
   ZRMLSQSolver& ours = OursFactored(f);
@@ -363,6 +389,59 @@ void DragEigen(benchmark::State& state, Fixture& f) {
   }
 }
 
+void EndToEndOurs(benchmark::State& state, Fixture& f) {
+  bool ok = true;
+  for (auto _ : state) {
+    std::unique_ptr<ZRMLSQSolver> solver = RegisterOurs(f.problem);
+    ok = solver->Factor() && solver->Solve() && ok;
+    state.PauseTiming();
+    solver.reset();
+    state.ResumeTiming();
+  }
+  if (!ok) state.SkipWithError("ZRMLSQSolver end to end failed");
+}
+
+// What Eigen's end to end builds; destroyed untimed.
+struct EigenEndToEndRun {
+  std::vector<Eigen::Triplet<double>> triplets;
+  SparseMatrix A;
+  Eigen::VectorXd b, x;
+  NaturalLLT solver;
+};
+
+// Eigen's end to end on a problem without hard rows.
+void EndToEndEigen(benchmark::State& state, Fixture& f) {
+  const zrmgen::Problem& problem = f.problem;
+  if (std::any_of(problem.rows.begin(), problem.rows.end(), [](const zrmgen::Row& row) { return row.hard; })) {
+    state.SkipWithError("EndToEnd/eigen-natural takes problems without hard rows only");
+    return;
+  }
+  std::size_t entries = 0;
+  for (const zrmgen::Row& row : problem.rows) entries += row.coefficients.size();
+  const auto rows = static_cast<Eigen::Index>(problem.rows.size());
+  bool ok = true;
+  for (auto _ : state) {
+    auto run = std::make_unique<EigenEndToEndRun>();
+    run->triplets.reserve(entries);
+    run->b.resize(rows);
+    for (Eigen::Index i = 0; i < rows; ++i) {
+      const zrmgen::Row& row = problem.rows[static_cast<std::size_t>(i)];
+      for (const auto& [v, a] : row.coefficients) run->triplets.emplace_back(static_cast<int>(i), v, a);
+      run->b[i] = row.rhs;
+    }
+    run->A.resize(rows, problem.variableCount);
+    run->A.setFromTriplets(run->triplets.begin(), run->triplets.end());
+    run->solver.compute(SparseMatrix(run->A.transpose() * run->A));
+    ok = run->solver.info() == Eigen::Success && ok;
+    run->x = run->solver.solve(Eigen::VectorXd(run->A.transpose() * run->b));
+    benchmark::DoNotOptimize(run->x.data());
+    state.PauseTiming();
+    run.reset();
+    state.ResumeTiming();
+  }
+  if (!ok) state.SkipWithError("Eigen SimplicialLLT failed");
+}
+
 // One problem of the benchmark: its name, size, generator and how long to run the slow ones.
 struct Case {
   std::string family;
@@ -370,18 +449,21 @@ struct Case {
   Generator generate;
   int factorIterations;  // 0: let the library choose
   bool drag = false;
+  bool endToEnd = false;
 };
 
 std::vector<Case> Cases() {
   std::vector<Case> cases;
   for (int n : {10000, 100000, 1000000})
-    cases.push_back({"chain", n, [n] { return zrmgen::FairingChain(n); }, n >= 1000000 ? 1 : 0});
+    cases.push_back({"chain", n, [n] { return zrmgen::FairingChain(n); }, n >= 1000000 ? 1 : 0, false, true});
   for (int k : {50, 100, 200}) cases.push_back({"grid", k, [k] { return zrmgen::GridFairing(k); }, k >= 200 ? 2 : 0});
   for (int p : {500, 5000, 50000})
     cases.push_back({"sketch", p, [p] { return zrmgen::Sketch(p, false); }, p >= 50000 ? 10 : 0, p == 5000});
   for (int p : {500, 5000, 50000})
     cases.push_back({"sketch-shuffled", p, [p] { return zrmgen::Sketch(p, true); }, p >= 50000 ? 6 : 0});
   for (int m : {30, 60}) cases.push_back({"bicubic", m, [m] { return zrmgen::BicubicFit(m); }, 0});
+  for (int p : {10000, 100000, 1000000})
+    cases.push_back({"relsketch", p, [p] { return zrmgen::RelationSketch(p, false); }, p >= 1000000 ? 1 : 0, p == 10000});
   for (int length : {1000, 2000, 4000})
     cases.push_back({"hardchain", length, [length] { return zrmgen::HardChains(1, length); }, length >= 4000 ? 1 : 0});
   cases.push_back({"hardchains", 4000, [] { return zrmgen::HardChains(40, 100); }, 0});
@@ -401,6 +483,7 @@ void RegisterCase(const Case& c) {
   limit(benchmark::RegisterBenchmark(("Factor/ours/" + key).c_str(), [fixture](benchmark::State& s) { FactorOurs(s, fixture()); })->Unit(ms), true);
   limit(benchmark::RegisterBenchmark(("FactorNew/ours/" + key).c_str(), [fixture](benchmark::State& s) { FactorNewOurs(s, fixture()); })->Unit(ms), true);
   limit(benchmark::RegisterBenchmark(("Factor/eigen-natural/" + key).c_str(), [fixture](benchmark::State& s) { FactorEigen<NaturalLLT>(s, fixture()); })->Unit(ms), true);
+  limit(benchmark::RegisterBenchmark(("FactorNew/eigen-natural/" + key).c_str(), [fixture](benchmark::State& s) { FactorNewEigen(s, fixture()); })->Unit(ms), true);
   limit(benchmark::RegisterBenchmark(("Factor/eigen-amd/" + key).c_str(), [fixture](benchmark::State& s) { FactorEigen<AmdLLT>(s, fixture()); })->Unit(ms), true);
   limit(benchmark::RegisterBenchmark(("Solve/ours/" + key).c_str(), [fixture](benchmark::State& s) { SolveOurs(s, fixture()); })->Unit(us), false);
   limit(benchmark::RegisterBenchmark(("Solve/eigen-natural/" + key).c_str(), [fixture](benchmark::State& s) { Fixture& f = fixture(); SolveEigen(s, f, NaturalFactored(f)); })->Unit(us), false);
@@ -408,6 +491,10 @@ void RegisterCase(const Case& c) {
   if (c.drag) {
     benchmark::RegisterBenchmark(("Drag/ours/" + key).c_str(), [fixture](benchmark::State& s) { DragOurs(s, fixture()); })->Unit(us)->Iterations(1000);
     benchmark::RegisterBenchmark(("Drag/eigen-natural/" + key).c_str(), [fixture](benchmark::State& s) { DragEigen(s, fixture()); })->Unit(us)->Iterations(1000);
+  }
+  if (c.endToEnd) {
+    limit(benchmark::RegisterBenchmark(("EndToEnd/ours/" + key).c_str(), [fixture](benchmark::State& s) { EndToEndOurs(s, fixture()); })->Unit(ms), true);
+    limit(benchmark::RegisterBenchmark(("EndToEnd/eigen-natural/" + key).c_str(), [fixture](benchmark::State& s) { EndToEndEigen(s, fixture()); })->Unit(ms), true);
   }
 }
 
@@ -431,7 +518,8 @@ public:
     }
   }
 
-  // Prints one line per (operation, problem) in the order run: ours, Eigen natural, ratio, Eigen AMD.
+  // Prints one line per (operation, problem) in the order run: ours, Eigen natural, ratio, Eigen AMD
+  // ("-" where the peer has no such measurement or it did not run).
   void PrintSummary() const {
     std::printf("\nSummary (median when repeated): time per operation, ratio = ours / eigen-natural\n");
     std::printf("%-9s %-16s %8s %13s %13s %7s %13s\n", "op", "family", "size", "ours", "eigen-nat", "ratio", "eigen-amd");
@@ -440,8 +528,7 @@ public:
       const std::size_t first = name.find('/'), second = name.find('/', first + 1);
       if (name.compare(first + 1, second - first - 1, "ours") != 0) continue;
       const std::string op = name.substr(0, first), problem = name.substr(second + 1);
-      const std::string peerOp = op == "FactorNew" ? "Factor" : op;  // the peer has no such distinction
-      const double natural = Seconds(peerOp + "/eigen-natural/" + problem), amd = Seconds(peerOp + "/eigen-amd/" + problem);
+      const double natural = Seconds(op + "/eigen-natural/" + problem), amd = Seconds(op + "/eigen-amd/" + problem);
       const std::size_t slash = problem.find('/');
       std::printf("%-9s %-16s %8s %13s %13s %7s %13s\n", op.c_str(), problem.substr(0, slash).c_str(), problem.substr(slash + 1).c_str(),
                   Format(entry.seconds).c_str(), Format(natural).c_str(),

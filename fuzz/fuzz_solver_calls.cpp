@@ -89,7 +89,7 @@ void Register(FuzzedDataProvider& input, Tracked& tracked) {
 // SetRhs: for an id without a constraint it registers one, which calls for a new Factor.
 void SetRhs(FuzzedDataProvider& input, Tracked& tracked) {
   const int id = AnyId(input);
-  const bool known = StateOf(tracked).mConstraints.Count(ZRMUtMakePair(id, -1)) == 1;
+  const bool known = zrmtest::ConstraintRecordsOf(*tracked.solver).Count(ZRMUtMakePair(id, -1)) == 1;
   tracked.solver->SetRhs(id, AnyValue(input));
   if (!known) {
     tracked.registered = true;

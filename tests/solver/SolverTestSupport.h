@@ -33,6 +33,7 @@ inline Coefficients MakeCoefficients(const Entries& entries) {
 
 // The solver's state as records, built anew at each call.
 inline zrmtest::SolverRecords State(const ZRMLSQSolver& solver) { return zrmtest::Records(solver); }
+inline zrmtest::ConstraintRecords Constraints(const ZRMLSQSolver& solver) { return zrmtest::ConstraintRecordsOf(solver); }
 
 // The registered constraints by key: flag, right-hand side bits and coefficients.
 using ConstraintList = std::map<std::pair<int, int>, std::tuple<bool, std::uint64_t, Entries>>;
@@ -45,7 +46,7 @@ inline std::uint64_t RhsBits(double value) {
 
 inline ConstraintList RecordedConstraints(const ZRMLSQSolver& solver) {
   ConstraintList list;
-  State(solver).mConstraints.ForEach([&list](const ZRMUtPair<ConstraintKey, zrmtest::ConstraintRecord>& constraint) {
+  Constraints(solver).ForEach([&list](const ZRMUtPair<ConstraintKey, zrmtest::ConstraintRecord>& constraint) {
     Entries entries;
     constraint.second.mCoefficients.ForEach([&entries](const ZRMUtPair<int, double>& c) { entries.emplace_back(c.first, c.second); });
     list[{constraint.first.first, constraint.first.second}] =

@@ -17,9 +17,9 @@ namespace {
 constexpr const char* kPath = "ZRMMathematicsExt/ZRMMathematics.m/src/ZRMLSQSolver";
 
 zrmtest::ConstraintRecord Record(const ZRMLSQSolver& solver, int first, int second = -1) {
-  const zrmtest::SolverRecords records = State(solver);
-  const auto found = records.mConstraints.Find(ZRMUtMakePair(first, second));
-  if (found != records.mConstraints.End()) return found->second;
+  const zrmtest::ConstraintRecords records = Constraints(solver);
+  const auto found = records.Find(ZRMUtMakePair(first, second));
+  if (found != records.End()) return found->second;
   ADD_FAILURE() << "no constraint (" << first << ", " << second << ")";
   return {};
 }
@@ -82,8 +82,8 @@ TEST(LSQSolverRegistration, KeysOfNamedAndUnnamedConstraints) {
   x[1] = 5.0;  // the caller's map is copied
   x[2] = 1.0;
   std::vector<std::pair<int, int>> keys;
-  const zrmtest::SolverRecords records = State(solver);
-  for (auto it = records.mConstraints.Begin(); it != records.mConstraints.End(); ++it)
+  const zrmtest::ConstraintRecords records = Constraints(solver);
+  for (auto it = records.Begin(); it != records.End(); ++it)
     keys.emplace_back(it->first.first, it->first.second);
   EXPECT_EQ(keys, (std::vector<std::pair<int, int>>{{-3, -1}, {0, -1}, {0, 0}, {0, 1}, {0, 3}, {5, -1}}));
   EXPECT_EQ(Record(solver, 0, 3).mRhs, 4.0);
@@ -108,7 +108,7 @@ TEST(LSQSolverRegistration, EveryIdReachesItsOwnRecord) {
   for (const int id : ids) EXPECT_EQ(Record(solver, id).mRhs, 0.5 * id + 1.0) << id;
 
   solver.AddConstraint(true, MakeCoefficients({{4, -2.0}}), 1);
-  EXPECT_EQ(State(solver).mConstraints.Size(), static_cast<int>(ids.size()));
+  EXPECT_EQ(Constraints(solver).Size(), static_cast<int>(ids.size()));
   EXPECT_TRUE(Record(solver, 1).mIsHard);
   EXPECT_EQ(Record(solver, 1).mRhs, 0.0);
   ASSERT_EQ(Record(solver, 1).mCoefficients.Size(), 1);

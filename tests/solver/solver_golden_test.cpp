@@ -1,12 +1,16 @@
 // Golden corpus: the exact bit patterns of the factorization and the results over a fixed set
-// of generated problems. Any change of the arithmetic, of an order of summation or of the
-// elimination order shows here; an optimisation must reproduce these hashes exactly.
+// of generated problems, and of sketches of up to 20 000 points with their pivot sequences. Any
+// change of the arithmetic, of an order of summation or of the elimination order shows here; an
+// optimisation must reproduce these hashes exactly.
 #include "SolverTestSupport.h"
+#include "ZRMProblemGenerator.h"
 #include "ZRMTestSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cinttypes>
+#include <cmath>
 #include <cstdio>
 #include <string>
 
@@ -23,19 +27,34 @@ void AddResults(Hash& hash, const ZRMLSQSolver& solver) {
   }
 }
 
+// Returns Factor's result.
+bool AddFactorization(Hash& hash, ZRMLSQSolver& solver) {
+  const bool factored = solver.Factor();
+  hash.Add(factored ? 1 : 0);
+  AddState(hash, solver);
+  return factored;
+}
+
+void AddSolution(Hash& hash, ZRMLSQSolver& solver) {
+  hash.Add(solver.Solve() ? 1 : 0);
+  AddResults(hash, solver);
+}
+
+// New right-hand sides for the named constraints, then Solve again.
+void AddNewRhsSolution(Random& random, Hash& hash, ZRMLSQSolver& solver, const Problem& problem) {
+  for (const Constraint& constraint : problem.constraints)
+    if (constraint.named) solver.SetRhs(constraint.id, random.Uniform(-20.0, 20.0));
+  AddSolution(hash, solver);
+}
+
 // Factor, Solve, new right-hand sides for the named constraints, Solve again.
 std::uint64_t CorpusHash(Random& random, const Problem& problem) {
   ZRMLSQSolver solver;
   Register(solver, problem);
   Hash hash;
-  hash.Add(solver.Factor() ? 1 : 0);
-  AddState(hash, solver);
-  hash.Add(solver.Solve() ? 1 : 0);
-  AddResults(hash, solver);
-  for (const Constraint& constraint : problem.constraints)
-    if (constraint.named) solver.SetRhs(constraint.id, random.Uniform(-20.0, 20.0));
-  hash.Add(solver.Solve() ? 1 : 0);
-  AddResults(hash, solver);
+  AddFactorization(hash, solver);
+  AddSolution(hash, solver);
+  AddNewRhsSolution(random, hash, solver, problem);
   return hash.Value();
 }
 
@@ -81,4 +100,114 @@ TEST(LSQSolverGolden, CorpusReproducesItsBitPatterns) {
     }
     ADD_FAILURE() << "corpus hashes differ; the current ones are:\n" << table;
   }
+}
+
+namespace {
+
+// The elimination order of the last Factor: per step k, the variable eliminated
+// (mColumnVariables[nfree + k]) and the key of its pivot row (row index nsoft + k).
+std::uint64_t PivotHash(const ZRMLSQSolver& solver) {
+  const zrmtest::SolverRecords state = State(solver);
+  std::vector<std::pair<int, int>> pivotKeys;
+  std::vector<int> keysPerStep;
+  for (const auto& row : RowIndex(solver)) {
+    if (row.second < state.mSoftRowCount) continue;
+    const std::size_t step = static_cast<std::size_t>(row.second - state.mSoftRowCount);
+    if (step >= pivotKeys.size()) {
+      pivotKeys.resize(step + 1);
+      keysPerStep.resize(step + 1, 0);
+    }
+    pivotKeys[step] = row.first;
+    ++keysPerStep[step];
+  }
+  EXPECT_TRUE(std::all_of(keysPerStep.begin(), keysPerStep.end(), [](int keys) { return keys == 1; }))
+      << "every elimination step has one pivot row";
+  const int steps = static_cast<int>(pivotKeys.size());
+  const int freeCount = state.mColumnVariables.Size() - steps;
+  Hash hash;
+  hash.Add(steps);
+  for (int k = 0; k < steps; ++k) {
+    hash.Add(state.mColumnVariables[freeCount + k]);
+    hash.Add(pivotKeys[static_cast<std::size_t>(k)].first);
+    hash.Add(pivotKeys[static_cast<std::size_t>(k)].second);
+  }
+  return hash.Value();
+}
+
+// A generated sketch as the corpus registers it: every row named by its id.
+Problem NamedRows(const zrmgen::Problem& sketch) {
+  Problem problem;
+  for (int v = 0; v < sketch.variableCount; ++v) problem.variables.push_back(v);
+  for (const zrmgen::Row& row : sketch.rows) problem.constraints.push_back({row.hard, row.coefficients, row.rhs, true, row.id});
+  return problem;
+}
+
+// Sketch rows are consistent: the solution is the generator's positions up to rounding.
+void ExpectGeneratedPositions(const ZRMLSQSolver& solver, const zrmgen::Problem& sketch) {
+  double scale = 1.0;
+  for (const double value : sketch.solution) scale = std::max(scale, std::fabs(value));
+  double error = 0.0;
+  for (int v = 0; v < sketch.variableCount; ++v)
+    error = std::max(error, std::fabs(solver.GetResult(v) - sketch.solution[static_cast<std::size_t>(v)]));
+  EXPECT_LE(error, 1e-11 * scale);
+}
+
+using zrmgen::kAllHardMix;
+using zrmgen::kLongRowsMix;
+using zrmgen::kShortRowsMix;
+constexpr zrmgen::SketchMix kDefaultMix;
+
+struct SketchPin {
+  int points;
+  bool shuffled;
+  std::uint64_t seed;  // of the generator and of the new right-hand sides
+  zrmgen::SketchMix mix;
+  std::uint64_t pivots;  // PivotHash after Factor
+  std::uint64_t all;     // as CorpusHash: Factor, every field, Solve, new right-hand sides, Solve
+};
+
+const SketchPin kSketchPins[] = {
+    {300, false, 1, kDefaultMix, 0x627AC8D1EC88FB53, 0x16AAAB1C207141CF},
+    {300, true, 2, kDefaultMix, 0x2CE0B39C766B7EE0, 0x24D7F2C0E46EBFEF},
+    {500, false, 3, kLongRowsMix, 0x1EE3BFE99241B163, 0x462ACC834840C71F},
+    {500, true, 4, kAllHardMix, 0x910E5C4E804FE679, 0x6F36E0F2E6FB6D3E},
+    {2000, false, 5, kShortRowsMix, 0x6238E48A3F293FC2, 0xCDC6F6CBE8A58F40},
+    {2000, true, 6, kLongRowsMix, 0xCE3768C813728510, 0x286E50534F0C76BD},
+    {5000, false, 7, kAllHardMix, 0xEA08207E32CC3173, 0xB4FF38BAEA2290CC},
+    {5000, true, 8, kDefaultMix, 0x69A39259C387127D, 0x087EBA0641334B4C},
+    {20000, false, 9, kLongRowsMix, 0x0F1CF3F183343DE3, 0x6F0492E27E7A6E44},
+    {20000, true, 10, kDefaultMix, 0x0079CAA81926A4C4, 0xE80023DCEE6414F2},
+    {20000, true, 11, kAllHardMix, 0x4882C23514FDA86B, 0xF74A66038ED27BED},
+};
+
+}  // namespace
+
+// Sketches whose hard rows have 1 to 4 entries (fixed coordinates, horizontal, vertical and
+// coincident pairs, midpoints, symmetric points, points on lines), creation-ordered and renumbered,
+// of 300 to 20 000 points: the pivot sequence and every bit of the factorization and the results.
+TEST(LSQSolverGolden, SketchesReproduceTheirPivotsAndBitPatterns) {
+  zrmtest::AssertRecorder recorder(0);
+  std::string table;
+  bool same = true;
+  for (const SketchPin& pin : kSketchPins) {
+    SCOPED_TRACE(::testing::Message() << pin.points << " points, seed " << pin.seed << (pin.shuffled ? ", shuffled" : ""));
+    const zrmgen::Problem sketch = zrmgen::RelationSketch(pin.points, pin.shuffled, pin.seed, pin.mix);
+    const Problem problem = NamedRows(sketch);
+    ZRMLSQSolver solver;
+    Register(solver, problem);
+    Hash hash;
+    EXPECT_TRUE(AddFactorization(hash, solver));
+    const std::uint64_t pivots = PivotHash(solver);
+    AddSolution(hash, solver);
+    ExpectGeneratedPositions(solver, sketch);
+    Random random(pin.seed);
+    AddNewRhsSolution(random, hash, solver, problem);
+    same = same && pivots == pin.pivots && hash.Value() == pin.all;
+    char line[64];
+    std::snprintf(line, sizeof line, "0x%016" PRIX64 ", 0x%016" PRIX64, pivots, hash.Value());
+    table += std::string("    ") + line + (pivots == pin.pivots ? "" : "  pivots differ") +
+             (hash.Value() == pin.all ? "" : "  fields or results differ") + "\n";
+  }
+  EXPECT_TRUE(recorder.reports.empty());
+  if (!same) ADD_FAILURE() << "sketch hashes differ; the current ones (pivots, all) are:\n" << table;
 }

@@ -2,6 +2,7 @@
 // field and every result must agree bit for bit, on generated problems of all kinds and on
 // small cases with what is known of them by hand (failure paths included).
 #include "SolverTestSupport.h"
+#include "ZRMProblemGenerator.h"
 #include "ZRMTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -25,7 +26,7 @@ using List = std::vector<std::pair<int, double>>;
 class Model {
 public:
   explicit Model(const ZRMLSQSolver& solver) {
-    const auto& constraints = State(solver).mConstraints;
+    const auto& constraints = Constraints(solver);
     for (auto it = constraints.Begin(); it != constraints.End(); ++it) {
       Input input{Key(it->first.first, it->first.second), it->second.mIsHard, {}, it->second.mRhs};
       const auto& coefficients = it->second.mCoefficients;
@@ -474,6 +475,30 @@ TEST(LSQSolverModel, WideBandsAgreeWithTheLiteralAlgorithm) {
     }
     EXPECT_TRUE(Agrees(solver));
   }
+}
+
+// Sketches of 10 to 65 points whose hard rows have 1 to 4 entries (fixed coordinates, horizontal,
+// vertical and coincident pairs, midpoints, symmetric points, points on lines), creation-ordered
+// and renumbered: long rows that never stop the pivot scan beside short ones that do.
+TEST(LSQSolverModel, SketchesWithOneToFourEntryHardRows) {
+  zrmtest::AssertRecorder recorder(0);
+  const zrmgen::SketchMix mixes[] = {zrmgen::SketchMix{}, zrmgen::kLongRowsMix, zrmgen::kShortRowsMix, zrmgen::kAllHardMix};
+  std::set<std::size_t> hardRowSizes;
+  for (int i = 0; i < 24; ++i) {
+    const int points = 10 + 55 * i / 23;
+    const bool shuffled = i % 2 == 1;
+    SCOPED_TRACE(::testing::Message() << "sketch " << i << ", " << points << " points" << (shuffled ? ", shuffled" : ""));
+    const zrmgen::Problem sketch = zrmgen::RelationSketch(points, shuffled, 100 + static_cast<std::uint64_t>(i), mixes[(i / 2) % 4]);
+    ZRMLSQSolver solver;
+    for (const zrmgen::Row& row : sketch.rows) {
+      solver.AddConstraint(row.hard, MakeCoefficients(row.coefficients), row.id);
+      solver.SetRhs(row.id, row.rhs);
+      if (row.hard) hardRowSizes.insert(row.coefficients.size());
+    }
+    EXPECT_TRUE(Agrees(solver));
+  }
+  EXPECT_EQ(hardRowSizes, (std::set<std::size_t>{1, 2, 3, 4}));
+  EXPECT_TRUE(recorder.reports.empty());
 }
 
 // Registration histories with many replacements (longer, shorter and empty coefficient maps),

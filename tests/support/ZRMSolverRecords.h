@@ -1,6 +1,6 @@
-// The state of a solver as records: every registered constraint by key, the row index, the
-// eliminated rows, where the hard right-hand sides go, the reduced soft rows, the factor and
-// the results, built from the solver's internal state. What the solver's tests compare.
+// The state of a solver as records, built from its internal state: every registered constraint
+// by key; the row index, the eliminated rows, where the hard right-hand sides go, the reduced
+// soft rows, the factor and the results. What the solver's tests compare.
 #ifndef ZRMSolverRecords_h
 #define ZRMSolverRecords_h
 
@@ -30,8 +30,10 @@ struct CholeskyFactor {
   ZRMUtVector<int> mPermutation;       // the identity
 };
 
+using ConstraintRecords = ZRMUtMap<ConstraintKey, ConstraintRecord>;  // key order
+
+// What Factor and Solve built (the constraints apart: ConstraintRecordsOf).
 struct SolverRecords {
-  ZRMUtMap<ConstraintKey, ConstraintRecord> mConstraints;  // key order
   ZRMUtMap<int, double, ZRMUtLess<int>> mResult;           // variable id -> value of the last Solve
   int mSoftRowCount = 0;
   ZRMUtVector<int> mColumnVariables;        // column -> variable id: free, then eliminated by step
@@ -113,12 +115,12 @@ inline void AddFactorization(const LSQSolverState& state, SolverRecords& records
   records.mSoftRows = ToSparseVectors(state.mReduction.ReducedRows());
 }
 
-inline SolverRecords Records(const ZRMLSQSolver& solver) {
-  const LSQSolverState& state = ZRMLSQSolverStateAccess::State(solver);
-  SolverRecords records;
-  const ConstraintStore& store = state.mStore;
+// Every registered constraint by key.
+inline ConstraintRecords ConstraintRecordsOf(const ZRMLSQSolver& solver) {
+  const ConstraintStore& store = ZRMLSQSolverStateAccess::State(solver).mStore;
+  ConstraintRecords records;
   for (int row = 0; row < store.Size(); ++row) {
-    ConstraintRecord& record = records.mConstraints[store.RowAt(row).key];
+    ConstraintRecord& record = records[store.RowAt(row).key];
     record.mIsHard = store.RowAt(row).hard;
     record.mRhs = store.Rhs(row);
     for (int e = 0; e < store.RowAt(row).count; ++e) {
@@ -126,6 +128,12 @@ inline SolverRecords Records(const ZRMLSQSolver& solver) {
       record.mCoefficients[entry.first] = entry.second;
     }
   }
+  return records;
+}
+
+inline SolverRecords Records(const ZRMLSQSolver& solver) {
+  const LSQSolverState& state = ZRMLSQSolverStateAccess::State(solver);
+  SolverRecords records;
   AddFactorization(state, records);
   records.mFactor = ToRecord(state.mFactor);
   if (state.mHasResults)
