@@ -170,9 +170,9 @@ int HardRowElimination::TakePivot(int position, int entry, int step) {
     mSubstitutionsHolding.Add(other.first, step);
   }
   EntryList& substitutionRhs = mSubstitutionRhs[step];
-  substitutionRhs.swap(mRowRhs[hard]);  // substitutionRhs was empty
-  for (Entry& term : substitutionRhs) term.second = -(f * term.second);
-  mRows[hard].clear();
+  for (const Entry& term : mRowRhs[hard]) substitutionRhs.emplace_back(term.first, -(f * term.second));
+  mRows[hard].clear();  // each list keeps its storage for the next factorization
+  mRowRhs[hard].clear();
   return variable;
 }
 

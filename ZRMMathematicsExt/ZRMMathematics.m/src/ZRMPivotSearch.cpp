@@ -13,6 +13,8 @@ void PivotSearch::Reset(int count) {
   mShort.assign(2 * static_cast<std::size_t>(mLeaves), 0.0);
   mLong.assign(2 * static_cast<std::size_t>(mLeaves), 0.0);
   mStopInRight.assign(static_cast<std::size_t>(mLeaves), kNone);
+  mComputedIn.assign(static_cast<std::size_t>(mLeaves), 0);
+  mGeneration = 1;
 }
 
 void PivotSearch::Place(int position, double best, bool isShort) {
@@ -26,26 +28,35 @@ void PivotSearch::Build() {
   for (int node = mLeaves - 1; node >= 1; --node) Update(node);
 }
 
-// While no long row scores above 0.5, no node's mStopInRight is ever read, and the walk up may
-// end at the first node whose maxima stay as they were. Otherwise every ancestor's
-// mStopInRight may depend on the leaf, and the walk goes to the root.
+// While hot, every ancestor's StopInRight may depend on the leaf: the walk marks them all. While
+// cold, none is read, and the walk ends where the maxima stay as they were; a walk that turns
+// the search hot drops every StopInRight kept before.
 void PivotSearch::Set(int position, double best, bool isShort) {
-  const bool stopsInRightUnused = !(mLong[1] > 0.5);
+  const bool wasCold = IsCold();
   Place(position, best, isShort);
   for (int node = (mLeaves + position) / 2; node >= 1; node /= 2) {
     const double shortBefore = mShort[node];
     const double longBefore = mLong[node];
     Update(node);
-    if (stopsInRightUnused && mShort[node] == shortBefore && mLong[node] == longBefore) return;
+    if (wasCold && mShort[node] == shortBefore && mLong[node] == longBefore) return;  // still cold
   }
+  if (wasCold && !IsCold()) ++mGeneration;
 }
 
 void PivotSearch::Update(int node) {
-  const int left = 2 * node;
-  const int right = left + 1;
-  mShort[node] = std::max(mShort[left], mShort[right]);
-  mLong[node] = std::max(mLong[left], mLong[right]);
-  mStopInRight[node] = mLong[left] > 0.5 ? FirstStop(right, mLong[left]) : kNone;
+  mShort[node] = std::max(mShort[2 * node], mShort[2 * node + 1]);
+  mLong[node] = std::max(mLong[2 * node], mLong[2 * node + 1]);
+  mComputedIn[node] = 0;
+}
+
+// Every recomputation answers for a mark that an update's walk set, and costs one descent: at
+// most O(log h) descents per update, fewer as only the nodes a query reads are redone.
+int PivotSearch::StopInRight(int node) const {
+  if (mComputedIn[node] != mGeneration) {
+    mStopInRight[node] = FirstStop(2 * node + 1, mLong[2 * node]);
+    mComputedIn[node] = mGeneration;
+  }
+  return mStopInRight[node];
 }
 
 // One path down the tree: a left half whose long rows block nothing above threshold either
@@ -59,7 +70,7 @@ int PivotSearch::FirstStop(int node, double threshold) const {
   const int right = left + 1;
   if (!(mLong[left] > threshold)) return FirstStop(mShort[left] > threshold ? left : right, threshold);
   const int inLeft = FirstStop(left, threshold);
-  return inLeft != kNone ? inLeft : mStopInRight[node];
+  return inLeft != kNone ? inLeft : StopInRight(node);
 }
 
 double PivotSearch::StopThreshold(int position) const {

@@ -11,7 +11,10 @@
 //    before it with an M as high would have stopped the scan itself), and in that row the first
 //    entry scoring above that threshold;
 //  - without such a row, the first row of the highest M, and its first entry of that score.
-// PivotSearch answers which row in O(log h) for h positions; the caller picks the entry.
+// PivotSearch answers which row for h positions in one descent of a tournament tree, O(log h);
+// an update costs O(log h). Where long rows score above 0.5, the descent also reads, per node, a
+// kept answer for the node's right half, recomputed (one more descent) when an update below made
+// it stale: O(log^2 h) per update at worst, in practice far less. The caller picks the entry.
 #ifndef ZRMPivotSearch_h
 #define ZRMPivotSearch_h
 
@@ -31,7 +34,7 @@ public:
   // Fills positions in bulk: Place each, then Build once. O(h log h) in all.
   void Place(int position, double best, bool isShort);
   void Build();
-  // Sets the best score M of the row at position (0.0 empties it). O(log^2 h).
+  // Sets the best score M of the row at position (0.0 empties it).
   void Set(int position, double best, bool isShort);
 
   // The position where the scan stops, or kNone when it runs to the end.
@@ -45,14 +48,20 @@ private:
   // In the subtree of node: the first short row whose M exceeds threshold and the M of each
   // long row before it within the subtree, or kNone.
   int FirstStop(int node, double threshold) const;
-  // Recomputes an inner node from its children.
+  // FirstStop(right child, mLong[left child]) of an inner node, computed when first asked for
+  // after a change below the node. Read only where mLong[left child] > 0.5.
+  int StopInRight(int node) const;
+  // Recomputes an inner node's maxima from its children; its StopInRight is to be recomputed.
   void Update(int node);
+  // Whether no long row scores above 0.5: then no StopInRight is read, and none is kept.
+  bool IsCold() const { return !(mLong[1] > 0.5); }
 
-  int mLeaves = 1;                    // leaves: a power of two; leaf of position p: mLeaves + p
-  std::vector<double> mShort;         // node -> highest M of its short rows (0.0 when none)
-  std::vector<double> mLong;          // node -> highest M of its long rows (0.0 when none)
-  std::vector<int> mStopInRight;      // inner node -> FirstStop(right child, mLong[left child]),
-                                      // kept where mLong[left child] > 0.5 (used only there)
+  int mLeaves = 1;                      // leaves: a power of two; leaf of position p: mLeaves + p
+  std::vector<double> mShort;           // node -> highest M of its short rows (0.0 when none)
+  std::vector<double> mLong;            // node -> highest M of its long rows (0.0 when none)
+  mutable std::vector<int> mStopInRight;  // inner node -> StopInRight, valid where computed in
+  mutable std::vector<unsigned> mComputedIn;  // this generation (0: to be recomputed)
+  unsigned mGeneration = 1;               // advances when the search turns from cold to hot
 };
 
 #endif
