@@ -41,6 +41,12 @@ struct CompressedRows {
   Span<int> Indices(int row) const { return SpanOf(mIndex, Begin(row), End(row)); }
   Span<double> Values(int row) const { return SpanOf(mValue, Begin(row), End(row)); }
 
+  // Makes room for rows rows and entries entries in all, so that filling them moves nothing.
+  void Reserve(int rows, int entries) {
+    mStart.reserve(static_cast<std::size_t>(rows) + 1);
+    mIndex.reserve(static_cast<std::size_t>(entries));
+    mValue.reserve(static_cast<std::size_t>(entries));
+  }
   // Makes it a matrix without rows.
   void Clear() {
     mStart.assign(1, 0);

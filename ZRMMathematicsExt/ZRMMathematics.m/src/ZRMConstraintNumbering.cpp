@@ -8,6 +8,10 @@ void ConstraintNumbering::Run(ConstraintStore& store) {
   mStore = &store;
   mSoft.clear();
   mHard.clear();
+  int hardCount = 0;
+  for (int row = 0; row < store.Size(); ++row) hardCount += store.RowAt(row).hard ? 1 : 0;
+  mHard.reserve(static_cast<std::size_t>(hardCount));
+  mSoft.reserve(static_cast<std::size_t>(store.Size() - hardCount));
   for (const int row : store.KeyOrder()) (store.RowAt(row).hard ? mHard : mSoft).push_back(row);
   RankVariables();
   NumberEntries();
@@ -19,15 +23,14 @@ void ConstraintNumbering::RankVariables() {
   const auto tableSize = static_cast<std::size_t>(
       std::max(0LL, std::min(width, static_cast<long long>(IdIndex::TableBound(store.LiveEntryCount())))));
   mVariableOfId.Reset(store.LowestId(), tableSize);
-  const Entry* pool = store.Pool();
-  for (int row = 0; row < store.Size(); ++row) {
-    const Entry* end = pool + store.RowAt(row).first + store.RowAt(row).count;
-    for (const Entry* entry = pool + store.RowAt(row).first; entry != end; ++entry)
-      if (mVariableOfId.Find(entry->first) == IdIndex::kAbsent) mVariableOfId.Insert(entry->first, 0);
-  }
-  mIds.clear();
-  mVariableOfId.ForEachAscending([this](int id, int) { mIds.push_back(id); });
-  for (int variable = 0; variable < VariableCount(); ++variable) mVariableOfId.Position(mIds[variable]) = variable;
+  mVariableOfId.EnterAll([&store](auto enter) {
+    const Entry* pool = store.Pool();
+    for (int row = 0; row < store.Size(); ++row) {
+      const Entry* end = pool + store.RowAt(row).first + store.RowAt(row).count;
+      for (const Entry* entry = pool + store.RowAt(row).first; entry != end; ++entry) enter(entry->first);
+    }
+  });
+  mVariableOfId.RankAscending(mIds);
 }
 
 void ConstraintNumbering::NumberEntries() {

@@ -110,9 +110,12 @@ void HardRowElimination::Load(const ConstraintNumbering& numbering) {
   mStepOfRow.assign(hardCount, -1);
   mStepOfVariable.assign(static_cast<std::size_t>(numbering.VariableCount()), -1);
   mVariableOfStep.clear();
+  mVariableOfStep.reserve(hardCount);
   mRowOfStep.clear();
-  mRowsHolding.Reset(numbering.VariableCount());
-  mSubstitutionsHolding.Reset(numbering.VariableCount());
+  mRowOfStep.reserve(hardCount);
+  const int listKeys = hardCount > 0 ? numbering.VariableCount() : 0;  // no lists without hard rows
+  mRowsHolding.Reset(listKeys);
+  mSubstitutionsHolding.Reset(listKeys);
   mSearch.Reset(static_cast<int>(hardCount));
   for (int hard = 0; hard < static_cast<int>(hardCount); ++hard) {
     const auto entries = numbering.Entries(numbering.HardRows()[static_cast<std::size_t>(hard)]);

@@ -52,7 +52,8 @@ public:
     assert(position >= 0 && Find(id) == kAbsent && "Insert of an id already held, or of no position");
     const long long offset = Offset(id);
     const std::size_t bound = std::min(TableBound(mCount + 1), TableRoom());
-    if (!InTable(id) && offset >= 0 && offset < static_cast<long long>(bound)) Grow(bound);
+    if (!InTable(id) && offset >= 0 && offset < static_cast<long long>(bound))
+      Grow(std::min(bound, std::max(static_cast<std::size_t>(offset) + 1, 2 * mTable.size())));
     if (InTable(id))
       mTable[static_cast<std::size_t>(offset)] = position;
     else
@@ -68,6 +69,30 @@ public:
     else
       mOthers.erase(id);
     --mCount;
+  }
+
+  // Enters every id that forEachId passes to the function it is given (an id may come more than
+  // once); a new one at position 0. Our choice for bulk entry: ids in the table are marked
+  // without a test, and the count is taken once at the end.
+  template <class ForEachId>
+  void EnterAll(ForEachId forEachId) {
+    forEachId([this](int id) {
+      if (InTable(id))
+        mTable[static_cast<std::size_t>(Offset(id))] = 0;
+      else if (Find(id) == kAbsent)
+        Insert(id, 0);  // may grow the table over marked ids: it keeps them
+    });
+    mCount = mOthers.size() + static_cast<std::size_t>(std::count_if(mTable.begin(), mTable.end(), [](int position) {
+               return position != kAbsent;
+             }));
+  }
+
+  // Gives every id its rank in ascending order as its position; ids := the ids, ascending.
+  void RankAscending(std::vector<int>& ids) {
+    ids.clear();
+    ids.reserve(mCount);
+    ForEachAscending([&ids](int id, int) { ids.push_back(id); });
+    for (std::size_t rank = 0; rank < ids.size(); ++rank) Position(ids[rank]) = static_cast<int>(rank);
   }
 
   // Calls visit(id, position) for every id, in ascending id order.
@@ -89,9 +114,8 @@ private:
   // The number of ids from base up to the highest int.
   std::size_t TableRoom() const { return static_cast<std::size_t>(2147483647LL - mBase + 1); }
 
-  // Makes the table reach bound (at least doubling it) and takes in the ids it now covers.
-  void Grow(std::size_t bound) {
-    const std::size_t size = std::max(bound, std::min({2 * mTable.size(), TableBound(2 * mCount + 2), TableRoom()}));
+  // Makes the table size ids long and takes in the ids it now covers.
+  void Grow(std::size_t size) {
     mTable.resize(size, kAbsent);  // may throw: nothing has changed then
     for (auto other = mOthers.begin(); other != mOthers.end();) {
       const long long offset = Offset(other->first);

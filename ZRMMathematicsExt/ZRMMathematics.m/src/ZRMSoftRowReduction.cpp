@@ -13,9 +13,14 @@ bool SoftRowReduction::Run(const ConstraintNumbering& numbering, const HardRowEl
   const int softCount = static_cast<int>(numbering.SoftRows().size());
   mRhsTerms.clear();
   mLastRhsTerm.assign(static_cast<std::size_t>(elimination.StepCount()), -1);
-  mValue.resize(static_cast<std::size_t>(numbering.VariableCount()));  // read only where stamped
-  mStamp.assign(static_cast<std::size_t>(numbering.VariableCount()), -1);
+  if (elimination.StepCount() > 0) {  // what ReduceRow works in
+    mValue.resize(static_cast<std::size_t>(numbering.VariableCount()));  // read only where stamped
+    mStamp.assign(static_cast<std::size_t>(numbering.VariableCount()), -1);
+  }
   const bool anyEliminated = elimination.StepCount() > 0;
+  int softEntries = 0;  // as many as the reduced rows have, at least
+  for (const int row : numbering.SoftRows()) softEntries += numbering.Entries(row).Size();
+  mReducedRows.Reserve(softCount, softEntries);
   for (int r = 0; r < softCount; ++r) {
     const auto entries = numbering.Entries(numbering.SoftRows()[static_cast<std::size_t>(r)]);
     const bool namesEliminated = anyEliminated && std::any_of(entries.begin(), entries.end(), [&](const auto& entry) {
@@ -35,6 +40,7 @@ bool SoftRowReduction::Run(const ConstraintNumbering& numbering, const HardRowEl
 void SoftRowReduction::NumberColumns(const ConstraintNumbering& numbering, const HardRowElimination& elimination) {
   mColumnOf.assign(static_cast<std::size_t>(numbering.VariableCount()), -1);
   mVariableOfColumn.clear();
+  mVariableOfColumn.reserve(static_cast<std::size_t>(numbering.VariableCount()));
   for (const int row : numbering.SoftRows())
     for (const auto& entry : numbering.Entries(row)) {
       int& column = mColumnOf[entry.first];
@@ -51,6 +57,7 @@ void SoftRowReduction::NumberColumns(const ConstraintNumbering& numbering, const
 
 bool SoftRowReduction::BuildEliminatedRows(const HardRowElimination& elimination) {
   const CompressedRows& substitutions = elimination.Substitutions();
+  mEliminatedRows.Reserve(elimination.StepCount(), substitutions.EntryCount());
   for (int step = 0; step < elimination.StepCount(); ++step) {
     for (int e = substitutions.Begin(step); e < substitutions.End(step); ++e) {
       const int column = mColumnOf[substitutions.mIndex[e]];

@@ -41,6 +41,7 @@ void FormNormalMatrix(const CompressedRows& rows, const CompressedRows& columns,
   mark.assign(static_cast<std::size_t>(n), -1);
   sum.resize(static_cast<std::size_t>(n));
   lower.Clear();
+  lower.Reserve(n, rows.EntryCount());  // an estimate of the entries
   std::vector<int> touched;
   for (int c = 0; c < n; ++c) {
     touched.clear();
@@ -72,7 +73,9 @@ void SparseCholesky::Analyze(const CompressedRows& lower) {
   mParent.assign(static_cast<std::size_t>(n), -1);
   mVisited.assign(static_cast<std::size_t>(n), -1);
   mPatternStart.assign(1, 0);
+  mPatternStart.reserve(static_cast<std::size_t>(n) + 1);
   mPatternColumn.clear();
+  mPatternColumn.reserve(static_cast<std::size_t>(lower.EntryCount() - n));  // the fill-in aside
   mColumnStart.assign(static_cast<std::size_t>(n) + 1, 0);
   for (int k = 0; k < n; ++k) {
     AppendPattern(lower, k);
@@ -107,6 +110,7 @@ CholeskyStatus SparseCholesky::Factorize(const CompressedRows& lower, LowerFacto
   factor.mRow.resize(static_cast<std::size_t>(mColumnStart[n]));
   factor.mValue.resize(static_cast<std::size_t>(mColumnStart[n]));
   factor.mDiagonal.clear();
+  factor.mDiagonal.reserve(static_cast<std::size_t>(n));
   mFill.assign(mColumnStart.begin(), mColumnStart.end() - 1);  // every column empty
   mInverseDiagonal.assign(static_cast<std::size_t>(n), 0.0);
   mWork.assign(static_cast<std::size_t>(n), 0.0);
