@@ -29,7 +29,8 @@ int DrawId(Random& random, int base) {
 }  // namespace
 
 // Inserts, erasures, position changes and resets: Find, Size and the ascending walk agree with
-// the map after every operation group, whatever the base and the table's growth.
+// the map after every operation group, whatever the base and the table's growth; bulk entry
+// and ranking give every id its rank.
 TEST(IdIndex, AgreesWithAMapModel) {
   Random random(1207);
   for (int round = 0; round < zrmtest::Scaled(40); ++round) {
@@ -58,6 +59,23 @@ TEST(IdIndex, AgreesWithAMapModel) {
     index.ForEachAscending([&walked](int id, int position) { walked.emplace_back(id, position); });
     EXPECT_EQ(walked, (std::vector<std::pair<int, int>>(model.begin(), model.end())));
     for (const auto& [id, position] : model) EXPECT_EQ(index.Find(id), position) << id;
+
+    // Bulk entry with repeats, then ranks: every id at its rank among the ids, ascending.
+    IdIndex ranked;
+    ranked.Reset(base, static_cast<std::size_t>(random.Int(0, 2000)));
+    ranked.EnterAll([&model](auto enter) {
+      for (int repeat = 0; repeat < 2; ++repeat)
+        for (const auto& entry : model) enter(entry.first);
+    });
+    std::vector<int> ids;
+    ranked.RankAscending(ids);
+    ASSERT_EQ(ranked.Size(), model.size());
+    ASSERT_EQ(ids.size(), model.size());
+    int rank = 0;
+    for (const auto& entry : model) {
+      EXPECT_EQ(ids[static_cast<std::size_t>(rank)], entry.first);
+      EXPECT_EQ(ranked.Find(entry.first), rank++) << entry.first;
+    }
   }
 }
 
