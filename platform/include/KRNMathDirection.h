@@ -4,7 +4,7 @@
 // s = x*x + y*y + z*z,
 //   s == 1.0 exactly   the components are kept bit for bit;
 //   s == 0.0 exactly   the direction is (1, 0, 0);
-//   otherwise          each component is multiplied by 1/sqrt(s).
+//   otherwise          each component is divided by the length sqrt(s).
 // Our addition for vectors whose squared length leaves the normal double range (s overflows to
 // infinity, or underflows below the smallest normal double although a component is non-zero):
 // the components are first divided by the largest magnitude among them, and the rule is applied
@@ -53,8 +53,8 @@ private:
     } else if (s < DBL_MIN || (s > DBL_MAX && std::isfinite(ax) && std::isfinite(ay) && std::isfinite(az))) {
       AssignRescaled(ax, ay, az);
     } else {
-      const double f = 1.0 / std::sqrt(s);
-      x = ax * f; y = ay * f; z = az * f;
+      const double length = std::sqrt(s);
+      x = ax / length; y = ay / length; z = az / length;
     }
   }
   // Stores the direction of a finite, non-zero vector whose squared length is out of range.

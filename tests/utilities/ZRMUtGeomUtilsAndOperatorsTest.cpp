@@ -279,21 +279,32 @@ TEST(ZRMUtMathOperators, NaNInfinityAndParameterisation) {
   EXPECT_FALSE(Equal(Axis(o, u, v, w), Axis(o, v, u, w)));
 }
 
-// A float direction becomes a unit direction in double precision (kept when its squared length
-// is 1, (1,0,0) when 0); the other conversions widen or copy the components exactly.
+// A float direction becomes a unit direction in double precision by the unit-direction rule, bit
+// for bit: kept when its widened squared length is exactly 1, (1,0,0) when 0, otherwise each
+// widened component divided by the length; the other conversions widen or copy the components
+// exactly.
 TEST(ZRMUtMathOperators, Conversions) {
-  const KRNMathDirectionf directions[] = {KRNMathDirectionf(0, 0, 0), KRNMathDirectionf(0, 3, 4),
-                                          KRNMathDirectionf(0, 0, -1), KRNMathDirectionf(0.1f, 0.2f, 0.3f)};
-  const KRNMathVector expected[] = {KRNMathVector(1, 0, 0), KRNMathVector(0, 0.6, 0.8), KRNMathVector(0, 0, -1)};
-  const double tols[] = {0.0, 1e-15, 0.0, 1e-16};
-  for (int i = 0; i < 4; ++i) {
-    const KRNMathDirectionf& f = directions[i];
-    const double n = std::sqrt(double(f.x) * f.x + double(f.y) * f.y + double(f.z) * f.z);
-    const KRNMathVector e = i < 3 ? expected[i] : KRNMathVector(f.x / n, f.y / n, f.z / n);
+  const struct {
+    KRNMathDirectionf from;
+    KRNMathVector expected;
+  } cases[] = {
+      {KRNMathDirectionf(0, 0, 0), KRNMathVector(1, 0, 0)},
+      {KRNMathDirectionf(0, 3, 4), KRNMathVector(0, 3.0 / 5.0, 4.0 / 5.0)},
+      {KRNMathDirectionf(0, 0, -1), KRNMathVector(0, 0, -1)},
+      {KRNMathDirectionf(-2, 0, 0), KRNMathVector(-1, 0, 0)},
+  };
+  for (const auto& c : cases) {
+    const KRNMathDirection d = ZRMUtDirectionFtoDirection(c.from);
+    EXPECT_TRUE(d.x == c.expected.x && d.y == c.expected.y && d.z == c.expected.z) << c.from.x << c.from.y << c.from.z;
+  }
+  Random random(41);
+  for (long i = 0; i < zrmtest::Scaled(2000); ++i) {
+    const Vec v = random.NonZeroVector(i % 2 == 0 ? 2.0 : 1e3);
+    const KRNMathDirectionf f(static_cast<float>(v.x), static_cast<float>(v.y), static_cast<float>(v.z));
+    const double x = f.x, y = f.y, z = f.z, s = x * x + y * y + z * z, length = std::sqrt(s);
     const KRNMathDirection d = ZRMUtDirectionFtoDirection(f);
-    EXPECT_NEAR(e.x, d.x, tols[i]) << i;
-    EXPECT_NEAR(e.y, d.y, tols[i]) << i;
-    EXPECT_NEAR(e.z, d.z, tols[i]) << i;
+    if (s == 1.0) EXPECT_TRUE(d.x == x && d.y == y && d.z == z) << i;
+    else EXPECT_TRUE(d.x == x / length && d.y == y / length && d.z == z / length) << i;
   }
   const KRNMathPointf pf(0.1f, -2.5f, 3e-8f);
   const KRNMathPoint p = ZRMUtMathPointFtoMathPoint(pf);
