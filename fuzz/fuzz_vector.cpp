@@ -289,7 +289,8 @@ private:
   }
 
   // Steps a pooled iterator: a detached one raises InvalidIterator; a live one whose target
-  // falls outside [first element, end] raises IndexOutOfRange; both leave it where it was.
+  // falls outside [first element, end], or on the end after a step back (--, -), raises
+  // IndexOutOfRange; both leave it where it was.
   void PoolStep() {
     if (mPool.empty()) return;
     Pooled& pooled = PickPooled();
@@ -316,7 +317,8 @@ private:
       return;
     }
     const int target = pooled.index + offset;
-    if (target < 0 || target > Size(pooled.slot)) {
+    const bool back = kind == 2 || kind == 3 || kind == 5;
+    if (target < 0 || target > Size(pooled.slot) || (back && target == Size(pooled.slot))) {
       ZRM_FUZZ_CHECK(RaisesError(apply, ZRMUtError::IndexOutOfRange, kVectorFile, 269));
       return;
     }

@@ -23,11 +23,14 @@
 //
 // Errors (ZRMUtError, raised from "ZRMUtilities/ProtectedInterfaces/ZRMUtVector"):
 //   0x80000000 IndexOutOfRange  operator[] / Back with an index not below Size (line 385
-//                               mutable, 395 read-only); an iterator stepped outside
-//                               [first element, end] (line 269); our choice: a negative
+//                               mutable, 395 read-only); an iterator stepped back (operator-,
+//                               -=, --, whatever the sign of the count) to a place outside
+//                               [first element, end), so End() - 0 and Begin() - (-Size())
+//                               included, or, our choice, stepped forward (operator+, +=, ++)
+//                               outside [first element, end] (line 269); our choice: a negative
 //                               count given to Reserve or Resize (line 385).
 //   0x80000001 InvalidIterator  an iterator without vector, with no element, or past the end,
-//                               dereferenced or stepped (line 307).
+//                               dereferenced or stepped (line 307); this check comes first.
 // A failing operation leaves the contents unchanged; out of memory is std::bad_alloc.
 //
 // Our choice: elements are moved instead of copied into a new block when their move
@@ -193,11 +196,13 @@ protected:
     if (mVector == nullptr || mElement == nullptr || mElement >= mVector->mLast) Raise(ZRMUtError::InvalidIterator, 307);
     return mElement;
   }
-  // Moves by offset elements; the target must lie in [first element, end].
-  void Step(std::ptrdiff_t offset) {
+  // Moves by offset elements. The target must lie in [first element, end], and a step back
+  // (back: operator-, -=, --) must land before the end: in [first element, end).
+  void Step(std::ptrdiff_t offset, bool back) {
     if (mVector == nullptr || mElement == nullptr || mElement > mVector->mLast) Raise(ZRMUtError::InvalidIterator, 307);
     const std::ptrdiff_t index = (mElement - mVector->mFirst) + offset;
-    if (index < 0 || index > mVector->mLast - mVector->mFirst) Raise(ZRMUtError::IndexOutOfRange, 269);
+    const std::ptrdiff_t size = mVector->mLast - mVector->mFirst;
+    if (index < 0 || index > size || (back && index == size)) Raise(ZRMUtError::IndexOutOfRange, 269);
     mElement = mVector->mFirst + index;
   }
   bool SamePosition(const IteratorBase& other) const noexcept {
@@ -245,11 +250,11 @@ public:
     return before;
   }
   BasicIterator& operator+=(int count) {
-    this->Step(count);
+    this->Step(count, false);
     return *this;
   }
   BasicIterator& operator-=(int count) {
-    this->Step(-static_cast<std::ptrdiff_t>(count));
+    this->Step(-static_cast<std::ptrdiff_t>(count), true);
     return *this;
   }
   BasicIterator operator+(int count) const {

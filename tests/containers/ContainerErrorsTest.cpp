@@ -96,6 +96,14 @@ std::vector<Case> Cases() {
       {"vector: Begin() - 1", kStep, [](Fixture& f) { (void)(f.vector.Begin() - 1); }},
       {"vector: End advanced", kStep, [](Fixture& f) { ++f.vector.End(); }},
       {"vector: Begin() + 6", kStep, [](Fixture& f) { (void)(f.vector.Begin() + 6); }},
+      {"vector: End() - 0", kStep, [](Fixture& f) { (void)(f.vector.End() - 0); }},
+      {"vector: End() -= 0", kStep, [](Fixture& f) { f.vector.End() -= 0; }},
+      {"vector: read-only End() - 0", kStep, [](Fixture& f) { (void)(std::as_const(f.vector).End() - 0); }},
+      {"vector: Begin() - (-Size())", kStep, [](Fixture& f) { (void)(f.vector.Begin() - (-f.vector.Size())); }},
+      {"vector: read-only Begin() -= -Size()", kStep,
+       [](Fixture& f) { std::as_const(f.vector).Begin() -= -f.vector.Size(); }},
+      {"vector: Begin() - 0 of an emptied vector", kStep,
+       [](Fixture&) { IntVector emptied; emptied.PushBack(1); emptied.Clear(); (void)(emptied.Begin() - 0); }},
       {"vector: End dereferenced", kVectorIterator, [](Fixture& f) { (void)*f.vector.End(); }},
       {"vector: unbound iterator read", kVectorIterator, [](Fixture&) { (void)*IntVector::Iterator(); }},
       {"vector: unbound read-only iterator advanced", kVectorIterator, [](Fixture&) { ++IntVector::ConstIterator(); }},
@@ -122,6 +130,36 @@ TEST(ContainerErrors, EachRefusedUseRaisesItsCodeFromItsPlaceAndChangesNothing) 
     EXPECT_TRUE(fixture.map.CheckInvariants() && fixture.other.CheckInvariants() && fixture.set.CheckInvariants() &&
                 fixture.vector.CheckInvariants());
   }
+}
+
+// Every step of every position of a vector of 3, by every count from -5 to 5: a step forward
+// lands in [first element, end], a step back in [first element, end); anything else raises
+// IndexOutOfRange from line 269 and leaves the iterator where it was.
+TEST(ContainerErrors, VectorStepsLandWithinTheirRange) {
+  IntVector vector;
+  for (int value : {7, 8, 9}) vector.PushBack(value);
+  const int size = vector.Size();
+  for (int from = 0; from <= size; ++from) {
+    for (int count = -5; count <= 5; ++count) {
+      SCOPED_TRACE("from " + std::to_string(from) + " by " + std::to_string(count));
+      const int forward = from + count, back = from - count;
+      IntVector::Iterator it = vector.Begin() + from;
+      if (forward >= 0 && forward <= size) EXPECT_TRUE((it + count) == vector.Begin() + forward);
+      else EXPECT_TRUE(RaisesAt([&] { it += count; }, kIndexOutOfRange, kVectorFile, 269));
+      if (back >= 0 && back < size) {
+        EXPECT_EQ(*(it - count), vector[back]);
+        EXPECT_EQ(*(std::as_const(vector).Begin() + from - count), vector[back]);
+      } else {
+        EXPECT_TRUE(RaisesAt([&] { it -= count; }, kIndexOutOfRange, kVectorFile, 269));
+        EXPECT_TRUE(RaisesAt([&] { (void)(std::as_const(vector).Begin() + from - count); }, kIndexOutOfRange,
+                             kVectorFile, 269));
+      }
+      EXPECT_TRUE(it == vector.Begin() + from);
+    }
+  }
+  IntVector::Iterator end = vector.End();
+  EXPECT_EQ(*--end, 9);  // the decrement is a step back by one
+  EXPECT_TRUE(RaisesAt([&] { vector.Begin()--; }, kIndexOutOfRange, kVectorFile, 269));
 }
 
 constexpr int kDetached = -1;

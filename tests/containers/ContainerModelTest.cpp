@@ -431,7 +431,8 @@ private:
   }
 
   // Steps a held iterator by offset through one of the six stepping forms; a target outside
-  // [first element, end] raises and leaves the iterator where it was.
+  // [first element, end], or on the end after a step back (-=, -, --), raises and leaves the
+  // iterator where it was.
   void StepSlot(Slot& slot, int offset) {
     const int form = Pick(6);
     if (form >= 4) offset = offset < 0 ? -1 : 1;  // the increment and decrement forms
@@ -450,7 +451,8 @@ private:
       return;
     }
     const int target = slot.index + offset;
-    if (target < 0 || target > Size(slot.owner)) {
+    const bool back = form == 1 || form == 3 || (form >= 4 && offset < 0);
+    if (target < 0 || target > Size(slot.owner) || (back && target == Size(slot.owner))) {
       ASSERT_TRUE(RaisesAt(step, kIndexOutOfRange, kVectorFile, 269));
       return;
     }
