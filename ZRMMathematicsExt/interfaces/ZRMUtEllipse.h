@@ -12,8 +12,11 @@
 // - Nothing checks that a >= b or that either is positive. GetParam refuses radii below
 //   ModelResolution; GetCurvature, PointPosWRTEllipse and EvalTangentsFromExternalPoint refuse
 //   radii below LengthTol (PointPosWRTEllipse answers 0).
-// - Our choice: a point with a NaN or infinite coordinate, and NaN radii, are refused by every
-//   point question (PointPosWRTEllipse answers 0) instead of producing NaN results.
+// - Our choice: every point question (GetParam, GetTangentAtPoint, GetCurvature,
+//   PointPosWRTEllipse, ProjectPoint, EvalTangentsFromExternalPoint) also refuses a point with a
+//   NaN or infinite coordinate, a NaN or infinite center or direction of the frame, and NaN or
+//   infinite radii (PointPosWRTEllipse answers 0), instead of producing NaN or infinite results;
+//   nothing is reported for them.
 // - ProjectPoint refuses the center (and, our choice, any direction in which the ellipse has no
 //   finite radial distance, which happens only when a radius is zero).
 // - EvalTangentsFromExternalPoint refuses points inside the ellipse; a point on it gives that

@@ -360,6 +360,57 @@ TEST(EllipseProject, RadialCasesAndRandomPointsAlongTheirRay) {
   }
 }
 
+// A non-finite center, frame direction or radius makes every point question refuse, with the
+// outputs untouched and nothing reported, for points that the standard ellipse answers.
+TEST(EllipseQuestions, NonFiniteCenterFrameOrRadiiAreRefused) {
+  const double inf = std::numeric_limits<double>::infinity();
+  const struct {
+    const char* what;
+    KRNMathPoint center;
+    KRNMathDirection xDir;
+    double a, b;
+  } cases[] = {
+      {"NaN center", KRNMathPoint(kNaN, 0, 0), KRNMathI, 2.0, 1.0},
+      {"infinite center", KRNMathPoint(0, -inf, 0), KRNMathI, 2.0, 1.0},
+      {"NaN x direction", kOrigin, KRNMathDirection(kNaN, 0, 0), 2.0, 1.0},
+      {"infinite major radius", kOrigin, KRNMathI, inf, 1.0},
+      {"infinite minor radius", kOrigin, KRNMathI, 2.0, inf},
+      {"both radii infinite", kOrigin, KRNMathI, inf, inf},
+      {"NaN major radius", kOrigin, KRNMathI, kNaN, 1.0},
+  };
+  const KRNMathPoint onIt(2, 0, 0), inside(1, 0.5, 0), outside(5, 5, 0);
+  const ZRMUtEllipse standard = Standard();
+  double t = kUnset, k = kUnset;
+  KRNMathVector v;
+  KRNMathPoint q, T1, T2;
+  ASSERT_TRUE(standard.GetParam(inside, &t) && standard.GetTangentAtPoint(onIt, v) && standard.GetCurvature(onIt, k) &&
+              standard.PointPosWRTEllipse(outside) == 1 && standard.ProjectPoint(outside, &q, &t) &&
+              standard.EvalTangentsFromExternalPoint(outside, T1, T2));
+  zrmtest::AssertRecorder recorder;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    ZRMUtEllipse e = Standard();
+    e.SetCSys(c.center, c.xDir, KRNMathJ);
+    e.SetMajorRadius(c.a);
+    e.SetMinorRadius(c.b);
+    t = k = kUnset;
+    v = KRNMathVector(7, 7, 7);
+    q = T1 = T2 = KRNMathPoint(7, 7, 7);
+    EXPECT_FALSE(e.GetParam(inside, &t));
+    EXPECT_FALSE(e.GetTangentAtPoint(onIt, v));
+    EXPECT_FALSE(e.GetCurvature(onIt, k));
+    EXPECT_EQ(e.PointPosWRTEllipse(outside), 0);
+    EXPECT_EQ(e.PointPosWRTEllipse(inside), 0);
+    EXPECT_FALSE(e.ProjectPoint(outside, &q, &t));
+    EXPECT_FALSE(e.EvalTangentsFromExternalPoint(outside, T1, T2));
+    EXPECT_EQ(t, kUnset);
+    EXPECT_EQ(k, kUnset);
+    EXPECT_TRUE(Exact3(v, KRNMathVector(7, 7, 7)));
+    EXPECT_TRUE(Exact3(q, KRNMathPoint(7, 7, 7)) && Exact3(T1, KRNMathPoint(7, 7, 7)) && Exact3(T2, KRNMathPoint(7, 7, 7)));
+  }
+  EXPECT_TRUE(recorder.reports.empty());
+}
+
 TEST(EllipseTangentPoints, RandomOutsidePointsSeeTwoTangencyPoints) {
   RandomGeometry random(26);
   for (long i = 0; i < zrmtest::Scaled(400); ++i) {
