@@ -71,7 +71,8 @@ inline void Shuffle(Problem& problem, std::uint64_t seed) {
   auto permutation = [&random](int n) {
     std::vector<int> p(static_cast<std::size_t>(n));
     for (int i = 0; i < n; ++i) p[static_cast<std::size_t>(i)] = i;
-    for (int i = n - 1; i > 0; --i) std::swap(p[static_cast<std::size_t>(i)], p[static_cast<std::size_t>(random.Below(i + 1))]);
+    for (int i = n - 1; i > 0; --i)
+      std::swap(p[static_cast<std::size_t>(i)], p[static_cast<std::size_t>(random.Below(i + 1))]);
     return p;
   };
   const std::vector<int> variables = permutation(problem.variableCount);
@@ -114,10 +115,14 @@ inline Problem GridFairing(int k) {
     for (int j = 0; j < k; ++j) {
       const double u = static_cast<double>(i) / (k - 1), v = static_cast<double>(j) / (k - 1);
       const bool boundary = i == 0 || j == 0 || i == k - 1 || j == k - 1;
-      if (boundary) AddRow(problem, true, std::sin(3.0 * u) * std::cos(2.0 * v), {{node(i, j), 1.0}});
-      else if ((7 * i + 3 * j) % 11 == 0) AddRow(problem, false, u * v + 0.05 * random.Uniform(), {{node(i, j), 1.0}});
-      if (j > 0 && j < k - 1) AddRow(problem, false, 0.0, {{node(i, j - 1), 1.0}, {node(i, j), -2.0}, {node(i, j + 1), 1.0}});
-      if (i > 0 && i < k - 1) AddRow(problem, false, 0.0, {{node(i - 1, j), 1.0}, {node(i, j), -2.0}, {node(i + 1, j), 1.0}});
+      if (boundary)
+        AddRow(problem, true, std::sin(3.0 * u) * std::cos(2.0 * v), {{node(i, j), 1.0}});
+      else if ((7 * i + 3 * j) % 11 == 0)
+        AddRow(problem, false, u * v + 0.05 * random.Uniform(), {{node(i, j), 1.0}});
+      if (j > 0 && j < k - 1)
+        AddRow(problem, false, 0.0, {{node(i, j - 1), 1.0}, {node(i, j), -2.0}, {node(i, j + 1), 1.0}});
+      if (i > 0 && i < k - 1)
+        AddRow(problem, false, 0.0, {{node(i - 1, j), 1.0}, {node(i, j), -2.0}, {node(i + 1, j), 1.0}});
     }
   }
   return problem;
@@ -148,12 +153,14 @@ inline Problem Sketch(int points, bool shuffled) {
     const int q = p - 1 - random.Below(std::min(p, 6));
     const std::size_t sq = static_cast<std::size_t>(q);
     const double kind = random.Uniform();
-    if (kind < 0.25) AddRow(problem, true, 0.0, {{Y(p), 1.0}, {Y(q), -1.0}});                 // horizontal
-    else if (kind < 0.5) AddRow(problem, true, 0.0, {{X(p), 1.0}, {X(q), -1.0}});             // vertical
-    else if (kind < 0.6) {                                                                    // coincident
+    if (kind < 0.25)
+      AddRow(problem, true, 0.0, {{Y(p), 1.0}, {Y(q), -1.0}});  // horizontal
+    else if (kind < 0.5)
+      AddRow(problem, true, 0.0, {{X(p), 1.0}, {X(q), -1.0}});  // vertical
+    else if (kind < 0.6) {                                      // coincident
       AddRow(problem, true, 0.0, {{X(p), 1.0}, {X(q), -1.0}});
       AddRow(problem, true, 0.0, {{Y(p), 1.0}, {Y(q), -1.0}});
-    } else {                                                                                  // soft relative position
+    } else {  // soft relative position
       AddRow(problem, false, px[sp] - px[sq], {{X(p), 1.0}, {X(q), -1.0}});
       AddRow(problem, false, py[sp] - py[sq], {{Y(p), 1.0}, {Y(q), -1.0}});
     }

@@ -109,12 +109,12 @@ private:
   void InitWeights(int n, const double* weights);
 
   int mDegree;
-  int mNbKnots;                              // length of mKnots and of mMultiplicities
-  std::unique_ptr<double[]> mKnots;          // null when mNbKnots < 1
-  std::unique_ptr<int[]> mMultiplicities;    // null when mNbKnots < 1
+  int mNbKnots;                            // length of mKnots and of mMultiplicities
+  std::unique_ptr<double[]> mKnots;        // null when mNbKnots < 1
+  std::unique_ptr<int[]> mMultiplicities;  // null when mNbKnots < 1
   bool mPeriodic;
-  int mNbWeights;                            // length of mWeights
-  std::unique_ptr<double[]> mWeights;        // null when mNbWeights < 1
+  int mNbWeights;                      // length of mWeights
+  std::unique_ptr<double[]> mWeights;  // null when mNbWeights < 1
   KRNMathSetOfPoints mCPoints;
   KRNMathVector mClosureFirst;
   KRNMathVector mClosureSecond;

@@ -149,7 +149,7 @@ private:
   bool mIsSolverEntity = false;
   bool mUseFullClamping = false;
   bool mIsCreating = true;
-  KRNMathPoint mClosurePoint;               // (0, 0, 0)
+  KRNMathPoint mClosurePoint;  // (0, 0, 0)
   KRNMathVector mClosureVector{1.0, 0.0, 0.0};
   double mClosureValue = 0.0;
   ZRMUtBSpline mGeom;

@@ -61,7 +61,8 @@ public:
   // Inserts (key, value) when key is absent; true when it inserted.
   bool Insert(const K& key, const V& value) {
     bool inserted = false;
-    this->LookUpOrInsert(&key, [&] { return std::unique_ptr<Block>(new Block(&KeyOf, key, value)); }, inserted);
+    this->LookUpOrInsert(
+        &key, [&] { return std::unique_ptr<Block>(new Block(&KeyOf, key, value)); }, inserted);
     return inserted;
   }
 
@@ -76,11 +77,16 @@ private:
   // The value under key, inserting (key, V()) when absent; fromEnd as in LookUpOrInsert.
   V& ValueOf(const K& key, bool fromEnd) {
     bool inserted = false;
-    return this->LookUpOrInsert(&key, [&key] {
-      std::unique_ptr<Block> block(new Block(&KeyOf));  // (K(), V()) built in place, then the key
-      block->mItem.first = key;
-      return block;
-    }, inserted, fromEnd).second;
+    return this
+        ->LookUpOrInsert(
+            &key,
+            [&key] {
+              std::unique_ptr<Block> block(new Block(&KeyOf));  // (K(), V()) built in place, then the key
+              block->mItem.first = key;
+              return block;
+            },
+            inserted, fromEnd)
+        .second;
   }
 };
 

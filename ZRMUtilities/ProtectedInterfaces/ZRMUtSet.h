@@ -46,7 +46,8 @@ public:
   // Inserts key when absent; true when it inserted. No iterator is invalidated.
   bool Insert(const K& key) {
     bool inserted = false;
-    this->LookUpOrInsert(&key, [&key] { return std::unique_ptr<Block>(new Block(&KeyOf, key)); }, inserted);
+    this->LookUpOrInsert(
+        &key, [&key] { return std::unique_ptr<Block>(new Block(&KeyOf, key)); }, inserted);
     return inserted;
   }
   // Removes key; false (and no change) when absent.

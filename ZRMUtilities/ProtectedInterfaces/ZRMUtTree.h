@@ -219,7 +219,8 @@ public:
   ~BasicIterator() override = default;
   // A read-only iterator from a mutable one.
   template <bool OtherConst, class = std::enable_if_t<IsConst && !OtherConst>>
-  BasicIterator(const BasicIterator<OtherConst>& other) noexcept : IteratorBase(other) {}  // NOLINT: implicit on purpose
+  BasicIterator(const BasicIterator<OtherConst>& other) noexcept
+      : IteratorBase(other) {}  // NOLINT: implicit on purpose
 
   // The element (raises InvalidIterator when detached or at the end).
   Reference operator*() const { return this->CheckedBlock()->mItem; }
@@ -400,7 +401,8 @@ const char* ZRMUtTree<Item>::FindInvariantViolation() const {
   if (const char* fault = mTree.FindInvariantViolation()) return fault;
   if (!mTracker.CheckInvariants()) return "iterator register is inconsistent";
   if (mCursor.Tree() != &mTree || !mCursor.IsAfterLastItem()) return "own cursor moved";
-  for (const IteratorBase* end : {static_cast<const IteratorBase*>(mEnd), static_cast<const IteratorBase*>(mConstEnd)}) {
+  for (const IteratorBase* end :
+       {static_cast<const IteratorBase*>(mEnd), static_cast<const IteratorBase*>(mConstEnd)}) {
     if (end->GetTracker() != &mTracker || end->mContainer != this || end->mCursor.Tree() != &mTree ||
         !end->mCursor.IsAfterLastItem())
       return "end iterator moved or unregistered";
@@ -408,7 +410,8 @@ const char* ZRMUtTree<Item>::FindInvariantViolation() const {
   for (const ZRMUtTrackedIterator* tracked = mTracker.FirstIter(); tracked != nullptr;
        tracked = mTracker.NextIter(tracked)) {
     const IteratorBase* iterator = static_cast<const IteratorBase*>(tracked);
-    if (iterator->mContainer != this || iterator->mCursor.Tree() != &mTree) return "registered iterator of another container";
+    if (iterator->mContainer != this || iterator->mCursor.Tree() != &mTree)
+      return "registered iterator of another container";
     const ZRMUtAvlTreeNode* node = iterator->mCursor.Node();
     if (node != nullptr && mTree.LookForNode(node->GetItem()) != node) return "registered iterator on a foreign node";
   }

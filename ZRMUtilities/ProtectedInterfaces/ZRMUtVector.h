@@ -137,8 +137,7 @@ private:
   // Our choice: trivially copyable elements of ordinary alignment live in a malloc block that
   // grows with realloc (in place when the heap allows, else by a byte copy); other elements in
   // std::allocator blocks, moved or copied element by element.
-  static constexpr bool kGrowsInPlace =
-      std::is_trivially_copyable_v<T> && alignof(T) <= alignof(std::max_align_t);
+  static constexpr bool kGrowsInPlace = std::is_trivially_copyable_v<T> && alignof(T) <= alignof(std::max_align_t);
 
   // Moves the elements into a new block of capacity elements, placing *appended after them
   // (moved from when moveAppended, else copied) when appended is not null; detaches the
@@ -185,15 +184,18 @@ protected:
   IteratorBase& operator=(const IteratorBase& other) noexcept {
     mVector = other.mVector;
     mElement = other.mElement;
-    if (other.GetTracker() != nullptr) other.GetTracker()->AddIterator(this);
-    else if (GetTracker() != nullptr) GetTracker()->RemoveIterator(this);
+    if (other.GetTracker() != nullptr)
+      other.GetTracker()->AddIterator(this);
+    else if (GetTracker() != nullptr)
+      GetTracker()->RemoveIterator(this);
     return *this;
   }
   ~IteratorBase() override = default;
 
   // The element under the iterator (raises InvalidIterator when invalid or at the end).
   T* CheckedElement() const {
-    if (mVector == nullptr || mElement == nullptr || mElement >= mVector->mLast) Raise(ZRMUtError::InvalidIterator, 307);
+    if (mVector == nullptr || mElement == nullptr || mElement >= mVector->mLast)
+      Raise(ZRMUtError::InvalidIterator, 307);
     return mElement;
   }
   // Moves by offset elements. The target must lie in [first element, end], and a step back
@@ -232,7 +234,8 @@ public:
   ~BasicIterator() override = default;
   // A read-only iterator from a mutable one.
   template <bool OtherConst, class = std::enable_if_t<IsConst && !OtherConst>>
-  BasicIterator(const BasicIterator<OtherConst>& other) noexcept : IteratorBase(other) {}  // NOLINT: implicit on purpose
+  BasicIterator(const BasicIterator<OtherConst>& other) noexcept
+      : IteratorBase(other) {}  // NOLINT: implicit on purpose
 
   Reference operator*() const { return *this->CheckedElement(); }
   Pointer operator->() const { return this->CheckedElement(); }
@@ -383,8 +386,10 @@ void ZRMUtVector<T>::Reallocate(std::size_t capacity, const T* appended, bool mo
   bool appendedBuilt = false;
   try {
     if (appended != nullptr) {
-      if (moveAppended) ::new (static_cast<void*>(block + size)) T(std::move(*const_cast<T*>(appended)));
-      else ::new (static_cast<void*>(block + size)) T(*appended);
+      if (moveAppended)
+        ::new (static_cast<void*>(block + size)) T(std::move(*const_cast<T*>(appended)));
+      else
+        ::new (static_cast<void*>(block + size)) T(*appended);
       appendedBuilt = true;
     }
     for (T* element = mFirst; element != mLast; ++element, ++built)
@@ -442,8 +447,10 @@ template <class T>
 void ZRMUtVector<T>::ReleaseStorage() noexcept {
   if (mFirst == nullptr) return;
   Clear();
-  if constexpr (kGrowsInPlace) std::free(static_cast<void*>(mFirst));
-  else std::allocator<T>().deallocate(mFirst, static_cast<std::size_t>(mEnd - mFirst));
+  if constexpr (kGrowsInPlace)
+    std::free(static_cast<void*>(mFirst));
+  else
+    std::allocator<T>().deallocate(mFirst, static_cast<std::size_t>(mEnd - mFirst));
   mFirst = mLast = mEnd = nullptr;
 }
 

@@ -50,8 +50,10 @@ TEST(KRNMathDirectionRule, Table) {
     Vec expected;
     double tol;
   } cases[] = {
-      {Dir(), Vec(1, 0, 0), 0.0},                          {Dir(Vec(0, 0, 0)), Vec(1, 0, 0), 0.0},
-      {Dir(Vec(-0.0, 0.0, -0.0)), Vec(1, 0, 0), 0.0},      {Dir(0.0, 0.0, 0.0), Vec(1, 0, 0), 0.0},
+      {Dir(), Vec(1, 0, 0), 0.0},
+      {Dir(Vec(0, 0, 0)), Vec(1, 0, 0), 0.0},
+      {Dir(Vec(-0.0, 0.0, -0.0)), Vec(1, 0, 0), 0.0},
+      {Dir(0.0, 0.0, 0.0), Vec(1, 0, 0), 0.0},
       // Squared length rounds to exactly 1.0: kept although not unit.
       {Dir(Vec(1.0, 1e-8, 0.0)), Vec(1.0, 1e-8, 0.0), 0.0},
       // Divided by the length 5: exactly the quotients 3/5 and 4/5 (times 1/5 gives a y one
@@ -144,7 +146,10 @@ TEST(KRNMathVectorAngles, ParallelAndOrthogonalWithinTheTolerance) {
   const struct {
     double base;
     bool parallel, orthogonal;
-  } bases[] = {{0.0, true, false}, {KRNPI, true, false}, {KRNPIBY2, false, true}, {1.0, false, false},
+  } bases[] = {{0.0, true, false},
+               {KRNPI, true, false},
+               {KRNPIBY2, false, true},
+               {1.0, false, false},
                {KRNPIBY2 + 0.3, false, false}};
   const Vec zero;
   for (const auto& b : bases) {
@@ -352,9 +357,9 @@ TEST(KRNMathTransformation, IdentityAndNotScalingTable) {
       {Xf(Pnt(1, 2, 3), Vec()), true},                           // a half-turn about no axis
       {Xf(0.7, KRNMathLine(random.Point(), random.NonZeroVector())), false},
       {Xf(KRNPI, KRNMathLine(Pnt(), Vec(0, 1, 0))), false},
-      {Xf(Diagonal(2, 2, 2.001)), false},                                            // non-uniform
+      {Xf(Diagonal(2, 2, 2.001)), false},                                          // non-uniform
       {Xf(Diagonal(2, 2, 2)) * Xf(0.1, KRNMathLine(Pnt(), Vec(1, 0, 0))), false},  // scaled rotation
-      {ScalingAbout(Pnt(1, 0, 0), -2.0), false},                                     // point reflection
+      {ScalingAbout(Pnt(1, 0, 0), -2.0), false},                                   // point reflection
       {ScalingAbout(Pnt(1, 0, 0), -1.0), false},
       {ScalingAbout(Pnt(1, 0, 0), 0.0), false},  // collapse
   };

@@ -123,8 +123,7 @@ bool ZRMUtEllipse::GetCurvature(const KRNMathPoint& P, double& k) const {
   const ZRMUtTolerance tolerance;
   const double a2 = mMajor * mMajor;
   const double b2 = mMinor * mMinor;
-  if (!(a2 >= tolerance.LengthTolSq() && b2 >= tolerance.LengthTolSq()) || !FiniteQuestion(*this, P))
-    return false;
+  if (!(a2 >= tolerance.LengthTolSq() && b2 >= tolerance.LengthTolSq()) || !FiniteQuestion(*this, P)) return false;
   double x = 0.0;
   double y = 0.0;
   LocalCoord(P, x, y);
@@ -161,8 +160,7 @@ bool ZRMUtEllipse::ProjectPoint(const KRNMathPoint& P, KRNMathPoint* out, double
 }
 
 bool ZRMUtEllipse::EvalTangentsFromExternalPoint(const KRNMathPoint& P, KRNMathPoint& T1, KRNMathPoint& T2) const {
-  if (!RadiiAtLeast(mMajor, mMinor, ZRMUtTolerance().LengthTol()) || !FiniteQuestion(*this, P))
-    return false;
+  if (!RadiiAtLeast(mMajor, mMinor, ZRMUtTolerance().LengthTol()) || !FiniteQuestion(*this, P)) return false;
   double x = 0.0;
   double y = 0.0;
   LocalCoord(P, x, y);
