@@ -27,7 +27,7 @@ if(ZRM_BUILD_FUZZERS)
   string(APPEND CMAKE_CXX_FLAGS " -fsanitize=fuzzer-no-link")
 endif()
 
-# The developer targets: tests (with the fuzz corpus replays) and benchmarks.
+# The developer targets: tests (with the fuzz corpus replays), benchmarks and the API reference.
 function(zrm_add_developer_targets)
   if(ZRM_BUILD_TESTS)
     # `ctest -T memcheck` runs every test under valgrind; any error or leak fails the test.
@@ -45,4 +45,5 @@ function(zrm_add_developer_targets)
   if(ZRM_BUILD_BENCHMARKS)
     add_subdirectory(${PROJECT_SOURCE_DIR}/bench ${PROJECT_BINARY_DIR}/bench)
   endif()
+  add_subdirectory(${PROJECT_SOURCE_DIR}/docs ${PROJECT_BINARY_DIR}/docs)
 endfunction()

@@ -58,9 +58,12 @@ public:
   class IteratorBase;
   template <bool IsConst>
   class BasicIterator;
+  // Iterator with write access to the elements.
   using Iterator = BasicIterator<false>;
+  // Iterator with read-only access to the elements.
   using ConstIterator = BasicIterator<true>;
 
+  // An empty vector without storage.
   ZRMUtVector() noexcept = default;
   // Starts from the growth rule for other's size, then appends other's elements in order.
   ZRMUtVector(const ZRMUtVector& other);
@@ -68,7 +71,10 @@ public:
   ZRMUtVector(ZRMUtVector&& other) noexcept;
   // Becomes a copy of other (self-assignment does nothing); on failure unchanged.
   ZRMUtVector& operator=(const ZRMUtVector& other);
+  // Frees this vector's storage and takes other's; other is left empty and its iterators on
+  // that storage detached (self-assignment does nothing).
   ZRMUtVector& operator=(ZRMUtVector&& other) noexcept;
+  // Detaches every iterator, destroys the elements and frees the storage.
   ~ZRMUtVector() { ReleaseStorage(); }
   // Our choice, beside the growth rule: an empty vector whose storage holds exactly capacity
   // elements (no storage for 0), for callers that know the final size. A negative capacity
@@ -104,6 +110,7 @@ public:
     if (static_cast<unsigned>(index) >= static_cast<unsigned>(Size())) Raise(ZRMUtError::IndexOutOfRange, 385);
     return mFirst[index];
   }
+  // Read-only element at index (raises IndexOutOfRange unless 0 <= index < Size()).
   const T& operator[](int index) const {
     if (static_cast<unsigned>(index) >= static_cast<unsigned>(Size())) Raise(ZRMUtError::IndexOutOfRange, 395);
     return mFirst[index];
@@ -112,20 +119,26 @@ public:
   T& Back() { return (*this)[Size() - 1]; }
   const T& Back() const { return (*this)[Size() - 1]; }
 
+  // The number of elements.
   int Size() const noexcept { return static_cast<int>(mLast - mFirst); }
+  // The number of elements the storage holds.
   int Capacity() const noexcept { return static_cast<int>(mEnd - mFirst); }
+  // Size() == 0.
   bool IsEmpty() const noexcept { return mLast == mFirst; }
   // Destroys every element; the storage stays allocated.
   void Clear() noexcept;
 
+  // An iterator on the first element (on nothing, as good as detached, without storage).
   Iterator Begin() noexcept { return Iterator(this, mFirst); }
   ConstIterator Begin() const noexcept { return ConstIterator(this, mFirst); }
+  // An iterator past the last element (on nothing, as good as detached, without storage).
   Iterator End() noexcept { return Iterator(this, mLast); }
   ConstIterator End() const noexcept { return ConstIterator(this, mLast); }
 
   // Null when the vector is sound (pointer order, iterator register, every registered
   // iterator on this vector's elements or end); otherwise a description of the first fault.
   const char* FindInvariantViolation() const;
+  // FindInvariantViolation() == nullptr.
   bool CheckInvariants() const { return FindInvariantViolation() == nullptr; }
 
 private:
@@ -167,6 +180,7 @@ private:
 template <class T>
 class ZRMUtVector<T>::IteratorBase : public ZRMUtTrackedIterator {
 public:
+  // Detaches the iterator: no vector, no element.
   void ReleaseContainer() noexcept override {
     mVector = nullptr;
     mElement = nullptr;
@@ -174,13 +188,16 @@ public:
 
 protected:
   IteratorBase() noexcept = default;
+  // On element of vector, registered with it.
   IteratorBase(const ZRMUtVector* vector, T* element) noexcept : mVector(vector), mElement(element) {
     vector->mTracker.AddIterator(this);
   }
+  // At other's place, registered with the same register as other (none when other is detached).
   IteratorBase(const IteratorBase& other) noexcept
       : ZRMUtTrackedIterator(), mVector(other.mVector), mElement(other.mElement) {
     if (other.GetTracker() != nullptr) other.GetTracker()->AddIterator(this);
   }
+  // Takes other's place, leaving or joining registers to match.
   IteratorBase& operator=(const IteratorBase& other) noexcept {
     mVector = other.mVector;
     mElement = other.mElement;
@@ -207,6 +224,7 @@ protected:
     if (index < 0 || index > size || (back && index == size)) Raise(ZRMUtError::IndexOutOfRange, 269);
     mElement = mVector->mFirst + index;
   }
+  // Same vector and same element.
   bool SamePosition(const IteratorBase& other) const noexcept {
     return mVector == other.mVector && mElement == other.mElement;
   }
@@ -224,12 +242,16 @@ template <class T>
 template <bool IsConst>
 class ZRMUtVector<T>::BasicIterator : public ZRMUtVector<T>::IteratorBase {
 public:
+  // The element as the dereference gives it: read-only when IsConst.
   using Reference = std::conditional_t<IsConst, const T&, T&>;
+  // The element's address as operator-> gives it: read-only when IsConst.
   using Pointer = std::conditional_t<IsConst, const T*, T*>;
 
   // An iterator bound to no vector.
   BasicIterator() noexcept = default;
+  // At other's place, registered as other is.
   BasicIterator(const BasicIterator&) noexcept = default;
+  // Takes other's place.
   BasicIterator& operator=(const BasicIterator&) noexcept = default;
   ~BasicIterator() override = default;
   // A read-only iterator from a mutable one.
@@ -237,42 +259,54 @@ public:
   BasicIterator(const BasicIterator<OtherConst>& other) noexcept
       : IteratorBase(other) {}  // NOLINT: implicit on purpose
 
+  // The element (raises InvalidIterator when invalid or at the end).
   Reference operator*() const { return *this->CheckedElement(); }
+  // The element's address (raises InvalidIterator when invalid or at the end).
   Pointer operator->() const { return this->CheckedElement(); }
 
+  // Steps forward by one, as += 1.
   BasicIterator& operator++() { return *this += 1; }
+  // Steps back by one, as -= 1.
   BasicIterator& operator--() { return *this -= 1; }
+  // Steps forward by one and returns the place before.
   BasicIterator operator++(int) {
     BasicIterator before(*this);
     *this += 1;
     return before;
   }
+  // Steps back by one and returns the place before.
   BasicIterator operator--(int) {
     BasicIterator before(*this);
     *this -= 1;
     return before;
   }
+  // Steps forward by count (raises as described in the header's error list).
   BasicIterator& operator+=(int count) {
     this->Step(count, false);
     return *this;
   }
+  // Steps back by count (raises as described in the header's error list).
   BasicIterator& operator-=(int count) {
     this->Step(-static_cast<std::ptrdiff_t>(count), true);
     return *this;
   }
+  // A copy stepped forward by count.
   BasicIterator operator+(int count) const {
     BasicIterator moved(*this);
     return moved += count;
   }
+  // A copy stepped back by count.
   BasicIterator operator-(int count) const {
     BasicIterator moved(*this);
     return moved -= count;
   }
 
+  // Same vector and same element.
   template <bool OtherConst>
   bool operator==(const BasicIterator<OtherConst>& other) const noexcept {
     return this->SamePosition(other);
   }
+  // The negation of operator==.
   template <bool OtherConst>
   bool operator!=(const BasicIterator<OtherConst>& other) const noexcept {
     return !this->SamePosition(other);
