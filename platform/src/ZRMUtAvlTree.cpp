@@ -48,7 +48,9 @@ struct ZRMUtAvlTreeImpl {
   // shrunk when that subtree is now one level lower than before the rotation.
   static Node* Rebalance(ZRMUtAvlTree& tree, Node* x, bool& shrunk) noexcept {
     const signed char side = x->mBalance > 0 ? 1 : -1;  // the heavy side
+    // Not null: x is two levels heavier on that side, which the static analyzer cannot know.
     Node* y = side > 0 ? x->mRight : x->mLeft;
+    // NOLINTNEXTLINE(clang-analyzer-core.NullDereference)
     if (y->mBalance != -side) {  // single rotation
       if (side > 0)
         RotateLeft(tree, x);
