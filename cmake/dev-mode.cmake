@@ -28,7 +28,9 @@ if(ZRM_BUILD_FUZZERS)
 endif()
 
 # The developer targets: tests (with the fuzz corpus replays), benchmarks and the API reference.
-function(zrm_add_developer_targets)
+# A macro, not a function: testing must be enabled in the top directory's own scope, where ctest
+# looks for the tests.
+macro(zrm_add_developer_targets)
   if(ZRM_BUILD_TESTS)
     # `ctest -T memcheck` runs every test under valgrind; any error or leak fails the test.
     set(MEMORYCHECK_COMMAND_OPTIONS
@@ -46,4 +48,4 @@ function(zrm_add_developer_targets)
     add_subdirectory(${PROJECT_SOURCE_DIR}/bench ${PROJECT_BINARY_DIR}/bench)
   endif()
   add_subdirectory(${PROJECT_SOURCE_DIR}/docs ${PROJECT_BINARY_DIR}/docs)
-endfunction()
+endmacro()
