@@ -73,7 +73,8 @@ inline void Shuffle(Problem& problem, std::uint64_t seed) {
   auto permutation = [&random](int n) {
     std::vector<int> p(static_cast<std::size_t>(n));
     for (int i = 0; i < n; ++i) p[static_cast<std::size_t>(i)] = i;
-    for (int i = n - 1; i > 0; --i) std::swap(p[static_cast<std::size_t>(i)], p[static_cast<std::size_t>(random.Below(i + 1))]);
+    for (int i = n - 1; i > 0; --i)
+      std::swap(p[static_cast<std::size_t>(i)], p[static_cast<std::size_t>(random.Below(i + 1))]);
     return p;
   };
   const std::vector<int> variables = permutation(problem.variableCount);
@@ -85,7 +86,8 @@ inline void Shuffle(Problem& problem, std::uint64_t seed) {
   }
   if (!problem.solution.empty()) {
     std::vector<double> renamed(problem.solution.size());
-    for (std::size_t v = 0; v < renamed.size(); ++v) renamed[static_cast<std::size_t>(variables[v])] = problem.solution[v];
+    for (std::size_t v = 0; v < renamed.size(); ++v)
+      renamed[static_cast<std::size_t>(variables[v])] = problem.solution[v];
     problem.solution = std::move(renamed);
   }
   if (problem.cursorRowX >= 0) problem.cursorRowX = ids[static_cast<std::size_t>(problem.cursorRowX)];
@@ -121,10 +123,14 @@ inline Problem GridFairing(int k) {
     for (int j = 0; j < k; ++j) {
       const double u = static_cast<double>(i) / (k - 1), v = static_cast<double>(j) / (k - 1);
       const bool boundary = i == 0 || j == 0 || i == k - 1 || j == k - 1;
-      if (boundary) AddRow(problem, true, std::sin(3.0 * u) * std::cos(2.0 * v), {{node(i, j), 1.0}});
-      else if ((7 * i + 3 * j) % 11 == 0) AddRow(problem, false, u * v + 0.05 * random.Uniform(), {{node(i, j), 1.0}});
-      if (j > 0 && j < k - 1) AddRow(problem, false, 0.0, {{node(i, j - 1), 1.0}, {node(i, j), -2.0}, {node(i, j + 1), 1.0}});
-      if (i > 0 && i < k - 1) AddRow(problem, false, 0.0, {{node(i - 1, j), 1.0}, {node(i, j), -2.0}, {node(i + 1, j), 1.0}});
+      if (boundary)
+        AddRow(problem, true, std::sin(3.0 * u) * std::cos(2.0 * v), {{node(i, j), 1.0}});
+      else if ((7 * i + 3 * j) % 11 == 0)
+        AddRow(problem, false, u * v + 0.05 * random.Uniform(), {{node(i, j), 1.0}});
+      if (j > 0 && j < k - 1)
+        AddRow(problem, false, 0.0, {{node(i, j - 1), 1.0}, {node(i, j), -2.0}, {node(i, j + 1), 1.0}});
+      if (i > 0 && i < k - 1)
+        AddRow(problem, false, 0.0, {{node(i - 1, j), 1.0}, {node(i, j), -2.0}, {node(i + 1, j), 1.0}});
     }
   }
   return problem;
@@ -155,12 +161,14 @@ inline Problem Sketch(int points, bool shuffled) {
     const int q = p - 1 - random.Below(std::min(p, 6));
     const std::size_t sq = static_cast<std::size_t>(q);
     const double kind = random.Uniform();
-    if (kind < 0.25) AddRow(problem, true, 0.0, {{Y(p), 1.0}, {Y(q), -1.0}});                 // horizontal
-    else if (kind < 0.5) AddRow(problem, true, 0.0, {{X(p), 1.0}, {X(q), -1.0}});             // vertical
-    else if (kind < 0.6) {                                                                    // coincident
+    if (kind < 0.25)
+      AddRow(problem, true, 0.0, {{Y(p), 1.0}, {Y(q), -1.0}});  // horizontal
+    else if (kind < 0.5)
+      AddRow(problem, true, 0.0, {{X(p), 1.0}, {X(q), -1.0}});  // vertical
+    else if (kind < 0.6) {                                      // coincident
       AddRow(problem, true, 0.0, {{X(p), 1.0}, {X(q), -1.0}});
       AddRow(problem, true, 0.0, {{Y(p), 1.0}, {Y(q), -1.0}});
-    } else {                                                                                  // soft relative position
+    } else {  // soft relative position
       AddRow(problem, false, px[sp] - px[sq], {{X(p), 1.0}, {X(q), -1.0}});
       AddRow(problem, false, py[sp] - py[sq], {{Y(p), 1.0}, {Y(q), -1.0}});
     }
@@ -263,9 +271,9 @@ inline Problem RelationSketch(int points, bool shuffled, std::uint64_t seed = 6,
   auto earlier = [&random](int p) { return p - 1 - random.Below(std::min(p, 8)); };
   auto draw = [&random, &mix]() {
     const std::pair<double, Relation> shares[] = {
-        {mix.fixed, Relation::Fixed},       {mix.horizontal, Relation::Horizontal},
-        {mix.vertical, Relation::Vertical}, {mix.coincident, Relation::Coincident},
-        {mix.onLine, Relation::OnLine},     {mix.midpoint, Relation::Midpoint},
+        {mix.fixed, Relation::Fixed},        {mix.horizontal, Relation::Horizontal},
+        {mix.vertical, Relation::Vertical},  {mix.coincident, Relation::Coincident},
+        {mix.onLine, Relation::OnLine},      {mix.midpoint, Relation::Midpoint},
         {mix.symmetric, Relation::Symmetric}};
     double share = random.Uniform();
     for (const auto& [s, relation] : shares) {
@@ -294,22 +302,16 @@ inline Problem RelationSketch(int points, bool shuffled, std::uint64_t seed = 6,
     double dx = 0.0, dy = 0.0;
     bool second = false;  // fixed: y_p as well; on a line: x_p fixed too
     if (relation != Relation::Soft && relation != Relation::Fixed) a = earlier(p);
-    if (relation == Relation::Midpoint || relation == Relation::Symmetric)
-      do b = earlier(p);
+    if (relation == Relation::Midpoint || relation == Relation::Symmetric) do
+        b = earlier(p);
       while (b == a);
     switch (relation) {
       case Relation::Soft:
         if (p > 0) a = earlier(p);
         break;
-      case Relation::Fixed:
-        second = random.Uniform() < 0.5;
-        break;
-      case Relation::Horizontal:
-        at(Y(p)) = at(Y(a));
-        break;
-      case Relation::Vertical:
-        at(X(p)) = at(X(a));
-        break;
+      case Relation::Fixed: second = random.Uniform() < 0.5; break;
+      case Relation::Horizontal: at(Y(p)) = at(Y(a)); break;
+      case Relation::Vertical: at(X(p)) = at(X(a)); break;
       case Relation::Coincident:
         at(X(p)) = at(X(a));
         at(Y(p)) = at(Y(a));
@@ -344,12 +346,8 @@ inline Problem RelationSketch(int points, bool shuffled, std::uint64_t seed = 6,
         AddRow(problem, true, at(X(p)), {{X(p), 1.0}});
         if (second) AddRow(problem, true, at(Y(p)), {{Y(p), 1.0}});
         break;
-      case Relation::Horizontal:
-        AddRow(problem, true, 0.0, {{Y(p), 1.0}, {Y(a), -1.0}});
-        break;
-      case Relation::Vertical:
-        AddRow(problem, true, 0.0, {{X(p), 1.0}, {X(a), -1.0}});
-        break;
+      case Relation::Horizontal: AddRow(problem, true, 0.0, {{Y(p), 1.0}, {Y(a), -1.0}}); break;
+      case Relation::Vertical: AddRow(problem, true, 0.0, {{X(p), 1.0}, {X(a), -1.0}}); break;
       case Relation::Coincident:
         AddRow(problem, true, 0.0, {{X(p), 1.0}, {X(a), -1.0}});
         AddRow(problem, true, 0.0, {{Y(p), 1.0}, {Y(a), -1.0}});

@@ -26,7 +26,7 @@
 #include <vector>
 
 #if defined(__GLIBC__)
-#include <malloc.h>
+#  include <malloc.h>
 #endif
 
 // ---------------------------------------------------------------------------------------------
@@ -85,7 +85,8 @@ const std::vector<int>& RandomKeys() {
   static const std::vector<int> keys = [] {
     std::vector<int> result(kItems);
     for (int index = 0; index < kItems; ++index)
-      result[static_cast<std::size_t>(index)] = static_cast<int>((static_cast<std::uint32_t>(index) * 2654435761u) & 0x7fffffffu);
+      result[static_cast<std::size_t>(index)] =
+          static_cast<int>((static_cast<std::uint32_t>(index) * 2654435761u) & 0x7fffffffu);
     std::shuffle(result.begin(), result.end(), std::mt19937(20261206));
     return result;
   }();

@@ -89,14 +89,14 @@ constexpr double kPenaltyWeight = 1.0e4;
 
 // The Eigen side of one problem: A, the fixed-value part G, and where each row's rhs goes.
 struct EigenPeer {
-  bool reduced = false;            // true: hard rows are fixed values, removed; false: penalty rows
-  SparseMatrix A;                  // rows of the least-squares system, in row-id order
-  SparseMatrix G;                  // reduced only: the same rows over the fixed variables
-  std::vector<int> slot;           // per problem row: index into b (rows of A) or into fixed
-  std::vector<bool> isFixed;       // per problem row: its rhs goes to the fixed values
-  std::vector<double> scale;       // per problem row: factor applied to its rhs
-  std::vector<int> columnVariable; // column of A -> variable id
-  std::vector<int> fixedVariable;  // fixed index -> variable id
+  bool reduced = false;             // true: hard rows are fixed values, removed; false: penalty rows
+  SparseMatrix A;                   // rows of the least-squares system, in row-id order
+  SparseMatrix G;                   // reduced only: the same rows over the fixed variables
+  std::vector<int> slot;            // per problem row: index into b (rows of A) or into fixed
+  std::vector<bool> isFixed;        // per problem row: its rhs goes to the fixed values
+  std::vector<double> scale;        // per problem row: factor applied to its rhs
+  std::vector<int> columnVariable;  // column of A -> variable id
+  std::vector<int> fixedVariable;   // fixed index -> variable id
   Eigen::VectorXd b, fixed, x;
 };
 
@@ -120,7 +120,8 @@ std::unique_ptr<EigenPeer> BuildPeer(const zrmgen::Problem& problem) {
   const std::size_t rowCount = problem.rows.size();
   std::vector<std::size_t> order(rowCount);
   for (std::size_t i = 0; i < rowCount; ++i) order[i] = i;
-  std::sort(order.begin(), order.end(), [&problem](std::size_t a, std::size_t b) { return problem.rows[a].id < problem.rows[b].id; });
+  std::sort(order.begin(), order.end(),
+            [&problem](std::size_t a, std::size_t b) { return problem.rows[a].id < problem.rows[b].id; });
 
   std::vector<int> fixedIndex(static_cast<std::size_t>(problem.variableCount), -1);
   peer->slot.assign(rowCount, -1);
@@ -183,8 +184,10 @@ template <class Solver>
 void EigenSolve(const zrmgen::Problem& problem, EigenPeer& peer, const Solver& solver) {
   for (std::size_t i = 0; i < problem.rows.size(); ++i) {
     const double value = peer.scale[i] * problem.rows[i].rhs;
-    if (peer.isFixed[i]) peer.fixed[peer.slot[i]] = value;
-    else peer.b[peer.slot[i]] = value;
+    if (peer.isFixed[i])
+      peer.fixed[peer.slot[i]] = value;
+    else
+      peer.b[peer.slot[i]] = value;
   }
   Eigen::VectorXd normalRhs = peer.reduced ? Eigen::VectorXd(peer.A.transpose() * (peer.b - peer.G * peer.fixed))
                                            : Eigen::VectorXd(peer.A.transpose() * peer.b);
@@ -377,7 +380,8 @@ void DragEigen(benchmark::State& state, Fixture& f) {
   EigenPeer& peer = Peer(f);
   const NaturalLLT& solver = NaturalFactored(f);
   EigenSolve(f.problem, peer, solver);
-  const std::size_t rx = RowPosition(f.problem, f.problem.cursorRowX), ry = RowPosition(f.problem, f.problem.cursorRowY);
+  const std::size_t rx = RowPosition(f.problem, f.problem.cursorRowX),
+                    ry = RowPosition(f.problem, f.problem.cursorRowY);
   long round = 0;
   for (auto _ : state) {
     const auto [cx, cy] = CursorAt(f, round++);
@@ -463,7 +467,8 @@ std::vector<Case> Cases() {
     cases.push_back({"sketch-shuffled", p, [p] { return zrmgen::Sketch(p, true); }, p >= 50000 ? 6 : 0});
   for (int m : {30, 60}) cases.push_back({"bicubic", m, [m] { return zrmgen::BicubicFit(m); }, 0});
   for (int p : {10000, 100000, 1000000})
-    cases.push_back({"relsketch", p, [p] { return zrmgen::RelationSketch(p, false); }, p >= 1000000 ? 1 : 0, p == 10000});
+    cases.push_back(
+        {"relsketch", p, [p] { return zrmgen::RelationSketch(p, false); }, p >= 1000000 ? 1 : 0, p == 10000});
   for (int length : {1000, 2000, 4000})
     cases.push_back({"hardchain", length, [length] { return zrmgen::HardChains(1, length); }, length >= 4000 ? 1 : 0});
   cases.push_back({"hardchains", 4000, [] { return zrmgen::HardChains(40, 100); }, 0});
@@ -475,26 +480,70 @@ void RegisterCase(const Case& c) {
   const Generator generate = c.generate;
   auto fixture = [key, generate]() -> Fixture& { return GetFixture(key, generate); };
   auto limit = [&c](benchmark::internal::Benchmark* b, bool factor) {
-    if (factor && c.factorIterations > 0) b->Iterations(c.factorIterations);
-    else if (!factor && c.factorIterations > 0) b->Iterations(5 * c.factorIterations);
+    if (factor && c.factorIterations > 0)
+      b->Iterations(c.factorIterations);
+    else if (!factor && c.factorIterations > 0)
+      b->Iterations(5 * c.factorIterations);
   };
   auto ms = benchmark::kMillisecond;
   auto us = benchmark::kMicrosecond;
-  limit(benchmark::RegisterBenchmark(("Factor/ours/" + key).c_str(), [fixture](benchmark::State& s) { FactorOurs(s, fixture()); })->Unit(ms), true);
-  limit(benchmark::RegisterBenchmark(("FactorNew/ours/" + key).c_str(), [fixture](benchmark::State& s) { FactorNewOurs(s, fixture()); })->Unit(ms), true);
-  limit(benchmark::RegisterBenchmark(("Factor/eigen-natural/" + key).c_str(), [fixture](benchmark::State& s) { FactorEigen<NaturalLLT>(s, fixture()); })->Unit(ms), true);
-  limit(benchmark::RegisterBenchmark(("FactorNew/eigen-natural/" + key).c_str(), [fixture](benchmark::State& s) { FactorNewEigen(s, fixture()); })->Unit(ms), true);
-  limit(benchmark::RegisterBenchmark(("Factor/eigen-amd/" + key).c_str(), [fixture](benchmark::State& s) { FactorEigen<AmdLLT>(s, fixture()); })->Unit(ms), true);
-  limit(benchmark::RegisterBenchmark(("Solve/ours/" + key).c_str(), [fixture](benchmark::State& s) { SolveOurs(s, fixture()); })->Unit(us), false);
-  limit(benchmark::RegisterBenchmark(("Solve/eigen-natural/" + key).c_str(), [fixture](benchmark::State& s) { Fixture& f = fixture(); SolveEigen(s, f, NaturalFactored(f)); })->Unit(us), false);
-  limit(benchmark::RegisterBenchmark(("Solve/eigen-amd/" + key).c_str(), [fixture](benchmark::State& s) { Fixture& f = fixture(); SolveEigen(s, f, AmdFactored(f)); })->Unit(us), false);
+  limit(benchmark::RegisterBenchmark(("Factor/ours/" + key).c_str(),
+                                     [fixture](benchmark::State& s) { FactorOurs(s, fixture()); })
+            ->Unit(ms),
+        true);
+  limit(benchmark::RegisterBenchmark(("FactorNew/ours/" + key).c_str(),
+                                     [fixture](benchmark::State& s) { FactorNewOurs(s, fixture()); })
+            ->Unit(ms),
+        true);
+  limit(benchmark::RegisterBenchmark(("Factor/eigen-natural/" + key).c_str(),
+                                     [fixture](benchmark::State& s) { FactorEigen<NaturalLLT>(s, fixture()); })
+            ->Unit(ms),
+        true);
+  limit(benchmark::RegisterBenchmark(("FactorNew/eigen-natural/" + key).c_str(),
+                                     [fixture](benchmark::State& s) { FactorNewEigen(s, fixture()); })
+            ->Unit(ms),
+        true);
+  limit(benchmark::RegisterBenchmark(("Factor/eigen-amd/" + key).c_str(),
+                                     [fixture](benchmark::State& s) { FactorEigen<AmdLLT>(s, fixture()); })
+            ->Unit(ms),
+        true);
+  limit(benchmark::RegisterBenchmark(("Solve/ours/" + key).c_str(),
+                                     [fixture](benchmark::State& s) { SolveOurs(s, fixture()); })
+            ->Unit(us),
+        false);
+  limit(benchmark::RegisterBenchmark(("Solve/eigen-natural/" + key).c_str(),
+                                     [fixture](benchmark::State& s) {
+                                       Fixture& f = fixture();
+                                       SolveEigen(s, f, NaturalFactored(f));
+                                     })
+            ->Unit(us),
+        false);
+  limit(benchmark::RegisterBenchmark(("Solve/eigen-amd/" + key).c_str(),
+                                     [fixture](benchmark::State& s) {
+                                       Fixture& f = fixture();
+                                       SolveEigen(s, f, AmdFactored(f));
+                                     })
+            ->Unit(us),
+        false);
   if (c.drag) {
-    benchmark::RegisterBenchmark(("Drag/ours/" + key).c_str(), [fixture](benchmark::State& s) { DragOurs(s, fixture()); })->Unit(us)->Iterations(1000);
-    benchmark::RegisterBenchmark(("Drag/eigen-natural/" + key).c_str(), [fixture](benchmark::State& s) { DragEigen(s, fixture()); })->Unit(us)->Iterations(1000);
+    benchmark::RegisterBenchmark(("Drag/ours/" + key).c_str(),
+                                 [fixture](benchmark::State& s) { DragOurs(s, fixture()); })
+        ->Unit(us)
+        ->Iterations(1000);
+    benchmark::RegisterBenchmark(("Drag/eigen-natural/" + key).c_str(),
+                                 [fixture](benchmark::State& s) { DragEigen(s, fixture()); })
+        ->Unit(us)
+        ->Iterations(1000);
   }
   if (c.endToEnd) {
-    limit(benchmark::RegisterBenchmark(("EndToEnd/ours/" + key).c_str(), [fixture](benchmark::State& s) { EndToEndOurs(s, fixture()); })->Unit(ms), true);
-    limit(benchmark::RegisterBenchmark(("EndToEnd/eigen-natural/" + key).c_str(), [fixture](benchmark::State& s) { EndToEndEigen(s, fixture()); })->Unit(ms), true);
+    limit(benchmark::RegisterBenchmark(("EndToEnd/ours/" + key).c_str(),
+                                       [fixture](benchmark::State& s) { EndToEndOurs(s, fixture()); })
+              ->Unit(ms),
+          true);
+    limit(benchmark::RegisterBenchmark(("EndToEnd/eigen-natural/" + key).c_str(),
+                                       [fixture](benchmark::State& s) { EndToEndEigen(s, fixture()); })
+              ->Unit(ms),
+          true);
   }
 }
 
@@ -522,7 +571,8 @@ public:
   // ("-" where the peer has no such measurement or it did not run).
   void PrintSummary() const {
     std::printf("\nSummary (median when repeated): time per operation, ratio = ours / eigen-natural\n");
-    std::printf("%-9s %-16s %8s %13s %13s %7s %13s\n", "op", "family", "size", "ours", "eigen-nat", "ratio", "eigen-amd");
+    std::printf("%-9s %-16s %8s %13s %13s %7s %13s\n", "op", "family", "size", "ours", "eigen-nat", "ratio",
+                "eigen-amd");
     for (const std::string& name : mOrder) {
       const Entry& entry = mEntries.at(name);
       const std::size_t first = name.find('/'), second = name.find('/', first + 1);
@@ -530,8 +580,8 @@ public:
       const std::string op = name.substr(0, first), problem = name.substr(second + 1);
       const double natural = Seconds(op + "/eigen-natural/" + problem), amd = Seconds(op + "/eigen-amd/" + problem);
       const std::size_t slash = problem.find('/');
-      std::printf("%-9s %-16s %8s %13s %13s %7s %13s\n", op.c_str(), problem.substr(0, slash).c_str(), problem.substr(slash + 1).c_str(),
-                  Format(entry.seconds).c_str(), Format(natural).c_str(),
+      std::printf("%-9s %-16s %8s %13s %13s %7s %13s\n", op.c_str(), problem.substr(0, slash).c_str(),
+                  problem.substr(slash + 1).c_str(), Format(entry.seconds).c_str(), Format(natural).c_str(),
                   natural > 0.0 ? FormatRatio(entry.seconds / natural).c_str() : "-", Format(amd).c_str());
     }
   }
@@ -550,9 +600,12 @@ private:
   static std::string Format(double seconds) {
     if (seconds < 0.0) return "-";
     char text[32];
-    if (seconds >= 1.0) std::snprintf(text, sizeof text, "%.2f s", seconds);
-    else if (seconds >= 1e-3) std::snprintf(text, sizeof text, "%.2f ms", seconds * 1e3);
-    else std::snprintf(text, sizeof text, "%.1f us", seconds * 1e6);
+    if (seconds >= 1.0)
+      std::snprintf(text, sizeof text, "%.2f s", seconds);
+    else if (seconds >= 1e-3)
+      std::snprintf(text, sizeof text, "%.2f ms", seconds * 1e3);
+    else
+      std::snprintf(text, sizeof text, "%.1f us", seconds * 1e6);
     return text;
   }
 

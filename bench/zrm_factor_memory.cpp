@@ -103,7 +103,8 @@ int main(int argc, char** argv) {
   if (std::strcmp(argv[1], "ours") == 0) return RunOurs(problem);
   if (std::strcmp(argv[1], "eigen-natural") == 0)
     return RunEigen<Eigen::SimplicialLLT<Matrix, Eigen::Lower, Eigen::NaturalOrdering<int>>>(problem, "eigen-natural");
-  if (std::strcmp(argv[1], "eigen-amd") == 0) return RunEigen<Eigen::SimplicialLLT<Matrix, Eigen::Lower>>(problem, "eigen-amd");
+  if (std::strcmp(argv[1], "eigen-amd") == 0)
+    return RunEigen<Eigen::SimplicialLLT<Matrix, Eigen::Lower>>(problem, "eigen-amd");
   std::fprintf(stderr, "usage: %s ours|eigen-natural|eigen-amd [k = 200, 3..2000]\n", argv[0]);
   return 2;
 }

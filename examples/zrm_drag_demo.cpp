@@ -191,7 +191,8 @@ Cell AddCell(DragSketch& sketch, double ox, double oy, const std::string& suffix
   sketch.Midpoint(cell.m, cell.a, cell.c);
   sketch.Coincident(cell.e, cell.c);
   sketch.Midpoint(cell.n, cell.e, cell.f);
-  for (auto [p, q] : {std::pair<int, int>{cell.a, cell.b}, {cell.b, cell.c}, {cell.c, cell.d}, {cell.d, cell.a}, {cell.e, cell.f}})
+  for (auto [p, q] :
+       {std::pair<int, int>{cell.a, cell.b}, {cell.b, cell.c}, {cell.c, cell.d}, {cell.d, cell.a}, {cell.e, cell.f}})
     sketch.AddSegment(p, q);
   return cell;
 }
@@ -236,12 +237,14 @@ bool WriteSvg(const DragSketch& sketch, const std::string& path, double cursorX,
                (maxX - minX + 2 * margin) * scale, (maxY - minY + 2 * margin) * scale);
   std::fprintf(file, "<rect width=\"100%%\" height=\"100%%\" fill=\"white\"/>\n");
   for (auto [p, q] : sketch.Segments())
-    std::fprintf(file, "<line x1=\"%.2f\" y1=\"%.2f\" x2=\"%.2f\" y2=\"%.2f\" stroke=\"#1f4e9c\" stroke-width=\"2\"/>\n",
+    std::fprintf(file,
+                 "<line x1=\"%.2f\" y1=\"%.2f\" x2=\"%.2f\" y2=\"%.2f\" stroke=\"#1f4e9c\" stroke-width=\"2\"/>\n",
                  sx(sketch.Point(p).x), sy(sketch.Point(p).y), sx(sketch.Point(q).x), sy(sketch.Point(q).y));
   const bool labels = sketch.PointCount() <= 64;
   for (int p = 0; p < sketch.PointCount(); ++p) {
     const char* colour = p == sketch.Dragged() ? "#d62728" : "#222222";
-    std::fprintf(file, "<circle cx=\"%.2f\" cy=\"%.2f\" r=\"4\" fill=\"%s\"/>\n", sx(sketch.Point(p).x), sy(sketch.Point(p).y), colour);
+    std::fprintf(file, "<circle cx=\"%.2f\" cy=\"%.2f\" r=\"4\" fill=\"%s\"/>\n", sx(sketch.Point(p).x),
+                 sy(sketch.Point(p).y), colour);
     if (labels)
       std::fprintf(file, "<text x=\"%.2f\" y=\"%.2f\" font-family=\"sans-serif\" font-size=\"14\">%s</text>\n",
                    sx(sketch.Point(p).x) + 6, sy(sketch.Point(p).y) - 6, sketch.Point(p).name.c_str());
@@ -253,7 +256,8 @@ bool WriteSvg(const DragSketch& sketch, const std::string& path, double cursorX,
 }
 
 // Prints whether the hard rows held and writes the picture when asked; the exit status.
-int Conclude(const DragSketch& sketch, double worstResidual, const std::string& svgPath, double cursorX, double cursorY) {
+int Conclude(const DragSketch& sketch, double worstResidual, const std::string& svgPath, double cursorX,
+             double cursorY) {
   const bool ok = worstResidual < 1e-9;
   std::printf("Hard constraints hold to %.1e over all steps (limit 1e-9): %s\n", worstResidual, ok ? "OK" : "FAILED");
   if (!svgPath.empty()) {
@@ -273,8 +277,8 @@ public:
     AddColumn(sketch, "drawn", "-", "-", "-");
   }
 
-  void AddColumn(const DragSketch& sketch, const std::string& header, const std::string& cursor, const std::string& time,
-                 const std::string& residual) {
+  void AddColumn(const DragSketch& sketch, const std::string& header, const std::string& cursor,
+                 const std::string& time, const std::string& residual) {
     mHeader.push_back(header);
     mCursors.push_back(cursor);
     mTimes.push_back(time);
@@ -286,7 +290,8 @@ public:
   void Print(const DragSketch& sketch) const {
     PrintRow("point", mHeader);
     PrintRow("cursor", mCursors);
-    for (int p = 0; p < sketch.PointCount(); ++p) PrintRow(sketch.Point(p).name + "  " + Role(p), mPoints[static_cast<std::size_t>(p)]);
+    for (int p = 0; p < sketch.PointCount(); ++p)
+      PrintRow(sketch.Point(p).name + "  " + Role(p), mPoints[static_cast<std::size_t>(p)]);
     PrintRow("solve time", mTimes);
     PrintRow("max |hard residual|", mResiduals);
   }
@@ -314,10 +319,12 @@ int RunDefault(const std::string& svgPath) {
     return 1;
   }
   const double factorMs = MillisecondsSince(factorStart);
-  std::printf("Drag demo: %d points, %d hard rows (fixed A, horizontal, vertical, coincident, midpoints),\n"
-              "%d soft rows (stay where you were; C follows the cursor with gain %.0f).\n",
-              sketch.PointCount(), sketch.HardRowCount(), sketch.SoftRowCount(), DragSketch::kCursorGain);
-  std::printf("Factor (once): %.3f ms. Each step: SetRhs of every stay and cursor row, Solve, read back.\n\n", factorMs);
+  std::printf(
+      "Drag demo: %d points, %d hard rows (fixed A, horizontal, vertical, coincident, midpoints),\n"
+      "%d soft rows (stay where you were; C follows the cursor with gain %.0f).\n",
+      sketch.PointCount(), sketch.HardRowCount(), sketch.SoftRowCount(), DragSketch::kCursorGain);
+  std::printf("Factor (once): %.3f ms. Each step: SetRhs of every stay and cursor row, Solve, read back.\n\n",
+              factorMs);
 
   const std::vector<std::pair<double, double>> path{{6.1, 4.0}, {7.0, 4.5}, {8.0, 5.0}, {8.5, 3.0}, {5.0, 2.0}};
   double worst = 0.0;
@@ -333,10 +340,12 @@ int RunDefault(const std::string& svgPath) {
                     FormatNumber("%.1f us", solveMs * 1e3), FormatNumber("%.1e", sketch.HardResidual()));
   }
   table.Print(sketch);
-  const double distance = std::hypot(sketch.Point(cell.c).x - path.back().first, sketch.Point(cell.c).y - path.back().second);
-  std::printf("\nC ends %.3f from the cursor; the other points follow through the hard relations and\n"
-              "otherwise stay as close as they can to where they were.\n",
-              distance);
+  const double distance =
+      std::hypot(sketch.Point(cell.c).x - path.back().first, sketch.Point(cell.c).y - path.back().second);
+  std::printf(
+      "\nC ends %.3f from the cursor; the other points follow through the hard relations and\n"
+      "otherwise stay as close as they can to where they were.\n",
+      distance);
   return Conclude(sketch, worst, svgPath, path.back().first, path.back().second);
 }
 
@@ -368,8 +377,8 @@ int RunLarge(int points, int steps, const std::string& svgPath) {
     return 1;
   }
   const double factorMs = MillisecondsSince(factorStart);
-  std::printf("Large sketch: %d points, %d variables, %d hard rows, %d soft rows\n", sketch->PointCount(), 2 * sketch->PointCount(),
-              sketch->HardRowCount(), sketch->SoftRowCount());
+  std::printf("Large sketch: %d points, %d variables, %d hard rows, %d soft rows\n", sketch->PointCount(),
+              2 * sketch->PointCount(), sketch->HardRowCount(), sketch->SoftRowCount());
   std::printf("register: %.1f ms   factor: %.1f ms\n", buildMs, factorMs);
 
   const double x0 = sketch->Point(target.c).x, y0 = sketch->Point(target.c).y;
@@ -388,8 +397,10 @@ int RunLarge(int points, int steps, const std::string& svgPath) {
     worst = std::max(worst, sketch->HardResidual());
   }
   std::sort(times.begin(), times.end());
-  std::printf("%d drag steps (SetRhs of %d stay and cursor rows + Solve + read back): min %.2f ms, median %.2f ms, max %.2f ms\n",
-              steps, 2 * sketch->PointCount() + 2, times.front(), times[times.size() / 2], times.back());
+  std::printf(
+      "%d drag steps (SetRhs of %d stay and cursor rows + Solve + read back): min %.2f ms, median %.2f ms, max %.2f "
+      "ms\n",
+      steps, 2 * sketch->PointCount() + 2, times.front(), times[times.size() / 2], times.back());
   return Conclude(*sketch, worst, svgPath, cursorX, cursorY);
 }
 
@@ -420,10 +431,14 @@ int main(int argc, char** argv) {
   bool stepsGiven = false;
   for (int i = 1; i < argc; ++i) {
     const bool hasValue = i + 1 < argc;
-    if (std::strcmp(argv[i], "--svg") == 0 && hasValue && argv[i + 1][0] != '\0') svgPath = argv[++i];
-    else if (std::strcmp(argv[i], "--points") == 0 && hasValue && ParseInt(argv[i + 1], 8, 10000000, points)) ++i;
-    else if (std::strcmp(argv[i], "--steps") == 0 && hasValue && ParseInt(argv[i + 1], 1, 100000, steps)) ++i, stepsGiven = true;
-    else return Usage(argv[0]);
+    if (std::strcmp(argv[i], "--svg") == 0 && hasValue && argv[i + 1][0] != '\0')
+      svgPath = argv[++i];
+    else if (std::strcmp(argv[i], "--points") == 0 && hasValue && ParseInt(argv[i + 1], 8, 10000000, points))
+      ++i;
+    else if (std::strcmp(argv[i], "--steps") == 0 && hasValue && ParseInt(argv[i + 1], 1, 100000, steps))
+      ++i, stepsGiven = true;
+    else
+      return Usage(argv[0]);
   }
   if (stepsGiven && points == 0) return Usage(argv[0]);
   return points > 0 ? RunLarge(points, steps, svgPath) : RunDefault(svgPath);

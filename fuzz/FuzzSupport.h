@@ -32,7 +32,6 @@ bool RaisesError(Call&& call, unsigned int code, const char* file, int line) {
 
 }  // namespace zrmfuzz
 
-#define ZRM_FUZZ_CHECK(condition) \
-  ((condition) ? static_cast<void>(0) : ::zrmfuzz::Fail(__FILE__, __LINE__, #condition))
+#define ZRM_FUZZ_CHECK(condition) ((condition) ? static_cast<void>(0) : ::zrmfuzz::Fail(__FILE__, __LINE__, #condition))
 
 #endif

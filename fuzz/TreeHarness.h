@@ -167,8 +167,10 @@ private:
     const bool valid = pooled.where == Where::OnKey && pooled.slot == slot;
     Container& container = *mContainers[slot];
     auto erase = [&] {
-      if (pooled.mutableForm) container.Erase(*pooled.mutableForm);
-      else container.Erase(*pooled.constForm);
+      if (pooled.mutableForm)
+        container.Erase(*pooled.mutableForm);
+      else
+        container.Erase(*pooled.constForm);
     };
     if (!valid) {
       ZRM_FUZZ_CHECK(RaisesError(erase, ZRMUtError::InvalidIterator, kTreeFile, kTreeLine));
@@ -216,8 +218,10 @@ private:
   void PoolBegin(int slot) {
     Pooled pooled;
     pooled.slot = slot;
-    if (mInput.ConsumeBool()) pooled.mutableForm.reset(new Iterator(mContainers[slot]->Begin()));
-    else pooled.constForm.reset(new ConstIterator(static_cast<const Container&>(*mContainers[slot]).Begin()));
+    if (mInput.ConsumeBool())
+      pooled.mutableForm.reset(new Iterator(mContainers[slot]->Begin()));
+    else
+      pooled.constForm.reset(new ConstIterator(static_cast<const Container&>(*mContainers[slot]).Begin()));
     const Model& model = mModels[slot];
     pooled.where = model.empty() ? Where::AtEnd : Where::OnKey;
     if (!model.empty()) pooled.key = ModelKeyOf(model.begin());
@@ -228,8 +232,10 @@ private:
     Pooled pooled;
     pooled.slot = slot;
     pooled.where = Where::AtEnd;
-    if (mInput.ConsumeBool()) pooled.mutableForm.reset(new Iterator(mContainers[slot]->End()));
-    else pooled.constForm.reset(new ConstIterator(static_cast<const Container&>(*mContainers[slot]).End()));
+    if (mInput.ConsumeBool())
+      pooled.mutableForm.reset(new Iterator(mContainers[slot]->End()));
+    else
+      pooled.constForm.reset(new ConstIterator(static_cast<const Container&>(*mContainers[slot]).End()));
     AddToPool(std::move(pooled));
   }
 
@@ -265,9 +271,12 @@ private:
     copy.where = original.where;
     copy.slot = original.slot;
     copy.key = original.key;
-    if (original.mutableForm && mInput.ConsumeBool()) copy.mutableForm.reset(new Iterator(*original.mutableForm));
-    else if (original.mutableForm) copy.constForm.reset(new ConstIterator(*original.mutableForm));
-    else copy.constForm.reset(new ConstIterator(*original.constForm));
+    if (original.mutableForm && mInput.ConsumeBool())
+      copy.mutableForm.reset(new Iterator(*original.mutableForm));
+    else if (original.mutableForm)
+      copy.constForm.reset(new ConstIterator(*original.mutableForm));
+    else
+      copy.constForm.reset(new ConstIterator(*original.constForm));
     AddToPool(std::move(copy));
   }
 
@@ -279,8 +288,10 @@ private:
     if (target.mutableForm && source.mutableForm) {
       *target.mutableForm = *source.mutableForm;
     } else if (target.constForm) {
-      if (source.mutableForm) *target.constForm = *source.mutableForm;
-      else *target.constForm = *source.constForm;
+      if (source.mutableForm)
+        *target.constForm = *source.mutableForm;
+      else
+        *target.constForm = *source.constForm;
     } else {
       return;  // no read-only to mutable assignment
     }
@@ -296,8 +307,10 @@ private:
     Pooled& pooled = PickPooled();
     const bool postfix = mInput.ConsumeBool();
     auto advance = [&] {
-      if (pooled.mutableForm) postfix ? static_cast<void>((*pooled.mutableForm)++) : static_cast<void>(++*pooled.mutableForm);
-      else postfix ? static_cast<void>((*pooled.constForm)++) : static_cast<void>(++*pooled.constForm);
+      if (pooled.mutableForm)
+        postfix ? static_cast<void>((*pooled.mutableForm)++) : static_cast<void>(++*pooled.mutableForm);
+      else
+        postfix ? static_cast<void>((*pooled.constForm)++) : static_cast<void>(++*pooled.constForm);
     };
     if (pooled.where != Where::OnKey) {
       ZRM_FUZZ_CHECK(RaisesError(advance, ZRMUtError::InvalidIterator, kTreeFile, kTreeLine));
@@ -382,8 +395,10 @@ private:
   // A pooled iterator gives its element, equals End, or raises InvalidIterator when
   // dereferenced, as the model says.
   void CheckPooled(const Pooled& pooled) {
-    if (pooled.mutableForm) CheckPosition(*pooled.mutableForm, pooled);
-    else CheckPosition(*pooled.constForm, pooled);
+    if (pooled.mutableForm)
+      CheckPosition(*pooled.mutableForm, pooled);
+    else
+      CheckPosition(*pooled.constForm, pooled);
   }
 
   template <class AnyIterator>
@@ -404,15 +419,18 @@ private:
   // An iterator at the end or detached raises InvalidIterator when dereferenced or advanced,
   // and stays where it was.
   void ProbePooled(const Pooled& pooled) {
-    if (pooled.mutableForm) ProbePosition(*pooled.mutableForm, pooled);
-    else ProbePosition(*pooled.constForm, pooled);
+    if (pooled.mutableForm)
+      ProbePosition(*pooled.mutableForm, pooled);
+    else
+      ProbePosition(*pooled.constForm, pooled);
   }
 
   template <class AnyIterator>
   void ProbePosition(const AnyIterator& it, const Pooled& pooled) {
     if (pooled.where == Where::OnKey) return;
     ZRM_FUZZ_CHECK(RaisesError([&] { static_cast<void>(*it); }, ZRMUtError::InvalidIterator, kTreeFile, kTreeLine));
-    ZRM_FUZZ_CHECK(RaisesError([&] { static_cast<void>(it.operator->()); }, ZRMUtError::InvalidIterator, kTreeFile, kTreeLine));
+    ZRM_FUZZ_CHECK(
+        RaisesError([&] { static_cast<void>(it.operator->()); }, ZRMUtError::InvalidIterator, kTreeFile, kTreeLine));
     AnyIterator copy(it);  // advancing a copy leaves the pooled one as it is
     ZRM_FUZZ_CHECK(RaisesError([&] { ++copy; }, ZRMUtError::InvalidIterator, kTreeFile, kTreeLine));
     ZRM_FUZZ_CHECK(copy == it);
@@ -425,8 +443,10 @@ private:
     if (expected && a.where != Where::Detached) expected = a.slot == b.slot;
     if (expected && a.where == Where::OnKey) expected = a.key == b.key;
     bool actual;
-    if (a.mutableForm) actual = b.mutableForm ? *a.mutableForm == *b.mutableForm : *a.mutableForm == *b.constForm;
-    else actual = b.mutableForm ? *a.constForm == *b.mutableForm : *a.constForm == *b.constForm;
+    if (a.mutableForm)
+      actual = b.mutableForm ? *a.mutableForm == *b.mutableForm : *a.mutableForm == *b.constForm;
+    else
+      actual = b.mutableForm ? *a.constForm == *b.mutableForm : *a.constForm == *b.constForm;
     ZRM_FUZZ_CHECK(actual == expected);
   }
 
@@ -442,8 +462,10 @@ private:
   }
 
   static ModelKey ModelKeyOf(typename Model::const_iterator position) {
-    if constexpr (Traits::kHasValues) return position->first;
-    else return *position;
+    if constexpr (Traits::kHasValues)
+      return position->first;
+    else
+      return *position;
   }
 
   void ForgetKey(int slot, const ModelKey& key) {

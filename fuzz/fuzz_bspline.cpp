@@ -102,11 +102,11 @@ private:
     double* weightArray = nullWeights || weights.empty() ? nullptr : weights.data();
     const std::size_t reportsBefore = mRecorder.reports.size();
     if (withWeights)
-      mSplines[slot].reset(new ZRMUtBSpline(model.degree, knotCount, knotArray, multiplicityArray, weightCount, weightArray,
-                                            model.periodic, ToSet(model.points)));
+      mSplines[slot].reset(new ZRMUtBSpline(model.degree, knotCount, knotArray, multiplicityArray, weightCount,
+                                            weightArray, model.periodic, ToSet(model.points)));
     else
-      mSplines[slot].reset(new ZRMUtBSpline(model.degree, knotCount, knotArray, multiplicityArray, model.periodic,
-                                            ToSet(model.points)));
+      mSplines[slot].reset(
+          new ZRMUtBSpline(model.degree, knotCount, knotArray, multiplicityArray, model.periodic, ToSet(model.points)));
     const std::size_t expectedReports = (knotsMissing ? 1u : 0u) + (weightsMissing ? 1u : 0u);
     ZRM_FUZZ_CHECK(mRecorder.reports.size() - reportsBefore == expectedReports);
     mModels[slot] = model;

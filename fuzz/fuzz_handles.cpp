@@ -73,8 +73,10 @@ private:
         GeomType type;
         ZRMUtGeometry* object = NewObject(type);
         mTypes[object] = type;
-        if (mInput.ConsumeBool()) mGeometry[PickGeometry()] = ZRMUtGeometry_Ptr(object);
-        else mGeometry[PickGeometry()] = object;
+        if (mInput.ConsumeBool())
+          mGeometry[PickGeometry()] = ZRMUtGeometry_Ptr(object);
+        else
+          mGeometry[PickGeometry()] = object;
         break;
       }
       case 1: {  // copy construction, handed over by swap
@@ -125,20 +127,26 @@ private:
       }
       case 8: {  // and back up through the raw pointer
         const int source = PickSmall();
-        if (mInput.ConsumeBool()) mGeometry[PickGeometry()] = ZRMUtGeometry_Ptr(mPoints[source].Ptr());
-        else mGeometry[PickGeometry()] = mSplines[source].Ptr();
+        if (mInput.ConsumeBool())
+          mGeometry[PickGeometry()] = ZRMUtGeometry_Ptr(mPoints[source].Ptr());
+        else
+          mGeometry[PickGeometry()] = mSplines[source].Ptr();
         break;
       }
       case 9: {  // const handles from mutable ones and from each other
         const int source = PickSmall();
-        if (mInput.ConsumeBool()) mConstPoints[PickSmall()] = mPoints[source];
-        else mConstPoints[PickSmall()] = ZRMUtPoint_ConstPtr(mPoints[source]);
+        if (mInput.ConsumeBool())
+          mConstPoints[PickSmall()] = mPoints[source];
+        else
+          mConstPoints[PickSmall()] = ZRMUtPoint_ConstPtr(mPoints[source]);
         break;
       }
       case 10: {
         const int source = PickGeometry();
-        if (mInput.ConsumeBool()) mConstGeometry[PickSmall()] = mGeometry[source];
-        else mConstGeometry[PickSmall()] = mConstGeometry[PickSmall()];
+        if (mInput.ConsumeBool())
+          mConstGeometry[PickSmall()] = mGeometry[source];
+        else
+          mConstGeometry[PickSmall()] = mConstGeometry[PickSmall()];
         break;
       }
       case 11: {  // new typed objects
@@ -163,7 +171,8 @@ private:
       default: {  // a handle taken by value and dropped again
         const int source = PickGeometry();
         const GeomType type = ZRMGetGeomType(mGeometry[source]);
-        ZRM_FUZZ_CHECK(type == (mGeometry[source] ? mTypes.at(mGeometry[source].Ptr()) : ZRMUtGeomTypeVisitor::GeomUnknown));
+        ZRM_FUZZ_CHECK(type ==
+                       (mGeometry[source] ? mTypes.at(mGeometry[source].Ptr()) : ZRMUtGeomTypeVisitor::GeomUnknown));
         break;
       }
     }
@@ -188,8 +197,10 @@ private:
     for (const auto& held : holders) ZRM_FUZZ_CHECK(held.first->GetRefCount() == held.second);
     ZRM_FUZZ_CHECK(ZRMUtSmartBase::LiveObjectCount() == mBaseline + static_cast<long>(holders.size()));
     for (auto it = mTypes.begin(); it != mTypes.end();) {  // forget the objects that are gone
-      if (holders.count(it->first) == 0) it = mTypes.erase(it);
-      else ++it;
+      if (holders.count(it->first) == 0)
+        it = mTypes.erase(it);
+      else
+        ++it;
     }
     for (int a = 0; a < kGeometrySlots; ++a)
       for (int b = 0; b < kGeometrySlots; ++b) {

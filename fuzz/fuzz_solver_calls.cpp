@@ -80,8 +80,10 @@ zrmtest::SolverRecords StateOf(const Tracked& tracked) { return zrmtest::Records
 void Register(FuzzedDataProvider& input, Tracked& tracked) {
   const bool hard = input.ConsumeBool();
   const Coefficients coefficients = AnyCoefficients(input);
-  if (input.ConsumeBool()) tracked.solver->AddConstraint(hard, coefficients, AnyId(input));
-  else tracked.solver->AddConstraint(hard, AnyValue(input), coefficients);
+  if (input.ConsumeBool())
+    tracked.solver->AddConstraint(hard, coefficients, AnyId(input));
+  else
+    tracked.solver->AddConstraint(hard, AnyValue(input), coefficients);
   tracked.registered = true;
   tracked.factorCurrent = false;
 }

@@ -87,8 +87,10 @@ void RegisterRows(FuzzedDataProvider& input, const std::vector<int>& variables, 
     if (input.ConsumeBool()) {
       const int id = kConstraintIds[input.ConsumeIntegralInRange<int>(0, 4)];
       solver.AddConstraint(row.hard, ToMap(row.coefficients), id);
-      if (input.ConsumeBool()) solver.SetRhs(id, row.rhs);
-      else row.rhs = 0.0;
+      if (input.ConsumeBool())
+        solver.SetRhs(id, row.rhs);
+      else
+        row.rhs = 0.0;
       model.rows[Key(id, -1)] = row;
       model.namedIds.push_back(id);
     } else {
@@ -109,8 +111,7 @@ void AddUnnamed(const Row& row, ZRMLSQSolver& solver, Registered& model) {
 bool AddDefect(FuzzedDataProvider& input, Defect defect, ZRMLSQSolver& solver, Registered& model) {
   Row row;
   switch (defect) {
-    case Defect::None:
-      return true;
+    case Defect::None: return true;
     case Defect::DuplicateHard:
     case Defect::ContradictoryHard: {
       std::vector<const Row*> hard;
@@ -154,7 +155,9 @@ Oracle DenseOracle(const Registered& model) {
   std::sort(variables.begin(), variables.end());
   variables.erase(std::unique(variables.begin(), variables.end()), variables.end());
   const int n = static_cast<int>(variables.size());
-  auto column = [&](int id) { return static_cast<int>(std::lower_bound(variables.begin(), variables.end(), id) - variables.begin()); };
+  auto column = [&](int id) {
+    return static_cast<int>(std::lower_bound(variables.begin(), variables.end(), id) - variables.begin());
+  };
   int hardCount = 0;
   for (const auto& entry : model.rows) hardCount += entry.second.hard ? 1 : 0;
   const int softCount = static_cast<int>(model.rows.size()) - hardCount;

@@ -135,15 +135,18 @@ private:
     if (mModels[slot].empty()) return;
     const int index = mInput.ConsumeIntegralInRange<int>(0, Size(slot) - 1);
     Vector& vector = *mVectors[slot];
-    if (mInput.ConsumeBool()) vector.PushBack(std::move(vector[index]));  // moving leaves the element's value
-    else vector.PushBack(vector[index]);
+    if (mInput.ConsumeBool())
+      vector.PushBack(std::move(vector[index]));  // moving leaves the element's value
+    else
+      vector.PushBack(vector[index]);
     Append(slot, mModels[slot][static_cast<std::size_t>(index)]);
   }
 
   void Reserve(int slot) {
     const int count = mInput.ConsumeIntegralInRange<int>(-3, 40);
     if (count < 0) {
-      ZRM_FUZZ_CHECK(RaisesError([&] { mVectors[slot]->Reserve(count); }, ZRMUtError::IndexOutOfRange, kVectorFile, 385));
+      ZRM_FUZZ_CHECK(
+          RaisesError([&] { mVectors[slot]->Reserve(count); }, ZRMUtError::IndexOutOfRange, kVectorFile, 385));
       return;
     }
     mVectors[slot]->Reserve(count);
@@ -184,7 +187,8 @@ private:
     const Vector& constVector = vector;
     if (index < 0 || index >= Size(slot)) {
       if (readOnly)
-        ZRM_FUZZ_CHECK(RaisesError([&] { static_cast<void>(constVector[index]); }, ZRMUtError::IndexOutOfRange, kVectorFile, 395));
+        ZRM_FUZZ_CHECK(
+            RaisesError([&] { static_cast<void>(constVector[index]); }, ZRMUtError::IndexOutOfRange, kVectorFile, 395));
       else
         ZRM_FUZZ_CHECK(RaisesError([&] { vector[index].Set(value); }, ZRMUtError::IndexOutOfRange, kVectorFile, 385));
       return;
@@ -202,8 +206,10 @@ private:
     Vector& vector = *mVectors[slot];
     const Vector& constVector = vector;
     if (mModels[slot].empty()) {
-      ZRM_FUZZ_CHECK(RaisesError([&] { static_cast<void>(vector.Back()); }, ZRMUtError::IndexOutOfRange, kVectorFile, 385));
-      ZRM_FUZZ_CHECK(RaisesError([&] { static_cast<void>(constVector.Back()); }, ZRMUtError::IndexOutOfRange, kVectorFile, 395));
+      ZRM_FUZZ_CHECK(
+          RaisesError([&] { static_cast<void>(vector.Back()); }, ZRMUtError::IndexOutOfRange, kVectorFile, 385));
+      ZRM_FUZZ_CHECK(
+          RaisesError([&] { static_cast<void>(constVector.Back()); }, ZRMUtError::IndexOutOfRange, kVectorFile, 395));
       return;
     }
     ZRM_FUZZ_CHECK(vector.Back().Value() == mModels[slot].back());
@@ -243,7 +249,8 @@ private:
   void WithCapacity(int slot) {
     const int count = mInput.ConsumeIntegralInRange<int>(-2, 40);
     if (count < 0) {
-      ZRM_FUZZ_CHECK(RaisesError([&] { (void)Vector::WithCapacity(count); }, ZRMUtError::IndexOutOfRange, kVectorFile, 385));
+      ZRM_FUZZ_CHECK(
+          RaisesError([&] { (void)Vector::WithCapacity(count); }, ZRMUtError::IndexOutOfRange, kVectorFile, 385));
       return;
     }
     mVectors[slot] = std::make_unique<Vector>(Vector::WithCapacity(count));
@@ -271,8 +278,10 @@ private:
     Pooled pooled;
     pooled.slot = slot;
     if (mInput.ConsumeIntegralInRange<int>(0, 4) == 0) {
-      if (mInput.ConsumeBool()) pooled.mutableForm.reset(new Vector::Iterator());
-      else pooled.constForm.reset(new Vector::ConstIterator());
+      if (mInput.ConsumeBool())
+        pooled.mutableForm.reset(new Vector::Iterator());
+      else
+        pooled.constForm.reset(new Vector::ConstIterator());
       AddToPool(std::move(pooled));  // detached
       return;
     }
@@ -280,8 +289,10 @@ private:
     const bool readOnly = mInput.ConsumeBool();
     Vector& vector = *mVectors[slot];
     const Vector& constVector = vector;
-    if (readOnly) pooled.constForm.reset(new Vector::ConstIterator(atEnd ? constVector.End() : constVector.Begin()));
-    else pooled.mutableForm.reset(new Vector::Iterator(atEnd ? vector.End() : vector.Begin()));
+    if (readOnly)
+      pooled.constForm.reset(new Vector::ConstIterator(atEnd ? constVector.End() : constVector.Begin()));
+    else
+      pooled.mutableForm.reset(new Vector::Iterator(atEnd ? vector.End() : vector.Begin()));
     pooled.index = atEnd ? Size(slot) : 0;
     // Without storage an iterator has no element to stand on: it is as good as detached.
     pooled.detached = mCapacities[slot] == 0;
@@ -289,7 +300,8 @@ private:
   }
 
   // Steps a pooled iterator: a detached one raises InvalidIterator; a live one whose target
-  // falls outside [first element, end] raises IndexOutOfRange; both leave it where it was.
+  // falls outside [first element, end], or on the end after a step back (--, -), raises
+  // IndexOutOfRange; both leave it where it was.
   void PoolStep() {
     if (mPool.empty()) return;
     Pooled& pooled = PickPooled();
@@ -308,15 +320,18 @@ private:
       }
     };
     auto apply = [&] {
-      if (pooled.mutableForm) step(*pooled.mutableForm);
-      else step(*pooled.constForm);
+      if (pooled.mutableForm)
+        step(*pooled.mutableForm);
+      else
+        step(*pooled.constForm);
     };
     if (pooled.detached) {
       ZRM_FUZZ_CHECK(RaisesError(apply, ZRMUtError::InvalidIterator, kVectorFile, 307));
       return;
     }
     const int target = pooled.index + offset;
-    if (target < 0 || target > Size(pooled.slot)) {
+    const bool back = kind == 2 || kind == 3 || kind == 5;
+    if (target < 0 || target > Size(pooled.slot) || (back && target == Size(pooled.slot))) {
       ZRM_FUZZ_CHECK(RaisesError(apply, ZRMUtError::IndexOutOfRange, kVectorFile, 269));
       return;
     }
@@ -332,17 +347,24 @@ private:
       copy.detached = source.detached;
       copy.slot = source.slot;
       copy.index = source.index;
-      if (source.mutableForm && mInput.ConsumeBool()) copy.mutableForm.reset(new Vector::Iterator(*source.mutableForm));
-      else if (source.mutableForm) copy.constForm.reset(new Vector::ConstIterator(*source.mutableForm));
-      else copy.constForm.reset(new Vector::ConstIterator(*source.constForm));
+      if (source.mutableForm && mInput.ConsumeBool())
+        copy.mutableForm.reset(new Vector::Iterator(*source.mutableForm));
+      else if (source.mutableForm)
+        copy.constForm.reset(new Vector::ConstIterator(*source.mutableForm));
+      else
+        copy.constForm.reset(new Vector::ConstIterator(*source.constForm));
       AddToPool(std::move(copy));
       return;
     }
     Pooled& target = PickPooled();
-    if (target.mutableForm && source.mutableForm) *target.mutableForm = *source.mutableForm;
-    else if (target.constForm && source.mutableForm) *target.constForm = *source.mutableForm;
-    else if (target.constForm) *target.constForm = *source.constForm;
-    else return;  // no read-only to mutable assignment
+    if (target.mutableForm && source.mutableForm)
+      *target.mutableForm = *source.mutableForm;
+    else if (target.constForm && source.mutableForm)
+      *target.constForm = *source.mutableForm;
+    else if (target.constForm)
+      *target.constForm = *source.constForm;
+    else
+      return;  // no read-only to mutable assignment
     target.detached = source.detached;
     target.slot = source.slot;
     target.index = source.index;
@@ -388,14 +410,17 @@ private:
       ZRM_FUZZ_CHECK(vector.Size() == Size(slot));
       ZRM_FUZZ_CHECK(vector.Capacity() == mCapacities[slot]);
       if (const char* fault = vector.FindInvariantViolation()) zrmfuzz::Fail(__FILE__, __LINE__, fault);
-      for (int i = 0; i < Size(slot); ++i) ZRM_FUZZ_CHECK(vector[i].Value() == mModels[slot][static_cast<std::size_t>(i)]);
+      for (int i = 0; i < Size(slot); ++i)
+        ZRM_FUZZ_CHECK(vector[i].Value() == mModels[slot][static_cast<std::size_t>(i)]);
       live += Size(slot);
     }
     ZRM_FUZZ_CHECK(Element::Live() == live);
     for (const Pooled& pooled : mPool) {
       if (pooled.detached) continue;
-      if (pooled.mutableForm) CheckLive(*pooled.mutableForm, pooled);
-      else CheckLive(*pooled.constForm, pooled);
+      if (pooled.mutableForm)
+        CheckLive(*pooled.mutableForm, pooled);
+      else
+        CheckLive(*pooled.constForm, pooled);
     }
   }
 
@@ -415,8 +440,10 @@ private:
   void Probe(const Pooled& pooled) {
     if (!pooled.detached && pooled.index < Size(pooled.slot)) return;
     auto dereference = [&] {
-      if (pooled.mutableForm) static_cast<void>(**pooled.mutableForm);
-      else static_cast<void>(**pooled.constForm);
+      if (pooled.mutableForm)
+        static_cast<void>(**pooled.mutableForm);
+      else
+        static_cast<void>(**pooled.constForm);
     };
     ZRM_FUZZ_CHECK(RaisesError(dereference, ZRMUtError::InvalidIterator, kVectorFile, 307));
   }

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the `coverage` preset (g++ --coverage, -O0), runs every test (the fuzz corpus replays
-# included), reports line and branch coverage per area with gcovr, and fails under the gates:
+# included), reports line and branch coverage per area with gcovr, and fails under the gates
+# (scripts/coverage_gates.py):
 #
 #   containers  ZRMUtilities/ProtectedInterfaces/, platform tree and iterator tracker
 #               lines >= 95 %, branches >= 85 %
@@ -33,51 +34,4 @@ solver='ZRMMathematicsExt/ZRMMathematics\.m/src/(ZRMLSQSolver|ZRMSparseCholesky)
 gcovr --root . --object-directory "$build" --exclude-throw-branches --exclude-unreachable-branches \
       --filter "($containers|$solver)\$" --json "$build/coverage.json" --gcov-executable gcov >/dev/null
 
-python3 - "$build/coverage.json" "$containers" "$solver" <<'PYTHON' | tee "$build/coverage.txt"
-import json, re, sys
-
-report, containers, solver = sys.argv[1], sys.argv[2], sys.argv[3]
-files = json.load(open(report))["files"]
-# area: (path pattern, line gate %, branch gate % or None)
-areas = {"containers": (containers, 95.0, 85.0), "solver": (solver, 90.0, None)}
-site = re.compile(r"\b(ZRMUtRaise|Raise|RaiseInvalidIterator|ZRMReportCheck)\(")
-definition = re.compile(r"\b(static|void)\b[^;]*\b(Raise|RaiseInvalidIterator)\(")
-failed = []
-
-def code_lines(entry):
-    return [l for l in entry["lines"] if not l.get("gcovr/noncode", False)]
-
-for area, (pattern, line_gate, branch_gate) in areas.items():
-    lines = covered = branches = taken = 0
-    print(f"== {area}")
-    for entry in sorted(files, key=lambda e: e["file"]):
-        if not re.fullmatch(pattern, entry["file"]):
-            continue
-        mine = code_lines(entry)
-        l = len(mine)
-        c = sum(1 for x in mine if x["count"] > 0)
-        b = sum(len(x["branches"]) for x in mine)
-        t = sum(1 for x in mine for y in x["branches"] if y["count"] > 0)
-        lines, covered, branches, taken = lines + l, covered + c, branches + b, taken + t
-        print(f"  {entry['file']:<62} lines {c:4}/{l:<4} branches {t:4}/{b:<4}")
-        missed = [x["line_number"] for x in mine if x["count"] == 0]
-        if missed:
-            print(f"    lines not run: {missed}")
-        source = open(entry["file"]).read().splitlines()
-        counts = {x["line_number"]: x["count"] for x in mine}
-        for number, text in enumerate(source, 1):
-            if site.search(text) and not definition.search(text) and counts.get(number, 0) == 0:
-                failed.append(f"{area}: raise/report site not reached: {entry['file']}:{number}: {text.strip()}")
-    line_pct = 100.0 * covered / lines if lines else 0.0
-    branch_pct = 100.0 * taken / branches if branches else 100.0
-    print(f"  total: lines {line_pct:.1f} % ({covered}/{lines}), branches {branch_pct:.1f} % ({taken}/{branches})")
-    if line_pct < line_gate:
-        failed.append(f"{area}: line coverage {line_pct:.1f} % is below {line_gate} %")
-    if branch_gate is not None and branch_pct < branch_gate:
-        failed.append(f"{area}: branch coverage {branch_pct:.1f} % is below {branch_gate} %")
-
-for message in failed:
-    print("FAIL", message)
-print("coverage gates:", "FAILED" if failed else "passed")
-sys.exit(1 if failed else 0)
-PYTHON
+scripts/coverage_gates.py "$build/coverage.json" "$containers" "$solver" | tee "$build/coverage.txt"

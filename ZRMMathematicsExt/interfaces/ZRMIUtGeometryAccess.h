@@ -29,10 +29,13 @@ extern ZRMMATH_API const IID IID_ZRMIUtGeometryAccess;
 class ZRMMATH_API ZRMIUtGeometryAccess : public KRNBaseUnknown {
 public:
   ZRMIUtGeometryAccess() = default;
+  //@{
+  // Copies and moves of the interface part, which holds nothing of its own.
   ZRMIUtGeometryAccess(const ZRMIUtGeometryAccess&) = default;
   ZRMIUtGeometryAccess(ZRMIUtGeometryAccess&&) = default;
   ZRMIUtGeometryAccess& operator=(const ZRMIUtGeometryAccess&) = default;
   ZRMIUtGeometryAccess& operator=(ZRMIUtGeometryAccess&&) = default;
+  //@}
   ~ZRMIUtGeometryAccess() override;
 
   // The interface's meta-class, created (and entered in the dictionary) on first call.
@@ -58,13 +61,18 @@ public:
 class ZRMMATH_API ZRMIUtGeometryAccess_var : public KRNBaseUnknown_var {
 public:
   ZRMIUtGeometryAccess_var() = default;
+  //@{
+  // Holds what source (or other's object) answers for IID_ZRMIUtGeometryAccess, or nothing.
   ZRMIUtGeometryAccess_var(IUnknown* source) { __CastTo(source); }
   ZRMIUtGeometryAccess_var(const KRNBaseUnknown_var& other) { __CastTo(other.GetObject()); }
+  //@}
+  // Holds what source answers for IID_ZRMIUtGeometryAccess, or nothing, instead of the held object.
   ZRMIUtGeometryAccess_var& operator=(IUnknown* source) {
     __CastTo(source);
     return *this;
   }
 
+  // The held interface (null when nothing is held).
   ZRMIUtGeometryAccess* operator->() const { return static_cast<ZRMIUtGeometryAccess*>(GetObject()); }
 
 private:

@@ -22,10 +22,13 @@ extern ZRMMATH_API const IID IID_ZRMIUtLineGeometryAccess;
 class ZRMMATH_API ZRMIUtLineGeometryAccess : public KRNBaseUnknown {
 public:
   ZRMIUtLineGeometryAccess() = default;
+  //@{
+  // Copies and moves of the interface part, which holds nothing of its own.
   ZRMIUtLineGeometryAccess(const ZRMIUtLineGeometryAccess&) = default;
   ZRMIUtLineGeometryAccess(ZRMIUtLineGeometryAccess&&) = default;
   ZRMIUtLineGeometryAccess& operator=(const ZRMIUtLineGeometryAccess&) = default;
   ZRMIUtLineGeometryAccess& operator=(ZRMIUtLineGeometryAccess&&) = default;
+  //@}
   ~ZRMIUtLineGeometryAccess() override;
 
   // The interface's meta-class, created (and entered in the dictionary) on first call.
@@ -43,13 +46,18 @@ public:
 class ZRMMATH_API ZRMIUtLineGeometryAccess_var : public KRNBaseUnknown_var {
 public:
   ZRMIUtLineGeometryAccess_var() = default;
+  //@{
+  // Holds what source (or other's object) answers for IID_ZRMIUtLineGeometryAccess, or nothing.
   ZRMIUtLineGeometryAccess_var(IUnknown* source) { __CastTo(source); }
   ZRMIUtLineGeometryAccess_var(const KRNBaseUnknown_var& other) { __CastTo(other.GetObject()); }
+  //@}
+  // Holds what source answers for IID_ZRMIUtLineGeometryAccess, or nothing, instead of the held object.
   ZRMIUtLineGeometryAccess_var& operator=(IUnknown* source) {
     __CastTo(source);
     return *this;
   }
 
+  // The held interface (null when nothing is held).
   ZRMIUtLineGeometryAccess* operator->() const { return static_cast<ZRMIUtLineGeometryAccess*>(GetObject()); }
 
 private:

@@ -22,21 +22,29 @@
 
 class ZRMMATH_API ZRMUtArc : public ZRMUtCircle {
 public:
+  // The degenerate default frame, radius 0, both ends at (0, 0, 0).
   ZRMUtArc();
   // The matching circle constructor, then the two ends.
   ZRMUtArc(const KRNMathPoint& center, const KRNMathDirection& axis, const KRNMathDirection& xDir, double radius,
            const KRNMathPoint& start, const KRNMathPoint& end);
+  // The circle constructor without an x direction, then the two ends.
   ZRMUtArc(const KRNMathPoint& center, const KRNMathDirection& axis, double radius, const KRNMathPoint& start,
            const KRNMathPoint& end);
+  // Copies the circle and both ends, not the reference count.
   ZRMUtArc(const ZRMUtArc& other);
+  // Takes other's circle and ends; this object's reference count stays as it was.
   ZRMUtArc& operator=(const ZRMUtArc& other);
   ~ZRMUtArc() override;
 
+  // The start point, as stored.
   const KRNMathPoint& GetStartPoint() const { return mStart; }
+  // The end point, as stored.
   const KRNMathPoint& GetEndPoint() const { return mEnd; }
+  //@{
   // Angles of the end points in this frame, in (-pi, pi].
   double GetStartAngle() const;
   double GetEndAngle() const;
+  //@}
 
   // end 1: the start point, any other value: the end point. Unit direction of
   // Axis() x unit direction of (end point - Center()): the counter-clockwise sense about Axis()

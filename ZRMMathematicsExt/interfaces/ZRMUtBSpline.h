@@ -52,23 +52,36 @@ public:
   // As above without weights.
   ZRMUtBSpline(int degree, int nbKnots, double* knots, int* multiplicities, bool periodic,
                const KRNMathSetOfPoints& cpoints);
+  // A deep copy of every field (the arrays are copied); the reference count is not copied.
   ZRMUtBSpline(const ZRMUtBSpline& other);
   // Replaces every field by a deep copy of other's; assigning an object to itself changes nothing.
   ZRMUtBSpline& operator=(const ZRMUtBSpline& other);
   ~ZRMUtBSpline() override;
 
+  // The degree.
   int GetDegree() const { return mDegree; }
+  // The number of distinct knots, the length of GetKnots() and of GetMultiplicities().
   int GetNbOfKnots() const { return mNbKnots; }
+  // The distinct knot values (null when there are none); owned by the spline.
   const double* GetKnots() const { return mKnots.get(); }
+  // The multiplicity of each knot (null when there are no knots); owned by the spline.
   const int* GetMultiplicities() const { return mMultiplicities.get(); }
+  // The number of weights, the length of GetWeights() (0 for a non-rational spline).
   int GetNumberOfWeights() const { return mNbWeights; }
+  // The weights (null when there are none); owned by the spline.
   const double* GetWeights() const { return mWeights.get(); }
+  // Whether the spline is periodic.
   bool GetPeriodic() const { return mPeriodic; }
+  // The control points.
   const KRNMathSetOfPoints& GetCPoints() const { return mCPoints; }
+  // The number of control points.
   int GetNumberOfCPoints() const { return mCPoints.GetNumberOfPoints(); }
+  // first, second := the two closure vectors (zero unless set).
   void GetClosureCondition(KRNMathVector& first, KRNMathVector& second) const;
 
+  // Replaces the control points by a copy of cpoints; knots and weights are not checked against them.
   void SetCPoints(const KRNMathSetOfPoints& cpoints);
+  // Stores the two closure vectors as passed.
   void SetClosureCondition(const KRNMathVector& first, const KRNMathVector& second);
 
   // Adds every control point to box (which is not emptied first); false, box untouched, when
@@ -109,12 +122,12 @@ private:
   void InitWeights(int n, const double* weights);
 
   int mDegree;
-  int mNbKnots;                              // length of mKnots and of mMultiplicities
-  std::unique_ptr<double[]> mKnots;          // null when mNbKnots < 1
-  std::unique_ptr<int[]> mMultiplicities;    // null when mNbKnots < 1
+  int mNbKnots;                            // length of mKnots and of mMultiplicities
+  std::unique_ptr<double[]> mKnots;        // null when mNbKnots < 1
+  std::unique_ptr<int[]> mMultiplicities;  // null when mNbKnots < 1
   bool mPeriodic;
-  int mNbWeights;                            // length of mWeights
-  std::unique_ptr<double[]> mWeights;        // null when mNbWeights < 1
+  int mNbWeights;                      // length of mWeights
+  std::unique_ptr<double[]> mWeights;  // null when mNbWeights < 1
   KRNMathSetOfPoints mCPoints;
   KRNMathVector mClosureFirst;
   KRNMathVector mClosureSecond;

@@ -31,17 +31,23 @@ public:
   // that are not orthogonal are reported ("ZRMUtCSys non-orthogonal directions in.") and kept as
   // passed.
   ZRMUtCSys(const KRNMathPoint& point, const KRNMathDirection& xDir, const KRNMathDirection& yDir);
+  // Copies the frame, not the reference count.
   ZRMUtCSys(const ZRMUtCSys& other);
+  // Takes other's frame; this object's reference count stays as it was.
   ZRMUtCSys& operator=(const ZRMUtCSys& other);
   ~ZRMUtCSys() override;
 
+  // The origin, as a point and as three coordinates.
   const KRNMathPoint& Point() const { return mPoint; }
-  const KRNMathDirection& XDir() const { return mXDir; }
-  const KRNMathDirection& YDir() const { return mYDir; }
-  const KRNMathDirection& ZDir() const { return mZDir; }
   void PointCoord(double& x, double& y, double& z) const;
+  // The x direction (angle 0 of the derived curves), as a direction and as three components.
+  const KRNMathDirection& XDir() const { return mXDir; }
   void XDirCoord(double& x, double& y, double& z) const;
+  // The y direction (angle pi/2), as a direction and as three components.
+  const KRNMathDirection& YDir() const { return mYDir; }
   void YDirCoord(double& x, double& y, double& z) const;
+  // The z direction (normal, axis of revolution), as a direction and as three components.
+  const KRNMathDirection& ZDir() const { return mZDir; }
   void ZDirCoord(double& x, double& y, double& z) const;
 
   // Local-to-world map: linear part with columns mXDir, mYDir, mZDir, translation mPoint. Its
@@ -70,11 +76,13 @@ protected:
   // gives x (0,0,1), y (1,0,0).
   ZRMUtCSys(const KRNMathPoint& point, const KRNMathDirection& zDir);
 
+  //@{
   // Store as passed; nothing is recomputed.
   void SetPoint(const KRNMathPoint& point);
   void SetXDir(const KRNMathDirection& xDir);
   void SetYDir(const KRNMathDirection& yDir);
   void SetZDir(const KRNMathDirection& zDir);
+  //@}
 
   // mPoint = point, mXDir = xDir, mYDir = yDir, mZDir = unit direction of xDir x yDir; no
   // orthogonality test. Published by the primitives that offer SetCSys (cone, cylinder, sphere,

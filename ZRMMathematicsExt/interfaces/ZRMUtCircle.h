@@ -37,15 +37,23 @@ public:
   ZRMUtCircle(const KRNMathPoint& center, const KRNMathDirection& axis, const KRNMathDirection& xDir, double radius);
   // Frame chosen from the axis as its z direction (see ZRMUtCSys).
   ZRMUtCircle(const KRNMathPoint& center, const KRNMathDirection& axis, double radius);
+  // Copies frame and radius, not the reference count.
   ZRMUtCircle(const ZRMUtCircle& other);
+  // Takes other's frame and radius; this object's reference count stays as it was.
   ZRMUtCircle& operator=(const ZRMUtCircle& other);
   ~ZRMUtCircle() override;
 
+  // The center, the frame's origin.
   const KRNMathPoint& Center() const { return Point(); }
+  // The axis, the frame's z direction: the normal of the circle's plane.
   const KRNMathDirection& Axis() const { return ZDir(); }
+  // x, y, z := the center's coordinates.
   void CenterCoord(double& x, double& y, double& z) const;
+  // x, y, z := the axis's components.
   void AxisCoord(double& x, double& y, double& z) const;
+  // The radius.
   double Radius() const { return mRadius; }
+  // Stores the radius as passed (never checked).
   void SetRadius(double radius);
 
   // |a1 - a2| / 2pi * radius: the angle difference as a fraction of a full turn, times the

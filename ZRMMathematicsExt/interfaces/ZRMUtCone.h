@@ -23,15 +23,21 @@ public:
   ZRMUtCone(const KRNMathPoint& apex, const KRNMathDirection& xDir, const KRNMathDirection& yDir, double halfAngle);
   // Frame from the axis direction as its z direction.
   ZRMUtCone(const KRNMathPoint& apex, const KRNMathDirection& axisDir, double halfAngle);
+  // Copies frame and half angle, not the reference count.
   ZRMUtCone(const ZRMUtCone& other);
+  // Takes other's frame and half angle; this object's reference count stays as it was.
   ZRMUtCone& operator=(const ZRMUtCone& other);
   ~ZRMUtCone() override;
 
+  // The apex, the frame's origin, as a point and as three coordinates.
   const KRNMathPoint& Apex() const { return Point(); }
   void ApexCoord(double& x, double& y, double& z) const;
+  // The axis direction, the frame's z direction, as a direction and as three components.
   const KRNMathDirection& AxisDir() const { return ZDir(); }
   void AxisDirCoord(double& x, double& y, double& z) const;
+  // The half angle, radians.
   double HalfAngle() const { return mHalfAngle; }
+  // Stores the half angle as passed.
   void SetHalfAngle(double halfAngle);
   // Moves the apex.
   void SetAxisPoint(const KRNMathPoint& apex);

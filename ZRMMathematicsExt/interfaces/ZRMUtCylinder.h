@@ -23,14 +23,20 @@ public:
                 double radius);
   // Frame from the axis direction as its z direction.
   ZRMUtCylinder(const KRNMathPoint& axisPoint, const KRNMathDirection& axisDir, double radius);
+  // Copies frame and radius, not the reference count.
   ZRMUtCylinder(const ZRMUtCylinder& other);
+  // Takes other's frame and radius; this object's reference count stays as it was.
   ZRMUtCylinder& operator=(const ZRMUtCylinder& other);
   ~ZRMUtCylinder() override;
 
+  // The axis direction, the frame's z direction, as a direction and as three components.
   const KRNMathDirection& AxisDir() const { return ZDir(); }
   void AxisDirCoord(double& x, double& y, double& z) const;
+  // The radius.
   double Radius() const { return mRadius; }
+  // Stores the radius as passed.
   void SetRadius(double radius);
+  // Moves the axis point, the frame's origin.
   void SetAxisPoint(const KRNMathPoint& axisPoint);
   using ZRMUtCSys::SetCSys;
 

@@ -12,8 +12,11 @@
 // - Nothing checks that a >= b or that either is positive. GetParam refuses radii below
 //   ModelResolution; GetCurvature, PointPosWRTEllipse and EvalTangentsFromExternalPoint refuse
 //   radii below LengthTol (PointPosWRTEllipse answers 0).
-// - Our choice: a point with a NaN or infinite coordinate, and NaN radii, are refused by every
-//   point question (PointPosWRTEllipse answers 0) instead of producing NaN results.
+// - Our choice: every point question (GetParam, GetTangentAtPoint, GetCurvature,
+//   PointPosWRTEllipse, ProjectPoint, EvalTangentsFromExternalPoint) also refuses a point with a
+//   NaN or infinite coordinate, a NaN or infinite center or direction of the frame, and NaN or
+//   infinite radii (PointPosWRTEllipse answers 0), instead of producing NaN or infinite results;
+//   nothing is reported for them.
 // - ProjectPoint refuses the center (and, our choice, any direction in which the ellipse has no
 //   finite radial distance, which happens only when a radius is zero).
 // - EvalTangentsFromExternalPoint refuses points inside the ellipse; a point on it gives that
@@ -36,17 +39,26 @@ public:
   // Frame (center, xDir, yDir) with the frame's orthogonality report, then the radii.
   ZRMUtEllipse(const KRNMathPoint& center, const KRNMathDirection& xDir, const KRNMathDirection& yDir, double major,
                double minor);
+  // Copies frame and radii, not the reference count.
   ZRMUtEllipse(const ZRMUtEllipse& other);
+  // Takes other's frame and radii; this object's reference count stays as it was.
   ZRMUtEllipse& operator=(const ZRMUtEllipse& other);
   ~ZRMUtEllipse() override;
 
+  // The center, the frame's origin.
   const KRNMathPoint& Center() const { return Point(); }
+  // The normal, the frame's z direction, as a direction and as three components.
   const KRNMathDirection& Axis() const { return ZDir(); }
   void AxisCoord(double& x, double& y, double& z) const;
+  // The major semi-axis a, along XDir().
   double GetMajorRadius() const { return mMajor; }
+  // The minor semi-axis b, along YDir().
   double GetMinorRadius() const { return mMinor; }
+  // Moves the center, the frame's origin.
   void SetCenter(const KRNMathPoint& center);
+  // Stores a as passed (never checked).
   void SetMajorRadius(double major);
+  // Stores b as passed (never checked).
   void SetMinorRadius(double minor);
   using ZRMUtCSys::SetCSys;
 

@@ -42,6 +42,7 @@ class ZRMUtPoint;
 class ZRMUtSphere;
 class ZRMUtTorus;
 
+// The handle on a geometry of class T (const T for the _ConstPtr handles), as described above.
 template <class T>
 class ZRMUtGeomHandle {
   // A raw pointer P* is accepted when it converts to T* (the class itself or a derived class).
@@ -54,6 +55,7 @@ class ZRMUtGeomHandle {
 public:
   // Empty handle.
   ZRMUtGeomHandle() noexcept : mPtr(nullptr) {}
+  // Empty handle, from nullptr.
   explicit ZRMUtGeomHandle(std::nullptr_t) noexcept : mPtr(nullptr) {}
 
   // Takes one reference on the object (none for null).
@@ -62,6 +64,7 @@ public:
     ZRMUtIntrusivePtrAddRef(mPtr);
   }
 
+  // Holds other's object, with a reference of its own (none for null).
   ZRMUtGeomHandle(const ZRMUtGeomHandle& other) : mPtr(other.mPtr) { ZRMUtIntrusivePtrAddRef(mPtr); }
 
   // <Class>_ConstPtr from <Class>_Ptr.
@@ -70,32 +73,41 @@ public:
     ZRMUtIntrusivePtrAddRef(mPtr);
   }
 
+  // Releases the held reference.
   ~ZRMUtGeomHandle() { ZRMUtIntrusivePtrRelease(mPtr); }
 
   // Adds the new reference before releasing the old one, so self-assignment and assignment of
   // the pointer already held keep the object alive.
   ZRMUtGeomHandle& operator=(const ZRMUtGeomHandle& other) { return Assign(other.mPtr); }
 
+  // <Class>_ConstPtr := <Class>_Ptr, in the same order of counting.
   template <class U, EnableFromMutable<U> = 0>
   ZRMUtGeomHandle& operator=(const ZRMUtGeomHandle<U>& other) {
     return Assign(other.Ptr());
   }
 
+  // Holds pointer's object (one reference taken) instead of the old one (released).
   template <class P, EnableFromRaw<P> = 0>
   ZRMUtGeomHandle& operator=(P* pointer) {
     return Assign(pointer);
   }
+  // Releases the held reference; the handle is empty afterwards.
   ZRMUtGeomHandle& operator=(std::nullptr_t) { return Assign(nullptr); }
 
+  //@{
   // Identity of the held objects.
   bool operator==(const ZRMUtGeomHandle& other) const noexcept { return mPtr == other.mPtr; }
   bool operator!=(const ZRMUtGeomHandle& other) const noexcept { return mPtr != other.mPtr; }
+  //@}
   // Order of the held addresses; a strict weak order usable as a map key (null first).
   bool operator<(const ZRMUtGeomHandle& other) const noexcept { return std::less<T*>()(mPtr, other.mPtr); }
 
+  //@{
+  // The held pointer (null for an empty handle); no count changes.
   T* Ptr() const noexcept { return mPtr; }
   operator T*() const noexcept { return mPtr; }
   T* operator->() const noexcept { return mPtr; }
+  //@}
   // The handle must not be empty.
   T& operator*() const noexcept { return *mPtr; }
 
@@ -126,6 +138,8 @@ private:
   T* mPtr;  // null, or one reference owned on *mPtr
 };
 
+//@{
+// The handle pairs of the geometry classes: <Class>_Ptr and <Class>_ConstPtr.
 using ZRMUtGeometry_Ptr = ZRMUtGeomHandle<ZRMUtGeometry>;
 using ZRMUtGeometry_ConstPtr = ZRMUtGeomHandle<const ZRMUtGeometry>;
 using ZRMUtArc_Ptr = ZRMUtGeomHandle<ZRMUtArc>;
@@ -152,5 +166,6 @@ using ZRMUtSphere_Ptr = ZRMUtGeomHandle<ZRMUtSphere>;
 using ZRMUtSphere_ConstPtr = ZRMUtGeomHandle<const ZRMUtSphere>;
 using ZRMUtTorus_Ptr = ZRMUtGeomHandle<ZRMUtTorus>;
 using ZRMUtTorus_ConstPtr = ZRMUtGeomHandle<const ZRMUtTorus>;
+//@}
 
 #endif

@@ -46,7 +46,9 @@ public:
   // followed (when D1 and D2 are not parallel) by the rotation by the angle between them about
   // the line through P2 along D1 ^ D2, or (when they are parallel in opposite senses) by the
   // platform's (point, vector) motion at (P2, D2), which fixes P2 and reverses D2. Same sense:
-  // the translation alone.
+  // the translation alone. The angle is acos(D1 . D2) with the cosine clamped into [-1, 1]:
+  // rounding can carry the dot product of two unit directions just past 1 in magnitude, where
+  // acos has no value.
   static void GetTransformationOfPointsAndDirections(KRNMathTransformation& result, const KRNMathPoint& P1,
                                                      const KRNMathDirection& D1, const KRNMathPoint& P2,
                                                      const KRNMathDirection& D2);

@@ -15,13 +15,17 @@
 
 #include <cstdint>
 
+// The visitor of the geometry classes: every overload passes the object on to the general one.
 class ZRMMATH_API ZRMUtGeomVisitor {
 public:
   ZRMUtGeomVisitor() = default;
+  // A visitor holds nothing: copies are alike.
   ZRMUtGeomVisitor(const ZRMUtGeomVisitor&) = default;
+  // A visitor holds nothing: assignment changes nothing.
   ZRMUtGeomVisitor& operator=(const ZRMUtGeomVisitor&) = default;
   virtual ~ZRMUtGeomVisitor();
 
+  // Called by Accept of an object of exactly this class; here: Visit(const ZRMUtGeometry*).
   virtual bool Visit(const ZRMUtTorus* torus);
   virtual bool Visit(const ZRMUtSphere* sphere);
   virtual bool Visit(const ZRMUtCylinder* cylinder);
@@ -38,8 +42,10 @@ public:
   virtual bool Visit(const ZRMUtGeometry* geometry);
 };
 
+// The visitor that records the type code of the visited class.
 class ZRMMATH_API ZRMUtGeomTypeVisitor : public ZRMUtGeomVisitor {
 public:
+  // The type codes of the geometry classes.
   enum GeomType : std::int32_t {
     GeomUnknown = 0,  // no geometry, or a kind without a code (sphere, torus)
     GeomPoint = 1,
@@ -54,10 +60,13 @@ public:
     GeomBSpline = 10
   };
 
+  // The code is GeomUnknown until a visit.
   ZRMUtGeomTypeVisitor();
 
+  //@{
+  // Each stores its class's code and returns true; the sphere's, the torus's and the general
+  // overload are the base's, which store nothing.
   using ZRMUtGeomVisitor::Visit;
-  // Each stores its class's code and returns true.
   bool Visit(const ZRMUtCylinder* cylinder) override;
   bool Visit(const ZRMUtCone* cone) override;
   bool Visit(const ZRMUtPlane* plane) override;
@@ -68,6 +77,7 @@ public:
   bool Visit(const ZRMUtCSys* csys) override;
   bool Visit(const ZRMUtLine* line) override;
   bool Visit(const ZRMUtPoint* point) override;
+  //@}
 
   // The code of the last visited class; GeomUnknown before any.
   GeomType GetType() const;

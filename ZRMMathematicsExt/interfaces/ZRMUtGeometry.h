@@ -23,7 +23,9 @@ class ZRMUtGeomVisitor;
 class ZRMMATH_API ZRMUtGeometry : public ZRMUtSmartBase {
 public:
   ZRMUtGeometry();
+  // A copy of other's value; the copy starts with no references.
   ZRMUtGeometry(const ZRMUtGeometry& other);
+  // Takes other's value; this object's reference count stays as it was.
   ZRMUtGeometry& operator=(const ZRMUtGeometry& other);
   ~ZRMUtGeometry() override;
 
@@ -39,6 +41,7 @@ public:
   virtual bool Accept(ZRMUtGeomVisitor* visitor) const = 0;
   virtual bool Accept(ZRMUtGeomVisitor* visitor) = 0;
 
+  //@{
   // Exact-class downcasts: this object as the named class, or null when it is of another class
   // (an arc is not a circle, a plane is not a coordinate system). No reference count changes.
   ZRMUtArc* AsArc();
@@ -53,6 +56,7 @@ public:
   ZRMUtPoint* AsPoint();
   ZRMUtSphere* AsSphere();
   ZRMUtTorus* AsTorus();
+  //@}
 };
 
 #endif

@@ -25,13 +25,19 @@ class ZRMMATH_API ZRMUtLine : public ZRMUtGeometry {
 public:
   // Stores both as given.
   ZRMUtLine(const KRNMathPoint& origin, const KRNMathDirection& direction);
+  // Copies origin and direction, not the reference count.
   ZRMUtLine(const ZRMUtLine& other);
+  // Takes other's origin and direction; this object's reference count stays as it was.
   ZRMUtLine& operator=(const ZRMUtLine& other);
   ~ZRMUtLine() override;
 
+  // The origin, the point at t = 0.
   const KRNMathPoint& Point() const { return mOrigin; }
+  // The direction, the tangent everywhere.
   const KRNMathDirection& Direction() const { return mDirection; }
+  // x, y, z := the origin's coordinates.
   void PointCoord(double& x, double& y, double& z) const;
+  // x, y, z := the direction's components.
   void DirectionCoord(double& x, double& y, double& z) const;
 
   // origin := T origin; direction := unit direction of T's linear part applied to it.

@@ -31,6 +31,8 @@
 #include "KRNMathVector.h"
 #include "KRNMathVectorf.h"
 
+//@{
+// Tolerant equality and its negation, by the equality rule above.
 ZRMMATH_API bool operator==(const KRNMathAxis& a, const KRNMathAxis& b);
 ZRMMATH_API bool operator!=(const KRNMathAxis& a, const KRNMathAxis& b);
 ZRMMATH_API bool operator==(const KRNMathBox2D& a, const KRNMathBox2D& b);
@@ -49,6 +51,7 @@ ZRMMATH_API bool operator==(const KRNMathVector& a, const KRNMathVector& b);
 ZRMMATH_API bool operator!=(const KRNMathVector& a, const KRNMathVector& b);
 ZRMMATH_API bool operator==(const KRNMathVectorf& a, const KRNMathVectorf& b);
 ZRMMATH_API bool operator!=(const KRNMathVectorf& a, const KRNMathVectorf& b);
+//@}
 
 // The direction of the widened components, by the unit-direction rule (kept when the squared
 // length is exactly 1, (1, 0, 0) when it is exactly 0, otherwise divided by the length).

@@ -22,10 +22,13 @@ public:
   ZRMUtPlane(const KRNMathPoint& origin, const KRNMathDirection& xDir, const KRNMathDirection& yDir);
   // Normal as z; x and y chosen as by ZRMUtCSys's (origin, z direction) constructor.
   ZRMUtPlane(const KRNMathPoint& origin, const KRNMathDirection& normal);
+  // Copies the frame, not the reference count.
   ZRMUtPlane(const ZRMUtPlane& other);
+  // Takes other's frame; this object's reference count stays as it was.
   ZRMUtPlane& operator=(const ZRMUtPlane& other);
   ~ZRMUtPlane() override;
 
+  // The unit normal, ZDir(), as a direction and as three components.
   const KRNMathDirection& Normal() const { return ZDir(); }
   void NormalCoord(double& x, double& y, double& z) const;
   // The platform plane through the origin spanned by the x and y directions.

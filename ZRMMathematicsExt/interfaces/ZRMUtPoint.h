@@ -12,15 +12,23 @@
 
 class ZRMMATH_API ZRMUtPoint : public ZRMUtGeometry {
 public:
+  // The geometry at point.
   explicit ZRMUtPoint(const KRNMathPoint& point);
+  // Copies the point, not the reference count.
   ZRMUtPoint(const ZRMUtPoint& other);
+  // Copies the point, as the copy constructor does.
   ZRMUtPoint(ZRMUtPoint&& other);
+  // Takes other's point; this object's reference count stays as it was.
   ZRMUtPoint& operator=(const ZRMUtPoint& other);
+  // Takes other's point, as the copy assignment does.
   ZRMUtPoint& operator=(ZRMUtPoint&& other);
   ~ZRMUtPoint() override;
 
+  // The position.
   const KRNMathPoint& Point() const { return mPoint; }
+  // x, y, z := the position's coordinates.
   void Coord(double& x, double& y, double& z) const;
+  // Moves the point to point.
   void SetPoint(const KRNMathPoint& point);
 
   // point := T point.

@@ -22,13 +22,19 @@ public:
   ZRMUtSphere(const KRNMathPoint& center, double radius, const KRNMathDirection& xDir, const KRNMathDirection& yDir);
   // The standard frame (0,0,1) as z, giving x (1,0,0) and y (0,1,0), at the center.
   ZRMUtSphere(const KRNMathPoint& center, double radius);
+  // Copies frame and radius, not the reference count.
   ZRMUtSphere(const ZRMUtSphere& other);
+  // Takes other's frame and radius; this object's reference count stays as it was.
   ZRMUtSphere& operator=(const ZRMUtSphere& other);
   ~ZRMUtSphere() override;
 
+  // The center, the frame's origin.
   const KRNMathPoint& Center() const { return Point(); }
+  // The radius.
   double Radius() const { return mRadius; }
+  // Stores the radius as passed.
   void SetRadius(double radius);
+  // Moves the center to (x, y, z).
   void SetCenter(double x, double y, double z);
   using ZRMUtCSys::SetCSys;
 

@@ -45,11 +45,15 @@ public:
     ParameterizationCentripetal = 2
   };
 
+  //@{
+  // The map types of the record, each keyed by the point index: an id, a value, a caller's
+  // pointer, a pair of ids, a pair of caller's pointers.
   using IdMap = ZRMUtMap<int, ZRMUtUniqueId, ZRMUtLess<int>>;
   using ValueMap = ZRMUtMap<int, double, ZRMUtLess<int>>;
   using PointerMap = ZRMUtMap<int, void*, ZRMUtLess<int>>;
   using IdPairMap = ZRMUtMap<int, ZRMUtPair<ZRMUtUniqueId, ZRMUtUniqueId>, ZRMUtLess<int>>;
   using PointerPairMap = ZRMUtMap<int, ZRMUtPair<void*, void*>, ZRMUtLess<int>>;
+  //@}
 
   ZRMUtSplineCondition();
   virtual ~ZRMUtSplineCondition();
@@ -57,54 +61,78 @@ public:
   // Tangent angles (written only).
   void AddTangentAngles(int index, double angle);
 
-  // Tangent lines.
+  //@{
+  // Tangent lines: the id of the line fixing the tangent at an index (Add, Has, Remove, Get as
+  // described above).
   void AddTangentLines(int index, ZRMUtUniqueId& id);
   bool HasTangentLine(int index, ZRMUtUniqueId& id);
   void RemoveTangentLine(int index);
   IdMap& GetTangentLines();
+  //@}
 
-  // Tangential speeds.
+  //@{
+  // Tangential speeds: the speed along the tangent at an index (Add, Has, Remove, Get as
+  // described above).
   void AddTangentialSpeeds(int index, double speed);
   bool HasTangentialSpeed(int index, double& speed);
   void RemoveTangentialSpeeds(int index);
   ValueMap& GetTangentialSpeeds();
+  //@}
 
-  // Second-derivative lines.
+  //@{
+  // Second-derivative lines: the id of the line fixing the second derivative's direction at an
+  // index (Add, Has, Remove, Get as described above).
   void AddSecondDerivativeLines(int index, ZRMUtUniqueId& id);
   bool HasSecondDerivativeLine(int index, ZRMUtUniqueId& id);
   void RemoveSecondDerivativeLines(int index);
   IdMap& GetSecondDerivativeLines();
+  //@}
 
-  // Second-derivative norms.
+  //@{
+  // Second-derivative norms: the length of the second derivative at an index (Add, Has, Remove,
+  // Get as described above).
   void AddSecondDerivativeNorms(int index, double norm);
   bool HasSecondDerivativeNorm(int index, double& norm);
   void RemoveSecondDerivativeNorms(int index);
   ValueMap& GetSecondDerivativeNorms();
+  //@}
 
+  //@{
   // The caller's companions of the tangent lines and the second-derivative lines.
   PointerMap& GetTangentLinePointers();
   PointerMap& GetSecondDerivativeLinePointers();
+  //@}
 
+  //@{
   // Tangent handle ends: the pair (first, second) per index, and the caller's companions.
   void AddTangentHandleEnds(int index, ZRMUtUniqueId& first, ZRMUtUniqueId& second);
   IdPairMap& GetTangentHandleEnds();
   PointerPairMap& GetTangentHandleEndsPointers();
+  //@}
 
-  // Handle ratios.
+  //@{
+  // Handle ratios: a ratio per index (Add, Get as described above).
   void AddHandleRatios(int index, double ratio);
   ValueMap& GetHandleRatios();
+  //@}
 
-  // Handle dimensions, and the caller's companions.
+  //@{
+  // Handle dimensions: the id of the dimension on the handle at an index (Add, Has, Remove, Get
+  // as described above), and the caller's companions.
   void AddHandleDims(int index, ZRMUtUniqueId& id);
   bool HasHandleDim(int index, ZRMUtUniqueId& id);
   void RemoveHandleDim(int index);
   IdMap& GetHandleDims();
   PointerMap& GetHandleDimPointers();
+  //@}
 
   // Number of entries in the tangent lines, tangential speeds, second-derivative lines and
   // second-derivative norms together (a key in two of them counts twice).
   int Count() const;
 
+  //@{
+  // The degree, the parameterisation mode and the flags (to normalise, periodic, solver entity,
+  // full clamping, creating), stored and returned as given.
   int GetDegree() const { return mDegree; }
   void SetDegree(int degree) { mDegree = degree; }
   ZRMUtParameterizationMode GetParameterizationMode() { return mParameterizationMode; }
@@ -119,10 +147,13 @@ public:
   void SetUseFullClamping(bool useFullClamping) { mUseFullClamping = useFullClamping; }
   bool IsCreating() const { return mIsCreating; }
   void SetIsCreating(bool isCreating) { mIsCreating = isCreating; }
+  //@}
 
+  //@{
   // Closure data of a closed spline: a point, a vector and a value, stored as given.
   void SetClosureData(const KRNMathPoint& point, const KRNMathVector& vector, double value);
   void GetClosureData(KRNMathPoint& point, KRNMathVector& vector, double& value);
+  //@}
 
   // The stored spline := spline (B-spline assignment); the record keeps its own copy.
   void SetGeom(const ZRMUtBSpline& spline);
@@ -149,7 +180,7 @@ private:
   bool mIsSolverEntity = false;
   bool mUseFullClamping = false;
   bool mIsCreating = true;
-  KRNMathPoint mClosurePoint;               // (0, 0, 0)
+  KRNMathPoint mClosurePoint;  // (0, 0, 0)
   KRNMathVector mClosureVector{1.0, 0.0, 0.0};
   double mClosureValue = 0.0;
   ZRMUtBSpline mGeom;

@@ -26,15 +26,23 @@ public:
              const KRNMathDirection& yDir);
   // The standard frame (0,0,1) as z, giving x (1,0,0) and y (0,1,0), at the center.
   ZRMUtTorus(const KRNMathPoint& center, double majorRadius, double minorRadius);
+  // Copies frame and radii, not the reference count.
   ZRMUtTorus(const ZRMUtTorus& other);
+  // Takes other's frame and radii; this object's reference count stays as it was.
   ZRMUtTorus& operator=(const ZRMUtTorus& other);
   ~ZRMUtTorus() override;
 
+  // The center, the frame's origin.
   const KRNMathPoint& Center() const { return Point(); }
+  // The radius of the circle the sweeping circle's center runs on.
   double MajorRadius() const { return mMajorRadius; }
+  // The radius of the sweeping circle.
   double MinorRadius() const { return mMinorRadius; }
+  // Stores the major radius as passed.
   void SetMajorRadius(double majorRadius);
+  // Stores the minor radius as passed.
   void SetMinorRadius(double minorRadius);
+  // Moves the center to (x, y, z).
   void SetCenter(double x, double y, double z);
   using ZRMUtCSys::SetCSys;
 

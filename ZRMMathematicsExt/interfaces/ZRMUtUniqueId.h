@@ -8,8 +8,10 @@
 class ZRMUtUniqueId {
 public:
   constexpr ZRMUtUniqueId() = default;  // -1: no id
+  // The id of value id.
   constexpr explicit ZRMUtUniqueId(std::int32_t id) : mId(id) {}
 
+  // The integer value (-1: no id).
   constexpr std::int32_t Value() const { return mId; }
 
 private:

@@ -11,16 +11,21 @@
 
 template <class T>
 struct ZRMUtLess {
+  // -1 when a < b, 1 when b < a, else 0.
   static int Compare(const T& a, const T& b) { return a < b ? -1 : (b < a ? 1 : 0); }
+  // Compare(a, b) < 0.
   bool operator()(const T& a, const T& b) const { return Compare(a, b) < 0; }
 };
 
+// The lexicographic order of pairs.
 template <class A, class B>
 struct ZRMUtLess<ZRMUtPair<A, B>> {
+  // The first fields' Compare, or the second fields' when the first fields compare equal.
   static int Compare(const ZRMUtPair<A, B>& a, const ZRMUtPair<A, B>& b) {
     const int first = ZRMUtLess<A>::Compare(a.first, b.first);
     return first != 0 ? first : ZRMUtLess<B>::Compare(a.second, b.second);
   }
+  // Compare(a, b) < 0.
   bool operator()(const ZRMUtPair<A, B>& a, const ZRMUtPair<A, B>& b) const { return Compare(a, b) < 0; }
 };
 

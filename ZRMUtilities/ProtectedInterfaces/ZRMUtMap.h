@@ -25,13 +25,18 @@ class ZRMUtMap : public ZRMUtTree<ZRMUtPair<K, V>> {
   using Block = typename Base::Block;
 
 public:
+  //@{
+  // The key, value and item types, and the iterators (see ZRMUtTree).
   using Key = K;
   using Value = V;
   using Item = ZRMUtPair<K, V>;
   using Iterator = typename Base::Iterator;
   using ConstIterator = typename Base::ConstIterator;
+  //@}
 
+  // An empty map.
   ZRMUtMap() : Base(&ZRMUtCompareKeys<K, Less>) {}
+  // A map of copies of other's items (other's iterators are untouched).
   ZRMUtMap(const ZRMUtMap& other) : Base(&ZRMUtCompareKeys<K, Less>) { this->CopyItemsFrom(other, &KeyOf); }
   // Replaces the contents by copies of other's (all iterators on elements are detached);
   // self-assignment does nothing. On failure the map is unchanged.
@@ -46,9 +51,10 @@ public:
   ConstIterator Find(const K& key) const { return this->template FindKey<true>(&key); }
   // 1 when the key is present, else 0.
   int Count(const K& key) const { return this->LookForItem(&key) != nullptr ? 1 : 0; }
-  // The first item whose key is not below / is above key, or End.
+  // The first item whose key is not below key, or End.
   Iterator LowerBound(const K& key) { return this->template LowerBoundOf<false>(&key); }
   ConstIterator LowerBound(const K& key) const { return this->template LowerBoundOf<true>(&key); }
+  // The first item whose key is above key, or End.
   Iterator UpperBound(const K& key) { return this->template UpperBoundOf<false>(&key); }
   ConstIterator UpperBound(const K& key) const { return this->template UpperBoundOf<true>(&key); }
 
@@ -61,7 +67,8 @@ public:
   // Inserts (key, value) when key is absent; true when it inserted.
   bool Insert(const K& key, const V& value) {
     bool inserted = false;
-    this->LookUpOrInsert(&key, [&] { return std::unique_ptr<Block>(new Block(&KeyOf, key, value)); }, inserted);
+    this->LookUpOrInsert(
+        &key, [&] { return std::unique_ptr<Block>(new Block(&KeyOf, key, value)); }, inserted);
     return inserted;
   }
 
@@ -76,11 +83,16 @@ private:
   // The value under key, inserting (key, V()) when absent; fromEnd as in LookUpOrInsert.
   V& ValueOf(const K& key, bool fromEnd) {
     bool inserted = false;
-    return this->LookUpOrInsert(&key, [&key] {
-      std::unique_ptr<Block> block(new Block(&KeyOf));  // (K(), V()) built in place, then the key
-      block->mItem.first = key;
-      return block;
-    }, inserted, fromEnd).second;
+    return this
+        ->LookUpOrInsert(
+            &key,
+            [&key] {
+              std::unique_ptr<Block> block(new Block(&KeyOf));  // (K(), V()) built in place, then the key
+              block->mItem.first = key;
+              return block;
+            },
+            inserted, fromEnd)
+        .second;
   }
 };
 

@@ -41,18 +41,21 @@ protected:
 
   // One element: the tree node and the item in a single allocation.
   struct Block : ZRMUtAvlTreeNode {
+    // The item built from args; the node's item pointer is keyOf of it.
     template <class... Args>
     explicit Block(KeyOfFunction keyOf, Args&&... args) : mItem(std::forward<Args>(args)...) {
       SetItem(keyOf(mItem));
     }
-    Item mItem;
+    Item mItem;  // the element
   };
 
 public:
   class IteratorBase;
   template <bool IsConst>
   class BasicIterator;
+  // Iterator with write access to the elements.
   using Iterator = BasicIterator<false>;
+  // Iterator with read-only access to the elements.
   using ConstIterator = BasicIterator<true>;
 
   ZRMUtTree(const ZRMUtTree&) = delete;
@@ -62,9 +65,11 @@ public:
 
   // An iterator on the smallest element (equal to End when empty).
   Iterator Begin() { return BeginOf<false>(); }
+  // A read-only iterator on the smallest element (equal to End when empty).
   ConstIterator Begin() const { return BeginOf<true>(); }
   // A copy of the container's end iterator, which stands on no element.
   Iterator End() { return *mEnd; }
+  // A copy of the container's read-only end iterator, which stands on no element.
   ConstIterator End() const { return *mConstEnd; }
 
   // Calls visit(item) for every element in ascending key order without building an iterator
@@ -74,13 +79,16 @@ public:
     for (ZRMUtAvlTreeNode* node = mTree.FirstNode(); node != nullptr; node = node->Next())
       visit(static_cast<Block*>(node)->mItem);
   }
+  // Calls visit(item) with read-only items, as the mutable ForEach.
   template <class Visit>
   void ForEach(Visit visit) const {
     for (ZRMUtAvlTreeNode* node = mTree.FirstNode(); node != nullptr; node = node->Next())
       visit(static_cast<const Item&>(static_cast<Block*>(node)->mItem));
   }
 
+  // The number of elements.
   int Size() const noexcept { return mTree.GetItemNumber(); }
+  // Size() == 0.
   bool IsEmpty() const noexcept { return Size() == 0; }
   // Removes every element; iterators on elements are detached.
   void Clear() noexcept;
@@ -89,27 +97,34 @@ public:
   // iterator refers to this container and to one of its nodes or none); otherwise a
   // description of the first fault.
   const char* FindInvariantViolation() const;
+  // FindInvariantViolation() == nullptr.
   bool CheckInvariants() const { return FindInvariantViolation() == nullptr; }
 
 protected:
+  // An empty container whose tree orders keys by compare.
   explicit ZRMUtTree(ZRMUtAvlTree::CompareFunction compare);
 
   // Positions cursor on the element whose key equals *key (no element when absent).
   virtual void PositionOnKey(ZRMUtAvlTreeCursor& cursor, const void* key) const { cursor.ResetOnItem(key); }
-  // Positions cursor on the first element whose key is not below / is above *key.
+  // Positions cursor on the first element whose key is not below *key (no element when none).
   virtual void PositionOnLowerBound(ZRMUtAvlTreeCursor& cursor, const void* key) const {
     cursor.ResetOnNode(mTree.LowerBound(key));
   }
+  // Positions cursor on the first element whose key is above *key (no element when none).
   virtual void PositionOnUpperBound(ZRMUtAvlTreeCursor& cursor, const void* key) const {
     cursor.ResetOnNode(mTree.UpperBound(key));
   }
 
+  // A new registered iterator on the smallest element.
   template <bool IsConst>
   BasicIterator<IsConst> BeginOf() const;
+  // A new registered iterator on the element whose key equals *key (End when absent).
   template <bool IsConst>
   BasicIterator<IsConst> FindKey(const void* key) const;
+  // A new registered iterator on the first element whose key is not below *key.
   template <bool IsConst>
   BasicIterator<IsConst> LowerBoundOf(const void* key) const;
+  // A new registered iterator on the first element whose key is above *key.
   template <bool IsConst>
   BasicIterator<IsConst> UpperBoundOf(const void* key) const;
 
@@ -158,6 +173,7 @@ private:
 template <class Item>
 class ZRMUtTree<Item>::IteratorBase : public ZRMUtTrackedIterator {
 public:
+  // Detaches the iterator: no owner, a cursor bound to no tree.
   void ReleaseContainer() noexcept override {
     mContainer = nullptr;
     mCursor = ZRMUtAvlTreeCursor();
@@ -165,14 +181,17 @@ public:
 
 protected:
   IteratorBase() noexcept = default;
+  // At cursor of container, registered with it.
   IteratorBase(const ZRMUtTree* container, const ZRMUtAvlTreeCursor& cursor) noexcept
       : mCursor(cursor), mContainer(container) {
     Register();
   }
+  // At other's position, registered with other's container (detached when other is).
   IteratorBase(const IteratorBase& other) noexcept
       : ZRMUtTrackedIterator(), mCursor(other.mCursor), mContainer(other.mContainer) {
     Register();
   }
+  // Takes other's position and container, leaving or joining registers to match.
   IteratorBase& operator=(const IteratorBase& other) noexcept {
     mCursor = other.mCursor;
     mContainer = other.mContainer;
@@ -209,20 +228,26 @@ template <class Item>
 template <bool IsConst>
 class ZRMUtTree<Item>::BasicIterator : public ZRMUtTree<Item>::IteratorBase {
 public:
+  // The element as the dereference gives it: read-only when IsConst.
   using Reference = std::conditional_t<IsConst, const Item&, Item&>;
+  // The element's address as operator-> gives it: read-only when IsConst.
   using Pointer = std::conditional_t<IsConst, const Item*, Item*>;
 
   // A detached iterator.
   BasicIterator() noexcept = default;
+  // At other's position, registered with other's container.
   BasicIterator(const BasicIterator&) noexcept = default;
+  // Takes other's position and container.
   BasicIterator& operator=(const BasicIterator&) noexcept = default;
   ~BasicIterator() override = default;
   // A read-only iterator from a mutable one.
   template <bool OtherConst, class = std::enable_if_t<IsConst && !OtherConst>>
-  BasicIterator(const BasicIterator<OtherConst>& other) noexcept : IteratorBase(other) {}  // NOLINT: implicit on purpose
+  BasicIterator(const BasicIterator<OtherConst>& other) noexcept
+      : IteratorBase(other) {}  // NOLINT: implicit on purpose
 
   // The element (raises InvalidIterator when detached or at the end).
   Reference operator*() const { return this->CheckedBlock()->mItem; }
+  // The element's address (raises InvalidIterator when detached or at the end).
   Pointer operator->() const { return &this->CheckedBlock()->mItem; }
   // Moves to the next element (raises InvalidIterator when detached or at the end).
   BasicIterator& operator++() {
@@ -230,16 +255,19 @@ public:
     this->mCursor.Increment();
     return *this;
   }
+  // Moves to the next element and returns the position before (raises as the prefix form).
   BasicIterator operator++(int) {
     BasicIterator before(*this);
     ++*this;
     return before;
   }
 
+  // Same tree and same element (any two iterators on no element of one tree are equal).
   template <bool OtherConst>
   bool operator==(const BasicIterator<OtherConst>& other) const noexcept {
     return this->SamePosition(other);
   }
+  // The negation of operator==.
   template <bool OtherConst>
   bool operator!=(const BasicIterator<OtherConst>& other) const noexcept {
     return !this->SamePosition(other);
@@ -400,7 +428,8 @@ const char* ZRMUtTree<Item>::FindInvariantViolation() const {
   if (const char* fault = mTree.FindInvariantViolation()) return fault;
   if (!mTracker.CheckInvariants()) return "iterator register is inconsistent";
   if (mCursor.Tree() != &mTree || !mCursor.IsAfterLastItem()) return "own cursor moved";
-  for (const IteratorBase* end : {static_cast<const IteratorBase*>(mEnd), static_cast<const IteratorBase*>(mConstEnd)}) {
+  for (const IteratorBase* end :
+       {static_cast<const IteratorBase*>(mEnd), static_cast<const IteratorBase*>(mConstEnd)}) {
     if (end->GetTracker() != &mTracker || end->mContainer != this || end->mCursor.Tree() != &mTree ||
         !end->mCursor.IsAfterLastItem())
       return "end iterator moved or unregistered";
@@ -408,7 +437,8 @@ const char* ZRMUtTree<Item>::FindInvariantViolation() const {
   for (const ZRMUtTrackedIterator* tracked = mTracker.FirstIter(); tracked != nullptr;
        tracked = mTracker.NextIter(tracked)) {
     const IteratorBase* iterator = static_cast<const IteratorBase*>(tracked);
-    if (iterator->mContainer != this || iterator->mCursor.Tree() != &mTree) return "registered iterator of another container";
+    if (iterator->mContainer != this || iterator->mCursor.Tree() != &mTree)
+      return "registered iterator of another container";
     const ZRMUtAvlTreeNode* node = iterator->mCursor.Node();
     if (node != nullptr && mTree.LookForNode(node->GetItem()) != node) return "registered iterator on a foreign node";
   }

@@ -23,11 +23,14 @@
 //
 // Errors (ZRMUtError, raised from "ZRMUtilities/ProtectedInterfaces/ZRMUtVector"):
 //   0x80000000 IndexOutOfRange  operator[] / Back with an index not below Size (line 385
-//                               mutable, 395 read-only); an iterator stepped outside
-//                               [first element, end] (line 269); our choice: a negative
+//                               mutable, 395 read-only); an iterator stepped back (operator-,
+//                               -=, --, whatever the sign of the count) to a place outside
+//                               [first element, end), so End() - 0 and Begin() - (-Size())
+//                               included, or, our choice, stepped forward (operator+, +=, ++)
+//                               outside [first element, end] (line 269); our choice: a negative
 //                               count given to Reserve or Resize (line 385).
 //   0x80000001 InvalidIterator  an iterator without vector, with no element, or past the end,
-//                               dereferenced or stepped (line 307).
+//                               dereferenced or stepped (line 307); this check comes first.
 // A failing operation leaves the contents unchanged; out of memory is std::bad_alloc.
 //
 // Our choice: elements are moved instead of copied into a new block when their move
@@ -55,9 +58,12 @@ public:
   class IteratorBase;
   template <bool IsConst>
   class BasicIterator;
+  // Iterator with write access to the elements.
   using Iterator = BasicIterator<false>;
+  // Iterator with read-only access to the elements.
   using ConstIterator = BasicIterator<true>;
 
+  // An empty vector without storage.
   ZRMUtVector() noexcept = default;
   // Starts from the growth rule for other's size, then appends other's elements in order.
   ZRMUtVector(const ZRMUtVector& other);
@@ -65,7 +71,10 @@ public:
   ZRMUtVector(ZRMUtVector&& other) noexcept;
   // Becomes a copy of other (self-assignment does nothing); on failure unchanged.
   ZRMUtVector& operator=(const ZRMUtVector& other);
+  // Frees this vector's storage and takes other's; other is left empty and its iterators on
+  // that storage detached (self-assignment does nothing).
   ZRMUtVector& operator=(ZRMUtVector&& other) noexcept;
+  // Detaches every iterator, destroys the elements and frees the storage.
   ~ZRMUtVector() { ReleaseStorage(); }
   // Our choice, beside the growth rule: an empty vector whose storage holds exactly capacity
   // elements (no storage for 0), for callers that know the final size. A negative capacity
@@ -101,6 +110,7 @@ public:
     if (static_cast<unsigned>(index) >= static_cast<unsigned>(Size())) Raise(ZRMUtError::IndexOutOfRange, 385);
     return mFirst[index];
   }
+  // Read-only element at index (raises IndexOutOfRange unless 0 <= index < Size()).
   const T& operator[](int index) const {
     if (static_cast<unsigned>(index) >= static_cast<unsigned>(Size())) Raise(ZRMUtError::IndexOutOfRange, 395);
     return mFirst[index];
@@ -109,20 +119,26 @@ public:
   T& Back() { return (*this)[Size() - 1]; }
   const T& Back() const { return (*this)[Size() - 1]; }
 
+  // The number of elements.
   int Size() const noexcept { return static_cast<int>(mLast - mFirst); }
+  // The number of elements the storage holds.
   int Capacity() const noexcept { return static_cast<int>(mEnd - mFirst); }
+  // Size() == 0.
   bool IsEmpty() const noexcept { return mLast == mFirst; }
   // Destroys every element; the storage stays allocated.
   void Clear() noexcept;
 
+  // An iterator on the first element (on nothing, as good as detached, without storage).
   Iterator Begin() noexcept { return Iterator(this, mFirst); }
   ConstIterator Begin() const noexcept { return ConstIterator(this, mFirst); }
+  // An iterator past the last element (on nothing, as good as detached, without storage).
   Iterator End() noexcept { return Iterator(this, mLast); }
   ConstIterator End() const noexcept { return ConstIterator(this, mLast); }
 
   // Null when the vector is sound (pointer order, iterator register, every registered
   // iterator on this vector's elements or end); otherwise a description of the first fault.
   const char* FindInvariantViolation() const;
+  // FindInvariantViolation() == nullptr.
   bool CheckInvariants() const { return FindInvariantViolation() == nullptr; }
 
 private:
@@ -134,8 +150,7 @@ private:
   // Our choice: trivially copyable elements of ordinary alignment live in a malloc block that
   // grows with realloc (in place when the heap allows, else by a byte copy); other elements in
   // std::allocator blocks, moved or copied element by element.
-  static constexpr bool kGrowsInPlace =
-      std::is_trivially_copyable_v<T> && alignof(T) <= alignof(std::max_align_t);
+  static constexpr bool kGrowsInPlace = std::is_trivially_copyable_v<T> && alignof(T) <= alignof(std::max_align_t);
 
   // Moves the elements into a new block of capacity elements, placing *appended after them
   // (moved from when moveAppended, else copied) when appended is not null; detaches the
@@ -165,6 +180,7 @@ private:
 template <class T>
 class ZRMUtVector<T>::IteratorBase : public ZRMUtTrackedIterator {
 public:
+  // Detaches the iterator: no vector, no element.
   void ReleaseContainer() noexcept override {
     mVector = nullptr;
     mElement = nullptr;
@@ -172,34 +188,43 @@ public:
 
 protected:
   IteratorBase() noexcept = default;
+  // On element of vector, registered with it.
   IteratorBase(const ZRMUtVector* vector, T* element) noexcept : mVector(vector), mElement(element) {
     vector->mTracker.AddIterator(this);
   }
+  // At other's place, registered with the same register as other (none when other is detached).
   IteratorBase(const IteratorBase& other) noexcept
       : ZRMUtTrackedIterator(), mVector(other.mVector), mElement(other.mElement) {
     if (other.GetTracker() != nullptr) other.GetTracker()->AddIterator(this);
   }
+  // Takes other's place, leaving or joining registers to match.
   IteratorBase& operator=(const IteratorBase& other) noexcept {
     mVector = other.mVector;
     mElement = other.mElement;
-    if (other.GetTracker() != nullptr) other.GetTracker()->AddIterator(this);
-    else if (GetTracker() != nullptr) GetTracker()->RemoveIterator(this);
+    if (other.GetTracker() != nullptr)
+      other.GetTracker()->AddIterator(this);
+    else if (GetTracker() != nullptr)
+      GetTracker()->RemoveIterator(this);
     return *this;
   }
   ~IteratorBase() override = default;
 
   // The element under the iterator (raises InvalidIterator when invalid or at the end).
   T* CheckedElement() const {
-    if (mVector == nullptr || mElement == nullptr || mElement >= mVector->mLast) Raise(ZRMUtError::InvalidIterator, 307);
+    if (mVector == nullptr || mElement == nullptr || mElement >= mVector->mLast)
+      Raise(ZRMUtError::InvalidIterator, 307);
     return mElement;
   }
-  // Moves by offset elements; the target must lie in [first element, end].
-  void Step(std::ptrdiff_t offset) {
+  // Moves by offset elements. The target must lie in [first element, end], and a step back
+  // (back: operator-, -=, --) must land before the end: in [first element, end).
+  void Step(std::ptrdiff_t offset, bool back) {
     if (mVector == nullptr || mElement == nullptr || mElement > mVector->mLast) Raise(ZRMUtError::InvalidIterator, 307);
     const std::ptrdiff_t index = (mElement - mVector->mFirst) + offset;
-    if (index < 0 || index > mVector->mLast - mVector->mFirst) Raise(ZRMUtError::IndexOutOfRange, 269);
+    const std::ptrdiff_t size = mVector->mLast - mVector->mFirst;
+    if (index < 0 || index > size || (back && index == size)) Raise(ZRMUtError::IndexOutOfRange, 269);
     mElement = mVector->mFirst + index;
   }
+  // Same vector and same element.
   bool SamePosition(const IteratorBase& other) const noexcept {
     return mVector == other.mVector && mElement == other.mElement;
   }
@@ -217,54 +242,71 @@ template <class T>
 template <bool IsConst>
 class ZRMUtVector<T>::BasicIterator : public ZRMUtVector<T>::IteratorBase {
 public:
+  // The element as the dereference gives it: read-only when IsConst.
   using Reference = std::conditional_t<IsConst, const T&, T&>;
+  // The element's address as operator-> gives it: read-only when IsConst.
   using Pointer = std::conditional_t<IsConst, const T*, T*>;
 
   // An iterator bound to no vector.
   BasicIterator() noexcept = default;
+  // At other's place, registered as other is.
   BasicIterator(const BasicIterator&) noexcept = default;
+  // Takes other's place.
   BasicIterator& operator=(const BasicIterator&) noexcept = default;
   ~BasicIterator() override = default;
   // A read-only iterator from a mutable one.
   template <bool OtherConst, class = std::enable_if_t<IsConst && !OtherConst>>
-  BasicIterator(const BasicIterator<OtherConst>& other) noexcept : IteratorBase(other) {}  // NOLINT: implicit on purpose
+  BasicIterator(const BasicIterator<OtherConst>& other) noexcept
+      : IteratorBase(other) {}  // NOLINT: implicit on purpose
 
+  // The element (raises InvalidIterator when invalid or at the end).
   Reference operator*() const { return *this->CheckedElement(); }
+  // The element's address (raises InvalidIterator when invalid or at the end).
   Pointer operator->() const { return this->CheckedElement(); }
 
+  // Steps forward by one, as += 1.
   BasicIterator& operator++() { return *this += 1; }
+  // Steps back by one, as -= 1.
   BasicIterator& operator--() { return *this -= 1; }
+  // Steps forward by one and returns the place before.
   BasicIterator operator++(int) {
     BasicIterator before(*this);
     *this += 1;
     return before;
   }
+  // Steps back by one and returns the place before.
   BasicIterator operator--(int) {
     BasicIterator before(*this);
     *this -= 1;
     return before;
   }
+  // Steps forward by count (raises as described in the header's error list).
   BasicIterator& operator+=(int count) {
-    this->Step(count);
+    this->Step(count, false);
     return *this;
   }
+  // Steps back by count (raises as described in the header's error list).
   BasicIterator& operator-=(int count) {
-    this->Step(-static_cast<std::ptrdiff_t>(count));
+    this->Step(-static_cast<std::ptrdiff_t>(count), true);
     return *this;
   }
+  // A copy stepped forward by count.
   BasicIterator operator+(int count) const {
     BasicIterator moved(*this);
     return moved += count;
   }
+  // A copy stepped back by count.
   BasicIterator operator-(int count) const {
     BasicIterator moved(*this);
     return moved -= count;
   }
 
+  // Same vector and same element.
   template <bool OtherConst>
   bool operator==(const BasicIterator<OtherConst>& other) const noexcept {
     return this->SamePosition(other);
   }
+  // The negation of operator==.
   template <bool OtherConst>
   bool operator!=(const BasicIterator<OtherConst>& other) const noexcept {
     return !this->SamePosition(other);
@@ -378,8 +420,10 @@ void ZRMUtVector<T>::Reallocate(std::size_t capacity, const T* appended, bool mo
   bool appendedBuilt = false;
   try {
     if (appended != nullptr) {
-      if (moveAppended) ::new (static_cast<void*>(block + size)) T(std::move(*const_cast<T*>(appended)));
-      else ::new (static_cast<void*>(block + size)) T(*appended);
+      if (moveAppended)
+        ::new (static_cast<void*>(block + size)) T(std::move(*const_cast<T*>(appended)));
+      else
+        ::new (static_cast<void*>(block + size)) T(*appended);
       appendedBuilt = true;
     }
     for (T* element = mFirst; element != mLast; ++element, ++built)
@@ -402,6 +446,8 @@ void ZRMUtVector<T>::GrowInPlace(std::size_t capacity, const T* appended) {
   alignas(T) unsigned char saved[sizeof(T)] = {};  // appended may lie in the block that moves
   if (appended != nullptr) std::memcpy(saved, static_cast<const void*>(appended), sizeof(T));
   DetachFrom(mFirst);  // before the old block may go
+  // The static analyzer loses the block once it is stored in mFirst and takes it for leaked here.
+  // NOLINTNEXTLINE(clang-analyzer-unix.Malloc)
   void* block = std::realloc(static_cast<void*>(mFirst), capacity * sizeof(T));
   if (block == nullptr) throw std::bad_alloc();  // the old block and the elements stay
   mFirst = static_cast<T*>(block);
@@ -437,8 +483,10 @@ template <class T>
 void ZRMUtVector<T>::ReleaseStorage() noexcept {
   if (mFirst == nullptr) return;
   Clear();
-  if constexpr (kGrowsInPlace) std::free(static_cast<void*>(mFirst));
-  else std::allocator<T>().deallocate(mFirst, static_cast<std::size_t>(mEnd - mFirst));
+  if constexpr (kGrowsInPlace)
+    std::free(static_cast<void*>(mFirst));
+  else
+    std::allocator<T>().deallocate(mFirst, static_cast<std::size_t>(mEnd - mFirst));
   mFirst = mLast = mEnd = nullptr;
 }
 

@@ -63,11 +63,10 @@ public:
   // E_NOTIMPL; typeInfo (when not null) := null.
   virtual HRESULT GetTypeInfo(unsigned int index, unsigned long locale, void** typeInfo);
   // E_NOTIMPL.
-  virtual HRESULT GetIDsOfNames(const IID& iid, wchar_t** names, unsigned int count, unsigned long locale,
-                                long* ids);
+  virtual HRESULT GetIDsOfNames(const IID& iid, wchar_t** names, unsigned int count, unsigned long locale, long* ids);
   // E_NOTIMPL.
-  virtual HRESULT Invoke(long member, const IID& iid, unsigned long locale, unsigned short flags,
-                         void* parameters, void* result, void* exceptionInfo, unsigned int* argumentError);
+  virtual HRESULT Invoke(long member, const IID& iid, unsigned long locale, unsigned short flags, void* parameters,
+                         void* result, void* exceptionInfo, unsigned int* argumentError);
 
   // This object with one reference added when it is a kind of the named class or interface;
   // otherwise (and for null) null. The result is non-const as for the identifier form.

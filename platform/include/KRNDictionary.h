@@ -26,16 +26,16 @@ using KRNDictionaryCreateFunction = KRNBaseUnknown* (*)();
 // One AddDictionary entry, as registered.
 struct KRN_API KRNDictionaryEntry {
   IID interfaceId;
-  CLSID classId;                    // class of the described object
+  CLSID classId;  // class of the described object
   std::string className;
-  std::string entryName;            // e.g. "MetaObject"
-  std::string libraryName;          // library to load on demand; "" for the registering one
+  std::string entryName;    // e.g. "MetaObject"
+  std::string libraryName;  // library to load on demand; "" for the registering one
   KRNMetaClass* metaClass;
-  std::string implementationName;   // implementing class, "" when none is named
+  std::string implementationName;  // implementing class, "" when none is named
   KRNDictionaryCreateFunction createFunction;
-  int entryKind;                    // 1: a meta-object entry
-  int loadFlags;                    // 0: nothing to load on demand
-  int version;                      // format of the entry; 2 is the current one
+  int entryKind;  // 1: a meta-object entry
+  int loadFlags;  // 0: nothing to load on demand
+  int version;    // format of the entry; 2 is the current one
   void* data;
 };
 
@@ -48,10 +48,10 @@ struct KRN_API KRNInterfaceRecord {
 };
 
 // Appends one entry to the dictionary. Null names are taken as "".
-KRN_API void AddDictionary(const IID& interfaceId, const CLSID& classId, const char* className,
-                           const char* entryName, const char* libraryName, KRNMetaClass* metaClass,
-                           const char* implementationName, KRNDictionaryCreateFunction createFunction,
-                           int entryKind, int loadFlags, int version, void* data);
+KRN_API void AddDictionary(const IID& interfaceId, const CLSID& classId, const char* className, const char* entryName,
+                           const char* libraryName, KRNMetaClass* metaClass, const char* implementationName,
+                           KRNDictionaryCreateFunction createFunction, int entryKind, int loadFlags, int version,
+                           void* data);
 
 // Registers an interface when constructed. Libraries define one static object per interface;
 // the object holds nothing and is trivially destructible, so no destruction is registered.

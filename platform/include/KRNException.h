@@ -60,7 +60,11 @@ public:
   KRNExceptionOwner& operator=(const KRNExceptionOwner&) = delete;
   ~KRNExceptionOwner() { KRNException::Dispose(mRaised); }
   KRNException* Get() const noexcept { return mRaised; }
-  KRNException* Release() noexcept { KRNException* raised = mRaised; mRaised = nullptr; return raised; }
+  KRNException* Release() noexcept {
+    KRNException* raised = mRaised;
+    mRaised = nullptr;
+    return raised;
+  }
 
 private:
   KRNException* mRaised;

@@ -20,7 +20,9 @@ public:
   const KRNMathVector& GetSecondDirection() const { return mSecond; }
   const KRNMathVector& GetThirdDirection() const { return mThird; }
   void GetDirections(KRNMathVector& first, KRNMathVector& second, KRNMathVector& third) const {
-    first = mFirst; second = mSecond; third = mThird;
+    first = mFirst;
+    second = mSecond;
+    third = mThird;
   }
 
 private:

@@ -4,7 +4,7 @@
 // s = x*x + y*y + z*z,
 //   s == 1.0 exactly   the components are kept bit for bit;
 //   s == 0.0 exactly   the direction is (1, 0, 0);
-//   otherwise          each component is multiplied by 1/sqrt(s).
+//   otherwise          each component is divided by the length sqrt(s).
 // Our addition for vectors whose squared length leaves the normal double range (s overflows to
 // infinity, or underflows below the smallest normal double although a component is non-zero):
 // the components are first divided by the largest magnitude among them, and the rule is applied
@@ -32,7 +32,11 @@ public:
 
   constexpr operator KRNMathVector() const { return KRNMathVector(x, y, z); }
 
-  void GetCoord(double& ax, double& ay, double& az) const { ax = x; ay = y; az = z; }
+  void GetCoord(double& ax, double& ay, double& az) const {
+    ax = x;
+    ay = y;
+    az = z;
+  }
 
   // Parallel / orthogonal within KRNMathVector::AngularTolerance (see KRNMathVector).
   bool IsParallel(const KRNMathVector& v) const { return KRNMathVector(*this).IsParallel(v); }
@@ -47,14 +51,20 @@ private:
   constexpr void Assign(double ax, double ay, double az) {
     const double s = ax * ax + ay * ay + az * az;
     if (s == 1.0) {
-      x = ax; y = ay; z = az;
+      x = ax;
+      y = ay;
+      z = az;
     } else if (s == 0.0 && ax == 0.0 && ay == 0.0 && az == 0.0) {
-      x = 1.0; y = 0.0; z = 0.0;
+      x = 1.0;
+      y = 0.0;
+      z = 0.0;
     } else if (s < DBL_MIN || (s > DBL_MAX && std::isfinite(ax) && std::isfinite(ay) && std::isfinite(az))) {
       AssignRescaled(ax, ay, az);
     } else {
-      const double f = 1.0 / std::sqrt(s);
-      x = ax * f; y = ay * f; z = az * f;
+      const double length = std::sqrt(s);
+      x = ax / length;
+      y = ay / length;
+      z = az / length;
     }
   }
   // Stores the direction of a finite, non-zero vector whose squared length is out of range.

@@ -18,7 +18,10 @@ public:
   const KRNMathVector& GetFirstDirection() const { return mFirst; }
   const KRNMathVector& GetSecondDirection() const { return mSecond; }
   // first := the first direction, second := the second direction.
-  void GetDirections(KRNMathVector& first, KRNMathVector& second) const { first = mFirst; second = mSecond; }
+  void GetDirections(KRNMathVector& first, KRNMathVector& second) const {
+    first = mFirst;
+    second = mSecond;
+  }
 
 private:
   KRNMathPoint mOrigin;

@@ -19,8 +19,16 @@ public:
   // The vector from the world origin to this point.
   constexpr explicit operator KRNMathVector() const { return KRNMathVector(x, y, z); }
 
-  void GetCoord(double& ax, double& ay, double& az) const { ax = x; ay = y; az = z; }
-  void SetCoord(double ax, double ay, double az) { x = ax; y = ay; z = az; }
+  void GetCoord(double& ax, double& ay, double& az) const {
+    ax = x;
+    ay = y;
+    az = z;
+  }
+  void SetCoord(double ax, double ay, double az) {
+    x = ax;
+    y = ay;
+    z = az;
+  }
 
   // Squared Euclidean distance: dx*dx + dy*dy + dz*dz with d = p - this.
   constexpr double SquareDistanceTo(const KRNMathPoint& p) const {
@@ -29,8 +37,18 @@ public:
   // Euclidean distance, sqrt(SquareDistanceTo(p)).
   double DistanceTo(const KRNMathPoint& p) const { return std::sqrt(SquareDistanceTo(p)); }
 
-  KRNMathPoint& operator+=(const KRNMathVector& v) { x += v.x; y += v.y; z += v.z; return *this; }
-  KRNMathPoint& operator-=(const KRNMathVector& v) { x -= v.x; y -= v.y; z -= v.z; return *this; }
+  KRNMathPoint& operator+=(const KRNMathVector& v) {
+    x += v.x;
+    y += v.y;
+    z += v.z;
+    return *this;
+  }
+  KRNMathPoint& operator-=(const KRNMathVector& v) {
+    x -= v.x;
+    y -= v.y;
+    z -= v.z;
+    return *this;
+  }
 
   double x = 0.0;
   double y = 0.0;

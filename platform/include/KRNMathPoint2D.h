@@ -9,7 +9,10 @@ public:
   constexpr KRNMathPoint2D() = default;  // (0, 0)
   constexpr KRNMathPoint2D(double ax, double ay) : x(ax), y(ay) {}
 
-  void GetCoord(double& ax, double& ay) const { ax = x; ay = y; }
+  void GetCoord(double& ax, double& ay) const {
+    ax = x;
+    ay = y;
+  }
 
   double x = 0.0;
   double y = 0.0;

@@ -26,8 +26,16 @@ public:
   constexpr KRNMathVector(double ax, double ay, double az) : x(ax), y(ay), z(az) {}
 
   // Copies the three components out.
-  void GetCoord(double& ax, double& ay, double& az) const { ax = x; ay = y; az = z; }
-  void SetCoord(double ax, double ay, double az) { x = ax; y = ay; z = az; }
+  void GetCoord(double& ax, double& ay, double& az) const {
+    ax = x;
+    ay = y;
+    az = z;
+  }
+  void SetCoord(double ax, double ay, double az) {
+    x = ax;
+    y = ay;
+    z = az;
+  }
 
   constexpr double Dot(const KRNMathVector& v) const { return x * v.x + y * v.y + z * v.z; }
   constexpr KRNMathVector Cross(const KRNMathVector& v) const {
@@ -49,9 +57,24 @@ public:
   // Orthogonal within AngularTolerance; true when either vector is zero.
   bool IsOrthogonal(const KRNMathVector& v) const;
 
-  KRNMathVector& operator+=(const KRNMathVector& v) { x += v.x; y += v.y; z += v.z; return *this; }
-  KRNMathVector& operator-=(const KRNMathVector& v) { x -= v.x; y -= v.y; z -= v.z; return *this; }
-  KRNMathVector& operator*=(double s) { x *= s; y *= s; z *= s; return *this; }
+  KRNMathVector& operator+=(const KRNMathVector& v) {
+    x += v.x;
+    y += v.y;
+    z += v.z;
+    return *this;
+  }
+  KRNMathVector& operator-=(const KRNMathVector& v) {
+    x -= v.x;
+    y -= v.y;
+    z -= v.z;
+    return *this;
+  }
+  KRNMathVector& operator*=(double s) {
+    x *= s;
+    y *= s;
+    z *= s;
+    return *this;
+  }
 
   double x = 0.0;
   double y = 0.0;

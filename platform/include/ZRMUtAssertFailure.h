@@ -18,8 +18,8 @@ class KRN_API ZRMUtAssertSink {
 public:
   virtual ~ZRMUtAssertSink();
   // A ZRMUtAssertFailure report.
-  virtual void OnAssertFailure(bool condition, const KRNUnicodeString& expression,
-                               const KRNUnicodeString& message, const char* file, int line) = 0;
+  virtual void OnAssertFailure(bool condition, const KRNUnicodeString& expression, const KRNUnicodeString& message,
+                               const char* file, int line) = 0;
   // A report of the runtime's assertion facility.
   virtual void OnRuntimeAssert(const std::wstring& text, const char* file, int line) = 0;
 };
@@ -28,8 +28,8 @@ public:
 KRN_API ZRMUtAssertSink* ZRMUtSetAssertSink(ZRMUtAssertSink* sink);
 
 // Reports a failed check; returns.
-KRN_API void ZRMUtAssertFailure(bool condition, const KRNUnicodeString& expression,
-                                const KRNUnicodeString& message, const char* file, int line);
+KRN_API void ZRMUtAssertFailure(bool condition, const KRNUnicodeString& expression, const KRNUnicodeString& message,
+                                const char* file, int line);
 
 // The runtime's assertion facility: reports the text; returns.
 KRN_API void KRNRuntimeAssert(const wchar_t* text, const char* file, int line);

@@ -12,10 +12,7 @@
 
 class KRN_API ZRMUtError : public KRNError {
 public:
-  enum ValidErrors_e : unsigned int {
-    IndexOutOfRange = 0x80000000u,
-    InvalidIterator = 0x80000001u
-  };
+  enum ValidErrors_e : unsigned int { IndexOutOfRange = 0x80000000u, InvalidIterator = 0x80000001u };
 
   explicit ZRMUtError(ValidErrors_e code);
   ~ZRMUtError() override;

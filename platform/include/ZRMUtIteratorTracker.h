@@ -69,8 +69,10 @@ public:
   // Unregisters iterator; nothing happens when it is not in this register.
   void RemoveIterator(const ZRMUtTrackedIterator* iterator) noexcept {
     if (iterator->mTracker != this) return;
-    if (iterator->mPrevious != nullptr) iterator->mPrevious->mNext = iterator->mNext;
-    else mFirst = iterator->mNext;
+    if (iterator->mPrevious != nullptr)
+      iterator->mPrevious->mNext = iterator->mNext;
+    else
+      mFirst = iterator->mNext;
     if (iterator->mNext != nullptr) iterator->mNext->mPrevious = iterator->mPrevious;
     iterator->mTracker = nullptr;
     iterator->mPrevious = iterator->mNext = nullptr;

@@ -55,9 +55,7 @@ HRESULT KRNBaseUnknown::GetTypeInfo(unsigned int, unsigned long, void** typeInfo
   return E_NOTIMPL;
 }
 
-HRESULT KRNBaseUnknown::GetIDsOfNames(const IID&, wchar_t**, unsigned int, unsigned long, long*) {
-  return E_NOTIMPL;
-}
+HRESULT KRNBaseUnknown::GetIDsOfNames(const IID&, wchar_t**, unsigned int, unsigned long, long*) { return E_NOTIMPL; }
 
 HRESULT KRNBaseUnknown::Invoke(long, const IID&, unsigned long, unsigned short, void*, void*, void*, unsigned int*) {
   return E_NOTIMPL;

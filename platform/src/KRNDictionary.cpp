@@ -32,8 +32,7 @@ const Record* At(const std::deque<Record>& list, int index) {
 
 void AddDictionary(const IID& interfaceId, const CLSID& classId, const char* className, const char* entryName,
                    const char* libraryName, KRNMetaClass* metaClass, const char* implementationName,
-                   KRNDictionaryCreateFunction createFunction, int entryKind, int loadFlags, int version,
-                   void* data) {
+                   KRNDictionaryCreateFunction createFunction, int entryKind, int loadFlags, int version, void* data) {
   TheDictionary().entries.push_back(KRNDictionaryEntry{interfaceId, classId, OrEmpty(className), OrEmpty(entryName),
                                                        OrEmpty(libraryName), metaClass, OrEmpty(implementationName),
                                                        createFunction, entryKind, loadFlags, version, data});

@@ -38,8 +38,7 @@ const char* KRNError::ClassName() { return "KRNError"; }
 const char* KRNError::GetClassName() const { return ClassName(); }
 
 bool KRNError::IsAKindOf(const char* className) const {
-  return (className != nullptr && std::strcmp(className, ClassName()) == 0) ||
-         KRNException::IsAKindOf(className);
+  return (className != nullptr && std::strcmp(className, ClassName()) == 0) || KRNException::IsAKindOf(className);
 }
 
 const char* KRNError::GetMessageText() const { return "platform error"; }
@@ -55,8 +54,7 @@ const char* ZRMUtError::ClassName() { return "ZRMUtError"; }
 const char* ZRMUtError::GetClassName() const { return ClassName(); }
 
 bool ZRMUtError::IsAKindOf(const char* className) const {
-  return (className != nullptr && std::strcmp(className, ClassName()) == 0) ||
-         KRNError::IsAKindOf(className);
+  return (className != nullptr && std::strcmp(className, ClassName()) == 0) || KRNError::IsAKindOf(className);
 }
 
 const char* ZRMUtError::GetMessageText() const {

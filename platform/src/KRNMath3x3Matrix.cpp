@@ -38,9 +38,7 @@ KRNMathVector KRNMath3x3Matrix::GetRow(int row) const {
   return KRNMathVector(mElements[row][0], mElements[row][1], mElements[row][2]);
 }
 
-double KRNMath3x3Matrix::Determinant() const {
-  return GetColumn(0).Dot(GetColumn(1).Cross(GetColumn(2)));
-}
+double KRNMath3x3Matrix::Determinant() const { return GetColumn(0).Dot(GetColumn(1).Cross(GetColumn(2))); }
 
 KRNMath3x3Matrix KRNMath3x3Matrix::Transposed() const { return KRNMath3x3Matrix(GetRow(0), GetRow(1), GetRow(2)); }
 

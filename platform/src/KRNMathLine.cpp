@@ -7,7 +7,8 @@ KRNMathLine::KRNMathLine() = default;
 KRNMathLine::KRNMathLine(const KRNMathPoint& origin, const KRNMathVector& direction)
     : mOrigin(origin), mDirection(direction) {}
 
-KRNMathLine::KRNMathLine(const KRNMathPoint& start, const KRNMathPoint& end) : mOrigin(start), mDirection(end - start) {}
+KRNMathLine::KRNMathLine(const KRNMathPoint& start, const KRNMathPoint& end)
+    : mOrigin(start), mDirection(end - start) {}
 
 double KRNMathLine::GetLength() const { return mDirection.Norm(); }
 

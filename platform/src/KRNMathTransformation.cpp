@@ -95,8 +95,8 @@ KRNMathTransformation::KRNMathTransformation(const KRNMathVector& translation) :
 
 KRNMathTransformation::KRNMathTransformation(const KRNMathPoint& point, const KRNMathVector& vector) {
   KRNMathVector a = vector.Cross(SmallestComponentAxis(vector));
-  if (a.SquareNorm() == 0.0) return;  // zero vector: identity
-  a.Normalize();                      // unit axis, orthogonal to vector
+  if (a.SquareNorm() == 0.0) return;                        // zero vector: identity
+  a.Normalize();                                            // unit axis, orthogonal to vector
   mMatrix = Sum(Scaled(2.0, Outer(a, a)), Diagonal(-1.0));  // half-turn: 2 a a^T - I
   mTranslation = FixingTranslation(mMatrix, point);
 }

@@ -19,7 +19,7 @@ KRNMathVector& KRNMathVector::Normalize() {
   if (s < DBL_MIN || s > DBL_MAX) {
     // Out of the normal range (or zero): bring the largest component to +-1 first.
     const double largest = std::max({std::fabs(x), std::fabs(y), std::fabs(z)});
-    if (largest == 0.0) return *this;  // a zero vector stays zero
+    if (largest == 0.0) return *this;                           // a zero vector stays zero
     if (!std::isfinite(largest)) return *this *= 1.0 / Norm();  // infinite components: no direction
     x /= largest;  // divided, not multiplied by the reciprocal, which overflows for subnormals
     y /= largest;

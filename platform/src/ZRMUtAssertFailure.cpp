@@ -7,8 +7,8 @@ namespace {
 // Writes each report as one line to stderr and returns.
 class StderrSink final : public ZRMUtAssertSink {
 public:
-  void OnAssertFailure(bool condition, const KRNUnicodeString& expression,
-                       const KRNUnicodeString& message, const char* file, int line) override {
+  void OnAssertFailure(bool condition, const KRNUnicodeString& expression, const KRNUnicodeString& message,
+                       const char* file, int line) override {
     std::fprintf(stderr, "%s:%d: assertion failed%s: %s [%s]\n", file ? file : "?", line,
                  condition ? " (condition now holds)" : "", message.ConvertToChar().c_str(),
                  expression.ConvertToChar().c_str());
@@ -32,8 +32,8 @@ ZRMUtAssertSink* ZRMUtSetAssertSink(ZRMUtAssertSink* sink) {
   return previous;
 }
 
-void ZRMUtAssertFailure(bool condition, const KRNUnicodeString& expression,
-                        const KRNUnicodeString& message, const char* file, int line) {
+void ZRMUtAssertFailure(bool condition, const KRNUnicodeString& expression, const KRNUnicodeString& message,
+                        const char* file, int line) {
   gSink->OnAssertFailure(condition, expression, message, file, line);
 }
 

@@ -15,9 +15,12 @@ struct ZRMUtAvlTreeImpl {
 
   // Puts replacement where old hangs under parent (or at the root).
   static void ReplaceChild(ZRMUtAvlTree& tree, Node* parent, Node* old, Node* replacement) noexcept {
-    if (parent == nullptr) tree.mRoot = replacement;
-    else if (parent->mLeft == old) parent->mLeft = replacement;
-    else parent->mRight = replacement;
+    if (parent == nullptr)
+      tree.mRoot = replacement;
+    else if (parent->mLeft == old)
+      parent->mLeft = replacement;
+    else
+      parent->mRight = replacement;
     if (replacement != nullptr) replacement->mParent = parent;
   }
 
@@ -45,10 +48,14 @@ struct ZRMUtAvlTreeImpl {
   // shrunk when that subtree is now one level lower than before the rotation.
   static Node* Rebalance(ZRMUtAvlTree& tree, Node* x, bool& shrunk) noexcept {
     const signed char side = x->mBalance > 0 ? 1 : -1;  // the heavy side
+    // Not null: x is two levels heavier on that side, which the static analyzer cannot know.
     Node* y = side > 0 ? x->mRight : x->mLeft;
+    // NOLINTNEXTLINE(clang-analyzer-core.NullDereference)
     if (y->mBalance != -side) {  // single rotation
-      if (side > 0) RotateLeft(tree, x);
-      else RotateRight(tree, x);
+      if (side > 0)
+        RotateLeft(tree, x);
+      else
+        RotateRight(tree, x);
       shrunk = y->mBalance != 0;
       x->mBalance = shrunk ? 0 : side;
       y->mBalance = shrunk ? 0 : static_cast<signed char>(-side);
@@ -158,9 +165,12 @@ struct ZRMUtAvlTreeImpl {
     node->mLeft = node->mRight = nullptr;
     node->mBalance = 0;
     node->mParent = parent;
-    if (parent == nullptr) tree.mRoot = node;
-    else if (left) parent->mLeft = node;
-    else parent->mRight = node;
+    if (parent == nullptr)
+      tree.mRoot = node;
+    else if (left)
+      parent->mLeft = node;
+    else
+      parent->mRight = node;
     ++tree.mCount;
     RetraceInsertion(tree, node);
   }
@@ -195,9 +205,7 @@ using Node = ZRMUtAvlTreeNode;
 
 // ---------------------------------------------------------------------------------------------
 
-void ZRMUtAvlTreeCursor::ResetOnFirstItem() noexcept {
-  mNode = mTree != nullptr ? mTree->FirstNode() : nullptr;
-}
+void ZRMUtAvlTreeCursor::ResetOnFirstItem() noexcept { mNode = mTree != nullptr ? mTree->FirstNode() : nullptr; }
 
 void ZRMUtAvlTreeCursor::ResetOnItem(const void* probe) {
   mNode = mTree != nullptr ? mTree->LookForNode(probe) : nullptr;
@@ -301,7 +309,6 @@ ZRMUtAvlTreeNode* ZRMUtAvlTree::UpperBound(const void* probe) const {
   }
   return bound;
 }
-
 
 bool ZRMUtAvlTree::RemoveItem(const void* item, Deleter deleter, void* context) {
   Node* node = LookForNode(item);

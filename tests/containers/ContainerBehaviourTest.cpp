@@ -33,12 +33,13 @@ std::vector<int> Values(const ZRMUtVector<Counted>& vector) {
 
 TEST(TreeContainers, ThreeWayOrderOfScalarsAndPairsWithNaNComparingEqual) {
   const double nan = std::numeric_limits<double>::quiet_NaN();
-  EXPECT_EQ(std::vector<int>({ZRMUtLess<int>::Compare(1, 2), ZRMUtLess<int>::Compare(2, 1), ZRMUtLess<int>::Compare(2, 2),
-                              ZRMUtLess<double>::Compare(nan, 1.0), ZRMUtLess<double>::Compare(1.0, nan),
-                              ZRMUtLess<IntDouble>::Compare(ZRMUtMakePair(1, nan), ZRMUtMakePair(1, 3.0)),
-                              ZRMUtLess<IntDouble>::Compare(ZRMUtMakePair(1, nan), ZRMUtMakePair(2, 3.0)),
-                              ZRMUtLess<DoubleInt>::Compare(ZRMUtMakePair(nan, 9), ZRMUtMakePair(4.0, 3))}),
-            std::vector<int>({-1, 1, 0, 0, 0, 0, -1, 1}));
+  EXPECT_EQ(
+      std::vector<int>({ZRMUtLess<int>::Compare(1, 2), ZRMUtLess<int>::Compare(2, 1), ZRMUtLess<int>::Compare(2, 2),
+                        ZRMUtLess<double>::Compare(nan, 1.0), ZRMUtLess<double>::Compare(1.0, nan),
+                        ZRMUtLess<IntDouble>::Compare(ZRMUtMakePair(1, nan), ZRMUtMakePair(1, 3.0)),
+                        ZRMUtLess<IntDouble>::Compare(ZRMUtMakePair(1, nan), ZRMUtMakePair(2, 3.0)),
+                        ZRMUtLess<DoubleInt>::Compare(ZRMUtMakePair(nan, 9), ZRMUtMakePair(4.0, 3))}),
+      std::vector<int>({-1, 1, 0, 0, 0, 0, -1, 1}));
   EXPECT_TRUE(ZRMUtLess<int>()(1, 2) && !ZRMUtLess<int>()(2, 2));
   EXPECT_TRUE((ZRMUtLess<ZRMUtPair<int, int>>()(ZRMUtMakePair(1, 5), ZRMUtMakePair(2, -1))));
   // Equality is plain == on both fields.

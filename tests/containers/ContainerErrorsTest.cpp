@@ -81,33 +81,66 @@ std::vector<Case> Cases() {
       {"map: Erase of End", kTreeIterator, [](Fixture& f) { f.map.Erase(f.map.End()); }},
       {"map: Erase of another map's iterator", kTreeIterator, [](Fixture& f) { f.map.Erase(f.other.Find(2)); }},
       {"map: read-only iterator read after Clear", kTreeIterator,
-       [](Fixture& f) { IntMap::ConstIterator first = f.scratch.Begin(); f.scratch.Clear(); (void)*first; }},
+       [](Fixture& f) {
+         IntMap::ConstIterator first = f.scratch.Begin();
+         f.scratch.Clear();
+         (void)*first;
+       }},
       {"map: copy of a detached iterator advanced", kTreeIterator,
-       [](Fixture& f) { IntMap::Iterator it = f.scratch.Find(2); f.scratch.Erase(2); IntMap::Iterator copy(it); ++copy; }},
+       [](Fixture& f) {
+         IntMap::Iterator it = f.scratch.Find(2);
+         f.scratch.Erase(2);
+         IntMap::Iterator copy(it);
+         ++copy;
+       }},
       {"map: iterator outliving its map", kTreeIterator,
-       [](Fixture& f) { IntMap::Iterator survivor = std::make_unique<IntMap>(f.scratch)->Begin(); (void)*survivor; }},
+       [](Fixture& f) {
+         IntMap::Iterator survivor = std::make_unique<IntMap>(f.scratch)->Begin();
+         (void)*survivor;
+       }},
       {"set: End dereferenced", kTreeIterator, [](Fixture& f) { (void)*f.set.End(); }},
       {"set: Erase of End", kTreeIterator, [](Fixture& f) { f.set.Erase(f.set.End()); }},
       {"vector: Back of an empty vector", kIndex, [](Fixture&) { (void)IntVector().Back(); }},
-      {"vector: read-only Back of an empty vector", kReadOnlyIndex, [](Fixture&) { (void)static_cast<const IntVector&>(IntVector()).Back(); }},
+      {"vector: read-only Back of an empty vector", kReadOnlyIndex,
+       [](Fixture&) { (void)static_cast<const IntVector&>(IntVector()).Back(); }},
       {"vector: Resize(-1)", kIndex, [](Fixture& f) { f.vector.Resize(-1); }},
       {"vector: Reserve(-2)", kIndex, [](Fixture& f) { f.vector.Reserve(-2); }},
       {"vector: WithCapacity(-1)", kIndex, [](Fixture&) { (void)IntVector::WithCapacity(-1); }},
       {"vector: Begin() - 1", kStep, [](Fixture& f) { (void)(f.vector.Begin() - 1); }},
       {"vector: End advanced", kStep, [](Fixture& f) { ++f.vector.End(); }},
       {"vector: Begin() + 6", kStep, [](Fixture& f) { (void)(f.vector.Begin() + 6); }},
+      {"vector: End() - 0", kStep, [](Fixture& f) { (void)(f.vector.End() - 0); }},
+      {"vector: End() -= 0", kStep, [](Fixture& f) { f.vector.End() -= 0; }},
+      {"vector: read-only End() - 0", kStep, [](Fixture& f) { (void)(std::as_const(f.vector).End() - 0); }},
+      {"vector: Begin() - (-Size())", kStep, [](Fixture& f) { (void)(f.vector.Begin() - (-f.vector.Size())); }},
+      {"vector: read-only Begin() -= -Size()", kStep,
+       [](Fixture& f) { std::as_const(f.vector).Begin() -= -f.vector.Size(); }},
+      {"vector: Begin() - 0 of an emptied vector", kStep,
+       [](Fixture&) {
+         IntVector emptied;
+         emptied.PushBack(1);
+         emptied.Clear();
+         (void)(emptied.Begin() - 0);
+       }},
       {"vector: End dereferenced", kVectorIterator, [](Fixture& f) { (void)*f.vector.End(); }},
       {"vector: unbound iterator read", kVectorIterator, [](Fixture&) { (void)*IntVector::Iterator(); }},
       {"vector: unbound read-only iterator advanced", kVectorIterator, [](Fixture&) { ++IntVector::ConstIterator(); }},
       {"vector: iterator outliving its vector", kVectorIterator,
-       [](Fixture& f) { IntVector::ConstIterator survivor = std::make_unique<IntVector>(f.vector)->Begin(); (void)*survivor; }},
+       [](Fixture& f) {
+         IntVector::ConstIterator survivor = std::make_unique<IntVector>(f.vector)->Begin();
+         (void)*survivor;
+       }},
       {"vector: iterator outliving a vector that never had storage", kVectorIterator,
-       [](Fixture&) { IntVector::Iterator orphan = std::make_unique<IntVector>()->Begin(); orphan -= 1; }},
+       [](Fixture&) {
+         IntVector::Iterator orphan = std::make_unique<IntVector>()->Begin();
+         orphan -= 1;
+       }},
   };
   for (int index : {-1, 5, 6, 1 << 30, INT_MIN}) {
     const std::string at = "[" + std::to_string(index) + "]";
     cases.push_back({"vector" + at, kIndex, [index](Fixture& f) { (void)f.vector[index]; }});
-    cases.push_back({"read-only vector" + at, kReadOnlyIndex, [index](Fixture& f) { (void)std::as_const(f.vector)[index]; }});
+    cases.push_back(
+        {"read-only vector" + at, kReadOnlyIndex, [index](Fixture& f) { (void)std::as_const(f.vector)[index]; }});
   }
   return cases;
 }
@@ -124,6 +157,38 @@ TEST(ContainerErrors, EachRefusedUseRaisesItsCodeFromItsPlaceAndChangesNothing) 
   }
 }
 
+// Every step of every position of a vector of 3, by every count from -5 to 5: a step forward
+// lands in [first element, end], a step back in [first element, end); anything else raises
+// IndexOutOfRange from line 269 and leaves the iterator where it was.
+TEST(ContainerErrors, VectorStepsLandWithinTheirRange) {
+  IntVector vector;
+  for (int value : {7, 8, 9}) vector.PushBack(value);
+  const int size = vector.Size();
+  for (int from = 0; from <= size; ++from) {
+    for (int count = -5; count <= 5; ++count) {
+      SCOPED_TRACE("from " + std::to_string(from) + " by " + std::to_string(count));
+      const int forward = from + count, back = from - count;
+      IntVector::Iterator it = vector.Begin() + from;
+      if (forward >= 0 && forward <= size)
+        EXPECT_TRUE((it + count) == vector.Begin() + forward);
+      else
+        EXPECT_TRUE(RaisesAt([&] { it += count; }, kIndexOutOfRange, kVectorFile, 269));
+      if (back >= 0 && back < size) {
+        EXPECT_EQ(*(it - count), vector[back]);
+        EXPECT_EQ(*(std::as_const(vector).Begin() + from - count), vector[back]);
+      } else {
+        EXPECT_TRUE(RaisesAt([&] { it -= count; }, kIndexOutOfRange, kVectorFile, 269));
+        EXPECT_TRUE(RaisesAt([&] { (void)(std::as_const(vector).Begin() + from - count); }, kIndexOutOfRange,
+                             kVectorFile, 269));
+      }
+      EXPECT_TRUE(it == vector.Begin() + from);
+    }
+  }
+  IntVector::Iterator end = vector.End();
+  EXPECT_EQ(*--end, 9);  // the decrement is a step back by one
+  EXPECT_TRUE(RaisesAt([&] { vector.Begin()--; }, kIndexOutOfRange, kVectorFile, 269));
+}
+
 constexpr int kDetached = -1;
 
 // Vector 0, 10, .., 40 (capacity 6) holding iterators at indexes 0 and 3 and at the end; after
@@ -137,16 +202,33 @@ struct VectorRule {
 TEST(ContainerInvalidation, VectorDetachesPerOperation) {
   const VectorRule rules[] = {
       {"operator[], Back, Size", [](IntVector& v) { v[1] = v.Back() + v.Size(); }, {0, 3, 5}},
-      {"copying PushBack within the capacity: the end now on the new element", [](IntVector& v) { v.PushBack(v[0]); }, {0, 3, 5}},
-      {"copying PushBack that reallocates", [](IntVector& v) { v.PushBack(1); v.PushBack(v[0]); }, {kDetached, kDetached, kDetached}},
-      {"moving PushBack that reallocates", [](IntVector& v) { v.PushBack(1); v.PushBack(2); }, {kDetached, kDetached, kDetached}},
+      {"copying PushBack within the capacity: the end now on the new element",
+       [](IntVector& v) { v.PushBack(v[0]); },
+       {0, 3, 5}},
+      {"copying PushBack that reallocates",
+       [](IntVector& v) {
+         v.PushBack(1);
+         v.PushBack(v[0]);
+       },
+       {kDetached, kDetached, kDetached}},
+      {"moving PushBack that reallocates",
+       [](IntVector& v) {
+         v.PushBack(1);
+         v.PushBack(2);
+       },
+       {kDetached, kDetached, kDetached}},
       {"Reserve within the capacity", [](IntVector& v) { v.Reserve(1); }, {0, 3, 5}},
       {"Reserve beyond the capacity", [](IntVector& v) { v.Reserve(2); }, {kDetached, kDetached, kDetached}},
       {"Resize down: from the new size on", [](IntVector& v) { v.Resize(3); }, {0, kDetached, kDetached}},
       {"Resize to the size", [](IntVector& v) { v.Resize(5); }, {0, 3, 5}},
       {"Resize up, even within the capacity", [](IntVector& v) { v.Resize(6); }, {kDetached, kDetached, kDetached}},
       {"Clear", [](IntVector& v) { v.Clear(); }, {kDetached, kDetached, kDetached}},
-      {"copy assignment", [](IntVector& v) { const IntVector copy(v); v = copy; }, {kDetached, kDetached, kDetached}},
+      {"copy assignment",
+       [](IntVector& v) {
+         const IntVector copy(v);
+         v = copy;
+       },
+       {kDetached, kDetached, kDetached}},
       {"self-assignment", [](IntVector& v) { v = std::as_const(v); }, {0, 3, 5}},
       {"move assignment", [](IntVector& v) { v = IntVector(); }, {kDetached, kDetached, kDetached}},
       {"moved from", [](IntVector& v) { IntVector taken(std::move(v)); }, {kDetached, kDetached, kDetached}},
@@ -158,8 +240,10 @@ TEST(ContainerInvalidation, VectorDetachesPerOperation) {
     std::array<IntVector::Iterator, 3> held = {vector.Begin(), vector.Begin() + 3, vector.End()};
     rule.operation(vector);
     for (size_t i = 0; i < held.size(); ++i) {
-      if (rule.after[i] == kDetached) EXPECT_TRUE(RaisesAt([&] { held[i] += 0; }, kInvalidIterator, kVectorFile, 307)) << i;
-      else EXPECT_TRUE(held[i] == vector.Begin() + rule.after[i]) << i;
+      if (rule.after[i] == kDetached)
+        EXPECT_TRUE(RaisesAt([&] { held[i] += 0; }, kInvalidIterator, kVectorFile, 307)) << i;
+      else
+        EXPECT_TRUE(held[i] == vector.Begin() + rule.after[i]) << i;
     }
     EXPECT_TRUE(vector.CheckInvariants());
   }
@@ -176,8 +260,22 @@ struct TreeRule {
 
 TEST(ContainerInvalidation, TreeDetachesPerOperation) {
   const TreeRule rules[] = {
-      {"lookups", [](auto& m) { m->Find(2); m->Count(9); m->LowerBound(2); m->UpperBound(3); (*m)[2]; }, {1, 3, kAtEnd}},
-      {"insertions", [](auto& m) { m->Insert(7, 7); (*m)[-1] = 1; m->InsertOrGetAtEnd(9) = 9; }, {1, 3, kAtEnd}},
+      {"lookups",
+       [](auto& m) {
+         m->Find(2);
+         m->Count(9);
+         m->LowerBound(2);
+         m->UpperBound(3);
+         (*m)[2];
+       },
+       {1, 3, kAtEnd}},
+      {"insertions",
+       [](auto& m) {
+         m->Insert(7, 7);
+         (*m)[-1] = 1;
+         m->InsertOrGetAtEnd(9) = 9;
+       },
+       {1, 3, kAtEnd}},
       {"Erase of a key", [](auto& m) { m->Erase(3); }, {1, kDetached, kAtEnd}},
       {"Erase of an absent key", [](auto& m) { m->Erase(8); }, {1, 3, kAtEnd}},
       {"Erase through an iterator", [](auto& m) { m->Erase(m->Find(1)); }, {kDetached, 3, kAtEnd}},
@@ -190,7 +288,8 @@ TEST(ContainerInvalidation, TreeDetachesPerOperation) {
     SCOPED_TRACE(rule.what);
     auto map = std::make_unique<IntMap>();
     for (int key = 0; key < 5; ++key) (*map)[key] = key;
-    const std::array<IntMap::Iterator, 3> held = {map->Find(1), map->Find(3), map->End()};  // const objects are detached too
+    const std::array<IntMap::Iterator, 3> held = {map->Find(1), map->Find(3),
+                                                  map->End()};  // const objects are detached too
     rule.operation(map);
     for (size_t i = 0; i < held.size(); ++i) {
       if (rule.after[i] == kDetached) {

@@ -119,15 +119,24 @@ public:
   void Step() {
     const int which = Pick(kContainers);
     const int roll = Pick(1000);
-    if (roll < 450) Face::Put(*mContainers[which], mModels[which], Key(), Pick(1 << 20), Pick(3));
-    else if (roll < 750) EraseKey(which, Key());
-    else if (roll < 800) EraseAt(which, mSlots[Pick(kSlots)]);
-    else if (roll < 860) TakeIterator(which, mSlots[Pick(kSlots)]);
-    else if (roll < 930) AdvanceSlot(mSlots[Pick(kSlots)]);
-    else if (roll < 990) ReadSlot(mSlots[Pick(kSlots)]);
-    else if (roll < 994) Clear(which);
-    else if (roll < 998) Assign(which, Pick(kContainers));
-    else Replace(which);
+    if (roll < 450)
+      Face::Put(*mContainers[which], mModels[which], Key(), Pick(1 << 20), Pick(3));
+    else if (roll < 750)
+      EraseKey(which, Key());
+    else if (roll < 800)
+      EraseAt(which, mSlots[Pick(kSlots)]);
+    else if (roll < 860)
+      TakeIterator(which, mSlots[Pick(kSlots)]);
+    else if (roll < 930)
+      AdvanceSlot(mSlots[Pick(kSlots)]);
+    else if (roll < 990)
+      ReadSlot(mSlots[Pick(kSlots)]);
+    else if (roll < 994)
+      Clear(which);
+    else if (roll < 998)
+      Assign(which, Pick(kContainers));
+    else
+      Replace(which);
   }
 
   // Contents, order and structure of every container, walked by iterator and by ForEach;
@@ -167,7 +176,8 @@ private:
   // Predicts the detaching of the iterators on container which's element key (any when null).
   void Detach(int which, const int* key) {
     for (Slot& slot : mSlots)
-      if (slot.owner == which && slot.fate == Fate::OnKey && (key == nullptr || slot.key == *key)) slot.fate = Fate::Detached;
+      if (slot.owner == which && slot.fate == Fate::OnKey && (key == nullptr || slot.key == *key))
+        slot.fate = Fate::Detached;
   }
 
   template <class Call>
@@ -219,8 +229,10 @@ private:
     const bool post = Pick(2) == 0;
     typename Container::Iterator before;
     const auto advance = [&] {
-      if (post) before = slot.it++;
-      else ++slot.it;
+      if (post)
+        before = slot.it++;
+      else
+        ++slot.it;
     };
     if (slot.fate != Fate::OnKey) return Refused(advance);
     advance();
@@ -317,17 +329,28 @@ public:
   void Step() {
     const int which = Pick(kVectors);
     const int roll = Pick(1000);
-    if (roll < 400) PushBack(which);
-    else if (roll < 450) Reserve(which, Pick(8));
-    else if (roll < 520) Resize(which, Pick(60));
-    else if (roll < 640) WriteAndReadIndex(which);
-    else if (roll < 720) TakeIterator(which, mSlots[Pick(kSlots)]);
-    else if (roll < 850) StepSlot(mSlots[Pick(kSlots)], Pick(7) - 3);
-    else if (roll < 980) UseSlot(mSlots[Pick(kSlots)]);
-    else if (roll < 988) Clear(which);
-    else if (roll < 994) Assign(which, Pick(kVectors));
-    else if (roll < 997) MoveAssign(which, Pick(kVectors));
-    else CopyConstruct(which);
+    if (roll < 400)
+      PushBack(which);
+    else if (roll < 450)
+      Reserve(which, Pick(8));
+    else if (roll < 520)
+      Resize(which, Pick(60));
+    else if (roll < 640)
+      WriteAndReadIndex(which);
+    else if (roll < 720)
+      TakeIterator(which, mSlots[Pick(kSlots)]);
+    else if (roll < 850)
+      StepSlot(mSlots[Pick(kSlots)], Pick(7) - 3);
+    else if (roll < 980)
+      UseSlot(mSlots[Pick(kSlots)]);
+    else if (roll < 988)
+      Clear(which);
+    else if (roll < 994)
+      Assign(which, Pick(kVectors));
+    else if (roll < 997)
+      MoveAssign(which, Pick(kVectors));
+    else
+      CopyConstruct(which);
   }
 
   void CompareAll() {
@@ -364,8 +387,10 @@ private:
     const int own = Size(which) > 0 && Pick(4) == 0 ? Pick(Size(which)) : -1;
     const int value = own >= 0 ? Element(which, own) : Pick(1000);
     if (Size(which) == mModels[which].capacity) DetachFrom(which, 0);
-    if (own >= 0) mVectors[which].PushBack(mVectors[which][own]);
-    else mVectors[which].PushBack(T(value));
+    if (own >= 0)
+      mVectors[which].PushBack(mVectors[which][own]);
+    else
+      mVectors[which].PushBack(T(value));
     mModels[which].PushBack(value);
   }
 
@@ -383,9 +408,12 @@ private:
     const int own = size > 0 && Pick(3) == 0 ? Pick(size) : -1;
     const bool withFill = own >= 0 || Pick(2) == 0;
     const int fill = own >= 0 ? Element(which, own) : withFill ? Pick(1000) : 0;
-    if (own >= 0) mVectors[which].Resize(count, mVectors[which][own]);
-    else if (withFill) mVectors[which].Resize(count, T(fill));
-    else mVectors[which].Resize(count);
+    if (own >= 0)
+      mVectors[which].Resize(count, mVectors[which][own]);
+    else if (withFill)
+      mVectors[which].Resize(count, T(fill));
+    else
+      mVectors[which].Resize(count);
     if (count < size) {
       DetachFrom(which, count);
       mModels[which].elements.resize(static_cast<size_t>(count));
@@ -423,26 +451,36 @@ private:
     slot.owner = which;
     slot.detached = mModels[which].capacity == 0;
     slot.index = form == 1 ? Size(which) : form == 2 ? Pick(Size(which) + 1) : 0;
-    if (form == 1) slot.it = mVectors[which].End();
-    else if (slot.index == 0) slot.it = mVectors[which].Begin();
-    else slot.it = mVectors[which].Begin() + slot.index;
+    if (form == 1)
+      slot.it = mVectors[which].End();
+    else if (slot.index == 0)
+      slot.it = mVectors[which].Begin();
+    else
+      slot.it = mVectors[which].Begin() + slot.index;
     const Vector& readOnly = mVectors[which];
     ASSERT_TRUE(form == 1 ? slot.it == readOnly.End() : slot.index != 0 || slot.it == readOnly.Begin());
   }
 
   // Steps a held iterator by offset through one of the six stepping forms; a target outside
-  // [first element, end] raises and leaves the iterator where it was.
+  // [first element, end], or on the end after a step back (-=, -, --), raises and leaves the
+  // iterator where it was.
   void StepSlot(Slot& slot, int offset) {
     const int form = Pick(6);
     if (form >= 4) offset = offset < 0 ? -1 : 1;  // the increment and decrement forms
     typename Vector::Iterator before;
     const auto step = [&] {
-      if (form == 0) slot.it += offset;
-      else if (form == 1) slot.it -= -offset;
-      else if (form == 2) slot.it = slot.it + offset;
-      else if (form == 3) slot.it = slot.it - (-offset);
-      else if (form == 4) (void)(offset > 0 ? ++slot.it : --slot.it);
-      else before = offset > 0 ? slot.it++ : slot.it--;
+      if (form == 0)
+        slot.it += offset;
+      else if (form == 1)
+        slot.it -= -offset;
+      else if (form == 2)
+        slot.it = slot.it + offset;
+      else if (form == 3)
+        slot.it = slot.it - (-offset);
+      else if (form == 4)
+        (void)(offset > 0 ? ++slot.it : --slot.it);
+      else
+        before = offset > 0 ? slot.it++ : slot.it--;
     };
     if (slot.detached) {
       ++refusedUses;
@@ -450,7 +488,8 @@ private:
       return;
     }
     const int target = slot.index + offset;
-    if (target < 0 || target > Size(slot.owner)) {
+    const bool back = form == 1 || form == 3 || (form >= 4 && offset < 0);
+    if (target < 0 || target > Size(slot.owner) || (back && target == Size(slot.owner))) {
       ASSERT_TRUE(RaisesAt(step, kIndexOutOfRange, kVectorFile, 269));
       return;
     }
@@ -519,7 +558,7 @@ TEST(ContainerModel, VectorAgainstStdVectorWithCapacities) {
   const int live = Counted::Live();
   RunModel<VectorHarness<int>>(5u, Scaled(100000), 1000);      // grows in place
   RunModel<VectorHarness<Counted>>(6u, Scaled(100000), 1000);  // copies element by element
-  EXPECT_EQ(Counted::Live(), live);  // nothing leaked, nothing destroyed twice
+  EXPECT_EQ(Counted::Live(), live);                            // nothing leaked, nothing destroyed twice
 }
 
 }  // namespace

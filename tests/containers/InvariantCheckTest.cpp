@@ -24,19 +24,33 @@ struct ZRMUtContainerTestAccess {
   static ZRMUtTrackedIterator*& Previous(ZRMUtTrackedIterator* it) { return it->mPrevious; }
   static ZRMUtTrackedIterator*& Next(ZRMUtTrackedIterator* it) { return it->mNext; }
   template <class T>
-  static T*& First(ZRMUtVector<T>& vector) { return vector.mFirst; }
+  static T*& First(ZRMUtVector<T>& vector) {
+    return vector.mFirst;
+  }
   template <class T>
-  static T*& Last(ZRMUtVector<T>& vector) { return vector.mLast; }
+  static T*& Last(ZRMUtVector<T>& vector) {
+    return vector.mLast;
+  }
   template <class T>
-  static T*& End(ZRMUtVector<T>& vector) { return vector.mEnd; }
+  static T*& End(ZRMUtVector<T>& vector) {
+    return vector.mEnd;
+  }
   template <class Item>
-  static ZRMUtAvlTree& Tree(ZRMUtTree<Item>& container) { return container.mTree; }
+  static ZRMUtAvlTree& Tree(ZRMUtTree<Item>& container) {
+    return container.mTree;
+  }
   template <class Item>
-  static ZRMUtAvlTreeCursor& Cursor(ZRMUtTree<Item>& container) { return container.mCursor; }
+  static ZRMUtAvlTreeCursor& Cursor(ZRMUtTree<Item>& container) {
+    return container.mCursor;
+  }
   template <class Item>
-  static typename ZRMUtTree<Item>::Iterator& EndIterator(ZRMUtTree<Item>& container) { return *container.mEnd; }
+  static typename ZRMUtTree<Item>::Iterator& EndIterator(ZRMUtTree<Item>& container) {
+    return *container.mEnd;
+  }
   template <class Item>
-  static typename ZRMUtTree<Item>::ConstIterator* ConstEnd(ZRMUtTree<Item>& container) { return container.mConstEnd; }
+  static typename ZRMUtTree<Item>::ConstIterator* ConstEnd(ZRMUtTree<Item>& container) {
+    return container.mConstEnd;
+  }
 };
 
 namespace {
@@ -237,14 +251,16 @@ TEST(InvariantChecks, TreeContainerReportsTreeRegisterEndAndIteratorFaults) {
   std::vector<Fault<S>> faults = {
       {"tree fault", "balance factor differs from the subtree heights",
        [](S& s, Patch& p) { p.Set(Access::Balance(s.Node(5)), 1); }},
-      {"own cursor bound to no tree", cursorMoved, [](S& s, Patch& p) { p.Set(Access::Cursor(s.map), ZRMUtAvlTreeCursor()); }},
+      {"own cursor bound to no tree", cursorMoved,
+       [](S& s, Patch& p) { p.Set(Access::Cursor(s.map), ZRMUtAvlTreeCursor()); }},
       {"own cursor on an element", cursorMoved,
        [](S& s, Patch& p) {
          ZRMUtAvlTreeCursor onFirst(Access::Tree(s.map));
          onFirst.ResetOnFirstItem();
          p.Set(Access::Cursor(s.map), onFirst);
        }},
-      {"end iterator on an element", endMoved, [](S& s, Patch& p) { p.Set(Access::EndIterator(s.map), s.map.Begin()); }},
+      {"end iterator on an element", endMoved,
+       [](S& s, Patch& p) { p.Set(Access::EndIterator(s.map), s.map.Begin()); }},
       {"end iterator of another map in this register", endMoved,
        [](S& s, Patch& p) {
          p.Set(Access::EndIterator(s.map), s.other.End());  // joins the other register

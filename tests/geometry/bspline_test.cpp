@@ -137,8 +137,8 @@ TEST(BSplineRecord, CopiesAreDeepAndOutliveTheirSource) {
   ZRMUtBSpline* cloned = clone->AsBSpline();
   ASSERT_NE(cloned, nullptr);
   EXPECT_TRUE(copy.GetRefCount() == 0 && assigned->GetRefCount() == 1 && clone->GetRefCount() == 1);
-  for (const ZRMUtBSpline* s : {&copy, static_cast<const ZRMUtBSpline*>(assigned.Ptr()),
-                                static_cast<const ZRMUtBSpline*>(cloned)}) {
+  for (const ZRMUtBSpline* s :
+       {&copy, static_cast<const ZRMUtBSpline*>(assigned.Ptr()), static_cast<const ZRMUtBSpline*>(cloned)}) {
     EXPECT_EQ(Dump(*s), Dump(*source));
     EXPECT_NE(s->GetKnots(), source->GetKnots());
     EXPECT_NE(s->GetMultiplicities(), source->GetMultiplicities());

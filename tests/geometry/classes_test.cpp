@@ -31,27 +31,43 @@ namespace {
 using GeomType = ZRMUtGeomTypeVisitor::GeomType;
 using V = ZRMUtGeomTypeVisitor;
 static_assert(sizeof(GeomType) == 4 && V::GeomUnknown == 0 && V::GeomPoint == 1 && V::GeomLine == 2 &&
-              V::GeomPlane == 3 && V::GeomCSys == 4 && V::GeomCircle == 5 && V::GeomCone == 6 &&
-              V::GeomCylinder == 7 && V::GeomEllipse == 8 && V::GeomArc == 9 && V::GeomBSpline == 10);
+              V::GeomPlane == 3 && V::GeomCSys == 4 && V::GeomCircle == 5 && V::GeomCone == 6 && V::GeomCylinder == 7 &&
+              V::GeomEllipse == 8 && V::GeomArc == 9 && V::GeomBSpline == 10);
 
 // The Visit overload that received a geometry, in the order of kCasts below.
-enum class Kind { Arc, BSpline, Circle, Ellipse, CSys, Cone, Cylinder, Line, Plane, Point, Sphere, Torus, General, None };
+enum class Kind {
+  Arc,
+  BSpline,
+  Circle,
+  Ellipse,
+  CSys,
+  Cone,
+  Cylinder,
+  Line,
+  Plane,
+  Point,
+  Sphere,
+  Torus,
+  General,
+  None
+};
 
 // Every downcast, giving the result's address.
 using Cast = void* (*)(ZRMUtGeometry&);
 const Cast kCasts[] = {
-    [](ZRMUtGeometry& g) -> void* { return g.AsArc(); },     [](ZRMUtGeometry& g) -> void* { return g.AsBSpline(); },
-    [](ZRMUtGeometry& g) -> void* { return g.AsCircle(); },  [](ZRMUtGeometry& g) -> void* { return g.AsEllipse(); },
-    [](ZRMUtGeometry& g) -> void* { return g.AsCSys(); },    [](ZRMUtGeometry& g) -> void* { return g.AsCone(); },
+    [](ZRMUtGeometry& g) -> void* { return g.AsArc(); },      [](ZRMUtGeometry& g) -> void* { return g.AsBSpline(); },
+    [](ZRMUtGeometry& g) -> void* { return g.AsCircle(); },   [](ZRMUtGeometry& g) -> void* { return g.AsEllipse(); },
+    [](ZRMUtGeometry& g) -> void* { return g.AsCSys(); },     [](ZRMUtGeometry& g) -> void* { return g.AsCone(); },
     [](ZRMUtGeometry& g) -> void* { return g.AsCylinder(); }, [](ZRMUtGeometry& g) -> void* { return g.AsLine(); },
-    [](ZRMUtGeometry& g) -> void* { return g.AsPlane(); },   [](ZRMUtGeometry& g) -> void* { return g.AsPoint(); },
-    [](ZRMUtGeometry& g) -> void* { return g.AsSphere(); },  [](ZRMUtGeometry& g) -> void* { return g.AsTorus(); }};
+    [](ZRMUtGeometry& g) -> void* { return g.AsPlane(); },    [](ZRMUtGeometry& g) -> void* { return g.AsPoint(); },
+    [](ZRMUtGeometry& g) -> void* { return g.AsSphere(); },   [](ZRMUtGeometry& g) -> void* { return g.AsTorus(); }};
 
 // Records which overload was called with which object and returns a chosen answer; with
 // generalOnly, each overload defers to the default one, which must forward to the general one.
 class RecordingVisitor : public ZRMUtGeomVisitor {
 public:
-  explicit RecordingVisitor(bool answer = true, bool generalOnly = false) : mAnswer(answer), mGeneralOnly(generalOnly) {}
+  explicit RecordingVisitor(bool answer = true, bool generalOnly = false)
+      : mAnswer(answer), mGeneralOnly(generalOnly) {}
   bool Visit(const ZRMUtTorus* g) override { return Record(Kind::Torus, g); }
   bool Visit(const ZRMUtSphere* g) override { return Record(Kind::Sphere, g); }
   bool Visit(const ZRMUtCylinder* g) override { return Record(Kind::Cylinder, g); }
@@ -97,7 +113,8 @@ Sizes SizesOf(const ZRMUtGeometry& g) {
   if (auto* sphere = dynamic_cast<const ZRMUtSphere*>(&g)) return {sphere->Radius()};
   if (auto* torus = dynamic_cast<const ZRMUtTorus*>(&g)) return {torus->MajorRadius(), torus->MinorRadius()};
   if (auto* circle = dynamic_cast<const ZRMUtCircle*>(&g)) return {circle->Radius()};  // arcs too
-  if (auto* ellipse = dynamic_cast<const ZRMUtEllipse*>(&g)) return {ellipse->GetMajorRadius(), ellipse->GetMinorRadius()};
+  if (auto* ellipse = dynamic_cast<const ZRMUtEllipse*>(&g))
+    return {ellipse->GetMajorRadius(), ellipse->GetMinorRadius()};
   return {};
 }
 
@@ -120,7 +137,11 @@ void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
 
 template <class T>
 Case Entry(const char* name, Kind kind, GeomType type, bool tangent, std::function<T*()> make) {
-  return {name, kind, type, tangent, [make] { return static_cast<ZRMUtGeometry*>(make()); },
+  return {name,
+          kind,
+          type,
+          tangent,
+          [make] { return static_cast<ZRMUtGeometry*>(make()); },
           [](ZRMUtGeometry& to, const ZRMUtGeometry& from) { static_cast<T&>(to) = static_cast<const T&>(from); }};
 }
 
@@ -148,11 +169,12 @@ const std::vector<Case>& Cases() {
       Entry<ZRMUtArc>("arc", Kind::Arc, V::GeomArc, true, [] { return new ZRMUtArc(o, KRNMathK, 1.0, o, o); }),
       Entry<ZRMUtEllipse>("ellipse", Kind::Ellipse, V::GeomEllipse, true,
                           [] { return new ZRMUtEllipse(o, KRNMathI, KRNMathJ, 2.0, 1.0); }),
-      Entry<ZRMUtBSpline>("bspline", Kind::BSpline, V::GeomBSpline, true, [] {
-        KRNMathSetOfPoints polygon;
-        polygon.Append(o);
-        return new ZRMUtBSpline(2, 0, nullptr, nullptr, false, polygon);
-      }),
+      Entry<ZRMUtBSpline>("bspline", Kind::BSpline, V::GeomBSpline, true,
+                          [] {
+                            KRNMathSetOfPoints polygon;
+                            polygon.Append(o);
+                            return new ZRMUtBSpline(2, 0, nullptr, nullptr, false, polygon);
+                          }),
   };
   return cases;
 }

@@ -28,14 +28,18 @@ const double kUnset = -123.0;
 // analytic point center + r (cos t x + sin t y) and unit tangent.
 struct RandomCircle {
   explicit RandomCircle(RandomGeometry& random)
-      : center(random.Point()), axis(random.Direction()), xDir(random.OrthogonalTo(axis)),
+      : center(random.Point()),
+        axis(random.Direction()),
+        xDir(random.OrthogonalTo(axis)),
         radius(random.Uniform(0.5, 5.0)) {}
   KRNMathPoint center;
   KRNMathDirection axis;
   KRNMathDirection xDir;
   double radius;
   KRNMathVector YDir() const { return KRNMathVector(axis) ^ KRNMathVector(xDir); }
-  KRNMathPoint At(double t) const { return center + radius * (std::cos(t) * KRNMathVector(xDir) + std::sin(t) * YDir()); }
+  KRNMathPoint At(double t) const {
+    return center + radius * (std::cos(t) * KRNMathVector(xDir) + std::sin(t) * YDir());
+  }
   KRNMathVector TangentAt(double t) const { return -std::sin(t) * KRNMathVector(xDir) + std::cos(t) * YDir(); }
   ZRMUtCircle Circle() const { return ZRMUtCircle(center, axis, xDir, radius); }
 };
@@ -51,8 +55,11 @@ KRNMathPoint Eval(Curve& curve, double t) {
 // A random ellipse with its analytic description.
 struct RandomEllipse {
   explicit RandomEllipse(RandomGeometry& random)
-      : center(random.Point()), x(random.Direction()), y(random.OrthogonalTo(KRNMathDirection(x))),
-        a(random.Uniform(1.0, 5.0)), b(random.Uniform(0.3, a)) {}
+      : center(random.Point()),
+        x(random.Direction()),
+        y(random.OrthogonalTo(KRNMathDirection(x))),
+        a(random.Uniform(1.0, 5.0)),
+        b(random.Uniform(0.3, a)) {}
   KRNMathPoint center;
   KRNMathVector x, y;
   double a, b;
@@ -223,18 +230,29 @@ TEST(EllipseParam, Table) {
     double t;
     double tol;
   } cases[] = {
-      {{0, 1, 0}, true, KRNPIBY2, 0},         {{-2, 0, 0}, true, KRNPI, 0},
-      {{0, -1, 0}, true, 1.5 * KRNPI, 0},     {{2, 0, 0}, true, 0.0, 0},
-      {kOrigin, true, 0.0, 0},                {{2, tiny, 0}, true, 0.0, 0},
-      {{-2, tiny, 0}, true, KRNPI, 0},        {{-2, -tiny, 0}, true, KRNPI, 0},
-      {{2, -tiny, 0}, true, KRN2PI, 0},       {{tiny, 1, 0}, true, KRNPIBY2, 0},
-      {{-tiny, 1, 0}, true, KRNPIBY2, 0},     {{tiny, -1, 0}, true, 1.5 * KRNPI, 0},
-      {{-tiny, -1, 0}, true, 1.5 * KRNPI, 0}, {{2, 1e-6, 0}, true, 1e-6, 1e-12},  // beyond ZeroAngle: not snapped
-      {{0, 1 + 0.5 * r, 0}, true, KRNPIBY2, 0}, {{2 + 0.5 * r, 0, 0}, true, 0.0, 0},
+      {{0, 1, 0}, true, KRNPIBY2, 0},
+      {{-2, 0, 0}, true, KRNPI, 0},
+      {{0, -1, 0}, true, 1.5 * KRNPI, 0},
+      {{2, 0, 0}, true, 0.0, 0},
+      {kOrigin, true, 0.0, 0},
+      {{2, tiny, 0}, true, 0.0, 0},
+      {{-2, tiny, 0}, true, KRNPI, 0},
+      {{-2, -tiny, 0}, true, KRNPI, 0},
+      {{2, -tiny, 0}, true, KRN2PI, 0},
+      {{tiny, 1, 0}, true, KRNPIBY2, 0},
+      {{-tiny, 1, 0}, true, KRNPIBY2, 0},
+      {{tiny, -1, 0}, true, 1.5 * KRNPI, 0},
+      {{-tiny, -1, 0}, true, 1.5 * KRNPI, 0},
+      {{2, 1e-6, 0}, true, 1e-6, 1e-12},  // beyond ZeroAngle: not snapped
+      {{0, 1 + 0.5 * r, 0}, true, KRNPIBY2, 0},
+      {{2 + 0.5 * r, 0, 0}, true, 0.0, 0},
       {{0, 0.6, 0.8}, true, KRNPIBY2, 1e-15},  // 3-D distance 1 from the x axis line
-      {{0, 1 + 2 * r, 0}, false, 0, 0},       {{2 + 2 * r, 0, 0}, false, 0, 0},
-      {{-2 - 2 * r, 0, 0}, false, 0, 0},      {{0, 0.6, 0.9}, false, 0, 0},
-      {{kNaN, 0, 0}, false, 0, 0},            {{0, 0, kNaN}, false, 0, 0},
+      {{0, 1 + 2 * r, 0}, false, 0, 0},
+      {{2 + 2 * r, 0, 0}, false, 0, 0},
+      {{-2 - 2 * r, 0, 0}, false, 0, 0},
+      {{0, 0.6, 0.9}, false, 0, 0},
+      {{kNaN, 0, 0}, false, 0, 0},
+      {{0, 0, kNaN}, false, 0, 0},
       {{inf, 0, 0}, false, 0, 0},
   };
   const ZRMUtEllipse e = Standard();
@@ -354,10 +372,62 @@ TEST(EllipseProject, RadialCasesAndRandomPointsAlongTheirRay) {
     ASSERT_TRUE(r.Make().ProjectPoint(r.Local(u, v) + w * (r.x ^ r.y), &q, nullptr));
     const double qu = (q - r.center) * r.x, qv = (q - r.center) * r.y;
     EXPECT_NEAR(r.Implicit(q), 1.0, 1e-9);
-    EXPECT_NEAR((q - r.center) * (r.x ^ r.y), 0.0, 1e-9);                    // in the plane
+    EXPECT_NEAR((q - r.center) * (r.x ^ r.y), 0.0, 1e-9);                     // in the plane
     EXPECT_NEAR(qu * v - qv * u, 0.0, 1e-9 * (std::fabs(u) + std::fabs(v)));  // on the ray ...
-    EXPECT_GT(qu * u + qv * v, 0.0);                                         // ... not behind
+    EXPECT_GT(qu * u + qv * v, 0.0);                                          // ... not behind
   }
+}
+
+// A non-finite center, frame direction or radius makes every point question refuse, with the
+// outputs untouched and nothing reported, for points that the standard ellipse answers.
+TEST(EllipseQuestions, NonFiniteCenterFrameOrRadiiAreRefused) {
+  const double inf = std::numeric_limits<double>::infinity();
+  const struct {
+    const char* what;
+    KRNMathPoint center;
+    KRNMathDirection xDir;
+    double a, b;
+  } cases[] = {
+      {"NaN center", KRNMathPoint(kNaN, 0, 0), KRNMathI, 2.0, 1.0},
+      {"infinite center", KRNMathPoint(0, -inf, 0), KRNMathI, 2.0, 1.0},
+      {"NaN x direction", kOrigin, KRNMathDirection(kNaN, 0, 0), 2.0, 1.0},
+      {"infinite major radius", kOrigin, KRNMathI, inf, 1.0},
+      {"infinite minor radius", kOrigin, KRNMathI, 2.0, inf},
+      {"both radii infinite", kOrigin, KRNMathI, inf, inf},
+      {"NaN major radius", kOrigin, KRNMathI, kNaN, 1.0},
+  };
+  const KRNMathPoint onIt(2, 0, 0), inside(1, 0.5, 0), outside(5, 5, 0);
+  const ZRMUtEllipse standard = Standard();
+  double t = kUnset, k = kUnset;
+  KRNMathVector v;
+  KRNMathPoint q, T1, T2;
+  ASSERT_TRUE(standard.GetParam(inside, &t) && standard.GetTangentAtPoint(onIt, v) && standard.GetCurvature(onIt, k) &&
+              standard.PointPosWRTEllipse(outside) == 1 && standard.ProjectPoint(outside, &q, &t) &&
+              standard.EvalTangentsFromExternalPoint(outside, T1, T2));
+  zrmtest::AssertRecorder recorder;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    ZRMUtEllipse e = Standard();
+    e.SetCSys(c.center, c.xDir, KRNMathJ);
+    e.SetMajorRadius(c.a);
+    e.SetMinorRadius(c.b);
+    t = k = kUnset;
+    v = KRNMathVector(7, 7, 7);
+    q = T1 = T2 = KRNMathPoint(7, 7, 7);
+    EXPECT_FALSE(e.GetParam(inside, &t));
+    EXPECT_FALSE(e.GetTangentAtPoint(onIt, v));
+    EXPECT_FALSE(e.GetCurvature(onIt, k));
+    EXPECT_EQ(e.PointPosWRTEllipse(outside), 0);
+    EXPECT_EQ(e.PointPosWRTEllipse(inside), 0);
+    EXPECT_FALSE(e.ProjectPoint(outside, &q, &t));
+    EXPECT_FALSE(e.EvalTangentsFromExternalPoint(outside, T1, T2));
+    EXPECT_EQ(t, kUnset);
+    EXPECT_EQ(k, kUnset);
+    EXPECT_TRUE(Exact3(v, KRNMathVector(7, 7, 7)));
+    EXPECT_TRUE(Exact3(q, KRNMathPoint(7, 7, 7)) && Exact3(T1, KRNMathPoint(7, 7, 7)) &&
+                Exact3(T2, KRNMathPoint(7, 7, 7)));
+  }
+  EXPECT_TRUE(recorder.reports.empty());
 }
 
 TEST(EllipseTangentPoints, RandomOutsidePointsSeeTwoTangencyPoints) {
@@ -373,7 +443,8 @@ TEST(EllipseTangentPoints, RandomOutsidePointsSeeTwoTangencyPoints) {
     for (const KRNMathPoint& T : {T1, T2}) {
       EXPECT_NEAR(r.Implicit(T), 1.0, 1e-9);  // on the ellipse
       // Tangency: T - P is orthogonal to the normal (tu/a^2, tv/b^2) at T.
-      const KRNMathVector normal = ((T - r.center) * r.x / (r.a * r.a)) * r.x + ((T - r.center) * r.y / (r.b * r.b)) * r.y;
+      const KRNMathVector normal =
+          ((T - r.center) * r.x / (r.a * r.a)) * r.x + ((T - r.center) * r.y / (r.b * r.b)) * r.y;
       EXPECT_LT(std::fabs((T - P) * normal) / ((T - P).Norm() * normal.Norm()), 1e-9);
     }
     EXPECT_GT(T1.DistanceTo(T2), 1e-6);
@@ -408,7 +479,10 @@ namespace {
 class CountedError : public KRNError {
 public:
   ~CountedError() override { ++destroyed; }
-  const char* GetMessageText() const override { ++textReads; return "counted error"; }
+  const char* GetMessageText() const override {
+    ++textReads;
+    return "counted error";
+  }
   static inline int destroyed = 0;
   static inline int textReads = 0;
 };

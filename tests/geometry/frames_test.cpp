@@ -166,12 +166,17 @@ TEST(CSysTest, CoordinateGettersAndSetters) {
   ZRMUtPoint point(KRNMathPoint(9, 9, 9));
   point.SetPoint(kAt);
   const std::pair<KRNMathVector, KRNMathVector> coords[] = {
-      {Coords(frame, &ZRMUtCSys::PointCoord), at},  {Coords(frame, &ZRMUtCSys::XDirCoord), KRNMathJ},
-      {Coords(frame, &ZRMUtCSys::YDirCoord), KRNMathK}, {Coords(frame, &ZRMUtCSys::ZDirCoord), KRNMathI},
+      {Coords(frame, &ZRMUtCSys::PointCoord), at},
+      {Coords(frame, &ZRMUtCSys::XDirCoord), KRNMathJ},
+      {Coords(frame, &ZRMUtCSys::YDirCoord), KRNMathK},
+      {Coords(frame, &ZRMUtCSys::ZDirCoord), KRNMathI},
       {Coords(ZRMUtPlane(kAt, KRNMathJ, KRNMathK), &ZRMUtPlane::NormalCoord), KRNMathI},
-      {Coords(cone, &ZRMUtCone::ApexCoord), at},      {Coords(cone, &ZRMUtCone::AxisDirCoord), KRNMathI},
-      {Coords(cylinder, &ZRMUtCylinder::AxisDirCoord), KRNMathI}, {Coords(circle, &ZRMUtCircle::CenterCoord), at},
-      {Coords(circle, &ZRMUtCircle::AxisCoord), KRNMathI}, {Coords(ellipse, &ZRMUtEllipse::AxisCoord), KRNMathI},
+      {Coords(cone, &ZRMUtCone::ApexCoord), at},
+      {Coords(cone, &ZRMUtCone::AxisDirCoord), KRNMathI},
+      {Coords(cylinder, &ZRMUtCylinder::AxisDirCoord), KRNMathI},
+      {Coords(circle, &ZRMUtCircle::CenterCoord), at},
+      {Coords(circle, &ZRMUtCircle::AxisCoord), KRNMathI},
+      {Coords(ellipse, &ZRMUtEllipse::AxisCoord), KRNMathI},
       {Coords(point, &ZRMUtPoint::Coord), at},
   };
   for (const auto& [got, expected] : coords) EXPECT_TRUE(Exact3(got, expected)) << &got - &coords[0].first;
@@ -304,9 +309,12 @@ TEST(LineTest, DirectionStoredAsGivenAndTangentWithinTheModelResolution) {
     KRNMathPoint point;
     bool onLine;
   } probes[] = {
-      {KRNMathPoint(3.0, 0.0, 0.0), true},           {KRNMathPoint(-7.0, 0.0, 0.0), true},
-      {KRNMathPoint(2.0, 0.5 * resolution, 0.0), true}, {KRNMathPoint(2.0, 0.0, -0.99 * resolution), true},
-      {KRNMathPoint(2.0, 1.01 * resolution, 0.0), false}, {KRNMathPoint(2.0, 1.0, 1.0), false},
+      {KRNMathPoint(3.0, 0.0, 0.0), true},
+      {KRNMathPoint(-7.0, 0.0, 0.0), true},
+      {KRNMathPoint(2.0, 0.5 * resolution, 0.0), true},
+      {KRNMathPoint(2.0, 0.0, -0.99 * resolution), true},
+      {KRNMathPoint(2.0, 1.01 * resolution, 0.0), false},
+      {KRNMathPoint(2.0, 1.0, 1.0), false},
       {KRNMathPoint(kNaN, 0.0, 0.0), false},
   };
   for (const auto& probe : probes) {
@@ -339,7 +347,7 @@ TEST(LineTest, NullOutputsGiveFalseAndWriteNothing) {
 
 TEST(LineTest, StaticPointOnLineTable) {
   const KRNMathLine segment(KRNMathPoint(1.0, 0.0, 0.0), KRNMathPoint(5.0, 0.0, 0.0));  // length 4 along +x
-  const KRNMathLine degenerate(KRNMathPoint(1.0, 2.0, 3.0), KRNMathVector());  // stands for its origin
+  const KRNMathLine degenerate(KRNMathPoint(1.0, 2.0, 3.0), KRNMathVector());           // stands for its origin
   const struct {
     const char* name;
     const KRNMathLine& line;

@@ -70,9 +70,7 @@ TEST_F(HandleTest, RandomOperationsAgainstACountModel) {
       case 3: a.swap(slots[engine() % 6]); break;
       case 4: a.Reset(); break;
       case 5: a = nullptr; break;
-      default:
-        a = ZRMUtPoint_Ptr(NewPoint());
-        ++created;
+      default: a = ZRMUtPoint_Ptr(NewPoint()); ++created;
     }
     std::map<const ZRMUtPoint*, long> holders;
     for (const ZRMUtPoint_Ptr& slot : slots)

@@ -151,10 +151,9 @@ TEST(KRNDictionary, EntriesAndInterfacesInRegistrationOrder) {
   const int interfaces = KRNInterfaceDictionary::GetInterfaceCount();
   KRNMetaClass meta(kTestIID, "DictionaryProbe", nullptr, nullptr, 8);
   int payload = 0;
-  AddDictionary(kTestIID, CLSID_KRNMetaClass, "DictionaryProbe", "MetaObject", nullptr, &meta, nullptr, nullptr, 1,
-                0, 2, &payload);
-  AddDictionary(kTestIID, kChildIID, "DictionaryProbe", "Second", "libOther", &meta, "Impl", nullptr, 4, 5, 6,
-                nullptr);
+  AddDictionary(kTestIID, CLSID_KRNMetaClass, "DictionaryProbe", "MetaObject", nullptr, &meta, nullptr, nullptr, 1, 0,
+                2, &payload);
+  AddDictionary(kTestIID, kChildIID, "DictionaryProbe", "Second", "libOther", &meta, "Impl", nullptr, 4, 5, 6, nullptr);
   ASSERT_EQ(entries + 2, KRNInterfaceDictionary::GetEntryCount());
   const KRNDictionaryEntry* first = KRNInterfaceDictionary::GetEntry(entries);
   const KRNDictionaryEntry* second = KRNInterfaceDictionary::GetEntry(entries + 1);

@@ -19,11 +19,15 @@ const struct {
   const char* classId;
   const char* className;
 } kInterfaces[] = {
-    {{0x2B096CC7, 0x1E50, 0x4D74, {0xB5, 0x76, 0xBB, 0xC5, 0xD0, 0x64, 0xF7, 0xC7}}, "ZRMIUtGeometryAccess",
-     "_ZN20ZRMIUtGeometryAccess10MetaObjectEv", "_ZN20ZRMIUtGeometryAccess7ClassIdEv",
+    {{0x2B096CC7, 0x1E50, 0x4D74, {0xB5, 0x76, 0xBB, 0xC5, 0xD0, 0x64, 0xF7, 0xC7}},
+     "ZRMIUtGeometryAccess",
+     "_ZN20ZRMIUtGeometryAccess10MetaObjectEv",
+     "_ZN20ZRMIUtGeometryAccess7ClassIdEv",
      "_ZN20ZRMIUtGeometryAccess9ClassNameEv"},
-    {{0x0340F1E9, 0xB892, 0x46DB, {0x8B, 0x4D, 0x64, 0x46, 0xB6, 0xAD, 0xFD, 0x08}}, "ZRMIUtLineGeometryAccess",
-     "_ZN24ZRMIUtLineGeometryAccess10MetaObjectEv", "_ZN24ZRMIUtLineGeometryAccess7ClassIdEv",
+    {{0x0340F1E9, 0xB892, 0x46DB, {0x8B, 0x4D, 0x64, 0x46, 0xB6, 0xAD, 0xFD, 0x08}},
+     "ZRMIUtLineGeometryAccess",
+     "_ZN24ZRMIUtLineGeometryAccess10MetaObjectEv",
+     "_ZN24ZRMIUtLineGeometryAccess7ClassIdEv",
      "_ZN24ZRMIUtLineGeometryAccess9ClassNameEv"},
 };
 

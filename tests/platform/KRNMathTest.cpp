@@ -50,11 +50,16 @@ TEST(KRNMathDirectionRule, Table) {
     Vec expected;
     double tol;
   } cases[] = {
-      {Dir(), Vec(1, 0, 0), 0.0},                          {Dir(Vec(0, 0, 0)), Vec(1, 0, 0), 0.0},
-      {Dir(Vec(-0.0, 0.0, -0.0)), Vec(1, 0, 0), 0.0},      {Dir(0.0, 0.0, 0.0), Vec(1, 0, 0), 0.0},
+      {Dir(), Vec(1, 0, 0), 0.0},
+      {Dir(Vec(0, 0, 0)), Vec(1, 0, 0), 0.0},
+      {Dir(Vec(-0.0, 0.0, -0.0)), Vec(1, 0, 0), 0.0},
+      {Dir(0.0, 0.0, 0.0), Vec(1, 0, 0), 0.0},
       // Squared length rounds to exactly 1.0: kept although not unit.
       {Dir(Vec(1.0, 1e-8, 0.0)), Vec(1.0, 1e-8, 0.0), 0.0},
-      {Dir(0.0, 3.0, 4.0), Vec(0.0, 0.6, 0.8), 4.4e-16},
+      // Divided by the length 5: exactly the quotients 3/5 and 4/5 (times 1/5 gives a y one
+      // unit in the last place larger).
+      {Dir(0.0, 3.0, 4.0), Vec(0.0, 3.0 / 5.0, 4.0 / 5.0), 0.0},
+      {Dir(Vec(-6.0, 0.0, 8.0)), Vec(-6.0 / 10.0, 0.0, 8.0 / 10.0), 0.0},
       // Squared lengths outside the double range still give the true direction.
       {Dir(Vec(1e200, 1e200, 0.0)), Vec(h, h, 0.0), 1e-15},
       {Dir(Vec(0.0, -1e300, 0.0)), Vec(0.0, -1.0, 0.0), 1e-15},
@@ -72,20 +77,25 @@ TEST(KRNMathDirectionRule, Table) {
   EXPECT_FALSE(std::isfinite(fromInf.x) && std::isfinite(fromInf.y) && std::isfinite(fromInf.z));
 }
 
-// Squared length exactly 1: components kept bit for bit; otherwise scaled by 1/sqrt(s) exactly.
-TEST(KRNMathDirectionRule, RandomVectorsAreKeptOrScaledBitForBit) {
+// Squared length exactly 1: components kept bit for bit; otherwise each divided by the length
+// sqrt(s). Multiplying by 1/sqrt(s) instead differs in the last bit for a good share of vectors,
+// which the count below makes sure this sample contains.
+TEST(KRNMathDirectionRule, RandomVectorsAreKeptOrDividedByTheLengthBitForBit) {
   Random random(11);
-  int kept = 0;
+  int kept = 0, reciprocalDiffers = 0;
   for (long i = 0; i < zrmtest::Scaled(4000); ++i) {
     Vec v = random.NonZeroVector(i % 2 == 0 ? 10.0 : 1e3);
     if (i % 2 == 0) v.Normalize();
-    const double s = v.x * v.x + v.y * v.y + v.z * v.z, f = 1.0 / std::sqrt(s);
+    const double s = v.x * v.x + v.y * v.y + v.z * v.z, length = std::sqrt(s), f = 1.0 / length;
     const Dir d(v);
     kept += s == 1.0;
-    EXPECT_TRUE(SameBits(s == 1.0 ? v : Vec(v.x * f, v.y * f, v.z * f), d)) << i;
+    const Vec divided(v.x / length, v.y / length, v.z / length);
+    EXPECT_TRUE(SameBits(s == 1.0 ? v : divided, d)) << i;
     EXPECT_NEAR(1.0, Vec(d).Norm(), 1e-15);
+    reciprocalDiffers += s != 1.0 && !SameBits(Vec(v.x * f, v.y * f, v.z * f), divided);
   }
   EXPECT_GT(kept, 0);
+  EXPECT_GT(reciprocalDiffers, zrmtest::Scaled(4000) / 10);
 }
 
 TEST(KRNMathArithmetic, ConstantsAndComponentFormulas) {
@@ -136,7 +146,10 @@ TEST(KRNMathVectorAngles, ParallelAndOrthogonalWithinTheTolerance) {
   const struct {
     double base;
     bool parallel, orthogonal;
-  } bases[] = {{0.0, true, false}, {KRNPI, true, false}, {KRNPIBY2, false, true}, {1.0, false, false},
+  } bases[] = {{0.0, true, false},
+               {KRNPI, true, false},
+               {KRNPIBY2, false, true},
+               {1.0, false, false},
                {KRNPIBY2 + 0.3, false, false}};
   const Vec zero;
   for (const auto& b : bases) {
@@ -344,9 +357,9 @@ TEST(KRNMathTransformation, IdentityAndNotScalingTable) {
       {Xf(Pnt(1, 2, 3), Vec()), true},                           // a half-turn about no axis
       {Xf(0.7, KRNMathLine(random.Point(), random.NonZeroVector())), false},
       {Xf(KRNPI, KRNMathLine(Pnt(), Vec(0, 1, 0))), false},
-      {Xf(Diagonal(2, 2, 2.001)), false},                                            // non-uniform
+      {Xf(Diagonal(2, 2, 2.001)), false},                                          // non-uniform
       {Xf(Diagonal(2, 2, 2)) * Xf(0.1, KRNMathLine(Pnt(), Vec(1, 0, 0))), false},  // scaled rotation
-      {ScalingAbout(Pnt(1, 0, 0), -2.0), false},                                     // point reflection
+      {ScalingAbout(Pnt(1, 0, 0), -2.0), false},                                   // point reflection
       {ScalingAbout(Pnt(1, 0, 0), -1.0), false},
       {ScalingAbout(Pnt(1, 0, 0), 0.0), false},  // collapse
   };

@@ -37,8 +37,10 @@ public:
   static void Delete(ZRMUtAvlTreeNode* node, void* item, void* context) {
     auto* self = static_cast<IntTree*>(context);
     self->deleted.push_back({node, *static_cast<int*>(item)});
-    if (self->blocks.erase(node) == 1) delete static_cast<IntBlock*>(node);
-    else delete static_cast<int*>(item);
+    if (self->blocks.erase(node) == 1)
+      delete static_cast<IntBlock*>(node);
+    else
+      delete static_cast<int*>(item);
   }
   // Inserts value by one of the three protocols; false when already present.
   bool Insert(int value, int protocol) {
@@ -46,8 +48,10 @@ public:
       int* item = new int(value);
       const ZRMUtAvlTreeCursor cursor = tree.InsertItem(item);
       EXPECT_EQ(cursor.Tree(), &tree);
-      if (cursor.IsAfterLastItem()) delete item;  // refused: still ours
-      else EXPECT_EQ(cursor.GetItem(), item);
+      if (cursor.IsAfterLastItem())
+        delete item;  // refused: still ours
+      else
+        EXPECT_EQ(cursor.GetItem(), item);
       return !cursor.IsAfterLastItem();
     }
     auto* block = new IntBlock(value);
@@ -55,8 +59,10 @@ public:
     ZRMUtAvlTreeNode* stored = protocol == 1 ? tree.InsertNode(block) : tree.LookForNode(&value, place);
     if (stored == nullptr) tree.LinkNodeAt(stored = block, place);
     EXPECT_EQ(ValueAt(stored), value);
-    if (stored != block) delete block;  // the equal node already stored
-    else blocks.insert(block);
+    if (stored != block)
+      delete block;  // the equal node already stored
+    else
+      blocks.insert(block);
     return stored == block;
   }
   bool Remove(int value) { return tree.RemoveItem(&value, &Delete, this); }
@@ -87,8 +93,10 @@ TEST(AvlTree, RandomOperationsKeepStructureOrderAndLookups) {
       ZRMUtAvlTreeNode* node = ints.tree.LookForNode(&value);
       ASSERT_EQ(node != nullptr, model.erase(value) == 1);
       const size_t deleted = ints.deleted.size();
-      if (roll == 4) ASSERT_EQ(ints.Remove(value), node != nullptr);
-      else if (node != nullptr) ints.tree.RemoveNode(node, &IntTree::Delete, &ints);
+      if (roll == 4)
+        ASSERT_EQ(ints.Remove(value), node != nullptr);
+      else if (node != nullptr)
+        ints.tree.RemoveNode(node, &IntTree::Delete, &ints);
       ASSERT_EQ(ints.deleted.size(), deleted + (node != nullptr ? 1 : 0));  // the deleter ran once
       ASSERT_TRUE(node == nullptr || ints.deleted.back() == std::make_pair(node, value));
     }
@@ -153,7 +161,7 @@ TEST(AvlTree, CompareFunctionChangesOnlyWhileEmptyOrdersByAddressWhenNullSwapExc
   EXPECT_EQ(Contents(b.tree), std::vector<int>({1, 2}));
   EXPECT_TRUE(a.tree.CheckInvariants() && b.tree.CheckInvariants());
 
-  int same[3] = {5, 5, 5};  // equal values at distinct addresses
+  int same[3] = {5, 5, 5};          // equal values at distinct addresses
   ZRMUtAvlTree byAddress(nullptr);  // our choice: no compare function orders by address
   ZRMUtAvlTree emptied(&CompareInts);
   emptied.InsertItem(&same[1]);

@@ -62,11 +62,14 @@ TEST(IteratorTracker, RandomAddAndRemoveMatchModelThenSafeWalkRemovesEveryEvenId
     it = next;
   }
   std::set<int> odd;
-  for (int id : models[0]) if (id % 2 == 1) odd.insert(id);
+  for (int id : models[0])
+    if (id % 2 == 1) odd.insert(id);
   EXPECT_EQ(Registered(tracker), odd);
   EXPECT_TRUE(tracker.CheckInvariants());
   for (const auto& probe : probes)
-    EXPECT_EQ(probe->GetTracker(), odd.count(probe->id) ? &trackers[0] : models[1].count(probe->id) ? &trackers[1] : nullptr);
+    EXPECT_EQ(probe->GetTracker(), odd.count(probe->id)         ? &trackers[0]
+                                   : models[1].count(probe->id) ? &trackers[1]
+                                                                : nullptr);
 }
 
 TEST(IteratorTracker, CopiesStartUnregisteredAndDestructionOfEitherSideReleases) {

@@ -24,8 +24,9 @@ TEST(PlatformErrors, KindsFollowTheClassHierarchyCodesHaveDistinctMessagesThrowR
     bool isError;
     bool isUtError;
   };
-  for (const Case& c : {Case{new KRNException(), "KRNException", false, false}, Case{new KRNError(), "KRNError", true, false},
-                        Case{new ZRMUtError(ZRMUtError::IndexOutOfRange), "ZRMUtError", true, true}}) {
+  for (const Case& c :
+       {Case{new KRNException(), "KRNException", false, false}, Case{new KRNError(), "KRNError", true, false},
+        Case{new ZRMUtError(ZRMUtError::IndexOutOfRange), "ZRMUtError", true, true}}) {
     KRNExceptionOwner owner(c.object);
     EXPECT_STREQ(c.object->GetClassName(), c.className);
     EXPECT_TRUE(c.object->IsAKindOf(KRNException::ClassName()));
@@ -35,7 +36,8 @@ TEST(PlatformErrors, KindsFollowTheClassHierarchyCodesHaveDistinctMessagesThrowR
     ASSERT_NE(c.object->GetMessageText(), nullptr);
     EXPECT_GT(std::strlen(c.object->GetMessageText()), 0u);
   }
-  EXPECT_STRNE(ZRMUtError(ZRMUtError::IndexOutOfRange).GetMessageText(), ZRMUtError(ZRMUtError::InvalidIterator).GetMessageText());
+  EXPECT_STRNE(ZRMUtError(ZRMUtError::IndexOutOfRange).GetMessageText(),
+               ZRMUtError(ZRMUtError::InvalidIterator).GetMessageText());
   EXPECT_EQ(static_cast<unsigned int>(ZRMUtError::IndexOutOfRange), 0x80000000u);
   EXPECT_EQ(static_cast<unsigned int>(ZRMUtError::InvalidIterator), 0x80000001u);
 

@@ -33,7 +33,9 @@ inline Coefficients MakeCoefficients(const Entries& entries) {
 
 // The solver's state as records, built anew at each call.
 inline zrmtest::SolverRecords State(const ZRMLSQSolver& solver) { return zrmtest::Records(solver); }
-inline zrmtest::ConstraintRecords Constraints(const ZRMLSQSolver& solver) { return zrmtest::ConstraintRecordsOf(solver); }
+inline zrmtest::ConstraintRecords Constraints(const ZRMLSQSolver& solver) {
+  return zrmtest::ConstraintRecordsOf(solver);
+}
 
 // The registered constraints by key: flag, right-hand side bits and coefficients.
 using ConstraintList = std::map<std::pair<int, int>, std::tuple<bool, std::uint64_t, Entries>>;
@@ -48,7 +50,8 @@ inline ConstraintList RecordedConstraints(const ZRMLSQSolver& solver) {
   ConstraintList list;
   Constraints(solver).ForEach([&list](const ZRMUtPair<ConstraintKey, zrmtest::ConstraintRecord>& constraint) {
     Entries entries;
-    constraint.second.mCoefficients.ForEach([&entries](const ZRMUtPair<int, double>& c) { entries.emplace_back(c.first, c.second); });
+    constraint.second.mCoefficients.ForEach(
+        [&entries](const ZRMUtPair<int, double>& c) { entries.emplace_back(c.first, c.second); });
     list[{constraint.first.first, constraint.first.second}] =
         std::make_tuple(constraint.second.mIsHard, RhsBits(constraint.second.mRhs), entries);
   });
@@ -190,8 +193,8 @@ enum class Kind {
   UndeterminedHard,   // a hard row over two variables that no soft row names
   SingularSoft,       // two variables named only by one soft row: not determined
 };
-constexpr Kind kKinds[] = {Kind::WellPosed,      Kind::DuplicateHard,    Kind::ContradictoryHard,
-                           Kind::DependentHard,  Kind::UndeterminedHard, Kind::SingularSoft};
+constexpr Kind kKinds[] = {Kind::WellPosed,     Kind::DuplicateHard,    Kind::ContradictoryHard,
+                           Kind::DependentHard, Kind::UndeterminedHard, Kind::SingularSoft};
 
 struct Problem {
   std::vector<int> variables;  // every variable id, ascending
@@ -200,7 +203,7 @@ struct Problem {
 
 // A sparse row: own variable with a dominant coefficient plus up to three small others.
 inline Entries DominantRow(Random& random, const std::vector<int>& ids, int own) {
-  const double sign = random.Chance(0.5) ? -1.0 : 1.0;  // every draw in its own statement: the
+  const double sign = random.Chance(0.5) ? -1.0 : 1.0;       // every draw in its own statement: the
   Entries row{{ids[own], sign * random.Uniform(1.0, 2.0)}};  // corpus must not depend on the compiler
   const int others = std::min(random.Int(0, 3), static_cast<int>(ids.size()) - 1);
   for (int k = 0; k < others; ++k) {
@@ -217,7 +220,8 @@ inline std::vector<int> VariableIds(Random& random, int count) {
   std::vector<int> ids;
   while (static_cast<int>(ids.size()) < count) {
     int id = random.Int(-1000000, 1000000);
-    if (random.Chance(0.02)) id = random.Chance(0.5) ? 2147483647 - random.Int(0, 3) : -2147483647 - 1 + random.Int(0, 3);
+    if (random.Chance(0.02))
+      id = random.Chance(0.5) ? 2147483647 - random.Int(0, 3) : -2147483647 - 1 + random.Int(0, 3);
     if (std::find(ids.begin(), ids.end(), id) == ids.end()) ids.push_back(id);
   }
   return ids;
@@ -255,8 +259,7 @@ inline Problem Generate(Random& random, Kind kind, int count, double hardShare) 
   if (hard.empty() && (kind == Kind::DuplicateHard || kind == Kind::ContradictoryHard || kind == Kind::DependentHard))
     hard.push_back(dominant(true, random.Int(0, count - 1)));
   switch (kind) {
-    case Kind::WellPosed:
-      break;
+    case Kind::WellPosed: break;
     case Kind::DuplicateHard:
     case Kind::ContradictoryHard: {
       Constraint copy = hard[random.Int(0, static_cast<int>(hard.size()) - 1)];

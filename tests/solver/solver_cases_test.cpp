@@ -83,8 +83,7 @@ TEST(LSQSolverRegistration, KeysOfNamedAndUnnamedConstraints) {
   x[2] = 1.0;
   std::vector<std::pair<int, int>> keys;
   const zrmtest::ConstraintRecords records = Constraints(solver);
-  for (auto it = records.Begin(); it != records.End(); ++it)
-    keys.emplace_back(it->first.first, it->first.second);
+  for (auto it = records.Begin(); it != records.End(); ++it) keys.emplace_back(it->first.first, it->first.second);
   EXPECT_EQ(keys, (std::vector<std::pair<int, int>>{{-3, -1}, {0, -1}, {0, 0}, {0, 1}, {0, 3}, {5, -1}}));
   EXPECT_EQ(Record(solver, 0, 3).mRhs, 4.0);
   EXPECT_TRUE(Record(solver, 5).mIsHard);
@@ -260,8 +259,8 @@ TEST(LSQSolverSolve, GetResultFindsExactlyTheSolvedVariables) {
 // ascending, ids exactly 0..n-1) or reads copies (any other ids).
 TEST(LSQSolverFactor, RenamingTheIdsInOrderChangesNoBit) {
   const std::vector<std::vector<int>> idSets = {
-      {0, 1, 2, 3, 4, 5, 6, 7}, {0, 3, 9, 10, 11, 12}, {1, 2, 3, 4, 5}, {-40, -39, -37, -30, -2, 0, 1},
-      {INT_MIN, -7, 0, 5, INT_MAX},
+      {0, 1, 2, 3, 4, 5, 6, 7},       {0, 3, 9, 10, 11, 12},        {1, 2, 3, 4, 5},
+      {-40, -39, -37, -30, -2, 0, 1}, {INT_MIN, -7, 0, 5, INT_MAX},
   };
   Random random(7);
   for (const std::vector<int>& ids : idSets) {
@@ -276,14 +275,16 @@ TEST(LSQSolverFactor, RenamingTheIdsInOrderChangesNoBit) {
     for (int k = 0; k < 2 * n; ++k) {
       const int i = random.Int(0, n - 2);
       const int j = random.Int(i + 1, n - 1);
-      rows.push_back({false, {{i, random.Uniform(-2.0, 2.0)}, {j, random.Uniform(-2.0, 2.0)}}, random.Uniform(-1.0, 1.0)});
+      rows.push_back(
+          {false, {{i, random.Uniform(-2.0, 2.0)}, {j, random.Uniform(-2.0, 2.0)}}, random.Uniform(-1.0, 1.0)});
     }
     rows.push_back({true, {{0, 1.0}, {n - 1, -1.0}}, 0.25});
     const auto solve = [&rows, n](const std::vector<int>& names) {
       ZRMLSQSolver solver;
       for (const Row& row : rows) {
         Entries entries;
-        for (const auto& term : row.terms) entries.emplace_back(names[static_cast<std::size_t>(term.first)], term.second);
+        for (const auto& term : row.terms)
+          entries.emplace_back(names[static_cast<std::size_t>(term.first)], term.second);
         solver.AddConstraint(row.hard, row.rhs, MakeCoefficients(entries));
       }
       std::vector<std::uint64_t> bits;
@@ -310,7 +311,7 @@ TEST(LSQSolverRegistration, RightHandSidesSetAfterAFactorShowInTheRecords) {
   solver.SetRhs(9, -1.0);
   EXPECT_EQ(Record(solver, 4).mRhs, 2.5);
   EXPECT_EQ(Record(solver, 9).mRhs, -1.0);
-  solver.SetRhs(4, 6.0);  // again, the factorization still current
+  solver.SetRhs(4, 6.0);                                           // again, the factorization still current
   solver.AddConstraint(false, 1.0, MakeCoefficients({{2, 1.0}}));  // ends it
   EXPECT_EQ(Record(solver, 4).mRhs, 6.0);
   EXPECT_EQ(Record(solver, 9).mRhs, -1.0);
@@ -336,7 +337,7 @@ TEST(LSQSolverFactor, RefactoringAfterRegistrationsMatchesAFreshSolver) {
     zrmtest::AssertRecorder recorder(0);
     Register(reused, first);
     Register(fresh, first);
-    if (reused.Factor()) reused.Solve();  // results of the earlier columns
+    if (reused.Factor()) reused.Solve();                    // results of the earlier columns
     for (const Constraint& constraint : first.constraints)  // new right-hand sides, kept through the next registrations
       if (constraint.named && random.Chance(0.5)) {
         const double rhs = random.Uniform(-10.0, 10.0);

@@ -52,12 +52,16 @@ const Accepted kAccepted[] = {
     {"[[4, 2], [2, 3]]", {{{0, 4.0}}, {{0, 2.0}, {1, 3.0}}}, {{}, {{0, 1.0}}}, {{{1, 1.0}}, {}}, {2.0, std::sqrt(2.0)}},
     // L[2][1] = (0 - 1 * 1) / 2 although (2, 1) is zero.
     {"[[4, 2, 2], [2, 5, 0], [2, 0, 6]]: fill-in through the closure",
-     {{{0, 4.0}}, {{0, 2.0}, {1, 5.0}}, {{0, 2.0}, {2, 6.0}}}, {{}, {{0, 1.0}}, {{0, 1.0}, {1, -0.5}}},
-     {{{1, 1.0}, {2, 1.0}}, {{2, -0.5}}, {}}, {2.0, 2.0, std::sqrt(4.75)}},
+     {{{0, 4.0}}, {{0, 2.0}, {1, 5.0}}, {{0, 2.0}, {2, 6.0}}},
+     {{}, {{0, 1.0}}, {{0, 1.0}, {1, -0.5}}},
+     {{{1, 1.0}, {2, 1.0}}, {{2, -0.5}}, {}},
+     {2.0, 2.0, std::sqrt(4.75)}},
     // L[2][1] = (1 - 1 * 1) / 1 = 0, stored.
     {"[[1, 1, 1], [1, 2, 1], [1, 1, 2]]: an exact cancellation keeps the entry",
-     {{{0, 1.0}}, {{0, 1.0}, {1, 2.0}}, {{0, 1.0}, {1, 1.0}, {2, 2.0}}}, {{}, {{0, 1.0}}, {{0, 1.0}, {1, 0.0}}},
-     {{{1, 1.0}, {2, 1.0}}, {{2, 0.0}}, {}}, {1.0, 1.0, 1.0}},
+     {{{0, 1.0}}, {{0, 1.0}, {1, 2.0}}, {{0, 1.0}, {1, 1.0}, {2, 2.0}}},
+     {{}, {{0, 1.0}}, {{0, 1.0}, {1, 0.0}}},
+     {{{1, 1.0}, {2, 1.0}}, {{2, 0.0}}, {}},
+     {1.0, 1.0, 1.0}},
 };
 
 }  // namespace
@@ -154,8 +158,8 @@ namespace {
 
 // Values of every kind an update meets: ordinary, tiny, huge, signed zeros, infinities, NaN.
 double DrawValue(Random& random) {
-  static const double kSpecial[] = {0.0, -0.0, 1e-310, 1e300, std::numeric_limits<double>::infinity(),
-                                    std::numeric_limits<double>::quiet_NaN()};
+  static const double kSpecial[] = {
+      0.0, -0.0, 1e-310, 1e300, std::numeric_limits<double>::infinity(), std::numeric_limits<double>::quiet_NaN()};
   return random.Chance(0.05) ? kSpecial[random.Int(0, 5)] : random.Uniform(-4.0, 4.0);
 }
 

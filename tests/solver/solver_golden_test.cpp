@@ -138,7 +138,8 @@ std::uint64_t PivotHash(const ZRMLSQSolver& solver) {
 Problem NamedRows(const zrmgen::Problem& sketch) {
   Problem problem;
   for (int v = 0; v < sketch.variableCount; ++v) problem.variables.push_back(v);
-  for (const zrmgen::Row& row : sketch.rows) problem.constraints.push_back({row.hard, row.coefficients, row.rhs, true, row.id});
+  for (const zrmgen::Row& row : sketch.rows)
+    problem.constraints.push_back({row.hard, row.coefficients, row.rhs, true, row.id});
   return problem;
 }
 
@@ -190,7 +191,8 @@ TEST(LSQSolverGolden, SketchesReproduceTheirPivotsAndBitPatterns) {
   std::string table;
   bool same = true;
   for (const SketchPin& pin : kSketchPins) {
-    SCOPED_TRACE(::testing::Message() << pin.points << " points, seed " << pin.seed << (pin.shuffled ? ", shuffled" : ""));
+    SCOPED_TRACE(::testing::Message() << pin.points << " points, seed " << pin.seed
+                                      << (pin.shuffled ? ", shuffled" : ""));
     const zrmgen::Problem sketch = zrmgen::RelationSketch(pin.points, pin.shuffled, pin.seed, pin.mix);
     const Problem problem = NamedRows(sketch);
     ZRMLSQSolver solver;

@@ -118,7 +118,8 @@ public:
       for (const auto& entry : input.coefficients) {
         if (!order.count(entry.first)) continue;
         for (const auto& s : subs[entry.first]) reduced[s.first] += entry.second * s.second;
-        for (const auto& t : subRhs[entry.first]) accumulators[mRowIndex[t.first] - mSoft][r] -= entry.second * t.second;
+        for (const auto& t : subRhs[entry.first])
+          accumulators[mRowIndex[t.first] - mSoft][r] -= entry.second * t.second;
       }
       for (const auto& entry : reduced)
         if (!order.count(entry.first)) mSoftRows[r].emplace_back(column[entry.first], entry.second);
@@ -318,55 +319,108 @@ struct Pinned {
 
 const Pinned kPinned[] = {
     {"soft rows only: keys (-1,-1) (0,1) (0,3) (4,-1), normal matrix [[2,2,0],[2,6,1],[0,1,1]]",
-     {{false, {{2, 1.0}, {9, 1.0}}, 0.0, true, 4}, {false, {{2, 2.0}, {5, 1.0}}, 1.0},
-      {false, {{5, 1.0}}, 0.0, true, -1}, {false, {{2, 1.0}}, 2.0}},
-     true, 0, {5, 2, 9}, {}},
+     {{false, {{2, 1.0}, {9, 1.0}}, 0.0, true, 4},
+      {false, {{2, 2.0}, {5, 1.0}}, 1.0},
+      {false, {{5, 1.0}}, 0.0, true, -1},
+      {false, {{2, 1.0}}, 2.0}},
+     true,
+     0,
+     {5, 2, 9},
+     {}},
     {"one hard row 2x = 7", {{true, {{3, 2.0}}, 7.0, true, 1}}, true, 0, {3}, {{3, 3.5}}},
-    {"x + y = 4 hard, y = 1 soft", {{true, {{1, 1.0}, {2, 1.0}}, 4.0}, {false, {{2, 1.0}}, 1.0}}, true, 0, {2, 1},
+    {"x + y = 4 hard, y = 1 soft",
+     {{true, {{1, 1.0}, {2, 1.0}}, 4.0}, {false, {{2, 1.0}}, 1.0}},
+     true,
+     0,
+     {2, 1},
      {{1, 3.0}, {2, 1.0}}},
-    {"x - y = 0 hard, y = 5 soft", {{true, {{10, 1.0}, {20, -1.0}}, 0.0}, {false, {{20, 1.0}}, 5.0}}, true, 0,
-     {20, 10}, {{10, 5.0}, {20, 5.0}}},
+    {"x - y = 0 hard, y = 5 soft",
+     {{true, {{10, 1.0}, {20, -1.0}}, 0.0}, {false, {{20, 1.0}}, 5.0}},
+     true,
+     0,
+     {20, 10},
+     {{10, 5.0}, {20, 5.0}}},
     {"x = 3 and x = 1 soft", {{false, {{1, 1.0}}, 3.0}, {false, {{1, 1.0}}, 1.0}}, true, 0, {1}, {{1, 2.0}}, true},
-    {"x - z = 1 hard, x + z = 5 soft", {{true, {{1, 1.0}, {2, -1.0}}, 1.0}, {false, {{1, 1.0}, {2, 1.0}}, 5.0}},
-     true, 0, {2, 1}, {{1, 3.0}, {2, 2.0}}},
+    {"x - z = 1 hard, x + z = 5 soft",
+     {{true, {{1, 1.0}, {2, -1.0}}, 1.0}, {false, {{1, 1.0}, {2, 1.0}}, 5.0}},
+     true,
+     0,
+     {2, 1},
+     {{1, 3.0}, {2, 2.0}}},
     {"x + y = 3, y + z = 1 hard, z = 2 soft: later eliminations substituted into earlier ones",
-     {{true, {{1, 1.0}, {2, 1.0}}, 3.0, true, 1}, {true, {{2, 1.0}, {3, 1.0}}, 1.0, true, 2},
-      {false, {{3, 1.0}}, 2.0}},
-     true, 0, {3, 1, 2}, {{1, 4.0}, {2, -1.0}, {3, 2.0}}},
+     {{true, {{1, 1.0}, {2, 1.0}}, 3.0, true, 1}, {true, {{2, 1.0}, {3, 1.0}}, 1.0, true, 2}, {false, {{3, 1.0}}, 2.0}},
+     true,
+     0,
+     {3, 1, 2},
+     {{1, 4.0}, {2, -1.0}, {3, 2.0}}},
     // Step 0: B's x (score 10 stops the scan); the last row E takes its place: order A, E, C, D.
     // Step 1: E's c (1/1.1 in a two-entry row, before C's 2 only because of the swap); A becomes
     //         {a, b, z}: order A, D, C.
     // Step 2: A's a scores 1/2.1 without stopping; D's z scores 3 and stops; A becomes {a, b}:
     //         order A, C. Step 3: A's a (1/1.1, stops). Step 4: C's y.
     {"pivot rule favours short rows and follows the swaps",
-     {{true, {{1, 1.0}, {2, 1.0}, {3, 1.0}}, 0.0, true, 1}, {true, {{4, 1.0}}, 0.0, true, 2},
-      {true, {{5, 0.2}}, 0.0, true, 3}, {true, {{6, 0.3}}, 0.0, true, 4},
-      {true, {{3, 1.0}, {6, 1.0}}, 0.0, true, 5}, {false, {{2, 1.0}}, 0.0, true, 6}},
-     true, 0, {2, 4, 3, 6, 1, 5}, {}},
+     {{true, {{1, 1.0}, {2, 1.0}, {3, 1.0}}, 0.0, true, 1},
+      {true, {{4, 1.0}}, 0.0, true, 2},
+      {true, {{5, 0.2}}, 0.0, true, 3},
+      {true, {{6, 0.3}}, 0.0, true, 4},
+      {true, {{3, 1.0}, {6, 1.0}}, 0.0, true, 5},
+      {false, {{2, 1.0}}, 0.0, true, 6}},
+     true,
+     0,
+     {2, 4, 3, 6, 1, 5},
+     {}},
     // Equal scores 2/2.1 in the first two hard rows: the earlier row wins. In the third the -1 at
     // 4 ties with the 1 at 5 and 6 and comes first.
     {"ties keep the earlier entry",
-     {{true, {{7, 2.0}, {8, 1.0}, {9, 1.0}}, 0.0, true, 1}, {true, {{1, 2.0}, {2, 1.0}, {3, 1.0}}, 0.0, true, 2},
-      {true, {{4, -1.0}, {5, 1.0}, {6, 1.0}}, 0.0, true, 3}, {false, {{2, 1.0}}, 1.0}, {false, {{3, 1.0}}, 1.0},
-      {false, {{5, 1.0}}, 1.0}, {false, {{6, 1.0}}, 1.0}, {false, {{8, 1.0}}, 1.0}, {false, {{9, 1.0}}, 1.0}},
-     true, 0, {2, 3, 5, 6, 8, 9, 7, 1, 4}, {}},
+     {{true, {{7, 2.0}, {8, 1.0}, {9, 1.0}}, 0.0, true, 1},
+      {true, {{1, 2.0}, {2, 1.0}, {3, 1.0}}, 0.0, true, 2},
+      {true, {{4, -1.0}, {5, 1.0}, {6, 1.0}}, 0.0, true, 3},
+      {false, {{2, 1.0}}, 1.0},
+      {false, {{3, 1.0}}, 1.0},
+      {false, {{5, 1.0}}, 1.0},
+      {false, {{6, 1.0}}, 1.0},
+      {false, {{8, 1.0}}, 1.0},
+      {false, {{9, 1.0}}, 1.0}},
+     true,
+     0,
+     {2, 3, 5, 6, 8, 9, 7, 1, 4},
+     {}},
     {"huge and negative ids",
-     {{true, {{kLow, 1.0}, {kHigh, -1.0}}, 2.0, true, kHigh}, {false, {{kHigh, 1.0}}, 1.0, true, kLow},
+     {{true, {{kLow, 1.0}, {kHigh, -1.0}}, 2.0, true, kHigh},
+      {false, {{kHigh, 1.0}}, 1.0, true, kLow},
       {false, {{kLow, 1.0}, {0, 1.0}}, 5.0, true, 0}},
-     true, 0, {}, {{kLow, 3.0}, {0, 2.0}, {kHigh, 1.0}}, true},
+     true,
+     0,
+     {},
+     {{kLow, 3.0}, {0, 2.0}, {kHigh, 1.0}},
+     true},
     {"empty soft row", {{false, {}, 9.0}, {false, {{1, 1.0}}, 2.0}}, true, 0, {1}, {{1, 2.0}}},
     {"duplicate hard row",
-     {{true, {{1, 1.0}, {2, 1.0}}, 1.0}, {true, {{1, 1.0}, {2, 1.0}}, 1.0}, {false, {{2, 1.0}}, 0.0}}, false, 0, {},
-     {}, false,
+     {{true, {{1, 1.0}, {2, 1.0}}, 1.0}, {true, {{1, 1.0}, {2, 1.0}}, 1.0}, {false, {{2, 1.0}}, 0.0}},
+     false,
+     0,
+     {},
+     {},
+     false,
      [](const ZRMLSQSolver& solver) {
        EXPECT_EQ(State(solver).mSoftRowCount, 1);
        EXPECT_EQ(RowIndex(solver), (RowIndexList{{{0, 0}, 1}, {{0, 2}, 0}}));  // soft row, first pivot
        EXPECT_EQ(State(solver).mColumnVariables.Size(), 0);
      }},
     {"hard row without coefficients", {{true, {}, 1.0}, {false, {{1, 1.0}}, 1.0}}, false, -1, {}, {}},
-    {"variable that no soft row names", {{true, {{1, 1.0}, {2, 1.0}}, 4.0}, {false, {{3, 1.0}}, 1.0}}, false, 0,
-     {3, 1}, {}},  // the columns complete
-    {"undetermined soft variables", {{false, {{1, 1.0}, {2, 1.0}}, 1.0}}, false, 1, {}, {}, false,
+    {"variable that no soft row names",
+     {{true, {{1, 1.0}, {2, 1.0}}, 4.0}, {false, {{3, 1.0}}, 1.0}},
+     false,
+     0,
+     {3, 1},
+     {}},  // the columns complete
+    {"undetermined soft variables",
+     {{false, {{1, 1.0}, {2, 1.0}}, 1.0}},
+     false,
+     1,
+     {},
+     {},
+     false,
      [](const ZRMLSQSolver& solver) {
        EXPECT_TRUE(FactorIsEmpty(solver));
        EXPECT_EQ(State(solver).mSoftRows.Size(), 1);  // every other field is built
@@ -376,7 +430,11 @@ const Pinned kPinned[] = {
     {"-infinity in a soft row", {{false, {{1, 1.0}, {2, -kInf}}, 1.0}, {false, {{2, 1.0}}, 1.0}}, false, 1, {}, {}},
     {"a NaN entry is never a pivot", {{true, {{1, kNaN}}, 1.0}, {false, {{1, 1.0}}, 1.0}}, false, -1, {}, {}},
     {"an infinite pivot reaches the soft rows as NaN",
-     {{true, {{1, kInf}, {2, kInf}}, 1.0}, {false, {{1, 1.0}, {2, 1.0}}, 1.0}}, false, 1, {}, {}},
+     {{true, {{1, kInf}, {2, kInf}}, 1.0}, {false, {{1, 1.0}, {2, 1.0}}, 1.0}},
+     false,
+     1,
+     {},
+     {}},
 };
 
 }  // namespace
@@ -482,13 +540,16 @@ TEST(LSQSolverModel, WideBandsAgreeWithTheLiteralAlgorithm) {
 // and renumbered: long rows that never stop the pivot scan beside short ones that do.
 TEST(LSQSolverModel, SketchesWithOneToFourEntryHardRows) {
   zrmtest::AssertRecorder recorder(0);
-  const zrmgen::SketchMix mixes[] = {zrmgen::SketchMix{}, zrmgen::kLongRowsMix, zrmgen::kShortRowsMix, zrmgen::kAllHardMix};
+  const zrmgen::SketchMix mixes[] = {zrmgen::SketchMix{}, zrmgen::kLongRowsMix, zrmgen::kShortRowsMix,
+                                     zrmgen::kAllHardMix};
   std::set<std::size_t> hardRowSizes;
   for (int i = 0; i < 24; ++i) {
     const int points = 10 + 55 * i / 23;
     const bool shuffled = i % 2 == 1;
-    SCOPED_TRACE(::testing::Message() << "sketch " << i << ", " << points << " points" << (shuffled ? ", shuffled" : ""));
-    const zrmgen::Problem sketch = zrmgen::RelationSketch(points, shuffled, 100 + static_cast<std::uint64_t>(i), mixes[(i / 2) % 4]);
+    SCOPED_TRACE(::testing::Message() << "sketch " << i << ", " << points << " points"
+                                      << (shuffled ? ", shuffled" : ""));
+    const zrmgen::Problem sketch =
+        zrmgen::RelationSketch(points, shuffled, 100 + static_cast<std::uint64_t>(i), mixes[(i / 2) % 4]);
     ZRMLSQSolver solver;
     for (const zrmgen::Row& row : sketch.rows) {
       solver.AddConstraint(row.hard, MakeCoefficients(row.coefficients), row.id);

@@ -27,17 +27,17 @@ struct CholeskyFactor {
   ZRMUtVector<SparseVector> mRows;     // row i: (j, L[i][j]), j < i ascending
   ZRMUtVector<SparseVector> mColumns;  // column j: (i, L[i][j]), i > j ascending
   ZRMUtVector<double> mDiagonal;
-  ZRMUtVector<int> mPermutation;       // the identity
+  ZRMUtVector<int> mPermutation;  // the identity
 };
 
 using ConstraintRecords = ZRMUtMap<ConstraintKey, ConstraintRecord>;  // key order
 
 // What Factor and Solve built (the constraints apart: ConstraintRecordsOf).
 struct SolverRecords {
-  ZRMUtMap<int, double, ZRMUtLess<int>> mResult;           // variable id -> value of the last Solve
+  ZRMUtMap<int, double, ZRMUtLess<int>> mResult;  // variable id -> value of the last Solve
   int mSoftRowCount = 0;
-  ZRMUtVector<int> mColumnVariables;        // column -> variable id: free, then eliminated by step
-  ZRMUtMap<ConstraintKey, int> mRowIndex;   // soft: 0..nsoft-1; pivot of step k: nsoft + k
+  ZRMUtVector<int> mColumnVariables;               // column -> variable id: free, then eliminated by step
+  ZRMUtMap<ConstraintKey, int> mRowIndex;          // soft: 0..nsoft-1; pivot of step k: nsoft + k
   ZRMUtVector<SparseVector> mEliminatedRows;       // step k: its variable over the free columns
   ZRMUtVector<SparseVector> mHardRhsCoefficients;  // step k: (target, coefficient) of its pivot's rhs
   ZRMUtVector<SparseVector> mSoftRows;             // soft row r over the columns, ascending column
@@ -105,7 +105,8 @@ inline void AddFactorization(const LSQSolverState& state, SolverRecords& records
     records.mRowIndex[state.mStore.RowAt(row).key] = softCount + k;
   }
   if (state.mStage == FactorStage::kNumbered) return;
-  for (const int variable : state.mReduction.VariableOfColumn()) records.mColumnVariables.PushBack(numbering.IdOf(variable));
+  for (const int variable : state.mReduction.VariableOfColumn())
+    records.mColumnVariables.PushBack(numbering.IdOf(variable));
   if (state.mStage == FactorStage::kColumns) {
     AddPartialEliminatedRows(state, records);
     return;

@@ -36,11 +36,11 @@ TEST(ZRMUtGeomUtils, PerpendicularVector) {
   const struct {
     Vec v, expected;
   } cases[] = {
-      {Vec(0, 0, 2), Vec(0, -2, 0)},   // (1,0,0) ^ v
-      {Vec(1, 2, 3), Vec(0, -3, 2)},   // (1,0,0) ^ v
-      {Vec(3, 0, 0), Vec(0, 0, -3)},   // parallel to (1,0,0): (0,1,0) ^ v
-      {Vec(-5, 0, 0), Vec(0, 0, 5)},   // parallel to (1,0,0): (0,1,0) ^ v
-      {Vec(0, 0, 0), Vec(1, 0, 0)},    // parallel to both by the platform's test
+      {Vec(0, 0, 2), Vec(0, -2, 0)},  // (1,0,0) ^ v
+      {Vec(1, 2, 3), Vec(0, -3, 2)},  // (1,0,0) ^ v
+      {Vec(3, 0, 0), Vec(0, 0, -3)},  // parallel to (1,0,0): (0,1,0) ^ v
+      {Vec(-5, 0, 0), Vec(0, 0, 5)},  // parallel to (1,0,0): (0,1,0) ^ v
+      {Vec(0, 0, 0), Vec(1, 0, 0)},   // parallel to both by the platform's test
   };
   for (const auto& c : cases) ExpectNear(c.expected, Utils::GetPerpendicularVector(c.v), 0.0);
   Random random(1234);
@@ -192,19 +192,40 @@ TEST(ZRMUtGeomUtils, AxisIndexOutsideTheRangeIsReportedAndReduced) {
 // Builds a T from its stored components, in comparison order.
 template <class T>
 T Make(const Components& c);
-template <> KRNMathPoint Make(const Components& c) { return {c[0], c[1], c[2]}; }
-template <> KRNMathVector Make(const Components& c) { return {c[0], c[1], c[2]}; }
-template <> KRNMathPoint2D Make(const Components& c) { return {c[0], c[1]}; }
-template <> KRNMathPointf Make(const Components& c) { return {float(c[0]), float(c[1]), float(c[2])}; }
-template <> KRNMathVectorf Make(const Components& c) { return {float(c[0]), float(c[1]), float(c[2])}; }
-template <> KRNMathDirectionf Make(const Components& c) { return {float(c[0]), float(c[1]), float(c[2])}; }
-template <> KRNMathBox2D Make(const Components& c) {  // low (c0, c1), high (c2, c3) when c0 <= c2 and c1 <= c3
+template <>
+KRNMathPoint Make(const Components& c) {
+  return {c[0], c[1], c[2]};
+}
+template <>
+KRNMathVector Make(const Components& c) {
+  return {c[0], c[1], c[2]};
+}
+template <>
+KRNMathPoint2D Make(const Components& c) {
+  return {c[0], c[1]};
+}
+template <>
+KRNMathPointf Make(const Components& c) {
+  return {float(c[0]), float(c[1]), float(c[2])};
+}
+template <>
+KRNMathVectorf Make(const Components& c) {
+  return {float(c[0]), float(c[1]), float(c[2])};
+}
+template <>
+KRNMathDirectionf Make(const Components& c) {
+  return {float(c[0]), float(c[1]), float(c[2])};
+}
+template <>
+KRNMathBox2D Make(const Components& c) {  // low (c0, c1), high (c2, c3) when c0 <= c2 and c1 <= c3
   return {KRNMathPoint2D(c[0], c[1]), KRNMathPoint2D(c[2], c[3])};
 }
-template <> Plane Make(const Components& c) {
+template <>
+Plane Make(const Components& c) {
   return {KRNMathPoint(c[0], c[1], c[2]), KRNMathVector(c[3], c[4], c[5]), KRNMathVector(c[6], c[7], c[8])};
 }
-template <> Axis Make(const Components& c) {
+template <>
+Axis Make(const Components& c) {
   return {KRNMathPoint(c[0], c[1], c[2]), KRNMathVector(c[3], c[4], c[5]), KRNMathVector(c[6], c[7], c[8]),
           KRNMathVector(c[9], c[10], c[11])};
 }
@@ -218,7 +239,9 @@ bool Equal(const T& x, const T& y) {
   return equal;
 }
 template <class T>
-bool EqualFrom(const Components& a, const Components& b) { return Equal(Make<T>(a), Make<T>(b)); }
+bool EqualFrom(const Components& a, const Components& b) {
+  return Equal(Make<T>(a), Make<T>(b));
+}
 
 // For every component of every type in turn: from distinct values, half the tolerance keeps the
 // values equal and 1000 tolerances (double) or one float step (single precision, where the
@@ -231,10 +254,14 @@ TEST(ZRMUtMathOperators, EveryComponentOfEveryType) {
     bool single;
     bool (*equal)(const Components&, const Components&);
   } types[] = {
-      {"KRNMathPoint", 3, false, EqualFrom<KRNMathPoint>},     {"KRNMathVector", 3, false, EqualFrom<KRNMathVector>},
-      {"KRNMathPoint2D", 2, false, EqualFrom<KRNMathPoint2D>}, {"KRNMathBox2D", 4, false, EqualFrom<KRNMathBox2D>},
-      {"KRNMathPlane", 9, false, EqualFrom<Plane>},       {"KRNMathAxis", 12, false, EqualFrom<Axis>},
-      {"KRNMathPointf", 3, true, EqualFrom<KRNMathPointf>},    {"KRNMathVectorf", 3, true, EqualFrom<KRNMathVectorf>},
+      {"KRNMathPoint", 3, false, EqualFrom<KRNMathPoint>},
+      {"KRNMathVector", 3, false, EqualFrom<KRNMathVector>},
+      {"KRNMathPoint2D", 2, false, EqualFrom<KRNMathPoint2D>},
+      {"KRNMathBox2D", 4, false, EqualFrom<KRNMathBox2D>},
+      {"KRNMathPlane", 9, false, EqualFrom<Plane>},
+      {"KRNMathAxis", 12, false, EqualFrom<Axis>},
+      {"KRNMathPointf", 3, true, EqualFrom<KRNMathPointf>},
+      {"KRNMathVectorf", 3, true, EqualFrom<KRNMathVectorf>},
       {"KRNMathDirectionf", 3, true, EqualFrom<KRNMathDirectionf>},
   };
   for (const auto& type : types) {
@@ -279,21 +306,34 @@ TEST(ZRMUtMathOperators, NaNInfinityAndParameterisation) {
   EXPECT_FALSE(Equal(Axis(o, u, v, w), Axis(o, v, u, w)));
 }
 
-// A float direction becomes a unit direction in double precision (kept when its squared length
-// is 1, (1,0,0) when 0); the other conversions widen or copy the components exactly.
+// A float direction becomes a unit direction in double precision by the unit-direction rule, bit
+// for bit: kept when its widened squared length is exactly 1, (1,0,0) when 0, otherwise each
+// widened component divided by the length; the other conversions widen or copy the components
+// exactly.
 TEST(ZRMUtMathOperators, Conversions) {
-  const KRNMathDirectionf directions[] = {KRNMathDirectionf(0, 0, 0), KRNMathDirectionf(0, 3, 4),
-                                          KRNMathDirectionf(0, 0, -1), KRNMathDirectionf(0.1f, 0.2f, 0.3f)};
-  const KRNMathVector expected[] = {KRNMathVector(1, 0, 0), KRNMathVector(0, 0.6, 0.8), KRNMathVector(0, 0, -1)};
-  const double tols[] = {0.0, 1e-15, 0.0, 1e-16};
-  for (int i = 0; i < 4; ++i) {
-    const KRNMathDirectionf& f = directions[i];
-    const double n = std::sqrt(double(f.x) * f.x + double(f.y) * f.y + double(f.z) * f.z);
-    const KRNMathVector e = i < 3 ? expected[i] : KRNMathVector(f.x / n, f.y / n, f.z / n);
+  const struct {
+    KRNMathDirectionf from;
+    KRNMathVector expected;
+  } cases[] = {
+      {KRNMathDirectionf(0, 0, 0), KRNMathVector(1, 0, 0)},
+      {KRNMathDirectionf(0, 3, 4), KRNMathVector(0, 3.0 / 5.0, 4.0 / 5.0)},
+      {KRNMathDirectionf(0, 0, -1), KRNMathVector(0, 0, -1)},
+      {KRNMathDirectionf(-2, 0, 0), KRNMathVector(-1, 0, 0)},
+  };
+  for (const auto& c : cases) {
+    const KRNMathDirection d = ZRMUtDirectionFtoDirection(c.from);
+    EXPECT_TRUE(d.x == c.expected.x && d.y == c.expected.y && d.z == c.expected.z) << c.from.x << c.from.y << c.from.z;
+  }
+  Random random(41);
+  for (long i = 0; i < zrmtest::Scaled(2000); ++i) {
+    const Vec v = random.NonZeroVector(i % 2 == 0 ? 2.0 : 1e3);
+    const KRNMathDirectionf f(static_cast<float>(v.x), static_cast<float>(v.y), static_cast<float>(v.z));
+    const double x = f.x, y = f.y, z = f.z, s = x * x + y * y + z * z, length = std::sqrt(s);
     const KRNMathDirection d = ZRMUtDirectionFtoDirection(f);
-    EXPECT_NEAR(e.x, d.x, tols[i]) << i;
-    EXPECT_NEAR(e.y, d.y, tols[i]) << i;
-    EXPECT_NEAR(e.z, d.z, tols[i]) << i;
+    if (s == 1.0)
+      EXPECT_TRUE(d.x == x && d.y == y && d.z == z) << i;
+    else
+      EXPECT_TRUE(d.x == x / length && d.y == y / length && d.z == z / length) << i;
   }
   const KRNMathPointf pf(0.1f, -2.5f, 3e-8f);
   const KRNMathPoint p = ZRMUtMathPointFtoMathPoint(pf);

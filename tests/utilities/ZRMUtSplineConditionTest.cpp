@@ -44,12 +44,12 @@ TEST(ZRMUtSplineCondition, NewRecord) {
   record.GetClosureData(point, vector, value);
   EXPECT_TRUE(point.x == 0.0 && point.y == 0.0 && point.z == 0.0 && value == 0.0);
   EXPECT_TRUE(vector.x == 1.0 && vector.y == 0.0 && vector.z == 0.0);
-  for (const int size : {record.GetTangentLines().Size(), record.GetTangentialSpeeds().Size(),
-                         record.GetSecondDerivativeLines().Size(), record.GetSecondDerivativeNorms().Size(),
-                         record.GetTangentLinePointers().Size(), record.GetSecondDerivativeLinePointers().Size(),
-                         record.GetTangentHandleEnds().Size(), record.GetTangentHandleEndsPointers().Size(),
-                         record.GetHandleRatios().Size(), record.GetHandleDims().Size(),
-                         record.GetHandleDimPointers().Size()})
+  for (const int size :
+       {record.GetTangentLines().Size(), record.GetTangentialSpeeds().Size(), record.GetSecondDerivativeLines().Size(),
+        record.GetSecondDerivativeNorms().Size(), record.GetTangentLinePointers().Size(),
+        record.GetSecondDerivativeLinePointers().Size(), record.GetTangentHandleEnds().Size(),
+        record.GetTangentHandleEndsPointers().Size(), record.GetHandleRatios().Size(), record.GetHandleDims().Size(),
+        record.GetHandleDimPointers().Size()})
     EXPECT_EQ(0, size);
   ZRMUtBSpline spline(2, 0, nullptr, nullptr, true, KRNMathSetOfPoints(3));
   record.GetGeom(spline);
@@ -73,7 +73,8 @@ double Number(double value) { return value; }
 
 template <class V, auto Add, auto Has, auto Remove, auto Get>
 MapOps Ops(bool counted) {
-  return {counted, std::is_same_v<V, ZRMUtUniqueId>,
+  return {counted,
+          std::is_same_v<V, ZRMUtUniqueId>,
           [](Condition& r, int key, int value) {
             V v(value);
             (r.*Add)(key, v);
@@ -85,7 +86,8 @@ MapOps Ops(bool counted) {
             out = Number(v);
             return found;
           },
-          [](Condition& r, int key) { (r.*Remove)(key); }, [](Condition& r) { return (r.*Get)().Size(); }};
+          [](Condition& r, int key) { (r.*Remove)(key); },
+          [](Condition& r) { return (r.*Get)().Size(); }};
 }
 
 using C = Condition;
@@ -94,8 +96,8 @@ const MapOps kMaps[] = {
     Ops<ZRMUtUniqueId, &C::AddSecondDerivativeLines, &C::HasSecondDerivativeLine, &C::RemoveSecondDerivativeLines,
         &C::GetSecondDerivativeLines>(true),
     Ops<ZRMUtUniqueId, &C::AddHandleDims, &C::HasHandleDim, &C::RemoveHandleDim, &C::GetHandleDims>(false),
-    Ops<double, &C::AddTangentialSpeeds, &C::HasTangentialSpeed, &C::RemoveTangentialSpeeds,
-        &C::GetTangentialSpeeds>(true),
+    Ops<double, &C::AddTangentialSpeeds, &C::HasTangentialSpeed, &C::RemoveTangentialSpeeds, &C::GetTangentialSpeeds>(
+        true),
     Ops<double, &C::AddSecondDerivativeNorms, &C::HasSecondDerivativeNorm, &C::RemoveSecondDerivativeNorms,
         &C::GetSecondDerivativeNorms>(true),
 };

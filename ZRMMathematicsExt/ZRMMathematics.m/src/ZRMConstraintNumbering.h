@@ -44,9 +44,9 @@ private:
   void NumberEntries();
 
   const ConstraintStore* mStore = nullptr;
-  const Entry* mEntries = nullptr;   // the store's pool or mRenumbered
-  std::vector<Entry> mRenumbered;    // the pool over variable numbers (where it differs)
-  std::vector<int> mIds;             // variable -> id, ascending
+  const Entry* mEntries = nullptr;  // the store's pool or mRenumbered
+  std::vector<Entry> mRenumbered;   // the pool over variable numbers (where it differs)
+  std::vector<int> mIds;            // variable -> id, ascending
   IdIndex mVariableOfId;
   std::vector<int> mSoft;
   std::vector<int> mHard;

@@ -70,12 +70,12 @@ private:
   // Drops the pool entries no row refers to, when they outnumber the live ones.
   void CompactIfMostlyDead() noexcept;
 
-  std::vector<Row> mRows;          // registration order
-  std::vector<double> mRhs;        // by row
-  std::vector<Entry> mEntries;     // the pool
-  std::size_t mDeadEntries = 0;    // pool entries of replaced coefficient lists
-  IdIndex mNamed;                  // id -> row of the constraint (id, -1)
-  std::vector<int> mKeyOrder;      // rows in key order: the first mKeyOrder.size() rows
+  std::vector<Row> mRows;           // registration order
+  std::vector<double> mRhs;         // by row
+  std::vector<Entry> mEntries;      // the pool
+  std::size_t mDeadEntries = 0;     // pool entries of replaced coefficient lists
+  IdIndex mNamed;                   // id -> row of the constraint (id, -1)
+  std::vector<int> mKeyOrder;       // rows in key order: the first mKeyOrder.size() rows
   bool mAppendedInKeyOrder = true;  // each row's key above every earlier row's
   int mLowestId = std::numeric_limits<int>::max();
   int mHighestId = std::numeric_limits<int>::min();

@@ -182,12 +182,13 @@ int HardRowElimination::TakePivot(int position, int entry, int step) {
 void HardRowElimination::SubstituteIntoHardRows(int variable) {
   const int step = mStepOfVariable[variable];
   mRowsHolding.ForEach(variable, [&](int hard) {  // each row on its own: the order is free
-    if (mStepOfRow[hard] >= 0) return;           // a pivot row already
+    if (mStepOfRow[hard] >= 0) return;            // a pivot row already
     EntryList& row = mRows[hard];
     const double c = ValueAt(row, variable);
-    MergeScaled(row, variable, mSubstitutions[step], c, Add, [&](int added) { mRowsHolding.Add(added, hard); },
-                mScratch);
-    MergeScaled(mRowRhs[hard], -1, mSubstitutionRhs[step], c, Subtract, [](int) {}, mScratch);
+    MergeScaled(
+        row, variable, mSubstitutions[step], c, Add, [&](int added) { mRowsHolding.Add(added, hard); }, mScratch);
+    MergeScaled(
+        mRowRhs[hard], -1, mSubstitutionRhs[step], c, Subtract, [](int) {}, mScratch);
     Rescore(hard);
   });
   mRowsHolding.Clear(variable);  // no remaining row holds it
@@ -198,9 +199,11 @@ void HardRowElimination::SubstituteIntoEliminated(int variable) {
   mSubstitutionsHolding.ForEach(variable, [&](int earlier) {  // each on its own: the order is free
     EntryList& substitution = mSubstitutions[earlier];
     const double c = ValueAt(substitution, variable);
-    MergeScaled(substitution, variable, mSubstitutions[step], c, Add,
-                [&](int added) { mSubstitutionsHolding.Add(added, earlier); }, mScratch);
-    MergeScaled(mSubstitutionRhs[earlier], -1, mSubstitutionRhs[step], c, Add, [](int) {}, mScratch);
+    MergeScaled(
+        substitution, variable, mSubstitutions[step], c, Add,
+        [&](int added) { mSubstitutionsHolding.Add(added, earlier); }, mScratch);
+    MergeScaled(
+        mSubstitutionRhs[earlier], -1, mSubstitutionRhs[step], c, Add, [](int) {}, mScratch);
   });
   mSubstitutionsHolding.Clear(variable);  // no substitution holds it any more
 }

@@ -63,7 +63,8 @@ private:
     void Clear(int key) { mHead[static_cast<std::size_t>(key)] = -1; }
     template <class Visit>
     void ForEach(int key, Visit visit) const {
-      for (int node = mHead[static_cast<std::size_t>(key)]; node >= 0; node = mNodes[static_cast<std::size_t>(node)].next)
+      for (int node = mHead[static_cast<std::size_t>(key)]; node >= 0;
+           node = mNodes[static_cast<std::size_t>(node)].next)
         visit(mNodes[static_cast<std::size_t>(node)].number);
     }
 
@@ -76,13 +77,13 @@ private:
     std::vector<Node> mNodes;
   };
 
-  std::vector<EntryList> mRows;         // hard row -> (variable, coefficient), reduced
-  std::vector<EntryList> mRowRhs;       // hard row -> (hard row, coefficient) of its rhs
-  std::vector<int> mBestEntry;          // hard row -> its first entry of the highest score, or -1
-  std::vector<int> mRowAt;              // scan position -> hard row (the remaining ones)
-  std::vector<int> mPositionOf;         // hard row -> its scan position while it remains
+  std::vector<EntryList> mRows;    // hard row -> (variable, coefficient), reduced
+  std::vector<EntryList> mRowRhs;  // hard row -> (hard row, coefficient) of its rhs
+  std::vector<int> mBestEntry;     // hard row -> its first entry of the highest score, or -1
+  std::vector<int> mRowAt;         // scan position -> hard row (the remaining ones)
+  std::vector<int> mPositionOf;    // hard row -> its scan position while it remains
   PivotSearch mSearch;
-  KeyedLists mRowsHolding;              // variable -> hard rows that hold it (and maybe did)
+  KeyedLists mRowsHolding;  // variable -> hard rows that hold it (and maybe did)
   std::vector<int> mStepOfRow;
   std::vector<int> mStepOfVariable;
   std::vector<int> mVariableOfStep;

@@ -82,9 +82,8 @@ public:
       else if (Find(id) == kAbsent)
         Insert(id, 0);  // may grow the table over marked ids: it keeps them
     });
-    mCount = mOthers.size() + static_cast<std::size_t>(std::count_if(mTable.begin(), mTable.end(), [](int position) {
-               return position != kAbsent;
-             }));
+    mCount = mOthers.size() + static_cast<std::size_t>(std::count_if(mTable.begin(), mTable.end(),
+                                                                     [](int position) { return position != kAbsent; }));
   }
 
   // Gives every id its rank in ascending order as its position; ids := the ids, ascending.
@@ -129,9 +128,9 @@ private:
   }
 
   int mBase = 0;
-  std::size_t mCount = 0;                   // ids held
-  std::vector<int> mTable;                  // id - base -> position, or kAbsent
-  std::unordered_map<int, int> mOthers;     // the ids the table does not cover
+  std::size_t mCount = 0;                // ids held
+  std::vector<int> mTable;               // id - base -> position, or kAbsent
+  std::unordered_map<int, int> mOthers;  // the ids the table does not cover
 };
 
 #endif

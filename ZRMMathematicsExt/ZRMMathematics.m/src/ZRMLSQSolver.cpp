@@ -81,7 +81,8 @@ void StoreResults(LSQSolverState& state) {
   const CompressedRows& eliminated = reduction.EliminatedRows();
   for (int k = 0; k < eliminated.RowCount(); ++k) {
     double v = state.mAdjustedRhs[softCount + k];
-    for (int e = eliminated.Begin(k); e < eliminated.End(k); ++e) v = v + values[eliminated.mIndex[e]] * eliminated.mValue[e];
+    for (int e = eliminated.Begin(k); e < eliminated.End(k); ++e)
+      v = v + values[eliminated.mIndex[e]] * eliminated.mValue[e];
     state.mResults[state.mElimination.VariableOfStep(k)] = v;
   }
   if (!state.mIndexTaken) state.mNumbering.ExchangeVariableIndex(state.mResultIndex);

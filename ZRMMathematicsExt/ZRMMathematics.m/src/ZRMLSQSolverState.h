@@ -15,11 +15,11 @@
 // How far the last Factor got: each stage's outputs are those of the last Factor that reached
 // it (the factor: of the last that reached kReduced, empty when its factorization failed).
 enum class FactorStage {
-  kNone,        // no Factor yet
-  kNumbered,    // soft rows and the pivot rows taken numbered; elimination failed
-  kColumns,     // columns numbered; an eliminated variable depends on one no soft row names
-  kReduced,     // everything but the factor built; the normal matrix was rejected
-  kFactored,    // a usable factorization
+  kNone,      // no Factor yet
+  kNumbered,  // soft rows and the pivot rows taken numbered; elimination failed
+  kColumns,   // columns numbered; an eliminated variable depends on one no soft row names
+  kReduced,   // everything but the factor built; the normal matrix was rejected
+  kFactored,  // a usable factorization
 };
 
 // The registered constraints, the stages of Factor with their outputs (each keeps its working
@@ -34,7 +34,7 @@ struct LSQSolverState {
   CompressedRows mNormal;       // lower triangle of A^T A
   SparseCholesky mCholesky;
   LowerFactor mFactor;
-  std::vector<int> mWorkIndex;      // working arrays of the stages above
+  std::vector<int> mWorkIndex;  // working arrays of the stages above
   std::vector<double> mWorkValue;
   FactorStage mStage = FactorStage::kNone;
   bool mFactorCurrent = false;  // the factorization is usable and no constraint changed since

@@ -56,12 +56,12 @@ private:
   // Whether no long row scores above 0.5: then no StopInRight is read, and none is kept.
   bool IsCold() const { return !(mLong[1] > 0.5); }
 
-  int mLeaves = 1;                      // leaves: a power of two; leaf of position p: mLeaves + p
-  std::vector<double> mShort;           // node -> highest M of its short rows (0.0 when none)
-  std::vector<double> mLong;            // node -> highest M of its long rows (0.0 when none)
-  mutable std::vector<int> mStopInRight;  // inner node -> StopInRight, valid where computed in
+  int mLeaves = 1;                            // leaves: a power of two; leaf of position p: mLeaves + p
+  std::vector<double> mShort;                 // node -> highest M of its short rows (0.0 when none)
+  std::vector<double> mLong;                  // node -> highest M of its long rows (0.0 when none)
+  mutable std::vector<int> mStopInRight;      // inner node -> StopInRight, valid where computed in
   mutable std::vector<unsigned> mComputedIn;  // this generation (0: to be recomputed)
-  unsigned mGeneration = 1;               // advances when the search turns from cold to hot
+  unsigned mGeneration = 1;                   // advances when the search turns from cold to hot
 };
 
 #endif

@@ -13,7 +13,7 @@ bool SoftRowReduction::Run(const ConstraintNumbering& numbering, const HardRowEl
   const int softCount = static_cast<int>(numbering.SoftRows().size());
   mRhsTerms.clear();
   mLastRhsTerm.assign(static_cast<std::size_t>(elimination.StepCount()), -1);
-  if (elimination.StepCount() > 0) {  // what ReduceRow works in
+  if (elimination.StepCount() > 0) {                                     // what ReduceRow works in
     mValue.resize(static_cast<std::size_t>(numbering.VariableCount()));  // read only where stamped
     mStamp.assign(static_cast<std::size_t>(numbering.VariableCount()), -1);
   }
@@ -24,8 +24,8 @@ bool SoftRowReduction::Run(const ConstraintNumbering& numbering, const HardRowEl
   for (int r = 0; r < softCount; ++r) {
     const auto entries = numbering.Entries(numbering.SoftRows()[static_cast<std::size_t>(r)]);
     const bool namesEliminated = anyEliminated && std::any_of(entries.begin(), entries.end(), [&](const auto& entry) {
-      return elimination.StepOfVariable(entry.first) >= 0;
-    });
+                                   return elimination.StepOfVariable(entry.first) >= 0;
+                                 });
     if (namesEliminated)
       ReduceRow(r, entries, elimination);
     else

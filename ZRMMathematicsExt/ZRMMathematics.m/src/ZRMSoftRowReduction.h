@@ -46,8 +46,8 @@ private:
 
   // A term of a hard row's rhs in a soft row: coefficient value, collected as rows are reduced.
   struct RhsTerm {
-    int step;   // elimination step of the hard row
-    int row;    // soft row
+    int step;  // elimination step of the hard row
+    int row;   // soft row
     double value;
   };
 
@@ -57,11 +57,11 @@ private:
   CompressedRows mEliminatedRows;
   CompressedRows mReducedRows;
   CompressedRows mHardRhs;
-  std::vector<RhsTerm> mRhsTerms;      // in the order the rows are reduced
-  std::vector<int> mLastRhsTerm;       // step -> its latest term, or -1
-  std::vector<double> mValue;          // variable -> its value in the row being reduced
-  std::vector<int> mStamp;             // variable -> last soft row that gave it a value
-  std::vector<int> mTouched;           // variables given a value in the row being reduced
+  std::vector<RhsTerm> mRhsTerms;               // in the order the rows are reduced
+  std::vector<int> mLastRhsTerm;                // step -> its latest term, or -1
+  std::vector<double> mValue;                   // variable -> its value in the row being reduced
+  std::vector<int> mStamp;                      // variable -> last soft row that gave it a value
+  std::vector<int> mTouched;                    // variables given a value in the row being reduced
   std::vector<std::pair<int, double>> mSorted;  // working list of SortOpenRow
 };
 

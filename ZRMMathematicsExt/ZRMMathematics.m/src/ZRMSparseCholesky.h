@@ -17,7 +17,7 @@ void FormNormalMatrix(const CompressedRows& rows, const CompressedRows& columns,
 // L of a factorization, by columns: column j holds (i, L[i][j]) for every structurally non-zero
 // i > j, ascending i (an entry that cancels to 0.0 stays); the diagonal apart.
 struct LowerFactor {
-  std::vector<int> mStart{0};     // column j: entries mStart[j] .. mStart[j + 1] - 1
+  std::vector<int> mStart{0};  // column j: entries mStart[j] .. mStart[j + 1] - 1
   std::vector<int> mRow;
   std::vector<double> mValue;
   std::vector<double> mDiagonal;  // L[j][j]
@@ -63,14 +63,14 @@ private:
   // Writes row k into its columns and takes its diagonal; false when the pivot is rejected.
   bool FinishRow(const CompressedRows& lower, int k, LowerFactor& factor);
 
-  std::vector<int> mParent;          // elimination tree: column -> parent, or -1
-  std::vector<int> mVisited;         // column -> last row whose pattern met it
-  std::vector<int> mPatternStart;    // row k: columns mPatternColumn[mPatternStart[k] ..
-  std::vector<int> mPatternColumn;   //   mPatternStart[k + 1] - 1]
-  std::vector<int> mColumnStart;     // the column starts of L that the patterns give
-  std::vector<int> mFill;            // column -> its next free entry while factoring
+  std::vector<int> mParent;         // elimination tree: column -> parent, or -1
+  std::vector<int> mVisited;        // column -> last row whose pattern met it
+  std::vector<int> mPatternStart;   // row k: columns mPatternColumn[mPatternStart[k] ..
+  std::vector<int> mPatternColumn;  //   mPatternStart[k + 1] - 1]
+  std::vector<int> mColumnStart;    // the column starts of L that the patterns give
+  std::vector<int> mFill;           // column -> its next free entry while factoring
   std::vector<double> mInverseDiagonal;
-  std::vector<double> mWork;         // row k's values on its pattern
+  std::vector<double> mWork;  // row k's values on its pattern
 };
 
 // The update of row k's values by column c of L, the step that dominates the factorization:

@@ -6,8 +6,8 @@
 
 ZRMUtArc::ZRMUtArc() = default;
 
-ZRMUtArc::ZRMUtArc(const KRNMathPoint& center, const KRNMathDirection& axis, const KRNMathDirection& xDir, double radius,
-                   const KRNMathPoint& start, const KRNMathPoint& end)
+ZRMUtArc::ZRMUtArc(const KRNMathPoint& center, const KRNMathDirection& axis, const KRNMathDirection& xDir,
+                   double radius, const KRNMathPoint& start, const KRNMathPoint& end)
     : ZRMUtCircle(center, axis, xDir, radius), mStart(start), mEnd(end) {}
 
 ZRMUtArc::ZRMUtArc(const KRNMathPoint& center, const KRNMathDirection& axis, double radius, const KRNMathPoint& start,
@@ -21,9 +21,7 @@ ZRMUtArc::~ZRMUtArc() = default;
 double ZRMUtArc::GetStartAngle() const { return AngleInFrame(mStart); }
 double ZRMUtArc::GetEndAngle() const { return AngleInFrame(mEnd); }
 
-const KRNMathDirection ZRMUtArc::GetTangent(int end) {
-  return TangentDirectionAt(end == 1 ? mStart : mEnd);
-}
+const KRNMathDirection ZRMUtArc::GetTangent(int end) { return TangentDirectionAt(end == 1 ? mStart : mEnd); }
 
 void ZRMUtArc::ApplyTransformation(const KRNMathTransformation& transformation) {
   ZRMUtCircle::ApplyTransformation(transformation);

@@ -142,8 +142,8 @@ void ZRMUtBSpline::ApplyTransformation(const KRNMathTransformation& transformati
 
 bool ZRMUtBSpline::IsQOBCompatible(const double* knots, int count, int degree, bool periodic) {
   if (knots == nullptr || degree < 1 || count < 2) return false;
-  int run = 1;     // multiplicity of the current value so far
-  int first = 0;   // multiplicity of the first value; 0 while that value's run goes on
+  int run = 1;    // multiplicity of the current value so far
+  int first = 0;  // multiplicity of the first value; 0 while that value's run goes on
   for (int i = 1; i < count; ++i) {
     const bool same = SameKnot(knots[i], knots[i - 1]);
     if (!same && first == 0) first = run;

@@ -49,9 +49,7 @@ KRNMathTransformation ZRMUtCSys::GetCysXform() const {
   return KRNMathTransformation(KRNMath3x3Matrix(mXDir, mYDir, mZDir), KRNMathVector(mPoint));
 }
 
-void ZRMUtCSys::Plane(ZRMUtPlane& out) {
-  static_cast<ZRMUtCSys&>(out) = ZRMUtPlane(mPoint, mZDir);
-}
+void ZRMUtCSys::Plane(ZRMUtPlane& out) { static_cast<ZRMUtCSys&>(out) = ZRMUtPlane(mPoint, mZDir); }
 
 void ZRMUtCSys::ApplyTransformation(const KRNMathTransformation& transformation) {
   mPoint = transformation * mPoint;

@@ -16,11 +16,20 @@ namespace {
 constexpr const char* kEllipseSourceFile = "ZRMMathematicsExt/ZRMMathematics.m/src/ZRMUtEllipse";
 constexpr int kSineCheckLine = 103;
 
-// Every coordinate of p is finite.
-bool IsFinite(const KRNMathPoint& p) { return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z); }
+// Every component of v is finite.
+bool IsFinite(const KRNMathVector& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
+bool IsFinite(const KRNMathPoint& p) { return IsFinite(KRNMathVector(p)); }
 
 // Both radii are at least tol (false for NaN radii).
 bool RadiiAtLeast(double a, double b, double tol) { return a >= tol && b >= tol; }
+
+// What every point question needs before it computes: the point P, the frame (center and
+// directions) and the radii all finite. Otherwise the answers would be NaN, or infinities
+// passed off as results.
+bool FiniteQuestion(const ZRMUtEllipse& e, const KRNMathPoint& P) {
+  return IsFinite(P) && IsFinite(e.Center()) && IsFinite(e.XDir()) && IsFinite(e.YDir()) && IsFinite(e.Axis()) &&
+         std::isfinite(e.GetMajorRadius()) && std::isfinite(e.GetMinorRadius());
+}
 
 // The eccentric angle in [0, 2pi] from theta = asin(|y| / b) in [0, pi/2] and the signs of the
 // local coordinates.
@@ -84,7 +93,7 @@ KRNMathVector ZRMUtEllipse::RotatedXDir(double angle) const {
 
 bool ZRMUtEllipse::GetParam(const KRNMathPoint& P, double* t) const {
   const double r = ZRMUtTolerance().ModelResolution();
-  if (!RadiiAtLeast(mMajor, mMinor, r) || !IsFinite(P)) return false;
+  if (!RadiiAtLeast(mMajor, mMinor, r) || !FiniteQuestion(*this, P)) return false;
   double d1 = KRNMathLine(mPoint, KRNMathVector(mXDir)).DistanceTo(P);  // |y| for a point in the plane
   if (d1 > mMinor) {
     if (std::fabs(d1 - mMinor) >= r) return false;
@@ -114,7 +123,7 @@ bool ZRMUtEllipse::GetCurvature(const KRNMathPoint& P, double& k) const {
   const ZRMUtTolerance tolerance;
   const double a2 = mMajor * mMajor;
   const double b2 = mMinor * mMinor;
-  if (!(a2 >= tolerance.LengthTolSq() && b2 >= tolerance.LengthTolSq()) || !IsFinite(P)) return false;
+  if (!(a2 >= tolerance.LengthTolSq() && b2 >= tolerance.LengthTolSq()) || !FiniteQuestion(*this, P)) return false;
   double x = 0.0;
   double y = 0.0;
   LocalCoord(P, x, y);
@@ -125,7 +134,7 @@ bool ZRMUtEllipse::GetCurvature(const KRNMathPoint& P, double& k) const {
 
 int ZRMUtEllipse::PointPosWRTEllipse(const KRNMathPoint& P) const {
   const ZRMUtTolerance tolerance;
-  if (!RadiiAtLeast(mMajor, mMinor, tolerance.LengthTol()) || !IsFinite(P)) return 0;
+  if (!RadiiAtLeast(mMajor, mMinor, tolerance.LengthTol()) || !FiniteQuestion(*this, P)) return 0;
   double x = 0.0;
   double y = 0.0;
   LocalCoord(P, x, y);
@@ -137,7 +146,7 @@ int ZRMUtEllipse::PointPosWRTEllipse(const KRNMathPoint& P) const {
 bool ZRMUtEllipse::ProjectPoint(const KRNMathPoint& P, KRNMathPoint* out, double* t) const {
   double param = 0.0;
   if (t != nullptr && GetParam(P, &param)) *t = param;
-  if (out == nullptr || !IsFinite(P)) return false;
+  if (out == nullptr || !FiniteQuestion(*this, P)) return false;
   double x = 0.0;
   double y = 0.0;
   LocalCoord(P, x, y);
@@ -151,7 +160,7 @@ bool ZRMUtEllipse::ProjectPoint(const KRNMathPoint& P, KRNMathPoint* out, double
 }
 
 bool ZRMUtEllipse::EvalTangentsFromExternalPoint(const KRNMathPoint& P, KRNMathPoint& T1, KRNMathPoint& T2) const {
-  if (!RadiiAtLeast(mMajor, mMinor, ZRMUtTolerance().LengthTol()) || !IsFinite(P)) return false;
+  if (!RadiiAtLeast(mMajor, mMinor, ZRMUtTolerance().LengthTol()) || !FiniteQuestion(*this, P)) return false;
   double x = 0.0;
   double y = 0.0;
   LocalCoord(P, x, y);

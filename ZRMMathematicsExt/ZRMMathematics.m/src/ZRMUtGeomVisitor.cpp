@@ -18,7 +18,9 @@ ZRMUtGeomVisitor::~ZRMUtGeomVisitor() = default;
 // Each class-specific default hands the object to the general overload (a virtual call).
 bool ZRMUtGeomVisitor::Visit(const ZRMUtTorus* torus) { return Visit(static_cast<const ZRMUtGeometry*>(torus)); }
 bool ZRMUtGeomVisitor::Visit(const ZRMUtSphere* sphere) { return Visit(static_cast<const ZRMUtGeometry*>(sphere)); }
-bool ZRMUtGeomVisitor::Visit(const ZRMUtCylinder* cylinder) { return Visit(static_cast<const ZRMUtGeometry*>(cylinder)); }
+bool ZRMUtGeomVisitor::Visit(const ZRMUtCylinder* cylinder) {
+  return Visit(static_cast<const ZRMUtGeometry*>(cylinder));
+}
 bool ZRMUtGeomVisitor::Visit(const ZRMUtCone* cone) { return Visit(static_cast<const ZRMUtGeometry*>(cone)); }
 bool ZRMUtGeomVisitor::Visit(const ZRMUtPlane* plane) { return Visit(static_cast<const ZRMUtGeometry*>(plane)); }
 bool ZRMUtGeomVisitor::Visit(const ZRMUtBSpline* spline) { return Visit(static_cast<const ZRMUtGeometry*>(spline)); }
@@ -32,16 +34,46 @@ bool ZRMUtGeomVisitor::Visit(const ZRMUtGeometry*) { return false; }
 
 ZRMUtGeomTypeVisitor::ZRMUtGeomTypeVisitor() : mType(GeomUnknown) {}
 
-bool ZRMUtGeomTypeVisitor::Visit(const ZRMUtCylinder*) { mType = GeomCylinder; return true; }
-bool ZRMUtGeomTypeVisitor::Visit(const ZRMUtCone*) { mType = GeomCone; return true; }
-bool ZRMUtGeomTypeVisitor::Visit(const ZRMUtPlane*) { mType = GeomPlane; return true; }
-bool ZRMUtGeomTypeVisitor::Visit(const ZRMUtBSpline*) { mType = GeomBSpline; return true; }
-bool ZRMUtGeomTypeVisitor::Visit(const ZRMUtArc*) { mType = GeomArc; return true; }
-bool ZRMUtGeomTypeVisitor::Visit(const ZRMUtEllipse*) { mType = GeomEllipse; return true; }
-bool ZRMUtGeomTypeVisitor::Visit(const ZRMUtCircle*) { mType = GeomCircle; return true; }
-bool ZRMUtGeomTypeVisitor::Visit(const ZRMUtCSys*) { mType = GeomCSys; return true; }
-bool ZRMUtGeomTypeVisitor::Visit(const ZRMUtLine*) { mType = GeomLine; return true; }
-bool ZRMUtGeomTypeVisitor::Visit(const ZRMUtPoint*) { mType = GeomPoint; return true; }
+bool ZRMUtGeomTypeVisitor::Visit(const ZRMUtCylinder*) {
+  mType = GeomCylinder;
+  return true;
+}
+bool ZRMUtGeomTypeVisitor::Visit(const ZRMUtCone*) {
+  mType = GeomCone;
+  return true;
+}
+bool ZRMUtGeomTypeVisitor::Visit(const ZRMUtPlane*) {
+  mType = GeomPlane;
+  return true;
+}
+bool ZRMUtGeomTypeVisitor::Visit(const ZRMUtBSpline*) {
+  mType = GeomBSpline;
+  return true;
+}
+bool ZRMUtGeomTypeVisitor::Visit(const ZRMUtArc*) {
+  mType = GeomArc;
+  return true;
+}
+bool ZRMUtGeomTypeVisitor::Visit(const ZRMUtEllipse*) {
+  mType = GeomEllipse;
+  return true;
+}
+bool ZRMUtGeomTypeVisitor::Visit(const ZRMUtCircle*) {
+  mType = GeomCircle;
+  return true;
+}
+bool ZRMUtGeomTypeVisitor::Visit(const ZRMUtCSys*) {
+  mType = GeomCSys;
+  return true;
+}
+bool ZRMUtGeomTypeVisitor::Visit(const ZRMUtLine*) {
+  mType = GeomLine;
+  return true;
+}
+bool ZRMUtGeomTypeVisitor::Visit(const ZRMUtPoint*) {
+  mType = GeomPoint;
+  return true;
+}
 
 ZRMUtGeomTypeVisitor::GeomType ZRMUtGeomTypeVisitor::GetType() const { return mType; }
 

@@ -10,7 +10,7 @@ ZRMUtPlane::ZRMUtPlane(const KRNMathPlane& plane) {
   plane.GetDirections(first, second);
   SetPoint(plane.GetOrigin());
   SetXDir(KRNMathDirection(first));
-  SetYDir(KRNMathDirection(second));  // not made orthogonal to the first
+  SetYDir(KRNMathDirection(second));           // not made orthogonal to the first
   SetZDir(KRNMathDirection(XDir() ^ YDir()));  // from the already normalised directions
 }
 

@@ -16,9 +16,7 @@ void ZRMUtPoint::Coord(double& x, double& y, double& z) const { mPoint.GetCoord(
 
 void ZRMUtPoint::SetPoint(const KRNMathPoint& point) { mPoint = point; }
 
-void ZRMUtPoint::ApplyTransformation(const KRNMathTransformation& transformation) {
-  mPoint = transformation * mPoint;
-}
+void ZRMUtPoint::ApplyTransformation(const KRNMathTransformation& transformation) { mPoint = transformation * mPoint; }
 
 ZRMUtGeometry_Ptr ZRMUtPoint::Clone() const { return ZRMUtGeometry_Ptr(new ZRMUtPoint(*this)); }
 

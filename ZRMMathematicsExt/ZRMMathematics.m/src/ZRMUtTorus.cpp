@@ -6,8 +6,8 @@
 #include <utility>
 
 ZRMUtTorus::ZRMUtTorus() : mMajorRadius(0.0), mMinorRadius(0.0) {}
-ZRMUtTorus::ZRMUtTorus(const KRNMathPoint& center, double majorRadius, double minorRadius,
-                       const KRNMathDirection& xDir, const KRNMathDirection& yDir)
+ZRMUtTorus::ZRMUtTorus(const KRNMathPoint& center, double majorRadius, double minorRadius, const KRNMathDirection& xDir,
+                       const KRNMathDirection& yDir)
     : ZRMUtCSys(center, xDir, yDir), mMajorRadius(majorRadius), mMinorRadius(minorRadius) {}
 ZRMUtTorus::ZRMUtTorus(const KRNMathPoint& center, double majorRadius, double minorRadius)
     : ZRMUtCSys(center, KRNMathK), mMajorRadius(majorRadius), mMinorRadius(minorRadius) {}
