@@ -5,6 +5,14 @@
 #include <cassert>
 #include <cmath>
 
+namespace {
+
+// The children of an inner node.
+int LeftOf(int node) { return 2 * node; }
+int RightOf(int node) { return 2 * node + 1; }
+
+}  // namespace
+
 double PivotSearch::Score(double a, int count) { return std::fabs(a) / (static_cast<double>(count) - 0.9); }
 
 void PivotSearch::Reset(int count) {
@@ -44,8 +52,8 @@ void PivotSearch::Set(int position, double best, bool isShort) {
 }
 
 void PivotSearch::Update(int node) {
-  mShort[node] = std::max(mShort[2 * node], mShort[2 * node + 1]);
-  mLong[node] = std::max(mLong[2 * node], mLong[2 * node + 1]);
+  mShort[node] = std::max(mShort[LeftOf(node)], mShort[RightOf(node)]);
+  mLong[node] = std::max(mLong[LeftOf(node)], mLong[RightOf(node)]);
   mComputedIn[node] = 0;
 }
 
@@ -53,7 +61,7 @@ void PivotSearch::Update(int node) {
 // most O(log h) descents per update, fewer as only the nodes a query reads are redone.
 int PivotSearch::StopInRight(int node) const {
   if (mComputedIn[node] != mGeneration) {
-    mStopInRight[node] = FirstStop(2 * node + 1, mLong[2 * node]);
+    mStopInRight[node] = FirstStop(RightOf(node), mLong[LeftOf(node)]);
     mComputedIn[node] = mGeneration;
   }
   return mStopInRight[node];
@@ -66,8 +74,8 @@ int PivotSearch::StopInRight(int node) const {
 int PivotSearch::FirstStop(int node, double threshold) const {
   if (!(mShort[node] > threshold)) return kNone;
   if (node >= mLeaves) return node - mLeaves;
-  const int left = 2 * node;
-  const int right = left + 1;
+  const int left = LeftOf(node);
+  const int right = RightOf(node);
   if (!(mLong[left] > threshold)) return FirstStop(mShort[left] > threshold ? left : right, threshold);
   const int inLeft = FirstStop(left, threshold);
   return inLeft != kNone ? inLeft : StopInRight(node);
@@ -85,8 +93,8 @@ int PivotSearch::BestPosition() const {
   if (!(best > 0.0)) return kNone;
   int node = 1;
   while (node < mLeaves) {
-    const int left = 2 * node;
-    node = std::max(mShort[left], mLong[left]) == best ? left : left + 1;  // the first of the best
+    const int left = LeftOf(node);
+    node = std::max(mShort[left], mLong[left]) == best ? left : RightOf(node);  // the first of the best
   }
   return node - mLeaves;
 }
