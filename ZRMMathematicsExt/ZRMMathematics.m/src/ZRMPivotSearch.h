@@ -54,14 +54,19 @@ private:
   // Recomputes an inner node's maxima from its children; its StopInRight is to be recomputed.
   void Update(int node);
   // Whether no long row scores above 0.5: then no StopInRight is read, and none is kept.
-  bool IsCold() const { return !(mLong[1] > 0.5); }
+  bool IsCold() const { return !(mNodes[1].longRows > 0.5); }
 
-  int mLeaves = 1;                            // leaves: a power of two; leaf of position p: mLeaves + p
-  std::vector<double> mShort;                 // node -> highest M of its short rows (0.0 when none)
-  std::vector<double> mLong;                  // node -> highest M of its long rows (0.0 when none)
-  mutable std::vector<int> mStopInRight;      // inner node -> StopInRight, valid where computed in
-  mutable std::vector<unsigned> mComputedIn;  // this generation (0: to be recomputed)
-  unsigned mGeneration = 1;                   // advances when the search turns from cold to hot
+  // What the tree keeps of a node; one record, so that a walk reads one place per node.
+  struct Node {
+    double shortRows = 0.0;   // highest M of its short rows (0.0 when none)
+    double longRows = 0.0;    // highest M of its long rows (0.0 when none)
+    int stopInRight = kNone;  // inner node: StopInRight, valid where computed in the
+    unsigned computedIn = 0;  // current generation (0: to be recomputed)
+  };
+
+  int mLeaves = 1;                   // leaves: a power of two; leaf of position p: mLeaves + p
+  mutable std::vector<Node> mNodes;  // node 1 the root, node k's children 2k and 2k + 1
+  unsigned mGeneration = 1;          // advances when the search turns from cold to hot
 };
 
 #endif
