@@ -31,6 +31,8 @@
 //                         information: the solver has no reordering).
 //   Solve/<side>          ours: SetRhs of every constraint, then Solve. Eigen: write every
 //                         right-hand side into b, form A^T b (minus the fixed-value part), solve.
+//   Diagnose/ours         ZRMLSQSolver::Diagnose on the registered constraints (no peer: compare
+//                         with Factor/ours), where the problem has a drag.
 //   Drag/<side>           one factorization, then 1000 rounds of moving the cursor rows' right-hand
 //                         sides and solving; the time shown is per round.
 //   EndToEnd/ours         chains (a) only: from the problem's rows to the solution, building each
@@ -287,6 +289,15 @@ void FactorOurs(benchmark::State& state, Fixture& f) {
   if (!ok) state.SkipWithError("ZRMLSQSolver::Factor returned false");
 }
 
+// Diagnose on the registered constraints (what a sketcher asks when Factor fails).
+void DiagnoseOurs(benchmark::State& state, Fixture& f) {
+  if (!f.ours) f.ours = RegisterOurs(f.problem);
+  ZRMLSQDiagnosis diagnosis;
+  bool ok = true;
+  for (auto _ : state) ok = f.ours->Diagnose(diagnosis) && ok;
+  if (!ok) state.SkipWithError("ZRMLSQSolver::Diagnose returned false");
+}
+
 // Factor on a solver that has never factored (registration and destruction not timed): no
 // storage of an earlier factorization to reuse.
 void FactorNewOurs(benchmark::State& state, Fixture& f) {
@@ -526,6 +537,9 @@ void RegisterCase(const Case& c) {
             ->Unit(us),
         false);
   if (c.drag) {
+    benchmark::RegisterBenchmark(("Diagnose/ours/" + key).c_str(), [fixture](benchmark::State& s) {
+      DiagnoseOurs(s, fixture());
+    })->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark(("Drag/ours/" + key).c_str(),
                                  [fixture](benchmark::State& s) { DragOurs(s, fixture()); })
         ->Unit(us)

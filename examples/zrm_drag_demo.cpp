@@ -10,6 +10,8 @@
 //   zrm_drag_demo --svg out.svg    also writes the final sketch as an SVG picture
 //   zrm_drag_demo --points 100000  a large sketch of that many points: factor and re-solve times
 //   zrm_drag_demo --steps 50       number of drag steps of the large sketch (default 20)
+//   zrm_drag_demo --diagnose       a sketch with a redundant, a conflicting and an unfixed part:
+//                                  what ZRMLSQSolver::Diagnose says of it, in words
 #include <ZRMLSQSolver.h>
 #include <ZRMUtLess.h>
 #include <ZRMUtMap.h>
@@ -43,6 +45,14 @@ struct SketchRow {
   int id;
   double rhs;
   std::vector<std::pair<int, double>> terms;  // (variable, coefficient); variable 2p = x, 2p + 1 = y
+  std::string what;                           // in the words of a sketcher's user
+};
+
+// How the picture marks what Diagnose found: hard rows drawn in a colour (by their index among
+// the hard rows; none when empty) and points drawn hollow.
+struct Marks {
+  std::vector<std::string> rowColour;
+  std::vector<bool> hollow;
 };
 
 // A planar sketch held as rows of a ZRMLSQSolver; the rows are also kept here so that the
@@ -59,18 +69,24 @@ public:
 
   // Hard relations.
   void Fix(int p) {
-    AddHard(mPoints[Index(p)].x, {{X(p), 1.0}});
-    AddHard(mPoints[Index(p)].y, {{Y(p), 1.0}});
+    AddHard(mPoints[Index(p)].x, {{X(p), 1.0}}, Name(p) + " fixed in x");
+    AddHard(mPoints[Index(p)].y, {{Y(p), 1.0}}, Name(p) + " fixed in y");
   }
-  void Horizontal(int p, int q) { AddHard(0.0, {{Y(p), 1.0}, {Y(q), -1.0}}); }
-  void Vertical(int p, int q) { AddHard(0.0, {{X(p), 1.0}, {X(q), -1.0}}); }
+  void Horizontal(int p, int q) { AddHard(0.0, {{Y(p), 1.0}, {Y(q), -1.0}}, Name(q) + " level with " + Name(p)); }
+  void Vertical(int p, int q) { AddHard(0.0, {{X(p), 1.0}, {X(q), -1.0}}, Name(q) + " above " + Name(p)); }
   void Coincident(int p, int q) {
     Vertical(p, q);
     Horizontal(p, q);
   }
   void Midpoint(int m, int p, int q) {
-    AddHard(0.0, {{X(m), 2.0}, {X(p), -1.0}, {X(q), -1.0}});
-    AddHard(0.0, {{Y(m), 2.0}, {Y(p), -1.0}, {Y(q), -1.0}});
+    const std::string what = Name(m) + " midway between " + Name(p) + " and " + Name(q);
+    AddHard(0.0, {{X(m), 2.0}, {X(p), -1.0}, {X(q), -1.0}}, what + " (x)");
+    AddHard(0.0, {{Y(m), 2.0}, {Y(p), -1.0}, {Y(q), -1.0}}, what + " (y)");
+  }
+  // q lies distance to the right of p.
+  void HorizontalDistance(int p, int q, double distance) {
+    AddHard(distance, {{X(q), 1.0}, {X(p), -1.0}},
+            Name(q) + " " + std::to_string(distance).substr(0, 4) + " right of " + Name(p));
   }
 
   // Soft relation: keep the offset from q to p as drawn.
@@ -82,14 +98,19 @@ public:
   // Adds the stay rows of every point and the cursor rows of the dragged point, then factors.
   bool Factor(int dragged) {
     mDragged = dragged;
+    AddStayRows();
+    mCursorX = AddSoft(kCursorGain * mPoints[Index(dragged)].x, {{X(dragged), kCursorGain}});
+    mCursorY = AddSoft(kCursorGain * mPoints[Index(dragged)].y, {{Y(dragged), kCursorGain}});
+    return mSolver.Factor();
+  }
+
+  // The stay rows of every point: keep each coordinate where it is, as well as possible.
+  void AddStayRows() {
     mStayIds.clear();
     for (int p = 0; p < PointCount(); ++p) {
       mStayIds.push_back(AddSoft(mPoints[Index(p)].x, {{X(p), 1.0}}));
       mStayIds.push_back(AddSoft(mPoints[Index(p)].y, {{Y(p), 1.0}}));
     }
-    mCursorX = AddSoft(kCursorGain * mPoints[Index(dragged)].x, {{X(dragged), kCursorGain}});
-    mCursorY = AddSoft(kCursorGain * mPoints[Index(dragged)].y, {{Y(dragged), kCursorGain}});
-    return mSolver.Factor();
   }
 
   // One drag step: stay targets = current positions, cursor rows = the cursor; solve, read back.
@@ -119,6 +140,23 @@ public:
     return worst;
   }
 
+  // What the solver finds wrong or open in the sketch as registered.
+  bool Diagnose(ZRMLSQDiagnosis& diagnosis) { return mSolver.Diagnose(diagnosis); }
+  // The hard rows a dependent hard row was found to combine (indices among the hard rows).
+  std::vector<int> DependencyOf(int hardRow) const {
+    ZRMUtVector<int> group;
+    mSolver.DependencyOf(HardRow(hardRow).id, group);
+    std::vector<int> rows(static_cast<std::size_t>(group.Size()));
+    for (int k = 0; k < group.Size(); ++k) rows[static_cast<std::size_t>(k)] = HardRowOfId(group[k]);
+    return rows;
+  }
+  int HardRowOfId(int id) const {
+    for (std::size_t r = 0; r < mHardRows.size(); ++r)
+      if (mHardRows[r].id == id) return static_cast<int>(r);
+    return -1;
+  }
+  const SketchRow& HardRow(int r) const { return mHardRows[Index(r)]; }
+
   int PointCount() const { return static_cast<int>(mPoints.size()); }
   int HardRowCount() const { return static_cast<int>(mHardRows.size()); }
   int SoftRowCount() const { return mSoftRowCount; }
@@ -130,6 +168,7 @@ private:
   static int X(int p) { return 2 * p; }
   static int Y(int p) { return 2 * p + 1; }
   static std::size_t Index(int i) { return static_cast<std::size_t>(i); }
+  const std::string& Name(int p) const { return mPoints[Index(p)].name; }
 
   double Coordinate(int variable) const {
     const SketchPoint& point = mPoints[Index(variable / 2)];
@@ -146,9 +185,9 @@ private:
     return id;
   }
 
-  void AddHard(double rhs, std::vector<std::pair<int, double>> terms) {
+  void AddHard(double rhs, std::vector<std::pair<int, double>> terms, std::string what) {
     const int id = Register(true, rhs, terms);
-    mHardRows.push_back({id, rhs, std::move(terms)});
+    mHardRows.push_back({id, rhs, std::move(terms), std::move(what)});
   }
 
   int AddSoft(double rhs, const std::vector<std::pair<int, double>>& terms) {
@@ -218,9 +257,13 @@ void PrintRow(const std::string& label, const std::vector<std::string>& cells) {
   std::printf("\n");
 }
 
-// Writes the sketch as an SVG picture (y up), with the cursor as a cross.
-bool WriteSvg(const DragSketch& sketch, const std::string& path, double cursorX, double cursorY) {
-  double minX = cursorX, maxX = cursorX, minY = cursorY, maxY = cursorY;
+// Writes the sketch as an SVG picture (y up), with the cursor as a cross when it is finite, and
+// the marks of a diagnosis when given: hard rows as dashed lines through their points.
+bool WriteSvg(const DragSketch& sketch, const std::string& path, double cursorX, double cursorY,
+              const Marks* marks = nullptr) {
+  const bool cursor = std::isfinite(cursorX) && std::isfinite(cursorY);
+  double minX = cursor ? cursorX : sketch.Point(0).x, maxX = minX;
+  double minY = cursor ? cursorY : sketch.Point(0).y, maxY = minY;
   for (int p = 0; p < sketch.PointCount(); ++p) {
     minX = std::min(minX, sketch.Point(p).x);
     maxX = std::max(maxX, sketch.Point(p).x);
@@ -240,17 +283,35 @@ bool WriteSvg(const DragSketch& sketch, const std::string& path, double cursorX,
     std::fprintf(file,
                  "<line x1=\"%.2f\" y1=\"%.2f\" x2=\"%.2f\" y2=\"%.2f\" stroke=\"#1f4e9c\" stroke-width=\"2\"/>\n",
                  sx(sketch.Point(p).x), sy(sketch.Point(p).y), sx(sketch.Point(q).x), sy(sketch.Point(q).y));
+  for (int r = 0; marks != nullptr && r < static_cast<int>(marks->rowColour.size()); ++r) {
+    if (marks->rowColour[static_cast<std::size_t>(r)].empty()) continue;
+    std::vector<int> points;  // the row's points, in the order of its terms
+    for (const auto& term : sketch.HardRow(r).terms)
+      if (std::find(points.begin(), points.end(), term.first / 2) == points.end()) points.push_back(term.first / 2);
+    const char* colour = marks->rowColour[static_cast<std::size_t>(r)].c_str();
+    if (points.size() == 1)  // a row on one point: a ring around it
+      std::fprintf(file, "<circle cx=\"%.2f\" cy=\"%.2f\" r=\"11\" fill=\"none\" stroke=\"%s\" stroke-width=\"3\"/>\n",
+                   sx(sketch.Point(points[0]).x), sy(sketch.Point(points[0]).y), colour);
+    for (std::size_t k = 1; k < points.size(); ++k)
+      std::fprintf(file,
+                   "<line x1=\"%.2f\" y1=\"%.2f\" x2=\"%.2f\" y2=\"%.2f\" stroke=\"%s\" stroke-width=\"3\" "
+                   "stroke-dasharray=\"8 4\"/>\n",
+                   sx(sketch.Point(points[k - 1]).x), sy(sketch.Point(points[k - 1]).y), sx(sketch.Point(points[k]).x),
+                   sy(sketch.Point(points[k]).y), colour);
+  }
   const bool labels = sketch.PointCount() <= 64;
   for (int p = 0; p < sketch.PointCount(); ++p) {
     const char* colour = p == sketch.Dragged() ? "#d62728" : "#222222";
-    std::fprintf(file, "<circle cx=\"%.2f\" cy=\"%.2f\" r=\"4\" fill=\"%s\"/>\n", sx(sketch.Point(p).x),
-                 sy(sketch.Point(p).y), colour);
+    const bool hollow = marks != nullptr && marks->hollow[static_cast<std::size_t>(p)];
+    std::fprintf(file, "<circle cx=\"%.2f\" cy=\"%.2f\" r=\"5\" fill=\"%s\" stroke=\"%s\" stroke-width=\"2\"/>\n",
+                 sx(sketch.Point(p).x), sy(sketch.Point(p).y), hollow ? "white" : colour, colour);
     if (labels)
       std::fprintf(file, "<text x=\"%.2f\" y=\"%.2f\" font-family=\"sans-serif\" font-size=\"14\">%s</text>\n",
                    sx(sketch.Point(p).x) + 6, sy(sketch.Point(p).y) - 6, sketch.Point(p).name.c_str());
   }
-  std::fprintf(file, "<path d=\"M %.2f %.2f h 16 M %.2f %.2f v 16\" stroke=\"#d62728\" stroke-width=\"2\"/>\n",
-               sx(cursorX) - 8, sy(cursorY), sx(cursorX), sy(cursorY) - 8);
+  if (cursor)
+    std::fprintf(file, "<path d=\"M %.2f %.2f h 16 M %.2f %.2f v 16\" stroke=\"#d62728\" stroke-width=\"2\"/>\n",
+                 sx(cursorX) - 8, sy(cursorY), sx(cursorX), sy(cursorY) - 8);
   std::fprintf(file, "</svg>\n");
   return std::fclose(file) == 0;
 }
@@ -404,10 +465,78 @@ int RunLarge(int points, int steps, const std::string& svgPath) {
   return Conclude(*sketch, worst, svgPath, cursorX, cursorY);
 }
 
+// The hard rows of a list of constraint ids, as quoted descriptions.
+std::string Describe(const DragSketch& sketch, const std::vector<int>& rows) {
+  std::string text;
+  for (const int r : rows) text += (text.empty() ? "\"" : ", \"") + sketch.HardRow(r).what + "\"";
+  return text;
+}
+
+// Prints the dependent hard rows of one kind with what they depend on; marks them.
+void ReportDependent(const DragSketch& sketch, const ZRMUtVector<int>& ids, const char* verdict, const char* colour,
+                     Marks& marks) {
+  for (int k = 0; k < ids.Size(); ++k) {
+    const int row = sketch.HardRowOfId(ids[k]);
+    std::printf("  \"%s\" %s %s.\n", sketch.HardRow(row).what.c_str(), verdict,
+                Describe(sketch, sketch.DependencyOf(row)).c_str());
+    marks.rowColour[static_cast<std::size_t>(row)] = colour;
+  }
+}
+
+// A small sketch with one redundant constraint, one conflicting one and unfixed points: what
+// Diagnose says of it, in words; with --svg, the picture.
+int RunDiagnose(const std::string& svgPath) {
+  DragSketch sketch;
+  const int a = sketch.AddPoint("A", 0.0, 0.0);
+  const int b = sketch.AddPoint("B", 6.0, 0.0);
+  const int c = sketch.AddPoint("C", 6.0, 4.0);
+  const int d = sketch.AddPoint("D", 2.0, 3.0);
+  sketch.AddSegment(a, b);
+  sketch.AddSegment(b, c);
+  sketch.AddSegment(c, d);
+  sketch.Fix(a);
+  sketch.Fix(b);
+  sketch.Vertical(b, c);
+  sketch.Horizontal(a, b);               // implied: A and B are fixed at the same height
+  sketch.HorizontalDistance(a, b, 5.0);  // contradicts: they are fixed 6 apart
+  sketch.AddStayRows();
+  ZRMLSQDiagnosis diagnosis;
+  if (!sketch.Diagnose(diagnosis)) return 1;
+  std::printf(
+      "Sketch: A and B fixed, C above B, B level with A, B 5 right of A; D free. Every point also\n"
+      "stays where it is drawn as well as it can (soft rows).\n\n");
+  Marks marks{std::vector<std::string>(static_cast<std::size_t>(sketch.HardRowCount())),
+              std::vector<bool>(static_cast<std::size_t>(sketch.PointCount()), false)};
+  std::printf("Conflicting constraints (delete one, or change a dimension):\n");
+  ReportDependent(sketch, diagnosis.mConflicting, "contradicts", "#d62728", marks);
+  std::printf("Redundant constraints (they change nothing; delete them):\n");
+  ReportDependent(sketch, diagnosis.mRedundant, "follows from", "#ff8c00", marks);
+  std::printf("Points not fully constrained by the hard constraints:\n");
+  for (int p = 0; p < sketch.PointCount(); ++p) {
+    std::string free;
+    for (const int variable : {2 * p, 2 * p + 1})
+      for (int k = 0; k < diagnosis.mNotFixedByHardRows.Size(); ++k)
+        if (diagnosis.mNotFixedByHardRows[k] == variable)
+          free += variable % 2 == 0 ? "x" : (free.empty() ? "y" : " and y");
+    if (free.empty()) continue;
+    marks.hollow[static_cast<std::size_t>(p)] = true;
+    std::printf("  %s (%s can move)\n", sketch.Point(p).name.c_str(), free.c_str());
+  }
+  std::printf("Degrees of freedom left: %d\n", diagnosis.mHardDegreesOfFreedom);
+  if (svgPath.empty()) return 0;
+  if (!WriteSvg(sketch, svgPath, std::nan(""), std::nan(""), &marks)) {
+    std::fprintf(stderr, "zrm_drag_demo: cannot write %s\n", svgPath.c_str());
+    return 1;
+  }
+  std::printf("Picture written to %s (conflicting red, redundant orange, unfixed points hollow)\n", svgPath.c_str());
+  return 0;
+}
+
 int Usage(const char* program) {
   std::fprintf(stderr,
-               "usage: %s [--svg FILE] [--points N [--steps S]]\n"
+               "usage: %s [--svg FILE] [--points N [--steps S] | --diagnose]\n"
                "  --svg FILE   write the final sketch as an SVG picture\n"
+               "  --diagnose   say what is redundant, conflicting or unfixed in a small sketch\n"
                "  --points N   drag a generated sketch of N points (8 <= N <= 10000000) and report times\n"
                "  --steps S    drag steps of the generated sketch (1 <= S <= 100000, default 20)\n",
                program);
@@ -428,7 +557,7 @@ bool ParseInt(const char* text, int low, int high, int& value) {
 int main(int argc, char** argv) {
   std::string svgPath;
   int points = 0, steps = 20;
-  bool stepsGiven = false;
+  bool stepsGiven = false, diagnose = false;
   for (int i = 1; i < argc; ++i) {
     const bool hasValue = i + 1 < argc;
     if (std::strcmp(argv[i], "--svg") == 0 && hasValue && argv[i + 1][0] != '\0')
@@ -437,9 +566,12 @@ int main(int argc, char** argv) {
       ++i;
     else if (std::strcmp(argv[i], "--steps") == 0 && hasValue && ParseInt(argv[i + 1], 1, 100000, steps))
       ++i, stepsGiven = true;
+    else if (std::strcmp(argv[i], "--diagnose") == 0)
+      diagnose = true;
     else
       return Usage(argv[0]);
   }
-  if (stepsGiven && points == 0) return Usage(argv[0]);
+  if ((stepsGiven && points == 0) || (diagnose && points > 0)) return Usage(argv[0]);
+  if (diagnose) return RunDiagnose(svgPath);
   return points > 0 ? RunLarge(points, steps, svgPath) : RunDefault(svgPath);
 }

@@ -5,9 +5,26 @@
 #include "ZRMMathematicsExport.h"
 #include "ZRMUtLess.h"
 #include "ZRMUtMap.h"
+#include "ZRMUtVector.h"
 
 struct LSQSolverState;
 struct ZRMLSQSolverStateAccess;
+
+// What the registered constraints leave wrong or open; see ZRMLSQSolver::Diagnose. A constraint
+// is given by its id, an unnamed one by its registration index (the number of constraints the
+// solver held when it was registered) in the lists ending in Unnamed. Every list ascends.
+struct ZRMLSQDiagnosis {
+  ZRMUtVector<int> mRedundant;           // named hard constraints implied by others (consistent at the current rhs)
+  ZRMUtVector<int> mConflicting;         // named hard constraints contradicting others at the current rhs
+  ZRMUtVector<int> mNearlyDependent;     // named hard constraints taken as pivots although tiny relative to their row
+  ZRMUtVector<int> mNotFixedByHardRows;  // variable ids that the hard rows alone leave free
+  int mHardDegreesOfFreedom = 0;         // variables named anywhere minus the rank of the hard rows
+  ZRMUtVector<int> mUndetermined;        // variable ids that hard and soft rows together leave free
+  ZRMUtVector<int> mWithoutSoftRow;      // variables the elimination leaves free that no soft row names
+  ZRMUtVector<int> mRedundantUnnamed;    // the unnamed constraints of the first three lists
+  ZRMUtVector<int> mConflictingUnnamed;
+  ZRMUtVector<int> mNearlyDependentUnnamed;
+};
 
 // Sparse linear least-squares solver over integer variable ids.
 //
@@ -77,6 +94,35 @@ public:
   // Our choice: for a variable without a result the report is followed by a quiet NaN, so a
   // caller that ignores the report gets no plausible value. A solver without state gives -2.0.
   double GetResult(int variable) const;
+
+  // Finds what the registered constraints (at their current right-hand sides) leave wrong or
+  // open; true when it could run (false only for a solver without state). It eliminates the
+  // hard rows in Factor's own order:
+  //  - a hard row left without a pivot is a combination of the pivot rows it was combined with
+  //    (see DependencyOf): redundant when that combination of their right-hand sides matches
+  //    its own (within 1e-9 of the magnitudes combined, plus the absolute tolerance), else
+  //    conflicting. Removing every such row leaves independent hard rows of the same rank;
+  //  - a pivot row whose pivot is below 1e-9 of the largest coefficient the row ever held is
+  //    nearly dependent (Factor accepts it; the hard rows then hold only roughly);
+  //  - the variables that stay free, and the eliminated ones whose substitution names one,
+  //    are not fixed by the hard rows; mHardDegreesOfFreedom counts the free directions;
+  //  - the null space of all rows (the reduced soft rows over every free variable, a pivot of
+  //    their normal matrix at most 1e-10 of its diagonal counting as zero) gives the
+  //    undetermined variables, eliminated ones included through their substitutions;
+  //  - free variables that no soft row names are listed apart (Factor fails on them even where
+  //    the rows together determine them, as hard x1 + x2 = 1 with soft x1 = 0).
+  // When Factor succeeds on well-conditioned rows, the redundant, conflicting, undetermined and
+  // without-soft-row lists are empty. Diagnose changes no factorization and no result; its cost
+  // is about that of a Factor, plus a backward substitution per undetermined direction.
+  bool Diagnose(ZRMLSQDiagnosis& diagnosis);
+
+  // After Diagnose: the constraints that the redundant or conflicting hard constraint named id
+  // was found to be a combination of, ascending: named ones by id in group, unnamed ones by
+  // registration index in unnamedGroup (when given). False, and the lists emptied, when the
+  // last Diagnose reported no such constraint.
+  bool DependencyOf(int id, ZRMUtVector<int>& group, ZRMUtVector<int>* unnamedGroup = nullptr) const;
+  // The same for the unnamed constraint of registration index index.
+  bool DependencyOfUnnamed(int index, ZRMUtVector<int>& group, ZRMUtVector<int>* unnamedGroup = nullptr) const;
 
 private:
   friend struct ZRMLSQSolverStateAccess;

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cassert>
+#include <cmath>
 
 namespace {
 
@@ -89,13 +90,13 @@ bool HardRowElimination::Run(const ConstraintNumbering& numbering, double tolera
   for (int step = 0; !mRowAt.empty(); ++step) {
     int position = PivotSearch::kNone;
     int entry = -1;
-    if (tolerance > FindPivot(position, entry)) return false;
+    if (tolerance > FindPivot(position, entry)) break;  // every remaining row is dependent
     const int variable = TakePivot(position, entry, step);
     SubstituteIntoHardRows(variable);
     SubstituteIntoEliminated(variable);
   }
   Gather();
-  return true;
+  return mRowAt.empty();
 }
 
 void HardRowElimination::Load(const ConstraintNumbering& numbering) {
@@ -113,6 +114,9 @@ void HardRowElimination::Load(const ConstraintNumbering& numbering) {
   mVariableOfStep.reserve(hardCount);
   mRowOfStep.clear();
   mRowOfStep.reserve(hardCount);
+  mPivotOfStep.clear();
+  mPivotOfStep.reserve(hardCount);
+  mLargest.assign(hardCount, 0.0);
   const int listKeys = hardCount > 0 ? numbering.VariableCount() : 0;  // no lists without hard rows
   mRowsHolding.Reset(listKeys);
   mSubstitutionsHolding.Reset(listKeys);
@@ -127,6 +131,7 @@ void HardRowElimination::Load(const ConstraintNumbering& numbering) {
     double bestScore = 0.0;
     mBestEntry[hard] = FirstBestEntry(mRows[hard], bestScore);
     mSearch.Place(hard, bestScore, PivotSearch::IsShort(entries.Size()));
+    NoteLargest(hard);
   }
   mSearch.Build();
 }
@@ -161,6 +166,7 @@ int HardRowElimination::TakePivot(int position, int entry, int step) {
 
   const EntryList& row = mRows[hard];
   const int variable = row[entry].first;
+  mPivotOfStep.push_back(row[entry].second);
   mStepOfVariable[variable] = step;
   mVariableOfStep.push_back(variable);
   mStepOfRow[hard] = step;
@@ -212,6 +218,11 @@ void HardRowElimination::Rescore(int hard) {
   double bestScore = 0.0;
   mBestEntry[hard] = FirstBestEntry(mRows[hard], bestScore);
   mSearch.Set(mPositionOf[hard], bestScore, PivotSearch::IsShort(static_cast<int>(mRows[hard].size())));
+  NoteLargest(hard);
+}
+
+void HardRowElimination::NoteLargest(int hard) {
+  for (const Entry& entry : mRows[hard]) mLargest[hard] = std::max(mLargest[hard], std::fabs(entry.second));
 }
 
 void HardRowElimination::Gather() {

@@ -25,7 +25,8 @@ public:
   using EntryList = std::vector<Entry>;  // ascending index
 
   // True when every hard row became a pivot; false when the best remaining score fell below
-  // tolerance (the steps taken so far stay readable).
+  // tolerance: every remaining row is then a combination of the pivot rows (its coefficients
+  // reduced to that tolerance). Either way the steps taken stay readable.
   bool Run(const ConstraintNumbering& numbering, double tolerance);
 
   int StepCount() const { return static_cast<int>(mVariableOfStep.size()); }
@@ -35,11 +36,20 @@ public:
   // -1 for a hard row that was no pivot.
   int StepOfHardRow(int hard) const { return mStepOfRow[static_cast<std::size_t>(hard)]; }
   int HardRowOfStep(int step) const { return mRowOfStep[static_cast<std::size_t>(step)]; }
-  // After a successful Run: the substitution of the variable eliminated at step, as (free
-  // variable, coefficient), ascending variable; and its constant part as (hard row,
-  // coefficient), ascending hard row (the value being the sum of coefficient * that row's rhs).
+  // The substitution of the variable eliminated at step, as (free variable, coefficient),
+  // ascending variable; and its constant part as (hard row, coefficient), ascending hard row
+  // (the value being the sum of coefficient * that row's rhs).
   const CompressedRows& Substitutions() const { return mGatheredSubstitutions; }
   const CompressedRows& SubstitutionRhs() const { return mGatheredRhs; }
+  // The pivot coefficient of a step, and the largest magnitude a hard row ever held.
+  double PivotOfStep(int step) const { return mPivotOfStep[static_cast<std::size_t>(step)]; }
+  double LargestOf(int hard) const { return mLargest[static_cast<std::size_t>(hard)]; }
+  // After a Run that returned false: the hard rows left without a pivot; and for each of them,
+  // its right-hand side as (hard row, coefficient), ascending hard row. A remaining row reads
+  // (coefficients about 0) = that combination of registered right-hand sides: consistent when
+  // the combination is about 0 too.
+  const std::vector<int>& RemainingRows() const { return mRowAt; }
+  const EntryList& RhsOfRow(int hard) const { return mRowRhs[static_cast<std::size_t>(hard)]; }
 
 private:
   // Hard rows as lists, scan order, pivot search.
@@ -52,6 +62,8 @@ private:
   void SubstituteIntoEliminated(int variable);
   // Refreshes a row's best entry and its place in the pivot search.
   void Rescore(int hard);
+  // Raises the row's largest magnitude to its entries'.
+  void NoteLargest(int hard);
   // The final substitutions, side by side by step.
   void Gather();
 
@@ -88,6 +100,8 @@ private:
   std::vector<int> mStepOfVariable;
   std::vector<int> mVariableOfStep;
   std::vector<int> mRowOfStep;
+  std::vector<double> mPivotOfStep;         // step -> the pivot's coefficient
+  std::vector<double> mLargest;             // hard row -> largest magnitude it held
   std::vector<EntryList> mSubstitutions;    // step -> (free variable, coefficient)
   std::vector<EntryList> mSubstitutionRhs;  // step -> (hard row, coefficient)
   KeyedLists mSubstitutionsHolding;         // variable -> steps whose substitution holds it

@@ -10,6 +10,7 @@
 #include "ZRMSoftRowReduction.h"
 #include "ZRMSparseCholesky.h"
 
+#include <utility>
 #include <vector>
 
 // How far the last Factor got: each stage's outputs are those of the last Factor that reached
@@ -41,6 +42,10 @@ struct LSQSolverState {
 
   std::vector<double> mAdjustedRhs;  // Solve: row -> rhs with the hard rows' parts
   std::vector<double> mNormalRhs;    // Solve: column -> A^T b, then its value
+
+  // The last Diagnose's dependent hard rows: store row -> the store rows it combines,
+  // ascending store row.
+  std::vector<std::pair<int, std::vector<int>>> mDependencies;
 
   // The last results: the value of each variable by its number in the Factor that preceded
   // the Solve, found through that Factor's id index (which Solve takes over from the numbering,

@@ -4,8 +4,9 @@
 #include <algorithm>
 #include <cassert>
 
-bool SoftRowReduction::Run(const ConstraintNumbering& numbering, const HardRowElimination& elimination) {
-  NumberColumns(numbering, elimination);
+bool SoftRowReduction::Run(const ConstraintNumbering& numbering, const HardRowElimination& elimination,
+                           bool everyFreeVariable) {
+  NumberColumns(numbering, elimination, everyFreeVariable);
   mEliminatedRows.Clear();
   mReducedRows.Clear();
   mHardRhs.Clear();
@@ -37,7 +38,8 @@ bool SoftRowReduction::Run(const ConstraintNumbering& numbering, const HardRowEl
   return true;
 }
 
-void SoftRowReduction::NumberColumns(const ConstraintNumbering& numbering, const HardRowElimination& elimination) {
+void SoftRowReduction::NumberColumns(const ConstraintNumbering& numbering, const HardRowElimination& elimination,
+                                     bool everyFreeVariable) {
   mColumnOf.assign(static_cast<std::size_t>(numbering.VariableCount()), -1);
   mVariableOfColumn.clear();
   mVariableOfColumn.reserve(static_cast<std::size_t>(numbering.VariableCount()));
@@ -48,6 +50,12 @@ void SoftRowReduction::NumberColumns(const ConstraintNumbering& numbering, const
       column = static_cast<int>(mVariableOfColumn.size());
       mVariableOfColumn.push_back(entry.first);
     }
+  mSoftFreeCount = static_cast<int>(mVariableOfColumn.size());
+  for (int variable = 0; everyFreeVariable && variable < numbering.VariableCount(); ++variable) {
+    if (mColumnOf[variable] >= 0 || elimination.StepOfVariable(variable) >= 0) continue;
+    mColumnOf[variable] = static_cast<int>(mVariableOfColumn.size());
+    mVariableOfColumn.push_back(variable);
+  }
   mFreeCount = static_cast<int>(mVariableOfColumn.size());
   for (int step = 0; step < elimination.StepCount(); ++step) {
     mColumnOf[elimination.VariableOfStep(step)] = mFreeCount + step;

@@ -21,10 +21,14 @@
 class SoftRowReduction {
 public:
   // Numbers the columns; false (columns numbered, the rest not built) when an eliminated
-  // variable depends on a variable that no soft row names.
-  bool Run(const ConstraintNumbering& numbering, const HardRowElimination& elimination);
+  // variable depends on a variable that no soft row names. With everyFreeVariable, the free
+  // variables that no soft row names get the columns after those that one does (ascending
+  // variable), and Run never fails.
+  bool Run(const ConstraintNumbering& numbering, const HardRowElimination& elimination, bool everyFreeVariable = false);
 
   int FreeCount() const { return mFreeCount; }
+  // The free variables that a soft row names: columns 0 .. this - 1.
+  int SoftFreeCount() const { return mSoftFreeCount; }
   int ColumnCount() const { return static_cast<int>(mVariableOfColumn.size()); }
   // Column -> variable number.
   const std::vector<int>& VariableOfColumn() const { return mVariableOfColumn; }
@@ -35,7 +39,8 @@ public:
   const CompressedRows& HardRhs() const { return mHardRhs; }
 
 private:
-  void NumberColumns(const ConstraintNumbering& numbering, const HardRowElimination& elimination);
+  void NumberColumns(const ConstraintNumbering& numbering, const HardRowElimination& elimination,
+                     bool everyFreeVariable);
   bool BuildEliminatedRows(const HardRowElimination& elimination);
   // Appends soft row r (which names an eliminated variable) reduced, in no particular order,
   // and collects its hard right-hand-side terms.
@@ -52,6 +57,7 @@ private:
   };
 
   int mFreeCount = 0;
+  int mSoftFreeCount = 0;
   std::vector<int> mColumnOf;          // variable -> column, or -1
   std::vector<int> mVariableOfColumn;  // column -> variable
   CompressedRows mEliminatedRows;

@@ -34,7 +34,7 @@ void SortShort(int* begin, int* end) {
 
 // Row c gathers, over the rows r of column c (ascending), A[r][c] * A[r][c'] for the entries
 // c' < c of row r (a column met for the first time in row c starts at 0.0), and the diagonal
-// A[r][c] * A[r][c].
+// A[r][c] * A[r][c] (0.0 for an empty column).
 void FormNormalMatrix(const CompressedRows& rows, const CompressedRows& columns, CompressedRows& lower,
                       std::vector<int>& mark, std::vector<double>& sum) {
   const int n = columns.RowCount();
@@ -63,7 +63,7 @@ void FormNormalMatrix(const CompressedRows& rows, const CompressedRows& columns,
     }
     SortShort(touched.data(), touched.data() + touched.size());
     for (const int other : touched) lower.Append(other, sum[other]);
-    if (columns.Begin(c) < columns.End(c)) lower.Append(c, diagonal);
+    lower.Append(c, diagonal);
     lower.EndRow();
   }
 }
@@ -104,6 +104,40 @@ void SparseCholesky::AppendPattern(const CompressedRows& lower, int k) {
 }
 
 CholeskyStatus SparseCholesky::Factorize(const CompressedRows& lower, LowerFactor& factor) {
+  StartFactor(lower, factor);
+  for (int k = 0; k < lower.RowCount(); ++k) {
+    SolveRow(lower, k, factor);
+    const double pivot = FinishRow(lower, k, factor);
+    if (!IsAccepted(pivot)) {
+      factor.Clear();
+      return CholeskyStatus::NotPositiveDefinite;
+    }
+    TakePivot(k, pivot, factor);
+  }
+  return CholeskyStatus::Success;
+}
+
+void SparseCholesky::FactorizeRevealingRank(const CompressedRows& lower, double relative, LowerFactor& factor,
+                                            std::vector<int>& dropped, CompressedRows& droppedRows) {
+  StartFactor(lower, factor);
+  dropped.clear();
+  droppedRows.Clear();
+  for (int k = 0; k < lower.RowCount(); ++k) {
+    SolveRow(lower, k, factor);
+    const double pivot = FinishRow(lower, k, factor);
+    const double diagonal = lower.mValue[lower.End(k) - 1];
+    if (IsAccepted(pivot) && pivot > relative * diagonal) {
+      TakePivot(k, pivot, factor);
+      continue;
+    }
+    factor.mDiagonal.push_back(0.0);  // column k taken out: its inverse stays 0.0
+    dropped.push_back(k);
+    for (const int column : Pattern(k)) droppedRows.Append(column, mWork[column]);
+    droppedRows.EndRow();
+  }
+}
+
+void SparseCholesky::StartFactor(const CompressedRows& lower, LowerFactor& factor) {
   const int n = lower.RowCount();
   assert(static_cast<int>(mPatternStart.size()) == n + 1 && "Factorize after Analyze");
   factor.mStart = mColumnStart;
@@ -114,14 +148,6 @@ CholeskyStatus SparseCholesky::Factorize(const CompressedRows& lower, LowerFacto
   mFill.assign(mColumnStart.begin(), mColumnStart.end() - 1);  // every column empty
   mInverseDiagonal.assign(static_cast<std::size_t>(n), 0.0);
   mWork.assign(static_cast<std::size_t>(n), 0.0);
-  for (int k = 0; k < n; ++k) {
-    SolveRow(lower, k, factor);
-    if (!FinishRow(lower, k, factor)) {
-      factor.Clear();
-      return CholeskyStatus::NotPositiveDefinite;
-    }
-  }
-  return CholeskyStatus::Success;
 }
 
 void SparseCholesky::SolveRow(const CompressedRows& lower, int k, const LowerFactor& factor) {
@@ -152,7 +178,7 @@ void UpdateByConsecutiveColumn(int first, const double* values, int count, doubl
   for (int t = 0; t < count; ++t) target[t] = target[t] - (x * values[t]) * scale[t];
 }
 
-bool SparseCholesky::FinishRow(const CompressedRows& lower, int k, LowerFactor& factor) {
+double SparseCholesky::FinishRow(const CompressedRows& lower, int k, LowerFactor& factor) {
   double d = lower.mValue[lower.End(k) - 1];
   for (const int column : Pattern(k)) {
     const double x = mWork[column];
@@ -161,10 +187,14 @@ bool SparseCholesky::FinishRow(const CompressedRows& lower, int k, LowerFactor& 
     factor.mRow[slot] = k;
     factor.mValue[slot] = x;
   }
-  if (!(d > 0.0) || !std::isfinite(d)) return false;  // zero, negative, NaN or infinite pivot
-  factor.mDiagonal.push_back(std::sqrt(d));
+  return d;
+}
+
+bool SparseCholesky::IsAccepted(double pivot) { return pivot > 0.0 && std::isfinite(pivot); }
+
+void SparseCholesky::TakePivot(int k, double pivot, LowerFactor& factor) {
+  factor.mDiagonal.push_back(std::sqrt(pivot));
   mInverseDiagonal[k] = 1.0 / factor.mDiagonal[k];
-  return true;
 }
 
 void SolveCholesky(const LowerFactor& factor, double* x) {

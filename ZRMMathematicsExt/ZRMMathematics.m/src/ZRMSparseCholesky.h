@@ -9,8 +9,8 @@
 
 // lower := the lower triangle of A^T A, row c holding (c', sum over ascending r of
 // A[r][c] * A[r][c']) for every c' <= c that shares a row of A with c, ascending c', the diagonal
-// last (a row of A^T A whose column of A is empty is empty). rows: A by rows, ascending column;
-// columns: A by columns (its transpose). mark and sum are working arrays.
+// last (0.0 for a column of A without entries). rows: A by rows, ascending column; columns: A by
+// columns (its transpose). mark and sum are working arrays.
 void FormNormalMatrix(const CompressedRows& rows, const CompressedRows& columns, CompressedRows& lower,
                       std::vector<int>& mark, std::vector<double>& sum);
 
@@ -52,16 +52,31 @@ public:
   void Analyze(const CompressedRows& lower);
   // After Analyze of a matrix of the same pattern. On failure factor is the empty factor.
   CholeskyStatus Factorize(const CompressedRows& lower, LowerFactor& factor);
+  // As Factorize, but a pivot that is not above relative times its diagonal entry of the matrix
+  // (nor a finite positive number) takes its column out instead of failing: the column's
+  // diagonal in factor is 0.0 and its entries below are 0.0, as if the matrix had no such row
+  // and column. dropped lists those columns, ascending; droppedRows holds, per dropped column k,
+  // row k of L as it stood (columns of its pattern, below k): L1^T w = -that row, w[k] = 1, gives
+  // a vector of the matrix's null space (L1 the rows and columns of L below k). factor is not
+  // for solving when a column was dropped.
+  void FactorizeRevealingRank(const CompressedRows& lower, double relative, LowerFactor& factor,
+                              std::vector<int>& dropped, CompressedRows& droppedRows);
 
 private:
   // Appends to mPatternColumn the pattern of row k: the columns j < k with L[k][j] structurally
   // non-zero, ascending.
   void AppendPattern(const CompressedRows& lower, int k);
   Span<int> Pattern(int k) const { return SpanOf(mPatternColumn, mPatternStart[k], mPatternStart[k + 1]); }
+  // Sizes factor for the pattern of the last Analyze, every column empty.
+  void StartFactor(const CompressedRows& lower, LowerFactor& factor);
   // Values of row k over its pattern, into mWork.
   void SolveRow(const CompressedRows& lower, int k, const LowerFactor& factor);
-  // Writes row k into its columns and takes its diagonal; false when the pivot is rejected.
-  bool FinishRow(const CompressedRows& lower, int k, LowerFactor& factor);
+  // Writes row k into its columns; returns its pivot (the diagonal before the square root).
+  double FinishRow(const CompressedRows& lower, int k, LowerFactor& factor);
+  // Whether a pivot can be taken: a finite positive number.
+  static bool IsAccepted(double pivot);
+  // Row k's diagonal from its pivot.
+  void TakePivot(int k, double pivot, LowerFactor& factor);
 
   std::vector<int> mParent;         // elimination tree: column -> parent, or -1
   std::vector<int> mVisited;        // column -> last row whose pattern met it

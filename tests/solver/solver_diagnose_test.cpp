@@ -1,0 +1,343 @@
+// Diagnose: small cases known by hand, and seeded problems with planted faults against a dense
+// rank-revealing oracle (singular value decompositions of the hard rows and of all rows).
+#include "SolverTestSupport.h"
+#include "ZRMTestSupport.h"
+
+#include <Eigen/Dense>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <set>
+
+using namespace solvertest;
+
+namespace {
+
+std::vector<int> ToVector(const ZRMUtVector<int>& list) { return ToStd(list); }
+
+// A case known by hand; lists of named ids (all constraints named), variable ids.
+struct Known {
+  const char* what;
+  std::vector<Constraint> constraints;
+  std::vector<int> redundant, conflicting, nearlyDependent, notFixed, undetermined, withoutSoftRow;
+  int degreesOfFreedom;
+  std::map<int, std::vector<int>> groups;  // dependent constraint -> its group
+};
+
+Constraint Hard(int id, Entries entries, double rhs) { return {true, std::move(entries), rhs, true, id}; }
+Constraint Soft(int id, Entries entries, double rhs) { return {false, std::move(entries), rhs, true, id}; }
+
+// The solver's own order decides which row of a dependent set is reported: each step pivots on
+// the first row of the scan, and the last row takes the pivot row's place.
+const Known kKnown[] = {
+    {"determined, though the hard row leaves one direction to the soft row",
+     {Hard(1, {{1, 1.0}, {2, -1.0}}, 0.0), Soft(2, {{2, 1.0}}, 3.0)},
+     {},
+     {},
+     {},
+     {1, 2},
+     {},
+     {},
+     1,
+     {}},
+    {"x2 - x3 = 0 is implied by x1 - x2 = 0 and x1 - x3 = 0 (pivots: 1, then 3)",
+     {Hard(1, {{1, 1.0}, {2, -1.0}}, 0.0), Hard(2, {{2, 1.0}, {3, -1.0}}, 0.0), Hard(3, {{1, 1.0}, {3, -1.0}}, 0.0),
+      Soft(4, {{3, 1.0}}, 5.0)},
+     {2},
+     {},
+     {},
+     {1, 2, 3},
+     {},
+     {},
+     1,
+     {{2, {1, 3}}}},
+    {"the same at right-hand sides that contradict",
+     {Hard(1, {{1, 1.0}, {2, -1.0}}, 0.0), Hard(2, {{2, 1.0}, {3, -1.0}}, 0.0), Hard(3, {{1, 1.0}, {3, -1.0}}, 1.0),
+      Soft(4, {{3, 1.0}}, 5.0)},
+     {},
+     {2},
+     {},
+     {1, 2, 3},
+     {},
+     {},
+     1,
+     {{2, {1, 3}}}},
+    {"a duplicate scaled by 2 (the later one is reported)",
+     {Hard(1, {{1, 1.0}, {2, 1.0}}, 1.0), Hard(2, {{1, 2.0}, {2, 2.0}}, 2.0), Soft(3, {{2, 1.0}}, 0.0)},
+     {2},
+     {},
+     {},
+     {1, 2},
+     {},
+     {},
+     1,
+     {{2, {1}}}},
+    {"a variable that only a hard row names: determined by all rows, but Factor fails",
+     {Hard(1, {{1, 1.0}, {2, 1.0}}, 1.0), Soft(2, {{1, 1.0}}, 0.0)},
+     {},
+     {},
+     {},
+     {1, 2},
+     {},
+     {2},
+     1,
+     {}},
+    {"two variables that only one soft row names",
+     {Soft(1, {{1, 1.0}, {2, 1.0}}, 1.0), Soft(2, {{3, 1.0}}, 1.0)},
+     {},
+     {},
+     {},
+     {1, 2, 3},
+     {1, 2},
+     {},
+     3,
+     {}},
+    {"a hard row over two variables and nothing else",
+     {Hard(1, {{1, 1.0}, {2, 1.0}}, 1.0)},
+     {},
+     {},
+     {},
+     {1, 2},
+     {1, 2},
+     {2},
+     1,
+     {}},
+    {"a pivot of 5e-10 in a row that held 1: nearly dependent",
+     {Hard(1, {{1, 1.0}, {2, 1.0}}, 0.0), Hard(2, {{1, 1.0}, {2, 1.0}, {3, 5e-10}}, 0.0), Soft(3, {{2, 1.0}}, 1.0)},
+     {},
+     {},
+     {2},
+     {1, 2},
+     {},
+     {},
+     1,
+     {}},
+};
+
+}  // namespace
+
+TEST(LSQSolverDiagnose, KnownCases) {
+  for (const Known& known : kKnown) {
+    SCOPED_TRACE(known.what);
+    ZRMLSQSolver solver;
+    Register(solver, known.constraints);
+    ZRMLSQDiagnosis diagnosis;
+    ASSERT_TRUE(solver.Diagnose(diagnosis));
+    EXPECT_EQ(ToVector(diagnosis.mRedundant), known.redundant);
+    EXPECT_EQ(ToVector(diagnosis.mConflicting), known.conflicting);
+    EXPECT_EQ(ToVector(diagnosis.mNearlyDependent), known.nearlyDependent);
+    EXPECT_EQ(ToVector(diagnosis.mNotFixedByHardRows), known.notFixed);
+    EXPECT_EQ(ToVector(diagnosis.mUndetermined), known.undetermined);
+    EXPECT_EQ(ToVector(diagnosis.mWithoutSoftRow), known.withoutSoftRow);
+    EXPECT_EQ(diagnosis.mHardDegreesOfFreedom, known.degreesOfFreedom);
+    for (const Constraint& constraint : known.constraints) {
+      ZRMUtVector<int> group;
+      const auto expected = known.groups.find(constraint.id);
+      const bool dependent = expected != known.groups.end();
+      EXPECT_EQ(solver.DependencyOf(constraint.id, group), dependent) << constraint.id;
+      EXPECT_EQ(ToVector(group), dependent ? expected->second : std::vector<int>()) << constraint.id;
+    }
+  }
+}
+
+// Diagnose leaves the factorization and the results as they were.
+TEST(LSQSolverDiagnose, ChangesNoFactorizationAndNoResult) {
+  Random random(17);
+  const Problem problem = GenerateDrawn(random, Kind::WellPosed, 20, 60, 0.1, 0.4);
+  ZRMLSQSolver solver;
+  Register(solver, problem);
+  ASSERT_TRUE(solver.Factor());
+  ASSERT_TRUE(solver.Solve());
+  const auto before = Results(solver);
+  const std::uint64_t state = StateHash(solver);
+  ZRMLSQDiagnosis diagnosis;
+  ASSERT_TRUE(solver.Diagnose(diagnosis));
+  EXPECT_EQ(StateHash(solver), state);
+  EXPECT_EQ(Results(solver), before);
+  ASSERT_TRUE(solver.Solve());
+  EXPECT_EQ(Results(solver), before);
+  EXPECT_TRUE(diagnosis.mRedundant.IsEmpty() && diagnosis.mConflicting.IsEmpty() && diagnosis.mUndetermined.IsEmpty() &&
+              diagnosis.mWithoutSoftRow.IsEmpty());
+}
+
+namespace {
+
+using Matrix = Eigen::MatrixXd;
+
+// Rank and null-space support of a dense matrix, from its singular values.
+struct Spectrum {
+  int rank = 0;
+  std::set<int> support;  // columns on which some null vector is not zero
+};
+
+Spectrum Analyse(const Matrix& m) {
+  Spectrum spectrum;
+  if (m.rows() == 0) {
+    for (Eigen::Index column = 0; column < m.cols(); ++column) spectrum.support.insert(static_cast<int>(column));
+    return spectrum;
+  }
+  Eigen::JacobiSVD<Matrix> svd(m, Eigen::ComputeFullV);
+  const auto& values = svd.singularValues();
+  const double tolerance = 1e-9 * std::max(1.0, values.size() > 0 ? values(0) : 0.0);
+  for (Eigen::Index i = 0; i < values.size(); ++i) spectrum.rank += values(i) > tolerance ? 1 : 0;
+  const Matrix null = svd.matrixV().rightCols(m.cols() - spectrum.rank);
+  for (Eigen::Index column = 0; column < m.cols(); ++column)
+    if (null.cols() > 0 && null.row(column).norm() > 1e-7) spectrum.support.insert(static_cast<int>(column));
+  return spectrum;
+}
+
+int RankOf(const Matrix& m) { return Analyse(m).rank; }
+
+// A problem of small integer rows with planted faults: dependent and contradictory hard rows,
+// variables no hard row fixes, soft rows that leave directions free.
+struct Planted {
+  int variables = 0;
+  std::vector<Constraint> hard, soft;  // hard rows in registration (and key) order
+};
+
+Entries IntegerRow(Random& random, int variables, int terms) {
+  std::map<int, double> row;
+  while (static_cast<int>(row.size()) < std::min(terms, variables)) {
+    const int v = random.Int(0, variables - 1);
+    int c = 0;
+    while (c == 0) c = random.Int(-3, 3);
+    row[v] = c;
+  }
+  return Entries(row.begin(), row.end());
+}
+
+double Dot(const Entries& row, const std::vector<double>& x) {
+  double sum = 0.0;
+  for (const auto& entry : row) sum += entry.second * x[static_cast<std::size_t>(entry.first)];
+  return sum;
+}
+
+Planted Plant(Random& random) {
+  Planted planted;
+  const int n = random.Chance(0.95) ? random.Int(1, 40) : random.Int(41, 300);
+  planted.variables = n;
+  std::vector<double> x(static_cast<std::size_t>(n));
+  for (double& value : x) value = random.Int(-5, 5);
+  const int hardCount = random.Int(0, n / 2 + 1);
+  for (int h = 0; h < hardCount; ++h) {
+    const Entries row = IntegerRow(random, n, random.Int(1, 4));
+    planted.hard.push_back({true, row, Dot(row, x)});
+  }
+  const int faults = hardCount > 0 ? random.Int(0, 3) : 0;
+  for (int f = 0; f < faults; ++f) {
+    const Constraint a = planted.hard[static_cast<std::size_t>(random.Int(0, hardCount - 1))];
+    const Constraint b = planted.hard[static_cast<std::size_t>(random.Int(0, hardCount - 1))];
+    Constraint fault = a;
+    switch (random.Int(0, 3)) {
+      case 0: break;  // duplicate
+      case 1:         // scaled
+        for (auto& entry : fault.coefficients) entry.second *= -2.0;
+        fault.rhs *= -2.0;
+        break;
+      case 2: {  // summed
+        std::map<int, double> sum(a.coefficients.begin(), a.coefficients.end());
+        for (const auto& entry : b.coefficients) sum[entry.first] += entry.second;
+        fault.coefficients.assign(sum.begin(), sum.end());
+        fault.rhs = a.rhs + b.rhs;
+        break;
+      }
+      default: fault.rhs += random.Int(1, 4);  // contradictory
+    }
+    planted.hard.insert(planted.hard.begin() + random.Int(0, static_cast<int>(planted.hard.size())), fault);
+  }
+  for (int v = 0; v < n; ++v)
+    if (random.Chance(0.7)) planted.soft.push_back({false, {{v, static_cast<double>(random.Int(1, 3))}}, x[v]});
+  const int extra = random.Int(0, n / 3);
+  for (int s = 0; s < extra; ++s) {
+    const Entries row = IntegerRow(random, n, random.Int(2, 3));
+    planted.soft.push_back({false, row, Dot(row, x)});
+  }
+  return planted;
+}
+
+Matrix Dense(const std::vector<Constraint>& rows, int variables) {
+  Matrix m = Matrix::Zero(static_cast<Eigen::Index>(rows.size()), variables);
+  for (std::size_t r = 0; r < rows.size(); ++r)
+    for (const auto& entry : rows[r].coefficients) m(static_cast<Eigen::Index>(r), entry.first) = entry.second;
+  return m;
+}
+
+// The rows (by registration index) stacked, with or without their right-hand sides.
+Matrix Stack(const std::vector<Constraint>& rows, const std::vector<int>& which, int variables, bool withRhs) {
+  Matrix m = Matrix::Zero(static_cast<Eigen::Index>(which.size()), variables + (withRhs ? 1 : 0));
+  for (std::size_t r = 0; r < which.size(); ++r) {
+    const Constraint& row = rows[static_cast<std::size_t>(which[r])];
+    for (const auto& entry : row.coefficients) m(static_cast<Eigen::Index>(r), entry.first) = entry.second;
+    if (withRhs) m(static_cast<Eigen::Index>(r), variables) = row.rhs;
+  }
+  return m;
+}
+
+// The variables named by some row, as the solver numbers them (ids ascending).
+std::vector<int> NamedVariables(const Planted& planted) {
+  std::set<int> named;
+  for (const auto* rows : {&planted.hard, &planted.soft})
+    for (const Constraint& row : *rows)
+      for (const auto& entry : row.coefficients) named.insert(entry.first);
+  return std::vector<int>(named.begin(), named.end());
+}
+
+std::vector<int> Restrict(const std::set<int>& support, const std::vector<int>& named) {
+  std::vector<int> result;
+  for (const int v : named)
+    if (support.count(v)) result.push_back(v);
+  return result;
+}
+
+}  // namespace
+
+// Every report checked against the singular value decompositions: each group really spans its
+// dependent row, removing the dependent rows keeps the rank with independent rows, redundant
+// and conflicting follow the right-hand sides, and the free variables are exactly the supports
+// of the null spaces of the hard rows and of all rows.
+TEST(LSQSolverDiagnose, AgreesWithARankRevealingOracle) {
+  Random random(2027);
+  const long problems = std::max(50L, zrmtest::Scaled(500));
+  for (long p = 0; p < problems; ++p) {
+    SCOPED_TRACE(::testing::Message() << "problem " << p);
+    const Planted planted = Plant(random);
+    const int n = planted.variables;
+    ZRMLSQSolver solver;
+    for (const Constraint& row : planted.hard) solver.AddConstraint(true, row.rhs, MakeCoefficients(row.coefficients));
+    for (const Constraint& row : planted.soft) solver.AddConstraint(false, row.rhs, MakeCoefficients(row.coefficients));
+    ZRMLSQDiagnosis diagnosis;
+    ASSERT_TRUE(solver.Diagnose(diagnosis));
+    ASSERT_TRUE(diagnosis.mRedundant.IsEmpty() && diagnosis.mConflicting.IsEmpty());  // all unnamed
+
+    std::vector<int> everyHard(planted.hard.size());
+    for (std::size_t h = 0; h < everyHard.size(); ++h) everyHard[h] = static_cast<int>(h);
+    const Spectrum hard = Analyse(Dense(planted.hard, n));
+    std::set<int> reported;
+    for (const auto* list : {&diagnosis.mRedundantUnnamed, &diagnosis.mConflictingUnnamed})
+      for (const int index : ToVector(*list)) {
+        reported.insert(index);
+        ZRMUtVector<int> named, unnamed;
+        ASSERT_TRUE(solver.DependencyOfUnnamed(index, named, &unnamed));
+        EXPECT_TRUE(named.IsEmpty());
+        std::vector<int> group = ToVector(unnamed);
+        const int groupRank = RankOf(Stack(planted.hard, group, n, false));
+        group.push_back(index);
+        EXPECT_EQ(RankOf(Stack(planted.hard, group, n, false)), groupRank) << "row " << index << " outside its group";
+        const bool consistent = RankOf(Stack(planted.hard, group, n, true)) == groupRank;
+        EXPECT_EQ(consistent, list == &diagnosis.mRedundantUnnamed) << "row " << index;
+      }
+    std::vector<int> kept;
+    for (const int h : everyHard)
+      if (!reported.count(h)) kept.push_back(h);
+    EXPECT_EQ(RankOf(Stack(planted.hard, kept, n, false)), static_cast<int>(kept.size()));
+    EXPECT_EQ(static_cast<int>(kept.size()), hard.rank);
+
+    const std::vector<int> named = NamedVariables(planted);
+    EXPECT_EQ(diagnosis.mHardDegreesOfFreedom, static_cast<int>(named.size()) - hard.rank);
+    EXPECT_EQ(ToVector(diagnosis.mNotFixedByHardRows), Restrict(hard.support, named));
+    std::vector<Constraint> all = planted.hard;
+    all.insert(all.end(), planted.soft.begin(), planted.soft.end());
+    EXPECT_EQ(ToVector(diagnosis.mUndetermined), Restrict(Analyse(Dense(all, n)).support, named));
+  }
+}
