@@ -9,7 +9,7 @@ import pathlib
 import random
 import zlib
 
-FUZZERS = ["map", "set", "vector", "solver_oracle", "solver_calls", "handles", "bspline"]
+FUZZERS = ["tree", "vector", "solver_oracle", "solver_calls", "geometry"]
 LENGTHS = [16, 48, 96, 160, 256, 400]
 
 corpus = pathlib.Path(__file__).resolve().parent / "corpus"
