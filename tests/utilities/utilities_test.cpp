@@ -26,29 +26,43 @@ const double kTol = ZRMUtTolerance().AbsoluteTol();
 // against Rodrigues; the motion from (P1, D1) to (P2, D2) is rigid and carries P1 to P2 and D1
 // onto D2, for random, equal (a translation), opposite and nearly parallel directions.
 TEST(GeomUtils, PerpendicularsRotationsAndMotionsAgainstModels) {
-  for (const auto& [v, expected] : {std::pair(V(0, 0, 2), V(0, -2, 0)), {V(1, 2, 3), V(0, -3, 2)}, {V(-5, 0, 0), V(0, 0, 5)}, {V(0, 0, 0), V(1, 0, 0)}})
+  for (const auto& [v, expected] : {std::pair(V(0, 0, 2), V(0, -2, 0)),
+                                    {V(1, 2, 3), V(0, -3, 2)},
+                                    {V(-5, 0, 0), V(0, 0, 5)},
+                                    {V(0, 0, 0), V(1, 0, 0)}})
     EXPECT_TRUE(Near(Utils::GetPerpendicularVector(v), expected, 0)) << v.x << " " << v.y << " " << v.z;
   zrmtest::Random random(42);
   for (long i = 0; i < zrmtest::Scaled(1500); ++i) {
     const V v = random.Vector(), perpendicular = Utils::GetPerpendicularVector(v);
-    EXPECT_TRUE(std::fabs(perpendicular * v) <= 1e-12 * (v * v) && std::fabs(perpendicular.Norm() - std::hypot(v.y, v.z)) <= 1e-12 * v.Norm());
+    EXPECT_TRUE(std::fabs(perpendicular * v) <= 1e-12 * (v * v) &&
+                std::fabs(perpendicular.Norm() - std::hypot(v.y, v.z)) <= 1e-12 * v.Norm());
     const KRNMathLine axis(random.Point(), random.Vector(3.0));
     const double a = random.Uniform(-2 * KRNPI, 2 * KRNPI);
     const P p = random.Point(), P1 = random.Point(), P2 = random.Point();
     const D d = random.Direction(), rotated = Utils::GetRotatedVector(axis, a, d), D1 = random.Direction();
-    EXPECT_TRUE(Near(Utils::GetRotatedPoint(axis, a, p), axis.GetOrigin() + zrmtest::Rodrigues(p - axis.GetOrigin(), axis.GetDirection(), a), 1e-11));
-    EXPECT_TRUE(Near(rotated, zrmtest::Rodrigues(d, axis.GetDirection(), a), 1e-12) && std::fabs(V(rotated).Norm() - 1) < 1e-15);
+    EXPECT_TRUE(Near(Utils::GetRotatedPoint(axis, a, p),
+                     axis.GetOrigin() + zrmtest::Rodrigues(p - axis.GetOrigin(), axis.GetDirection(), a), 1e-11));
+    EXPECT_TRUE(Near(rotated, zrmtest::Rodrigues(d, axis.GetDirection(), a), 1e-12) &&
+                std::fabs(V(rotated).Norm() - 1) < 1e-15);
     const V across = Utils::GetPerpendicularVector(D1);
-    const D D2 = i % 4 == 0 ? random.Direction() : i % 4 == 1 ? D1 : i % 4 == 2 ? D(-1.0 * D1) : D(V(D1) + (3e-10 / across.Norm()) * across);
+    const D D2 = i % 4 == 0   ? random.Direction()
+                 : i % 4 == 1 ? D1
+                 : i % 4 == 2 ? D(-1.0 * D1)
+                              : D(V(D1) + (3e-10 / across.Norm()) * across);
     KRNMathTransformation T;
     Utils::GetTransformationOfPointsAndDirections(T, P1, D1, P2, D2);
     const KRNMath3x3Matrix& M = T.GetMatrix();
-    EXPECT_TRUE(Near(T * P1, P2, 1e-9) && Near(T * V(D1), D2, 1e-7) && std::fabs(M.Determinant() - 1) < 1e-12 && std::fabs((T * p).DistanceTo(T * P1) - p.DistanceTo(P1)) < 1e-9) << i;
-    EXPECT_TRUE(i % 4 != 1 || (Near(T.GetTranslation(), P2 - P1, 1e-12) && Near(M * V(1, 2, 3), V(1, 2, 3), 0)));  // equal: a translation
+    EXPECT_TRUE(Near(T * P1, P2, 1e-9) && Near(T * V(D1), D2, 1e-7) && std::fabs(M.Determinant() - 1) < 1e-12 &&
+                std::fabs((T * p).DistanceTo(T * P1) - p.DistanceTo(P1)) < 1e-9)
+        << i;
+    EXPECT_TRUE(i % 4 != 1 || (Near(T.GetTranslation(), P2 - P1, 1e-12) &&
+                               Near(M * V(1, 2, 3), V(1, 2, 3), 0)));  // equal: a translation
   }
   KRNMathTransformation T;
   Utils::GetTransformationOfPointsAndDirections(T, P(1, 2, 3), D(1, 0, 0), P(-4, 0, 7), D(0, 1, 0));
-  EXPECT_TRUE(Near(T * V(0, 0, 1), V(0, 0, 1), 1e-15) && Near(Utils::GetRotatedPoint(KRNMathLine(P(5, -2, 1), V(0, 0, 1)), KRNPIBY2, P(6, -2, 1)), P(5, -1, 1), 1e-14));
+  EXPECT_TRUE(
+      Near(T * V(0, 0, 1), V(0, 0, 1), 1e-15) &&
+      Near(Utils::GetRotatedPoint(KRNMathLine(P(5, -2, 1), V(0, 0, 1)), KRNPIBY2, P(6, -2, 1)), P(5, -1, 1), 1e-14));
 }
 
 // PlaneToSys puts the plane's directions and their unit normal in the roles index k names;
@@ -68,9 +82,12 @@ TEST(GeomUtils, PlaneAndAxisRolesAndTheIndexCheck) {
     const KRNMathAxis sys = Utils::PlaneToSys(plane, c.k);
     const KRNMathPlane across = Utils::SysToPlane(axis, c.k);
     const KRNMathAxis& r = roles[c.reduced];
-    EXPECT_TRUE(Near(sys.GetOrigin(), o, 0) && Near(sys.GetFirstDirection(), r.GetFirstDirection(), 0) && Near(sys.GetSecondDirection(), r.GetSecondDirection(), 0) &&
-                Near(sys.GetThirdDirection(), r.GetThirdDirection(), 0) && Near(across.GetFirstDirection(), planes[c.reduced].GetFirstDirection(), 0) &&
-                Near(across.GetSecondDirection(), planes[c.reduced].GetSecondDirection(), 0) && Near(across.GetOrigin(), o, 0))
+    EXPECT_TRUE(Near(sys.GetOrigin(), o, 0) && Near(sys.GetFirstDirection(), r.GetFirstDirection(), 0) &&
+                Near(sys.GetSecondDirection(), r.GetSecondDirection(), 0) &&
+                Near(sys.GetThirdDirection(), r.GetThirdDirection(), 0) &&
+                Near(across.GetFirstDirection(), planes[c.reduced].GetFirstDirection(), 0) &&
+                Near(across.GetSecondDirection(), planes[c.reduced].GetSecondDirection(), 0) &&
+                Near(across.GetOrigin(), o, 0))
         << c.k;
     if (c.k == c.reduced) {
       EXPECT_TRUE(recorder.reports.empty());
@@ -113,16 +130,24 @@ T Make(const std::vector<double>& c) {
     return T(float(c[0]), float(c[1]), float(c[2]));
 }
 template <class T>
-bool EqualFrom(const std::vector<double>& a, const std::vector<double>& b) { return Equal(Make<T>(a), Make<T>(b)); }
+bool EqualFrom(const std::vector<double>& a, const std::vector<double>& b) {
+  return Equal(Make<T>(a), Make<T>(b));
+}
 
 TEST(MathOperators, EveryComponentOfEveryTypeStrictlyWithinTheTolerance) {
   const struct {
     std::size_t count;
     bool single;
     bool (*equal)(const std::vector<double>&, const std::vector<double>&);
-  } types[] = {{3, false, EqualFrom<P>}, {3, false, EqualFrom<V>}, {2, false, EqualFrom<KRNMathPoint2D>}, {4, false, EqualFrom<KRNMathBox2D>},
-               {9, false, EqualFrom<KRNMathPlane>}, {12, false, EqualFrom<KRNMathAxis>}, {3, true, EqualFrom<KRNMathPointf>},
-               {3, true, EqualFrom<KRNMathVectorf>}, {3, true, EqualFrom<KRNMathDirectionf>}};
+  } types[] = {{3, false, EqualFrom<P>},
+               {3, false, EqualFrom<V>},
+               {2, false, EqualFrom<KRNMathPoint2D>},
+               {4, false, EqualFrom<KRNMathBox2D>},
+               {9, false, EqualFrom<KRNMathPlane>},
+               {12, false, EqualFrom<KRNMathAxis>},
+               {3, true, EqualFrom<KRNMathPointf>},
+               {3, true, EqualFrom<KRNMathVectorf>},
+               {3, true, EqualFrom<KRNMathDirectionf>}};
   for (const auto& type : types) {
     std::vector<double> base(type.count), zero(type.count, 0.0);
     for (std::size_t i = 0; i < type.count; ++i) base[i] = (i % 2 == 0 ? -1.0 : 1.0) * double(i + 1);
@@ -134,14 +159,17 @@ TEST(MathOperators, EveryComponentOfEveryTypeStrictlyWithinTheTolerance) {
         return c;
       };
       const double step = type.single ? double(std::nextafter(float(base[i]), 1e9f)) : base[i] + 1e3 * kTol;
-      EXPECT_TRUE(type.equal(base, with(base, base[i] + 0.5 * kTol)) && type.equal(zero, with(zero, 0.99 * kTol))) << type.count << " " << i;
-      EXPECT_FALSE(type.equal(base, with(base, step)) || type.equal(base, with(base, zrmtest::kNaN))) << type.count << " " << i;
+      EXPECT_TRUE(type.equal(base, with(base, base[i] + 0.5 * kTol)) && type.equal(zero, with(zero, 0.99 * kTol)))
+          << type.count << " " << i;
+      EXPECT_FALSE(type.equal(base, with(base, step)) || type.equal(base, with(base, zrmtest::kNaN)))
+          << type.count << " " << i;
       EXPECT_FALSE(type.equal(zero, with(zero, kTol)) || type.equal(zero, with(zero, -kTol))) << type.count << " " << i;
       EXPECT_TRUE(type.single || type.equal(zero, with(zero, std::nextafter(kTol, 0.0))));
     }
   }
   const double inf = std::numeric_limits<double>::infinity();
-  EXPECT_FALSE(Equal(P(inf, 0, 0), P(inf, 0, 0)) || Equal(KRNMathPlane(P(), V(1, 0, 0), V(0, 1, 0)), KRNMathPlane(P(), V(0, 1, 0), V(1, 0, 0))));
+  EXPECT_FALSE(Equal(P(inf, 0, 0), P(inf, 0, 0)) ||
+               Equal(KRNMathPlane(P(), V(1, 0, 0), V(0, 1, 0)), KRNMathPlane(P(), V(0, 1, 0), V(1, 0, 0))));
 }
 
 // A float direction becomes a unit direction by the unit-direction rule, bit for bit: kept when its
@@ -174,7 +202,8 @@ TEST(MathOperators, PrecisionConversions) {
 TEST(SplineCondition, MapsCountDefaultsAndTheStoredSpline) {
   using C = ZRMUtSplineCondition;
   C record;
-  EXPECT_TRUE(record.Count() == 0 && record.GetDegree() == 3 && int(record.GetParameterizationMode()) == 1 && record.IsCreating());
+  EXPECT_TRUE(record.Count() == 0 && record.GetDegree() == 3 && int(record.GetParameterizationMode()) == 1 &&
+              record.IsCreating());
   EXPECT_FALSE(record.ToNormalise() || record.IsPeriodic() || record.IsSolverEntity() || record.UseFullClamping());
   P point(9, 9, 9);
   V vector(9, 9, 9);
@@ -193,32 +222,41 @@ TEST(SplineCondition, MapsCountDefaultsAndTheStoredSpline) {
   record.AddHandleRatios(0, 0.75);
   record.AddTangentHandleEnds(0, one, two);
   record.AddTangentHandleEnds(0, two, five);
-  EXPECT_TRUE(record.Count() == counted + 4 && record.GetHandleRatios()[0] == 0.75 && record.GetHandleRatios().Size() == 1);
-  EXPECT_TRUE(record.GetTangentHandleEnds()[0].first.Value() == 2 && record.GetTangentHandleEnds()[0].second.Value() == 5);
+  EXPECT_TRUE(record.Count() == counted + 4 && record.GetHandleRatios()[0] == 0.75 &&
+              record.GetHandleRatios().Size() == 1);
+  EXPECT_TRUE(record.GetTangentHandleEnds()[0].first.Value() == 2 &&
+              record.GetTangentHandleEnds()[0].second.Value() == 5);
   record.AddTangentLines(0, five);  // overwrites
-  EXPECT_TRUE(record.HasTangentLine(0, out) && out.Value() == 5 && record.HasSecondDerivativeLine(0, out) && out.Value() == 1 && record.HasHandleDim(0, out));
+  EXPECT_TRUE(record.HasTangentLine(0, out) && out.Value() == 5 && record.HasSecondDerivativeLine(0, out) &&
+              out.Value() == 1 && record.HasHandleDim(0, out));
   double speed = 7;
-  EXPECT_TRUE(record.HasTangentialSpeed(0, speed) && speed == 1.0 && record.HasSecondDerivativeNorm(0, speed) && speed == 2.0);
+  EXPECT_TRUE(record.HasTangentialSpeed(0, speed) && speed == 1.0 && record.HasSecondDerivativeNorm(0, speed) &&
+              speed == 2.0);
   for (bool (C::*has)(int, ZRMUtUniqueId&) : {&C::HasTangentLine, &C::HasSecondDerivativeLine, &C::HasHandleDim}) {
     out = two;  // absent: no id
     EXPECT_TRUE(!(record.*has)(3, out) && out.Value() == -1);
   }
-  EXPECT_TRUE(!record.HasTangentialSpeed(3, speed) && !record.HasSecondDerivativeNorm(3, speed) && speed == 2.0);  // left
+  EXPECT_TRUE(!record.HasTangentialSpeed(3, speed) && !record.HasSecondDerivativeNorm(3, speed) &&
+              speed == 2.0);  // left
   record.RemoveTangentLine(0);
   record.RemoveSecondDerivativeLines(0);
   record.RemoveHandleDim(0);
   record.RemoveTangentialSpeeds(0);
   record.RemoveSecondDerivativeNorms(0);
-  EXPECT_TRUE(record.Count() == 0 && !record.HasTangentLine(0, out) && !record.HasHandleDim(0, out) && !record.HasTangentialSpeed(0, speed));
+  EXPECT_TRUE(record.Count() == 0 && !record.HasTangentLine(0, out) && !record.HasHandleDim(0, out) &&
+              !record.HasTangentialSpeed(0, speed));
   record.GetTangentLines()[9] = ZRMUtUniqueId(90);
   record.GetSecondDerivativeLines()[1];
   record.GetTangentialSpeeds()[3] = 0.75;
   record.GetSecondDerivativeNorms()[2];
-  EXPECT_TRUE(record.Count() == 4 && record.HasTangentLine(9, out) && out.Value() == 90 && record.HasSecondDerivativeLine(1, out) && out.Value() == -1);
+  EXPECT_TRUE(record.Count() == 4 && record.HasTangentLine(9, out) && out.Value() == 90 &&
+              record.HasSecondDerivativeLine(1, out) && out.Value() == -1);
   const auto ends = record.GetTangentHandleEnds()[6];
   const auto pointers = record.GetTangentHandleEndsPointers()[6];
-  EXPECT_TRUE(ends.first.Value() == -1 && ends.second.Value() == -1 && !pointers.first && !pointers.second && record.GetHandleRatios()[9] == 0);
-  EXPECT_TRUE(!record.GetHandleDimPointers()[1] && !record.GetTangentLinePointers()[1] && !record.GetSecondDerivativeLinePointers()[1]);
+  EXPECT_TRUE(ends.first.Value() == -1 && ends.second.Value() == -1 && !pointers.first && !pointers.second &&
+              record.GetHandleRatios()[9] == 0);
+  EXPECT_TRUE(!record.GetHandleDimPointers()[1] && !record.GetTangentLinePointers()[1] &&
+              !record.GetSecondDerivativeLinePointers()[1]);
   record.SetClosureData(P(1, 2, 3), V(), -1.5);
   record.GetClosureData(point, vector, value);
   EXPECT_TRUE(Near(point, P(1, 2, 3), 0) && Near(vector, V(), 0) && value == -1.5);  // not validated
@@ -230,7 +268,8 @@ TEST(SplineCondition, MapsCountDefaultsAndTheStoredSpline) {
   knots[1] = 9;
   spline = ZRMUtBSpline();
   record.GetGeom(stored);
-  EXPECT_TRUE(stored.GetNbOfKnots() == 2 && stored.GetKnots()[1] == 1 && stored.GetNumberOfCPoints() == 3 && stored.GetRefCount() == 0);
+  EXPECT_TRUE(stored.GetNbOfKnots() == 2 && stored.GetKnots()[1] == 1 && stored.GetNumberOfCPoints() == 3 &&
+              stored.GetRefCount() == 0);
   record.GetGeom(spline);
   EXPECT_NE(spline.GetKnots(), stored.GetKnots());
   record.SetGeom(ZRMUtBSpline());
