@@ -21,9 +21,9 @@ struct ZRMLSQDiagnosis {
   int mHardDegreesOfFreedom = 0;         // variables named anywhere minus the rank of the hard rows
   ZRMUtVector<int> mUndetermined;        // variable ids that hard and soft rows together leave free
   ZRMUtVector<int> mWithoutSoftRow;      // variables the elimination leaves free that no soft row names
-  ZRMUtVector<int> mRedundantUnnamed;    // the unnamed constraints of the first three lists
-  ZRMUtVector<int> mConflictingUnnamed;
-  ZRMUtVector<int> mNearlyDependentUnnamed;
+  ZRMUtVector<int> mRedundantUnnamed;    // unnamed constraints of mRedundant's kind
+  ZRMUtVector<int> mConflictingUnnamed;  // unnamed constraints of mConflicting's kind
+  ZRMUtVector<int> mNearlyDependentUnnamed;  // unnamed constraints of mNearlyDependent's kind
 };
 
 // Sparse linear least-squares solver over integer variable ids.
