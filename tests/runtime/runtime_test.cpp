@@ -126,6 +126,22 @@ TEST(AvlTree, CursorsOnNoItem) {
   EXPECT_EQ(unbound.Node(), nullptr);
 }
 
+// A place is wholly LookForNode's answer: one kept from before the tree was emptied links at the
+// root afterwards.
+TEST(AvlTree, PlaceFoundInAnEmptyTreeIsTheRoot) {
+  IntTree ints;
+  ints.Insert(5, 0);
+  const int probe = 7;
+  ZRMUtAvlTreePlace place;
+  EXPECT_EQ(ints.tree.LookForNode(&probe, place), nullptr);  // right of 5
+  ints.tree.DeleteItems(&IntTree::Delete, &ints);
+  auto* block = new IntBlock(probe);
+  ints.blocks.insert(block);
+  EXPECT_EQ(ints.tree.LookForNode(&probe, place), nullptr);
+  ints.tree.LinkNodeAt(block, place);
+  EXPECT_TRUE(ints.tree.FirstNode() == block && ints.Contents() == std::vector<int>({7}));
+}
+
 TEST(AvlTree, CompareFunctionChangesOnlyWhileEmptyNullOrdersByAddressSwapExchanges) {
   IntTree a, b;
   a.Insert(1, 0);
