@@ -126,14 +126,18 @@ TEST(AvlTree, CursorsOnNoItem) {
   EXPECT_EQ(unbound.Node(), nullptr);
 }
 
-// A place is wholly LookForNode's answer: one kept from before the tree was emptied links at the
-// root afterwards.
-TEST(AvlTree, PlaceFoundInAnEmptyTreeIsTheRoot) {
+// A place is wholly the lookup's answer: one kept from before the tree was emptied links at the
+// root afterwards. The search from the end finds the last item itself, and places a greater one
+// after it.
+TEST(AvlTree, PlacesFromLookups) {
   IntTree ints;
+  ints.Insert(3, 0);
   ints.Insert(5, 0);
-  const int probe = 7;
+  const int last = 5, probe = 7;
   ZRMUtAvlTreePlace place;
-  EXPECT_EQ(ints.tree.LookForNode(&probe, place), nullptr);  // right of 5
+  ZRMUtAvlTreeNode* lastNode = ints.tree.LookForNode(&last);
+  EXPECT_TRUE(ints.tree.LookForNodeFromEnd(&last, place) == lastNode && !ints.tree.LookForNodeFromEnd(&probe, place) &&
+              place.parent == lastNode && !place.left);
   ints.tree.DeleteItems(&IntTree::Delete, &ints);
   auto* block = new IntBlock(probe);
   ints.blocks.insert(block);
