@@ -376,6 +376,54 @@ inline Problem RelationSketch(int points, bool shuffled, std::uint64_t seed = 6,
   return problem;
 }
 
+// (g) A sketch of parts: 12 points in a row, each level with or above the one before (hard), a
+// label point kept at an offset from the part's centre by two soft rows, and the part kept at
+// its drawn offset from the previous part's first point (soft); the "stay" rows of every point
+// come last. With labelsAfterParts the label rows are registered after every part's other rows:
+// in the order of first appearance they give some of every part's variables columns far from
+// the part's others, and the natural order fills L like an arrow; without, each part's label
+// rows come with the part. The same system either way.
+inline Problem PartsSketch(int parts, bool labelsAfterParts) {
+  Problem problem;
+  problem.family = labelsAfterParts ? "parts-arrow" : "parts";
+  problem.size = parts;
+  constexpr int kPoints = 13;  // 12 in a row and the label
+  problem.variableCount = 2 * kPoints * parts;
+  Random random(7);
+  auto X = [](int part, int k) { return 2 * (kPoints * part + k); };
+  auto Y = [](int part, int k) { return 2 * (kPoints * part + k) + 1; };
+  std::vector<Row> labels, stays;
+  auto label = [&](int part) {  // 2 x_label - x_0 - x_11 = 2 dx, the same in y
+    for (int axis = 0; axis < 2; ++axis) {
+      auto v = axis == 0 ? X : Y;
+      Problem scratch;
+      AddRow(scratch, false, 1.0, {{v(part, 12), 2.0}, {v(part, 0), -1.0}, {v(part, 11), -1.0}});
+      (labelsAfterParts ? labels : problem.rows).push_back(scratch.rows.back());
+    }
+  };
+  for (int part = 0; part < parts; ++part) {
+    for (int k = 1; k < 12; ++k) {
+      if (k % 2 == 1)
+        AddRow(problem, true, 0.0, {{Y(part, k), 1.0}, {Y(part, k - 1), -1.0}});
+      else
+        AddRow(problem, true, 0.0, {{X(part, k), 1.0}, {X(part, k - 1), -1.0}});
+    }
+    label(part);
+    if (part > 0) {
+      AddRow(problem, false, 5.0, {{X(part, 0), 1.0}, {X(part - 1, 0), -1.0}});
+      AddRow(problem, false, 0.0, {{Y(part, 0), 1.0}, {Y(part - 1, 0), -1.0}});
+    }
+  }
+  for (Row& row : labels) problem.rows.push_back(row);
+  for (int part = 0; part < parts; ++part)
+    for (int k = 0; k < kPoints; ++k) {
+      AddRow(problem, false, 5.0 * part + k + random.Uniform(), {{X(part, k), 1.0}});
+      AddRow(problem, false, random.Uniform(), {{Y(part, k), 1.0}});
+    }
+  for (std::size_t i = 0; i < problem.rows.size(); ++i) problem.rows[i].id = static_cast<int>(i);
+  return problem;
+}
+
 // (f) Elimination stress: `chains` chains of `length` hard difference rows x[i+1] - x[i] = c[i]
 // each, with soft data rows on every eighth value and on the chain's end.
 inline Problem HardChains(int chains, int length) {

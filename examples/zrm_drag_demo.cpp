@@ -10,6 +10,9 @@
 //   zrm_drag_demo --svg out.svg    also writes the final sketch as an SVG picture
 //   zrm_drag_demo --points 100000  a large sketch of that many points: factor and re-solve times
 //   zrm_drag_demo --steps 50       number of drag steps of the large sketch (default 20)
+//   zrm_drag_demo --points N --ordering fill-reducing
+//                                  the large sketch factored with ZRMLSQOrdering::FillReducing,
+//                                  beside the default order for comparison
 //   zrm_drag_demo --diagnose       a sketch with a redundant, a conflicting and an unfixed part:
 //                                  what ZRMLSQSolver::Diagnose says of it, in words
 #include <ZRMLSQSolver.h>
@@ -139,6 +142,8 @@ public:
     }
     return worst;
   }
+
+  void SetOrdering(ZRMLSQOrdering ordering) { mSolver.SetOrdering(ordering); }
 
   // What the solver finds wrong or open in the sketch as registered.
   bool Diagnose(ZRMLSQDiagnosis& diagnosis) { return mSolver.Diagnose(diagnosis); }
@@ -427,10 +432,19 @@ std::unique_ptr<DragSketch> BuildLarge(int points, Cell& dragged) {
 }
 
 // Drags the C of the middle cell of a large sketch once around a circle; prints the times.
-int RunLarge(int points, int steps, const std::string& svgPath) {
+// The time of the first Factor of the large sketch in the default order, for comparison.
+double FactorTimeAsGiven(int points) {
+  Cell target;
+  const std::unique_ptr<DragSketch> sketch = BuildLarge(points, target);
+  const Clock::time_point start = Clock::now();
+  return sketch->Factor(target.c) ? MillisecondsSince(start) : -1.0;
+}
+
+int RunLarge(int points, int steps, const std::string& svgPath, bool fillReducing) {
   const Clock::time_point buildStart = Clock::now();
   Cell target;
   const std::unique_ptr<DragSketch> sketch = BuildLarge(points, target);
+  if (fillReducing) sketch->SetOrdering(ZRMLSQOrdering::FillReducing);
   const double buildMs = MillisecondsSince(buildStart);
   const Clock::time_point factorStart = Clock::now();
   if (!sketch->Factor(target.c)) {
@@ -440,7 +454,8 @@ int RunLarge(int points, int steps, const std::string& svgPath) {
   const double factorMs = MillisecondsSince(factorStart);
   std::printf("Large sketch: %d points, %d variables, %d hard rows, %d soft rows\n", sketch->PointCount(),
               2 * sketch->PointCount(), sketch->HardRowCount(), sketch->SoftRowCount());
-  std::printf("register: %.1f ms   factor: %.1f ms\n", buildMs, factorMs);
+  std::printf("register: %.1f ms   factor: %.1f ms%s\n", buildMs, factorMs, fillReducing ? " (fill-reducing)" : "");
+  if (fillReducing) std::printf("factor in the order as given, for comparison: %.1f ms\n", FactorTimeAsGiven(points));
 
   const double x0 = sketch->Point(target.c).x, y0 = sketch->Point(target.c).y;
   std::vector<double> times;
@@ -534,9 +549,11 @@ int RunDiagnose(const std::string& svgPath) {
 
 int Usage(const char* program) {
   std::fprintf(stderr,
-               "usage: %s [--svg FILE] [--points N [--steps S] | --diagnose]\n"
+               "usage: %s [--svg FILE] [--points N [--steps S] [--ordering as-given|fill-reducing] | --diagnose]\n"
                "  --svg FILE   write the final sketch as an SVG picture\n"
                "  --diagnose   say what is redundant, conflicting or unfixed in a small sketch\n"
+               "  --ordering O the generated sketch's factorization order (as-given, the default, or\n"
+               "               fill-reducing, then timed beside as-given)\n"
                "  --points N   drag a generated sketch of N points (8 <= N <= 10000000) and report times\n"
                "  --steps S    drag steps of the generated sketch (1 <= S <= 100000, default 20)\n",
                program);
@@ -557,7 +574,7 @@ bool ParseInt(const char* text, int low, int high, int& value) {
 int main(int argc, char** argv) {
   std::string svgPath;
   int points = 0, steps = 20;
-  bool stepsGiven = false, diagnose = false;
+  bool stepsGiven = false, diagnose = false, orderingGiven = false, fillReducing = false;
   for (int i = 1; i < argc; ++i) {
     const bool hasValue = i + 1 < argc;
     if (std::strcmp(argv[i], "--svg") == 0 && hasValue && argv[i + 1][0] != '\0')
@@ -568,10 +585,13 @@ int main(int argc, char** argv) {
       ++i, stepsGiven = true;
     else if (std::strcmp(argv[i], "--diagnose") == 0)
       diagnose = true;
+    else if (std::strcmp(argv[i], "--ordering") == 0 && hasValue &&
+             (std::strcmp(argv[i + 1], "as-given") == 0 || std::strcmp(argv[i + 1], "fill-reducing") == 0))
+      fillReducing = std::strcmp(argv[++i], "fill-reducing") == 0, orderingGiven = true;
     else
       return Usage(argv[0]);
   }
-  if ((stepsGiven && points == 0) || (diagnose && points > 0)) return Usage(argv[0]);
+  if (((stepsGiven || orderingGiven) && points == 0) || (diagnose && points > 0)) return Usage(argv[0]);
   if (diagnose) return RunDiagnose(svgPath);
-  return points > 0 ? RunLarge(points, steps, svgPath) : RunDefault(svgPath);
+  return points > 0 ? RunLarge(points, steps, svgPath, fillReducing) : RunDefault(svgPath);
 }

@@ -1,4 +1,4 @@
-// Robustness fuzzer of ZRMLSQSolver: any sequence of calls with any values.
+// Robustness fuzzer of ZRMLSQSolver: any sequence of calls with any values, in both orderings.
 //
 // The input is a sequence of calls on one or two solvers: registrations with NaN, infinite,
 // huge, tiny and negative coefficients, empty maps, duplicate and contradictory rows, extreme
@@ -73,7 +73,40 @@ struct Tracked {
   std::unique_ptr<ZRMLSQSolver> solver{new ZRMLSQSolver()};
   bool registered = false;  // at least one constraint
   bool factorCurrent = false;
+  ZRMLSQOrdering ordering = ZRMLSQOrdering::AsGiven;
 };
+
+// A change of ordering ends the factorization; setting the same one does not.
+void SetOrdering(FuzzedDataProvider& input, Tracked& tracked) {
+  const ZRMLSQOrdering ordering = input.ConsumeBool() ? ZRMLSQOrdering::FillReducing : ZRMLSQOrdering::AsGiven;
+  tracked.solver->SetOrdering(ordering);
+  if (ordering != tracked.ordering) tracked.factorCurrent = false;
+  tracked.ordering = ordering;
+}
+
+bool Ascending(const ZRMUtVector<int>& list) {
+  for (int k = 1; k < list.Size(); ++k)
+    if (!(list[k - 1] < list[k])) return false;
+  return true;
+}
+
+// Diagnose runs on anything, leaves the results as they were, and gives ascending lists; after
+// a successful Factor it finds nothing dependent and nothing a soft row misses.
+void Diagnose(Tracked& tracked) {
+  const auto before = zrmtest::Records(*tracked.solver).mResult.Size();
+  ZRMLSQDiagnosis diagnosis;
+  ZRM_FUZZ_CHECK(tracked.solver->Diagnose(diagnosis));
+  ZRM_FUZZ_CHECK(zrmtest::Records(*tracked.solver).mResult.Size() == before);
+  for (const auto* list :
+       {&diagnosis.mRedundant, &diagnosis.mConflicting, &diagnosis.mNearlyDependent, &diagnosis.mNotFixedByHardRows,
+        &diagnosis.mUndetermined, &diagnosis.mWithoutSoftRow, &diagnosis.mRedundantUnnamed,
+        &diagnosis.mConflictingUnnamed, &diagnosis.mNearlyDependentUnnamed})
+    ZRM_FUZZ_CHECK(Ascending(*list));
+  if (tracked.factorCurrent)
+    ZRM_FUZZ_CHECK(diagnosis.mRedundant.IsEmpty() && diagnosis.mConflicting.IsEmpty() &&
+                   diagnosis.mRedundantUnnamed.IsEmpty() && diagnosis.mConflictingUnnamed.IsEmpty() &&
+                   diagnosis.mWithoutSoftRow.IsEmpty());
+}
 
 zrmtest::SolverRecords StateOf(const Tracked& tracked) { return zrmtest::Records(*tracked.solver); }
 
@@ -156,7 +189,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Tracked solvers[2];
   while (input.remaining_bytes() > 0) {
     Tracked& tracked = solvers[input.ConsumeIntegralInRange<int>(0, 1)];
-    switch (input.ConsumeIntegralInRange<int>(0, 7)) {
+    switch (input.ConsumeIntegralInRange<int>(0, 9)) {
       case 0:
       case 1: Register(input, tracked); break;
       case 2: SetRhs(input, tracked); break;
@@ -164,6 +197,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       case 4: Solve(tracked); break;
       case 5: GetResult(input, tracked, recorder); break;
       case 6: tracked = Tracked(); break;  // destroyed and rebuilt
+      case 7: SetOrdering(input, tracked); break;
+      case 8: Diagnose(tracked); break;
       default:
         Factor(tracked);
         Solve(tracked);

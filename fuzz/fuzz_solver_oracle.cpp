@@ -265,6 +265,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   variables.resize(input.ConsumeIntegralInRange<std::size_t>(1, 6));
 
   ZRMLSQSolver solver;
+  solver.SetOrdering(input.ConsumeBool() ? ZRMLSQOrdering::FillReducing : ZRMLSQOrdering::AsGiven);
   Registered model;
   RegisterRows(input, variables, solver, model);
   if (!AddDefect(input, defect, solver, model)) return 0;

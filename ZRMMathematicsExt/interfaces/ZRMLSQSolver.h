@@ -10,6 +10,9 @@
 struct LSQSolverState;
 struct ZRMLSQSolverStateAccess;
 
+// How Factor orders its work; see ZRMLSQSolver::SetOrdering.
+enum class ZRMLSQOrdering { AsGiven, FillReducing };
+
 // What the registered constraints leave wrong or open; see ZRMLSQSolver::Diagnose. A constraint
 // is given by its id, an unnamed one by its registration index (the number of constraints the
 // solver held when it was registered) in the lists ending in Unnamed. Every list ascends.
@@ -63,7 +66,8 @@ struct ZRMLSQDiagnosis {
 //
 // Cost: registration is amortised O(entries); Factor is linear in the constraints, their
 // entries and the entries of L, plus O(log h) per elimination step over h hard rows (and the
-// substitutions, which chains of hard rows make quadratic); Solve is linear in the same.
+// substitutions, which chains of hard rows make quadratic under AsGiven); FillReducing adds an
+// ordering near-linear in the entries of A^T A. Solve is linear in the same.
 //
 // Copying a solver is not offered. One solver is used by one thread at a time.
 class ZRMMATH_API ZRMLSQSolver {
@@ -83,6 +87,18 @@ public:
 
   // Sets the right-hand side of the constraint named id.
   void SetRhs(int id, double value);
+
+  // Chooses how the following Factor calls order their work (a change ends the current
+  // factorization). AsGiven, the default: the columns in the order the soft rows name them,
+  // each eliminated variable substituted into the earlier ones, results bit for bit as
+  // documented. FillReducing: the normal matrix's columns reordered by an approximate minimum
+  // degree ordering, and the hard rows eliminated without substituting into earlier
+  // eliminations (Solve recovers those variables in one backward pass): far less fill and
+  // memory where the natural order fills (grids, sketches whose rows come in any order), and
+  // chains of hard rows in linear time. Its results are reproducible bit for bit on one build,
+  // SetRhs + Solve equal a fresh Factor + Solve, and they agree with AsGiven's to about 1e-9
+  // relative on well-conditioned problems. The failures are those of AsGiven.
+  void SetOrdering(ZRMLSQOrdering ordering);
 
   // Eliminates the hard rows and factors the normal matrix of the soft rows; true on success.
   bool Factor();

@@ -84,8 +84,9 @@ void HardRowElimination::KeyedLists::Add(int key, int number) {
   mHead[static_cast<std::size_t>(key)] = static_cast<int>(mNodes.size()) - 1;
 }
 
-bool HardRowElimination::Run(const ConstraintNumbering& numbering, double tolerance) {
+bool HardRowElimination::Run(const ConstraintNumbering& numbering, double tolerance, Substitution substitution) {
   assert(tolerance > 0.0 && "a pivot must score above a positive tolerance");
+  mIntoEarlier = substitution == Substitution::kIntoEarlier;
   Load(numbering);
   for (int step = 0; !mRowAt.empty(); ++step) {
     int position = PivotSearch::kNone;
@@ -93,9 +94,10 @@ bool HardRowElimination::Run(const ConstraintNumbering& numbering, double tolera
     if (tolerance > FindPivot(position, entry)) break;  // every remaining row is dependent
     const int variable = TakePivot(position, entry, step);
     SubstituteIntoHardRows(variable);
-    SubstituteIntoEliminated(variable);
+    if (mIntoEarlier) SubstituteIntoEliminated(variable);
   }
   Gather();
+  if (!mIntoEarlier) Expand();
   return mRowAt.empty();
 }
 
@@ -124,7 +126,7 @@ void HardRowElimination::Load(const ConstraintNumbering& numbering) {
   for (int hard = 0; hard < static_cast<int>(hardCount); ++hard) {
     const auto entries = numbering.Entries(numbering.HardRows()[static_cast<std::size_t>(hard)]);
     mRows[hard].assign(entries.begin(), entries.end());
-    mRowRhs[hard].emplace_back(hard, 1.0);  // its own right-hand side
+    if (mIntoEarlier) mRowRhs[hard].emplace_back(hard, 1.0);  // its own right-hand side
     mRowAt[hard] = hard;
     mPositionOf[hard] = hard;
     for (const Entry& entry : entries) mRowsHolding.Add(entry.first, hard);
@@ -176,10 +178,13 @@ int HardRowElimination::TakePivot(int position, int entry, int step) {
   for (const Entry& other : row) {
     if (other.first == variable) continue;
     substitution.emplace_back(other.first, f * other.second);
-    mSubstitutionsHolding.Add(other.first, step);
+    if (mIntoEarlier) mSubstitutionsHolding.Add(other.first, step);
   }
   EntryList& substitutionRhs = mSubstitutionRhs[step];
-  for (const Entry& term : mRowRhs[hard]) substitutionRhs.emplace_back(term.first, -(f * term.second));
+  if (mIntoEarlier)
+    for (const Entry& term : mRowRhs[hard]) substitutionRhs.emplace_back(term.first, -(f * term.second));
+  else
+    substitutionRhs.assign(mRowRhs[hard].begin(), mRowRhs[hard].end());  // the row's events
   mRows[hard].clear();  // each list keeps its storage for the next factorization
   mRowRhs[hard].clear();
   return variable;
@@ -193,8 +198,11 @@ void HardRowElimination::SubstituteIntoHardRows(int variable) {
     const double c = ValueAt(row, variable);
     MergeScaled(
         row, variable, mSubstitutions[step], c, Add, [&](int added) { mRowsHolding.Add(added, hard); }, mScratch);
-    MergeScaled(
-        mRowRhs[hard], -1, mSubstitutionRhs[step], c, Subtract, [](int) {}, mScratch);
+    if (mIntoEarlier)
+      MergeScaled(
+          mRowRhs[hard], -1, mSubstitutionRhs[step], c, Subtract, [](int) {}, mScratch);
+    else
+      mRowRhs[hard].emplace_back(step, c);  // an event: rhs -= c * (step's constant)
     Rescore(hard);
   });
   mRowsHolding.Clear(variable);  // no remaining row holds it
@@ -235,4 +243,46 @@ void HardRowElimination::Gather() {
   };
   gather(mSubstitutions, mGatheredSubstitutions);
   gather(mSubstitutionRhs, mGatheredRhs);
+  mGatheredForward.Clear();
+}
+
+// Step k's part in free variables: its free entries, plus each later-eliminated entry's
+// coefficient times that variable's part (already expanded), summed in entry order; a variable
+// met first starts at 0.0.
+void HardRowElimination::Expand() {
+  std::swap(mGatheredForward, mGatheredSubstitutions);
+  const CompressedRows& forward = mGatheredForward;
+  mExpandedStamp.assign(mStepOfVariable.size(), -1);
+  mExpandedValue.resize(mStepOfVariable.size());
+  std::vector<EntryList>& expanded = mSubstitutions;  // reused: step -> its part in free variables
+  for (int step = StepCount() - 1; step >= 0; --step) {
+    mExpandedTouched.clear();
+    for (int e = forward.Begin(step); e < forward.End(step); ++e) {
+      const int later = mStepOfVariable[static_cast<std::size_t>(forward.mIndex[e])];
+      if (later < 0) {
+        Accumulate(step, forward.mIndex[e], forward.mValue[e]);
+        continue;
+      }
+      assert(later > step && "a forward substitution names variables eliminated later only");
+      for (const Entry& term : expanded[later]) Accumulate(step, term.first, forward.mValue[e] * term.second);
+    }
+    std::sort(mExpandedTouched.begin(), mExpandedTouched.end());
+    expanded[step].clear();
+    for (const int variable : mExpandedTouched) expanded[step].emplace_back(variable, mExpandedValue[variable]);
+  }
+  mGatheredSubstitutions.Clear();
+  for (int step = 0; step < StepCount(); ++step) {
+    for (const Entry& entry : expanded[step]) mGatheredSubstitutions.Append(entry.first, entry.second);
+    mGatheredSubstitutions.EndRow();
+  }
+}
+
+void HardRowElimination::Accumulate(int step, int variable, double value) {
+  if (mExpandedStamp[static_cast<std::size_t>(variable)] == step) {
+    mExpandedValue[variable] = mExpandedValue[variable] + value;
+    return;
+  }
+  mExpandedStamp[static_cast<std::size_t>(variable)] = step;
+  mExpandedValue[variable] = 0.0 + value;
+  mExpandedTouched.push_back(variable);
 }

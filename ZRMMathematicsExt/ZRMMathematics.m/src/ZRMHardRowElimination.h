@@ -16,18 +16,26 @@
 // combination of the hard rows' right-hand sides.
 //
 // Each step takes the pivot of PivotSearch's rule over the remaining hard rows, expresses its
-// variable through the rest of its row, substitutes that into every remaining hard row and into
-// every earlier substitution (so each eliminated variable ends expressed directly in free
-// variables), and moves the last row of the scan order into the pivot row's place.
+// variable through the rest of its row, substitutes that into every remaining hard row, and
+// moves the last row of the scan order into the pivot row's place. Two ways to finish:
+//  - Substitution::kIntoEarlier (Gauss-Jordan): each step also substitutes into every earlier
+//    substitution, so each eliminated variable ends expressed directly in free variables, its
+//    constant part a combination of hard right-hand sides;
+//  - Substitution::kForwardOnly: the substitutions stay as taken (over free variables and
+//    variables eliminated later, with the pivot row's own right-hand side), and their parts in
+//    free variables are expanded once, last step first. A value is then recovered by a pass in
+//    reverse step order; chains of hard rows stay linear.
 class HardRowElimination {
 public:
   using Entry = std::pair<int, double>;
   using EntryList = std::vector<Entry>;  // ascending index
+  enum class Substitution { kIntoEarlier, kForwardOnly };
 
   // True when every hard row became a pivot; false when the best remaining score fell below
   // tolerance: every remaining row is then a combination of the pivot rows (its coefficients
   // reduced to that tolerance). Either way the steps taken stay readable.
-  bool Run(const ConstraintNumbering& numbering, double tolerance);
+  bool Run(const ConstraintNumbering& numbering, double tolerance,
+           Substitution substitution = Substitution::kIntoEarlier);
 
   int StepCount() const { return static_cast<int>(mVariableOfStep.size()); }
   int VariableOfStep(int step) const { return mVariableOfStep[static_cast<std::size_t>(step)]; }
@@ -36,11 +44,18 @@ public:
   // -1 for a hard row that was no pivot.
   int StepOfHardRow(int hard) const { return mStepOfRow[static_cast<std::size_t>(hard)]; }
   int HardRowOfStep(int step) const { return mRowOfStep[static_cast<std::size_t>(step)]; }
-  // The substitution of the variable eliminated at step, as (free variable, coefficient),
-  // ascending variable; and its constant part as (hard row, coefficient), ascending hard row
-  // (the value being the sum of coefficient * that row's rhs).
+  // The part in free variables of the variable eliminated at step, as (free variable,
+  // coefficient), ascending variable; and its constant part as (hard row, coefficient),
+  // ascending hard row (the value being the sum of coefficient * that row's rhs). Under
+  // kForwardOnly the second lists instead the substitutions the pivot row went through, as
+  // (earlier step, coefficient c), in order: the pivot row's rhs less c times that step's own
+  // constant, each in turn, times -(-1 / pivot) is the step's own constant; see
+  // ForwardSubstitutions for the rest.
   const CompressedRows& Substitutions() const { return mGatheredSubstitutions; }
   const CompressedRows& SubstitutionRhs() const { return mGatheredRhs; }
+  // Under kForwardOnly: the substitutions as taken, over free variables and variables
+  // eliminated at later steps, ascending variable.
+  const CompressedRows& ForwardSubstitutions() const { return mGatheredForward; }
   // The pivot coefficient of a step, and the largest magnitude a hard row ever held.
   double PivotOfStep(int step) const { return mPivotOfStep[static_cast<std::size_t>(step)]; }
   double LargestOf(int hard) const { return mLargest[static_cast<std::size_t>(hard)]; }
@@ -66,6 +81,11 @@ private:
   void NoteLargest(int hard);
   // The final substitutions, side by side by step.
   void Gather();
+  // Under kForwardOnly: the parts in free variables of the gathered substitutions, last step
+  // first, into mGatheredSubstitutions.
+  void Expand();
+  // Adds value to variable's coefficient in the part of step being expanded.
+  void Accumulate(int step, int variable, double value);
 
   // Lists of numbers by key, chained through one array; a list is walked newest first.
   class KeyedLists {
@@ -89,8 +109,10 @@ private:
     std::vector<Node> mNodes;
   };
 
+  bool mIntoEarlier = true;        // the Substitution of the current Run
   std::vector<EntryList> mRows;    // hard row -> (variable, coefficient), reduced
-  std::vector<EntryList> mRowRhs;  // hard row -> (hard row, coefficient) of its rhs
+  std::vector<EntryList> mRowRhs;  // hard row -> (hard row, coefficient) of its rhs; under
+                                   // kForwardOnly (step, coefficient) of its substitutions
   std::vector<int> mBestEntry;     // hard row -> its first entry of the highest score, or -1
   std::vector<int> mRowAt;         // scan position -> hard row (the remaining ones)
   std::vector<int> mPositionOf;    // hard row -> its scan position while it remains
@@ -108,6 +130,10 @@ private:
   EntryList mScratch;
   CompressedRows mGatheredSubstitutions;
   CompressedRows mGatheredRhs;
+  CompressedRows mGatheredForward;
+  std::vector<double> mExpandedValue;  // variable -> its coefficient in the step being expanded
+  std::vector<int> mExpandedStamp;     // variable -> last step that gave it a coefficient
+  std::vector<int> mExpandedTouched;
 };
 
 #endif

@@ -182,7 +182,9 @@ bool ZRMLSQSolver::Diagnose(ZRMLSQDiagnosis& diagnosis) {
   else
     mState->mDependencies.clear();
   FindNearlyDependentRows(*mState, stages, diagnosis);
-  stages.reduction.Run(stages.numbering, stages.elimination, true);
+  SoftRowReduction::Options options;
+  options.everyFreeVariable = true;
+  stages.reduction.Run(stages.numbering, stages.elimination, options);
   FindFreeVariables(stages, diagnosis);
   FindUndetermined(stages, diagnosis);
   return true;

@@ -15,23 +15,41 @@ constexpr int kNotPositiveDefiniteLine = 186;
 constexpr int kNoConstraintLine = 340;
 constexpr int kWrongVariableLine = 651;
 
+// Analysis and numeric factorization of the normal matrix: as it is, or reordered to reduce
+// fill (mPermutation).
+bool FactorNormalMatrix(LSQSolverState& state) {
+  const CompressedRows* matrix = &state.mNormal;
+  state.mPermutation.clear();
+  if (state.mFillReducing) {
+    state.mAmd.Order(state.mNormal, state.mPermutation, state.mInverse);
+    PermuteLower(state.mNormal, state.mInverse, state.mPermuted, state.mWorkRows, state.mWorkIndex);
+    matrix = &state.mPermuted;
+  }
+  state.mCholesky.Analyze(*matrix);
+  return state.mCholesky.Factorize(*matrix, state.mFactor) == CholeskyStatus::Success;
+}
+
 // Factor on a state: numbering -> elimination -> reduction -> A^T -> lower triangle of A^T A ->
-// analysis -> numeric factorization. Each stage reads the outputs of those before it.
+// (ordering ->) analysis -> numeric factorization. Each stage reads the outputs of those before.
 bool FactorState(LSQSolverState& state) {
   state.mFactorCurrent = false;
+  state.mFillReducing = state.mOrdering == ZRMLSQOrdering::FillReducing;
   state.mNumbering.Run(state.mStore);
-  const bool eliminated = state.mElimination.Run(state.mNumbering, ZRMUtTolerance().AbsoluteTol());
+  const auto substitution = state.mFillReducing ? HardRowElimination::Substitution::kForwardOnly
+                                                : HardRowElimination::Substitution::kIntoEarlier;
+  const bool eliminated = state.mElimination.Run(state.mNumbering, ZRMUtTolerance().AbsoluteTol(), substitution);
   state.mStage = FactorStage::kNumbered;
   if (!eliminated) return false;
-  const bool reduced = state.mReduction.Run(state.mNumbering, state.mElimination);
+  SoftRowReduction::Options options;
+  options.symbolicConstants = !state.mFillReducing;
+  const bool reduced = state.mReduction.Run(state.mNumbering, state.mElimination, options);
   state.mStage = FactorStage::kColumns;
   if (!reduced) return false;
   const SoftRowReduction& reduction = state.mReduction;
   Transpose(reduction.ReducedRows(), reduction.FreeCount(), state.mSoftColumns, state.mWorkIndex);
   FormNormalMatrix(reduction.ReducedRows(), state.mSoftColumns, state.mNormal, state.mWorkIndex, state.mWorkValue);
   state.mStage = FactorStage::kReduced;
-  state.mCholesky.Analyze(state.mNormal);
-  if (state.mCholesky.Factorize(state.mNormal, state.mFactor) != CholeskyStatus::Success) {
+  if (!FactorNormalMatrix(state)) {
     ZRMReportCheck(false, "false", "Not positive definite matrix (or ill-conditioned)", kReportedPath,
                    kNotPositiveDefiniteLine);
     return false;
@@ -59,6 +77,65 @@ void AdjustedRhs(const LSQSolverState& state, std::vector<double>& adjusted) {
   }
 }
 
+// The rhs of a hard row (by its number among the hard rows).
+double HardRhs(const LSQSolverState& state, int hard) {
+  return state.mStore.Rhs(state.mNumbering.HardRows()[static_cast<std::size_t>(hard)]);
+}
+
+// Fill-reducing: each step's own constant, first step first (its pivot row's rhs, less each
+// substitution it went through, times -f), then its constant part, last step first: the own
+// constant plus each later-eliminated variable of its substitution times that variable's part.
+void EvaluateConstants(const LSQSolverState& state, std::vector<double>& own, std::vector<double>& constant) {
+  const HardRowElimination& elimination = state.mElimination;
+  const CompressedRows& events = elimination.SubstitutionRhs();
+  const CompressedRows& forward = elimination.ForwardSubstitutions();
+  own.resize(static_cast<std::size_t>(elimination.StepCount()));
+  constant.resize(own.size());
+  for (int k = 0; k < elimination.StepCount(); ++k) {
+    double rhs = HardRhs(state, elimination.HardRowOfStep(k));
+    for (int e = events.Begin(k); e < events.End(k); ++e)
+      rhs = rhs - events.mValue[e] * own[static_cast<std::size_t>(events.mIndex[e])];
+    const double f = -1.0 / elimination.PivotOfStep(k);
+    own[k] = -(f * rhs);
+  }
+  for (int k = elimination.StepCount() - 1; k >= 0; --k) {
+    double value = own[k];
+    for (int e = forward.Begin(k); e < forward.End(k); ++e) {
+      const int later = elimination.StepOfVariable(forward.mIndex[e]);
+      if (later >= 0) value = value + forward.mValue[e] * constant[static_cast<std::size_t>(later)];
+    }
+    constant[k] = value;
+  }
+}
+
+// Fill-reducing: adjusted := each soft row's rhs less its eliminated variables' constant parts
+// (coefficient times constant, in the order of its entries).
+void AdjustedRhsForward(const LSQSolverState& state, const std::vector<double>& constant,
+                        std::vector<double>& adjusted) {
+  const std::vector<int>& soft = state.mNumbering.SoftRows();
+  const CompressedRows& entries = state.mReduction.EliminatedEntries();
+  adjusted.resize(soft.size());
+  for (int r = 0; r < static_cast<int>(soft.size()); ++r) {
+    double value = state.mStore.Rhs(soft[static_cast<std::size_t>(r)]);
+    for (int e = entries.Begin(r); e < entries.End(r); ++e)
+      value = value - entries.mValue[e] * constant[static_cast<std::size_t>(entries.mIndex[e])];
+    adjusted[static_cast<std::size_t>(r)] = value;
+  }
+}
+
+// Solves the normal equations in place: x holds A^T b, then the free values.
+void SolveNormal(LSQSolverState& state, std::vector<double>& x) {
+  if (state.mPermutation.empty()) {
+    SolveCholesky(state.mFactor, x.data());
+    return;
+  }
+  std::vector<double>& y = state.mPermutedRhs;
+  y.resize(x.size());
+  for (std::size_t i = 0; i < y.size(); ++i) y[i] = x[static_cast<std::size_t>(state.mPermutation[i])];
+  SolveCholesky(state.mFactor, y.data());
+  for (std::size_t i = 0; i < y.size(); ++i) x[static_cast<std::size_t>(state.mPermutation[i])] = y[i];
+}
+
 // normal := A^T b: column c sums b[r] * A[r][c] over ascending r, from 0.0.
 void NormalRhs(const CompressedRows& softColumns, const std::vector<double>& adjusted, std::vector<double>& normal) {
   normal.resize(static_cast<std::size_t>(softColumns.RowCount()));
@@ -70,6 +147,19 @@ void NormalRhs(const CompressedRows& softColumns, const std::vector<double>& adj
   }
 }
 
+// Fill-reducing: the eliminated variables' values, last step first: the pivot row's rhs part
+// plus the substitution over the values already known (free ones, and those eliminated later).
+void StoreEliminatedBackward(LSQSolverState& state) {
+  const HardRowElimination& elimination = state.mElimination;
+  const CompressedRows& forward = elimination.ForwardSubstitutions();
+  for (int k = elimination.StepCount() - 1; k >= 0; --k) {
+    double v = state.mOwnConstant[static_cast<std::size_t>(k)];
+    for (int e = forward.Begin(k); e < forward.End(k); ++e)
+      v = v + forward.mValue[e] * state.mResults[static_cast<std::size_t>(forward.mIndex[e])];
+    state.mResults[static_cast<std::size_t>(elimination.VariableOfStep(k))] = v;
+  }
+}
+
 // Results by variable number: the free variables' values, then each eliminated variable's
 // constant part plus its row over the free values (entries in order).
 void StoreResults(LSQSolverState& state) {
@@ -78,12 +168,16 @@ void StoreResults(LSQSolverState& state) {
   const int softCount = static_cast<int>(state.mNumbering.SoftRows().size());
   state.mResults.resize(static_cast<std::size_t>(state.mNumbering.VariableCount()));
   for (int c = 0; c < reduction.FreeCount(); ++c) state.mResults[reduction.VariableOfColumn()[c]] = values[c];
-  const CompressedRows& eliminated = reduction.EliminatedRows();
-  for (int k = 0; k < eliminated.RowCount(); ++k) {
-    double v = state.mAdjustedRhs[softCount + k];
-    for (int e = eliminated.Begin(k); e < eliminated.End(k); ++e)
-      v = v + values[eliminated.mIndex[e]] * eliminated.mValue[e];
-    state.mResults[state.mElimination.VariableOfStep(k)] = v;
+  if (state.mFillReducing) {
+    StoreEliminatedBackward(state);
+  } else {
+    const CompressedRows& eliminated = reduction.EliminatedRows();
+    for (int k = 0; k < eliminated.RowCount(); ++k) {
+      double v = state.mAdjustedRhs[softCount + k];
+      for (int e = eliminated.Begin(k); e < eliminated.End(k); ++e)
+        v = v + values[eliminated.mIndex[e]] * eliminated.mValue[e];
+      state.mResults[state.mElimination.VariableOfStep(k)] = v;
+    }
   }
   if (!state.mIndexTaken) state.mNumbering.ExchangeVariableIndex(state.mResultIndex);
   state.mIndexTaken = true;
@@ -95,9 +189,14 @@ void StoreResults(LSQSolverState& state) {
 bool SolveState(LSQSolverState& state) {
   state.mHasResults = false;
   if (!state.mFactorCurrent) return state.mStore.Size() == 0;
-  AdjustedRhs(state, state.mAdjustedRhs);
+  if (state.mFillReducing) {
+    EvaluateConstants(state, state.mOwnConstant, state.mConstant);
+    AdjustedRhsForward(state, state.mConstant, state.mAdjustedRhs);
+  } else {
+    AdjustedRhs(state, state.mAdjustedRhs);
+  }
   NormalRhs(state.mSoftColumns, state.mAdjustedRhs, state.mNormalRhs);
-  SolveCholesky(state.mFactor, state.mNormalRhs.data());
+  SolveNormal(state, state.mNormalRhs);
   StoreResults(state);
   return true;
 }
@@ -135,6 +234,12 @@ void ZRMLSQSolver::SetRhs(int iId, double value) {
   ZRMReportCheck(false, "mState->mConstraints.Count(ZRMUtMakePair(iId, -1))", "No constraint", kReportedPath,
                  kNoConstraintLine);
   mState->mStore.SetNamed(iId, false, value, ZRMUtMap<int, double, ZRMUtLess<int>>());
+  mState->mFactorCurrent = false;
+}
+
+void ZRMLSQSolver::SetOrdering(ZRMLSQOrdering ordering) {
+  if (!mState || mState->mOrdering == ordering) return;
+  mState->mOrdering = ordering;
   mState->mFactorCurrent = false;
 }
 

@@ -4,9 +4,11 @@
 
 #include "ZRMCompressedRows.h"
 #include "ZRMConstraintNumbering.h"
+#include "ZRMAmdOrdering.h"
 #include "ZRMConstraintStore.h"
 #include "ZRMHardRowElimination.h"
 #include "ZRMIdIndex.h"
+#include "ZRMLSQSolver.h"
 #include "ZRMSoftRowReduction.h"
 #include "ZRMSparseCholesky.h"
 
@@ -27,21 +29,31 @@ enum class FactorStage {
 // storage from one Factor to the next), what Solve works in, and the last results.
 struct LSQSolverState {
   ConstraintStore mStore;
+  ZRMLSQOrdering mOrdering = ZRMLSQOrdering::AsGiven;  // for the next Factor
 
   ConstraintNumbering mNumbering;
   HardRowElimination mElimination;
   SoftRowReduction mReduction;
   CompressedRows mSoftColumns;  // the reduced soft rows by column: A^T
   CompressedRows mNormal;       // lower triangle of A^T A
+  AmdOrdering mAmd;
+  std::vector<int> mPermutation;  // fill-reducing: position in the factor -> column (else empty)
+  std::vector<int> mInverse;      // fill-reducing: column -> position in the factor
+  CompressedRows mPermuted;       // fill-reducing: lower triangle of A^T A permuted
+  CompressedRows mWorkRows;       // working rows of the permutation
   SparseCholesky mCholesky;
   LowerFactor mFactor;
   std::vector<int> mWorkIndex;  // working arrays of the stages above
   std::vector<double> mWorkValue;
   FactorStage mStage = FactorStage::kNone;
   bool mFactorCurrent = false;  // the factorization is usable and no constraint changed since
+  bool mFillReducing = false;   // the factorization is of the fill-reducing kind
 
   std::vector<double> mAdjustedRhs;  // Solve: row -> rhs with the hard rows' parts
   std::vector<double> mNormalRhs;    // Solve: column -> A^T b, then its value
+  std::vector<double> mPermutedRhs;  // Solve, fill-reducing: the same in the factor's order
+  std::vector<double> mOwnConstant;  // Solve, fill-reducing: step -> its pivot row's rhs part
+  std::vector<double> mConstant;     // Solve, fill-reducing: step -> its constant part
 
   // The last Diagnose's dependent hard rows: store row -> the store rows it combines,
   // ascending store row.

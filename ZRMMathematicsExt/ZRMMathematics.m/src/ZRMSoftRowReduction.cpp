@@ -5,11 +5,12 @@
 #include <cassert>
 
 bool SoftRowReduction::Run(const ConstraintNumbering& numbering, const HardRowElimination& elimination,
-                           bool everyFreeVariable) {
-  NumberColumns(numbering, elimination, everyFreeVariable);
+                           const Options& options) {
+  NumberColumns(numbering, elimination, options.everyFreeVariable);
   mEliminatedRows.Clear();
   mReducedRows.Clear();
   mHardRhs.Clear();
+  mEliminatedEntries.Clear();
   if (!BuildEliminatedRows(elimination)) return false;
   const int softCount = static_cast<int>(numbering.SoftRows().size());
   mRhsTerms.clear();
@@ -28,13 +29,14 @@ bool SoftRowReduction::Run(const ConstraintNumbering& numbering, const HardRowEl
                                    return elimination.StepOfVariable(entry.first) >= 0;
                                  });
     if (namesEliminated)
-      ReduceRow(r, entries, elimination);
+      ReduceRow(r, entries, elimination, options.symbolicConstants);
     else
       for (const auto& entry : entries) mReducedRows.Append(mColumnOf[entry.first], entry.second);
     SortOpenRow();
     mReducedRows.EndRow();
+    if (!options.symbolicConstants) mEliminatedEntries.EndRow();
   }
-  BuildHardRhs(softCount, elimination);
+  if (options.symbolicConstants) BuildHardRhs(softCount, elimination);
   return true;
 }
 
@@ -80,10 +82,9 @@ bool SoftRowReduction::BuildEliminatedRows(const HardRowElimination& elimination
 // Each eliminated variable v of the row, with coefficient a, adds a * s to the value of every
 // variable of its substitution (its s), in the order of the row's entries; an absent value
 // starts at 0.0. Its constant part's terms t subtract a * t from the row's term of their step.
-void SoftRowReduction::ReduceRow(int r, Span<ConstraintNumbering::Entry> entries,
-                                 const HardRowElimination& elimination) {
+void SoftRowReduction::ReduceRow(int r, Span<ConstraintNumbering::Entry> entries, const HardRowElimination& elimination,
+                                 bool symbolicConstants) {
   const CompressedRows& substitutions = elimination.Substitutions();
-  const CompressedRows& constants = elimination.SubstitutionRhs();
   mTouched.clear();
   for (const auto& entry : entries) {
     mValue[entry.first] = entry.second;
@@ -104,20 +105,28 @@ void SoftRowReduction::ReduceRow(int r, Span<ConstraintNumbering::Entry> entries
         mTouched.push_back(w);
       }
     }
-    for (int e = constants.Begin(step); e < constants.End(step); ++e) {
-      const int hardStep = elimination.StepOfHardRow(constants.mIndex[e]);
-      int& last = mLastRhsTerm[static_cast<std::size_t>(hardStep)];
-      if (last >= 0 && mRhsTerms[static_cast<std::size_t>(last)].row == r) {
-        RhsTerm& term = mRhsTerms[static_cast<std::size_t>(last)];
-        term.value = term.value - a * constants.mValue[e];
-      } else {
-        last = static_cast<int>(mRhsTerms.size());
-        mRhsTerms.push_back({hardStep, r, 0.0 - a * constants.mValue[e]});
-      }
-    }
+    if (symbolicConstants)
+      AddConstantTerms(r, step, a, elimination);
+    else
+      mEliminatedEntries.Append(step, a);
   }
   for (const int variable : mTouched)
     if (elimination.StepOfVariable(variable) < 0) mReducedRows.Append(mColumnOf[variable], mValue[variable]);
+}
+
+void SoftRowReduction::AddConstantTerms(int r, int step, double a, const HardRowElimination& elimination) {
+  const CompressedRows& constants = elimination.SubstitutionRhs();
+  for (int e = constants.Begin(step); e < constants.End(step); ++e) {
+    const int hardStep = elimination.StepOfHardRow(constants.mIndex[e]);
+    int& last = mLastRhsTerm[static_cast<std::size_t>(hardStep)];
+    if (last >= 0 && mRhsTerms[static_cast<std::size_t>(last)].row == r) {
+      RhsTerm& term = mRhsTerms[static_cast<std::size_t>(last)];
+      term.value = term.value - a * constants.mValue[e];
+    } else {
+      last = static_cast<int>(mRhsTerms.size());
+      mRhsTerms.push_back({hardStep, r, 0.0 - a * constants.mValue[e]});
+    }
+  }
 }
 
 void SoftRowReduction::SortOpenRow() {

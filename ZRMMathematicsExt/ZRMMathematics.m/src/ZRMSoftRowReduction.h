@@ -20,11 +20,19 @@
 //    to the constant part of the variable eliminated at step target - nsoft.
 class SoftRowReduction {
 public:
+  struct Options {
+    // The free variables that no soft row names get the columns after those that one does
+    // (ascending variable), and Run never fails.
+    bool everyFreeVariable = false;
+    // The hard right-hand sides reach their targets as symbolic coefficients (HardRhs); else
+    // each soft row lists the eliminated variables it names (EliminatedEntries), for a Solve
+    // that evaluates their constant parts itself.
+    bool symbolicConstants = true;
+  };
+
   // Numbers the columns; false (columns numbered, the rest not built) when an eliminated
-  // variable depends on a variable that no soft row names. With everyFreeVariable, the free
-  // variables that no soft row names get the columns after those that one does (ascending
-  // variable), and Run never fails.
-  bool Run(const ConstraintNumbering& numbering, const HardRowElimination& elimination, bool everyFreeVariable = false);
+  // variable depends on a variable that no soft row names.
+  bool Run(const ConstraintNumbering& numbering, const HardRowElimination& elimination, const Options& options);
 
   int FreeCount() const { return mFreeCount; }
   // The free variables that a soft row names: columns 0 .. this - 1.
@@ -37,6 +45,9 @@ public:
   const CompressedRows& EliminatedRows() const { return mEliminatedRows; }
   const CompressedRows& ReducedRows() const { return mReducedRows; }
   const CompressedRows& HardRhs() const { return mHardRhs; }
+  // Without symbolic constants: per soft row, (elimination step, coefficient) of each eliminated
+  // variable it names, in the order of its entries.
+  const CompressedRows& EliminatedEntries() const { return mEliminatedEntries; }
 
 private:
   void NumberColumns(const ConstraintNumbering& numbering, const HardRowElimination& elimination,
@@ -44,7 +55,10 @@ private:
   bool BuildEliminatedRows(const HardRowElimination& elimination);
   // Appends soft row r (which names an eliminated variable) reduced, in no particular order,
   // and collects its hard right-hand-side terms.
-  void ReduceRow(int r, Span<ConstraintNumbering::Entry> entries, const HardRowElimination& elimination);
+  void ReduceRow(int r, Span<ConstraintNumbering::Entry> entries, const HardRowElimination& elimination,
+                 bool symbolicConstants);
+  // Collects how the eliminated variable's constant part, with coefficient a, reaches soft row r.
+  void AddConstantTerms(int r, int step, double a, const HardRowElimination& elimination);
   // Sorts the entries of the row being appended by column.
   void SortOpenRow();
   void BuildHardRhs(int softCount, const HardRowElimination& elimination);
@@ -63,6 +77,7 @@ private:
   CompressedRows mEliminatedRows;
   CompressedRows mReducedRows;
   CompressedRows mHardRhs;
+  CompressedRows mEliminatedEntries;
   std::vector<RhsTerm> mRhsTerms;               // in the order the rows are reduced
   std::vector<int> mLastRhsTerm;                // step -> its latest term, or -1
   std::vector<double> mValue;                   // variable -> its value in the row being reduced
