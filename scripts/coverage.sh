@@ -6,7 +6,7 @@
 #   containers  ZRMUtilities/ProtectedInterfaces/, platform tree and iterator tracker
 #               lines >= 95 %, branches >= 85 %
 #   solver      the solver's files in ZRMMathematicsExt/ZRMMathematics.m/src/ (ZRMLSQ*,
-#               the stages, the sparse Cholesky, the id index): lines >= 90 %
+#               the stages, both Cholesky factorizations, the ordering, the id index): lines >= 90 %
 #   both        every line that raises a container error or reports a failed check
 #               (ZRMUtRaise, Raise, RaiseInvalidIterator, ZRMReportCheck calls) was executed
 #
@@ -28,7 +28,7 @@ ZRM_TEST_SCALE=${ZRM_TEST_SCALE:-0.25} ctest --test-dir "$build" -j 2 --output-o
   { tail -n 60 "$build/ctest.log" >&2; echo "coverage: tests failed" >&2; exit 1; }
 
 containers='ZRMUtilities/ProtectedInterfaces/.*|platform/(include|src)/ZRMUt(AvlTree|IteratorTracker)\.(h|cpp)'
-solver='ZRMMathematicsExt/ZRMMathematics\.m/src/(ZRMLSQ[A-Za-z]*|ZRMSparseCholesky|ZRMConstraintStore|ZRMConstraintNumbering|ZRMHardRowElimination|ZRMSoftRowReduction|ZRMPivotSearch|ZRMCompressedRows|ZRMIdIndex)[^/]*'
+solver='ZRMMathematicsExt/ZRMMathematics\.m/src/(ZRMLSQ[A-Za-z]*|ZRMSparseCholesky|ZRMSupernodalCholesky|ZRMAmdOrdering|ZRMConstraintStore|ZRMConstraintNumbering|ZRMHardRowElimination|ZRMSoftRowReduction|ZRMPivotSearch|ZRMCompressedRows|ZRMIdIndex)[^/]*'
 gcovr --root . --object-directory "$build" --exclude-throw-branches --exclude-unreachable-branches \
       --filter "($containers|$solver)\$" --json "$build/coverage.json" --gcov-executable gcov >/dev/null
 
