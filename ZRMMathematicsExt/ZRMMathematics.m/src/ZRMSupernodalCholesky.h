@@ -39,10 +39,8 @@ public:
   // L * L^T * x = b in place (x holds b on entry), after a successful Factorize.
   void Solve(double* x) const;
 
-  int SupernodeCount() const { return static_cast<int>(mFirstColumn.size()) - 1; }
-  std::size_t BlockEntries() const { return mValueStart.back(); }
-
 private:
+  int SupernodeCount() const { return static_cast<int>(mFirstColumn.size()) - 1; }
   // Per column of L: its rows below the diagonal, ascending (mColumnStart, mColumnRow).
   void FindColumns(const CompressedRows& lower);
   void FindSupernodes();
