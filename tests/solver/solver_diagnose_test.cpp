@@ -106,6 +106,16 @@ const Known kKnown[] = {
      {2},
      1,
      {}},
+    {"a pivot of exactly 1e-9 of the largest its row held: not nearly dependent",
+     {Hard(1, {{1, 1.0}, {2, 1.0}}, 0.0), Hard(2, {{1, 1.0}, {2, 1.0}, {3, 1e-9}}, 0.0), Soft(3, {{2, 1.0}}, 1.0)},
+     {},
+     {},
+     {},
+     {1, 2},
+     {},
+     {},
+     1,
+     {}},
     {"a pivot of 5e-10 in a row that held 1: nearly dependent",
      {Hard(1, {{1, 1.0}, {2, 1.0}}, 0.0), Hard(2, {{1, 1.0}, {2, 1.0}, {3, 5e-10}}, 0.0), Soft(3, {{2, 1.0}}, 1.0)},
      {},
@@ -141,6 +151,13 @@ TEST(LSQSolverDiagnose, KnownCases) {
       EXPECT_EQ(solver.DependencyOf(constraint.id, group), dependent) << constraint.id;
       EXPECT_EQ(ToVector(group), dependent ? expected->second : std::vector<int>()) << constraint.id;
     }
+    ZRMUtVector<int> group;  // an id or index without a constraint: false, the group emptied
+    group.PushBack(7);
+    EXPECT_FALSE(solver.DependencyOf(99, group));
+    EXPECT_TRUE(group.IsEmpty());
+    group.PushBack(7);
+    EXPECT_FALSE(solver.DependencyOfUnnamed(-1, group));
+    EXPECT_TRUE(group.IsEmpty());
   }
 }
 
