@@ -1,4 +1,5 @@
-// bench_solver: ZRMLSQSolver against Eigen's sparse Cholesky on the same least-squares problems.
+// bench_solver: ZRMLSQSolver in both orderings against Eigen's sparse Cholesky (natural and AMD
+// ordering) and CHOLMOD (AMD, supernodal) on the same least-squares problems.
 //
 // Build and run:
 //   cmake --preset bench -B build/bench && cmake --build build/bench --target bench_solver
@@ -17,18 +18,25 @@
 //                        on lines), creation-ordered, size = P (a size is left out with a negative
 //                        filter: --benchmark_filter=-relsketch/1000000)
 //   hardchain(s)     (f) chains of hard difference rows (elimination stress), size = hard rows
+//   parts, parts-arrow (g) sketch of parts, each with a label kept by soft rows registered with the
+//                        part, or (arrow) after every part, size = parts
 //
 // Measured operations, per problem:
 //   Factor/ours           ZRMLSQSolver::Factor on registered constraints (elimination, columns,
 //                         normal matrix, Cholesky factor), repeated on one solver: from the second
 //                         call on it reuses the storage of the previous factorization.
+//   Factor/fill           the same with SetOrdering(ZRMLSQOrdering::FillReducing); Solve/fill too.
 //   FactorNew/ours        the same on a solver that has never factored (registration untimed).
 //   Factor/eigen-natural  Eigen forms AtA = A^T A from the prepared matrix A and factors it with
 //                         SimplicialLLT<..., Lower, NaturalOrdering<int>>, repeated on one object.
 //   FactorNew/eigen-natural  the same on a newly constructed SimplicialLLT object each time (what
 //                         a caller starting a drag waits for; destruction untimed).
-//   Factor/eigen-amd      the same with Eigen's default AMD fill-reducing ordering (for
-//                         information: the solver has no reordering).
+//   Factor/eigen-amd      the same with Eigen's default AMD fill-reducing ordering.
+//   Factor/cholmod        the same with CHOLMOD's supernodal Cholesky, AMD ordering (through
+//                         Eigen's CholmodSupport; built when SuiteSparse is found). Its dense
+//                         kernels run on the BLAS the system provides: choose it with
+//                         LD_LIBRARY_PATH (Debian: /usr/lib/x86_64-linux-gnu/blas for the
+//                         reference BLAS, .../openblas-pthread with OPENBLAS_NUM_THREADS=1).
 //   Solve/<side>          ours: SetRhs of every constraint, then Solve. Eigen: write every
 //                         right-hand side into b, form A^T b (minus the fixed-value part), solve.
 //   Diagnose/ours         ZRMLSQSolver::Diagnose on the registered constraints (no peer: compare
@@ -46,7 +54,7 @@
 //     (a * x = r), so the peer removes those variables directly and its A holds the soft rows over the
 //     remaining variables, columns numbered exactly as ours (first appearance in row-id order), so the
 //     natural-ordering factor has the same fill as ours.
-//   sketch, relsketch, hardchain(s): the hard rows couple variables, so the peer keeps them as soft
+//   sketch, relsketch, hardchain(s), parts: the hard rows couple variables, so the peer keeps them as soft
 //     rows scaled by a penalty weight of 1e4 (weight 1e8 in the normal equations). Its A has all rows
 //     and all variables (more columns than our reduced system) and meets the hard rows only to about
 //     1e-8.
@@ -54,8 +62,9 @@
 // Reading the output: the usual table of per-iteration times comes first (counters: nnzL = non-zeros
 // of Eigen's factor L, rows/cols of A, maxdiff = largest difference between our and Eigen's
 // solution, checked once per problem). The summary at the end gives per problem our time, Eigen's
-// natural-ordering time of the same operation, their ratio (ours / natural: below 1 means we are
-// faster) and Eigen's AMD time where measured; with repetitions it uses the medians. The summary
+// natural-ordering time of the same operation and their ratio (ours / natural: below 1 means we
+// are faster), then the fill-reducing mode, Eigen's AMD and CHOLMOD, and the ratio of the
+// fill-reducing mode to the better of those two; with repetitions it uses the medians. The summary
 // uses CPU time (every measured operation is single-threaded), which a shared machine disturbs less
 // than wall time.
 #include "ZRMProblemGenerator.h"
@@ -68,6 +77,9 @@
 
 #include <Eigen/SparseCholesky>
 #include <Eigen/SparseCore>
+#ifdef ZRM_BENCH_CHOLMOD
+#  include <Eigen/CholmodSupport>
+#endif
 
 #include <algorithm>
 #include <cmath>
@@ -86,6 +98,22 @@ namespace {
 using SparseMatrix = Eigen::SparseMatrix<double>;
 using NaturalLLT = Eigen::SimplicialLLT<SparseMatrix, Eigen::Lower, Eigen::NaturalOrdering<int>>;
 using AmdLLT = Eigen::SimplicialLLT<SparseMatrix, Eigen::Lower>;
+
+// Settings of a peer before its first factorization, and the entries of its L.
+template <class Solver>
+void Prepare(Solver&) {}
+template <class Solver>
+double FactorEntries(const Solver& solver) {
+  return static_cast<double>(solver.matrixL().nestedExpression().nonZeros());
+}
+#ifdef ZRM_BENCH_CHOLMOD
+using CholmodLLT = Eigen::CholmodSupernodalLLT<SparseMatrix, Eigen::Lower>;
+void Prepare(CholmodLLT& solver) {
+  solver.cholmod().nmethods = 1;
+  solver.cholmod().method[0].ordering = CHOLMOD_AMD;
+}
+double FactorEntries(CholmodLLT& solver) { return solver.cholmod().lnz; }
+#endif
 
 constexpr double kPenaltyWeight = 1.0e4;
 
@@ -211,12 +239,15 @@ std::unique_ptr<ZRMLSQSolver> RegisterOurs(const zrmgen::Problem& problem) {
 // One problem with both sides, built lazily and kept while its benchmarks run.
 struct Fixture {
   zrmgen::Problem problem;
-  std::unique_ptr<ZRMLSQSolver> ours;
-  bool oursFactored = false;
+  std::unique_ptr<ZRMLSQSolver> ours[2];  // by ordering: AsGiven, FillReducing
+  bool oursFactored[2] = {false, false};
   std::unique_ptr<EigenPeer> peer;
   std::unique_ptr<NaturalLLT> natural;
   std::unique_ptr<AmdLLT> amd;
-  double maxDiff = -1.0;
+#ifdef ZRM_BENCH_CHOLMOD
+  std::unique_ptr<CholmodLLT> cholmod;
+#endif
+  double maxDiff[2] = {-1.0, -1.0};
 };
 
 using Generator = std::function<zrmgen::Problem()>;
@@ -234,10 +265,20 @@ Fixture& GetFixture(const std::string& key, const Generator& generate) {
   return *current;
 }
 
-ZRMLSQSolver& OursFactored(Fixture& f) {
-  if (!f.ours) f.ours = RegisterOurs(f.problem);
-  if (!f.oursFactored) f.oursFactored = f.ours->Factor();
-  return *f.ours;
+// Our solver of the problem in one ordering, registered on first use.
+ZRMLSQSolver& Ours(Fixture& f, ZRMLSQOrdering ordering) {
+  std::unique_ptr<ZRMLSQSolver>& ours = f.ours[static_cast<int>(ordering)];
+  if (!ours) {
+    ours = RegisterOurs(f.problem);
+    ours->SetOrdering(ordering);
+  }
+  return *ours;
+}
+
+ZRMLSQSolver& OursFactored(Fixture& f, ZRMLSQOrdering ordering) {
+  bool& factored = f.oursFactored[static_cast<int>(ordering)];
+  if (!factored) factored = Ours(f, ordering).Factor();
+  return Ours(f, ordering);
 }
 
 EigenPeer& Peer(Fixture& f) {
@@ -245,25 +286,22 @@ EigenPeer& Peer(Fixture& f) {
   return *f.peer;
 }
 
-NaturalLLT& NaturalFactored(Fixture& f) {
-  if (!f.natural) {
-    f.natural = std::make_unique<NaturalLLT>();
-    EigenFactor(Peer(f), *f.natural);
+// A peer's solver, factored on first use.
+template <class Solver>
+Solver& PeerFactored(Fixture& f, std::unique_ptr<Solver>& solver) {
+  if (!solver) {
+    solver = std::make_unique<Solver>();
+    Prepare(*solver);
+    EigenFactor(Peer(f), *solver);
   }
-  return *f.natural;
+  return *solver;
 }
 
-AmdLLT& AmdFactored(Fixture& f) {
-  if (!f.amd) {
-    f.amd = std::make_unique<AmdLLT>();
-    EigenFactor(Peer(f), *f.amd);
-  }
-  return *f.amd;
-}
+NaturalLLT& NaturalFactored(Fixture& f) { return PeerFactored(f, f.natural); }
 
 // Largest difference between our solution and Eigen's natural-ordering solution, all variables.
-double CompareSolutions(Fixture& f) {
-  ZRMLSQSolver& ours = OursFactored(f);
+double CompareSolutions(Fixture& f, ZRMLSQOrdering ordering) {
+  ZRMLSQSolver& ours = OursFactored(f, ordering);
   EigenPeer& peer = Peer(f);
   for (const zrmgen::Row& row : f.problem.rows) ours.SetRhs(row.id, row.rhs);
   if (!ours.Solve()) return INFINITY;
@@ -281,20 +319,20 @@ void SetShapeCounters(benchmark::State& state, const EigenPeer& peer) {
   state.counters["cols"] = static_cast<double>(peer.A.cols());
 }
 
-void FactorOurs(benchmark::State& state, Fixture& f) {
-  if (!f.ours) f.ours = RegisterOurs(f.problem);
+void FactorOurs(benchmark::State& state, Fixture& f, ZRMLSQOrdering ordering) {
+  ZRMLSQSolver& ours = Ours(f, ordering);
   bool ok = true;
-  for (auto _ : state) ok = f.ours->Factor() && ok;
-  f.oursFactored = ok;
+  for (auto _ : state) ok = ours.Factor() && ok;
+  f.oursFactored[static_cast<int>(ordering)] = ok;
   if (!ok) state.SkipWithError("ZRMLSQSolver::Factor returned false");
 }
 
 // Diagnose on the registered constraints (what a sketcher asks when Factor fails).
 void DiagnoseOurs(benchmark::State& state, Fixture& f) {
-  if (!f.ours) f.ours = RegisterOurs(f.problem);
+  ZRMLSQSolver& ours = Ours(f, ZRMLSQOrdering::AsGiven);
   ZRMLSQDiagnosis diagnosis;
   bool ok = true;
-  for (auto _ : state) ok = f.ours->Diagnose(diagnosis) && ok;
+  for (auto _ : state) ok = ours.Diagnose(diagnosis) && ok;
   if (!ok) state.SkipWithError("ZRMLSQSolver::Diagnose returned false");
 }
 
@@ -318,11 +356,12 @@ template <class Solver>
 void FactorEigen(benchmark::State& state, Fixture& f) {
   EigenPeer& peer = Peer(f);
   Solver solver;
+  Prepare(solver);
   bool ok = true;
   for (auto _ : state) ok = EigenFactor(peer, solver) && ok;
-  if (!ok) state.SkipWithError("Eigen SimplicialLLT failed");
+  if (!ok) state.SkipWithError("the peer's factorization failed");
   SetShapeCounters(state, peer);
-  state.counters["nnzL"] = static_cast<double>(solver.matrixL().nestedExpression().nonZeros());
+  state.counters["nnzL"] = FactorEntries(solver);
 }
 
 void FactorNewEigen(benchmark::State& state, Fixture& f) {
@@ -338,16 +377,17 @@ void FactorNewEigen(benchmark::State& state, Fixture& f) {
   if (!ok) state.SkipWithError("Eigen SimplicialLLT failed");
 }
 
-void SolveOurs(benchmark::State& state, Fixture& f) {
-  if (f.maxDiff < 0.0) f.maxDiff = CompareSolutions(f);
-  ZRMLSQSolver& ours = OursFactored(f);
-  bool ok = f.oursFactored;
+void SolveOurs(benchmark::State& state, Fixture& f, ZRMLSQOrdering ordering) {
+  double& maxDiff = f.maxDiff[static_cast<int>(ordering)];
+  if (maxDiff < 0.0) maxDiff = CompareSolutions(f, ordering);
+  ZRMLSQSolver& ours = OursFactored(f, ordering);
+  bool ok = f.oursFactored[static_cast<int>(ordering)];
   for (auto _ : state) {
     for (const zrmgen::Row& row : f.problem.rows) ours.SetRhs(row.id, row.rhs);
     ok = ours.Solve() && ok;
   }
   if (!ok) state.SkipWithError("ZRMLSQSolver::Solve returned false");
-  state.counters["maxdiff"] = f.maxDiff;
+  state.counters["maxdiff"] = maxDiff;
 }
 
 template <class Solver>
@@ -375,8 +415,8 @@ std::size_t RowPosition(const zrmgen::Problem& problem, int id) {
 }
 
 void DragOurs(benchmark::State& state, Fixture& f) {
-  ZRMLSQSolver& ours = OursFactored(f);
-  bool ok = f.oursFactored;
+  ZRMLSQSolver& ours = OursFactored(f, ZRMLSQOrdering::AsGiven);
+  bool ok = f.oursFactored[0];
   long round = 0;
   for (auto _ : state) {
     const auto [cx, cy] = CursorAt(f, round++);
@@ -465,6 +505,7 @@ struct Case {
   int factorIterations;  // 0: let the library choose
   bool drag = false;
   bool endToEnd = false;
+  bool natural = true;  // ours as given and eigen-natural run too (else only the fill-reducing sides)
 };
 
 std::vector<Case> Cases() {
@@ -480,9 +521,15 @@ std::vector<Case> Cases() {
   for (int p : {10000, 100000, 1000000})
     cases.push_back(
         {"relsketch", p, [p] { return zrmgen::RelationSketch(p, false); }, p >= 1000000 ? 1 : 0, p == 10000});
-  for (int length : {1000, 2000, 4000})
-    cases.push_back({"hardchain", length, [length] { return zrmgen::HardChains(1, length); }, length >= 4000 ? 1 : 0});
+  for (int length : {1000, 4000, 10000, 100000, 1000000})
+    cases.push_back({"hardchain", length, [length] { return zrmgen::HardChains(1, length); }, length >= 4000 ? 1 : 0,
+                     false, false, length <= 4000});
   cases.push_back({"hardchains", 4000, [] { return zrmgen::HardChains(40, 100); }, 0});
+  for (int parts : {100, 1000, 10000})
+    cases.push_back({"parts", parts, [parts] { return zrmgen::PartsSketch(parts, false); }, parts >= 10000 ? 2 : 0});
+  for (int parts : {300, 1000})
+    cases.push_back(
+        {"parts-arrow", parts, [parts] { return zrmgen::PartsSketch(parts, true); }, 1, false, false, parts <= 300});
   return cases;
 }
 
@@ -498,44 +545,40 @@ void RegisterCase(const Case& c) {
   };
   auto ms = benchmark::kMillisecond;
   auto us = benchmark::kMicrosecond;
-  limit(benchmark::RegisterBenchmark(("Factor/ours/" + key).c_str(),
-                                     [fixture](benchmark::State& s) { FactorOurs(s, fixture()); })
-            ->Unit(ms),
-        true);
-  limit(benchmark::RegisterBenchmark(("FactorNew/ours/" + key).c_str(),
-                                     [fixture](benchmark::State& s) { FactorNewOurs(s, fixture()); })
-            ->Unit(ms),
-        true);
-  limit(benchmark::RegisterBenchmark(("Factor/eigen-natural/" + key).c_str(),
-                                     [fixture](benchmark::State& s) { FactorEigen<NaturalLLT>(s, fixture()); })
-            ->Unit(ms),
-        true);
-  limit(benchmark::RegisterBenchmark(("FactorNew/eigen-natural/" + key).c_str(),
-                                     [fixture](benchmark::State& s) { FactorNewEigen(s, fixture()); })
-            ->Unit(ms),
-        true);
-  limit(benchmark::RegisterBenchmark(("Factor/eigen-amd/" + key).c_str(),
-                                     [fixture](benchmark::State& s) { FactorEigen<AmdLLT>(s, fixture()); })
-            ->Unit(ms),
-        true);
-  limit(benchmark::RegisterBenchmark(("Solve/ours/" + key).c_str(),
-                                     [fixture](benchmark::State& s) { SolveOurs(s, fixture()); })
-            ->Unit(us),
-        false);
-  limit(benchmark::RegisterBenchmark(("Solve/eigen-natural/" + key).c_str(),
-                                     [fixture](benchmark::State& s) {
-                                       Fixture& f = fixture();
-                                       SolveEigen(s, f, NaturalFactored(f));
-                                     })
-            ->Unit(us),
-        false);
-  limit(benchmark::RegisterBenchmark(("Solve/eigen-amd/" + key).c_str(),
-                                     [fixture](benchmark::State& s) {
-                                       Fixture& f = fixture();
-                                       SolveEigen(s, f, AmdFactored(f));
-                                     })
-            ->Unit(us),
-        false);
+  const auto add = [&](const std::string& name, std::function<void(benchmark::State&, Fixture&)> run, bool factor) {
+    limit(benchmark::RegisterBenchmark((name + "/" + key).c_str(),
+                                       [fixture, run](benchmark::State& s) { run(s, fixture()); })
+              ->Unit(factor ? ms : us),
+          factor);
+  };
+  const ZRMLSQOrdering given = ZRMLSQOrdering::AsGiven, fill = ZRMLSQOrdering::FillReducing;
+  if (c.natural) {
+    add(
+        "Factor/ours", [given](benchmark::State& s, Fixture& f) { FactorOurs(s, f, given); }, true);
+    add("FactorNew/ours", FactorNewOurs, true);
+    add("Factor/eigen-natural", FactorEigen<NaturalLLT>, true);
+    add("FactorNew/eigen-natural", FactorNewEigen, true);
+  }
+  add(
+      "Factor/fill", [fill](benchmark::State& s, Fixture& f) { FactorOurs(s, f, fill); }, true);
+  add("Factor/eigen-amd", FactorEigen<AmdLLT>, true);
+#ifdef ZRM_BENCH_CHOLMOD
+  add("Factor/cholmod", FactorEigen<CholmodLLT>, true);
+#endif
+  if (c.natural) {
+    add(
+        "Solve/ours", [given](benchmark::State& s, Fixture& f) { SolveOurs(s, f, given); }, false);
+    add(
+        "Solve/eigen-natural", [](benchmark::State& s, Fixture& f) { SolveEigen(s, f, NaturalFactored(f)); }, false);
+  }
+  add(
+      "Solve/fill", [fill](benchmark::State& s, Fixture& f) { SolveOurs(s, f, fill); }, false);
+  add(
+      "Solve/eigen-amd", [](benchmark::State& s, Fixture& f) { SolveEigen(s, f, PeerFactored(f, f.amd)); }, false);
+#ifdef ZRM_BENCH_CHOLMOD
+  add(
+      "Solve/cholmod", [](benchmark::State& s, Fixture& f) { SolveEigen(s, f, PeerFactored(f, f.cholmod)); }, false);
+#endif
   if (c.drag) {
     benchmark::RegisterBenchmark(("Diagnose/ours/" + key).c_str(), [fixture](benchmark::State& s) {
       DiagnoseOurs(s, fixture());
@@ -581,22 +624,30 @@ public:
     }
   }
 
-  // Prints one line per (operation, problem) in the order run: ours, Eigen natural, ratio, Eigen AMD
-  // ("-" where the peer has no such measurement or it did not run).
+  // Prints one line per (operation, problem) in the order run: ours as given, Eigen natural and
+  // their ratio; the fill-reducing mode, Eigen AMD, CHOLMOD and the ratio of the fill-reducing
+  // mode to the better of the two ("-" where a side did not run).
   void PrintSummary() const {
-    std::printf("\nSummary (median when repeated): time per operation, ratio = ours / eigen-natural\n");
-    std::printf("%-9s %-16s %8s %13s %13s %7s %13s\n", "op", "family", "size", "ours", "eigen-nat", "ratio",
-                "eigen-amd");
+    std::printf(
+        "\nSummary (median when repeated): time per operation; ours / eigen-natural, fill / best of "
+        "eigen-amd and cholmod\n");
+    std::printf("%-9s %-12s %8s %10s %10s %6s %10s %10s %10s %6s\n", "op", "family", "size", "ours", "eigen-nat",
+                "ratio", "fill", "eigen-amd", "cholmod", "ratio");
+    std::vector<std::string> printed;
     for (const std::string& name : mOrder) {
-      const Entry& entry = mEntries.at(name);
       const std::size_t first = name.find('/'), second = name.find('/', first + 1);
-      if (name.compare(first + 1, second - first - 1, "ours") != 0) continue;
       const std::string op = name.substr(0, first), problem = name.substr(second + 1);
-      const double natural = Seconds(op + "/eigen-natural/" + problem), amd = Seconds(op + "/eigen-amd/" + problem);
+      if (std::find(printed.begin(), printed.end(), op + "/" + problem) != printed.end()) continue;
+      printed.push_back(op + "/" + problem);
+      const auto side = [&](const char* which) { return Seconds(op + "/" + which + "/" + problem); };
+      const double ours = side("ours"), natural = side("eigen-natural"), fill = side("fill");
+      const double amd = side("eigen-amd"), cholmod = side("cholmod");
+      const double best = amd < 0.0 ? cholmod : cholmod < 0.0 ? amd : std::min(amd, cholmod);
       const std::size_t slash = problem.find('/');
-      std::printf("%-9s %-16s %8s %13s %13s %7s %13s\n", op.c_str(), problem.substr(0, slash).c_str(),
-                  problem.substr(slash + 1).c_str(), Format(entry.seconds).c_str(), Format(natural).c_str(),
-                  natural > 0.0 ? FormatRatio(entry.seconds / natural).c_str() : "-", Format(amd).c_str());
+      std::printf("%-9s %-12s %8s %10s %10s %6s %10s %10s %10s %6s\n", op.c_str(), problem.substr(0, slash).c_str(),
+                  problem.substr(slash + 1).c_str(), Format(ours).c_str(), Format(natural).c_str(),
+                  Ratio(ours, natural).c_str(), Format(fill).c_str(), Format(amd).c_str(), Format(cholmod).c_str(),
+                  Ratio(fill, best).c_str());
     }
   }
 
@@ -623,9 +674,10 @@ private:
     return text;
   }
 
-  static std::string FormatRatio(double ratio) {
+  static std::string Ratio(double a, double b) {
+    if (a < 0.0 || b <= 0.0) return "-";
     char text[32];
-    std::snprintf(text, sizeof text, "%.2f", ratio);
+    std::snprintf(text, sizeof text, "%.2f", a / b);
     return text;
   }
 

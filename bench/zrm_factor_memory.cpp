@@ -3,6 +3,8 @@
 //   /usr/bin/time -v build/bench/bench/zrm_factor_memory ours 200
 //   /usr/bin/time -v build/bench/bench/zrm_factor_memory eigen-natural 200
 //   /usr/bin/time -v build/bench/bench/zrm_factor_memory eigen-amd 200
+//   /usr/bin/time -v build/bench/bench/zrm_factor_memory fill 200      (ours, FillReducing)
+//   /usr/bin/time -v build/bench/bench/zrm_factor_memory cholmod 200   (when built with CHOLMOD)
 // ("Maximum resident set size"). The program also prints its own peak (VmHWM) after setting the
 // problem up and after factoring, so the growth due to the factorization is visible directly.
 #include "ZRMProblemGenerator.h"
@@ -13,6 +15,9 @@
 
 #include <Eigen/SparseCholesky>
 #include <Eigen/SparseCore>
+#ifdef ZRM_BENCH_CHOLMOD
+#  include <Eigen/CholmodSupport>
+#endif
 
 #include <chrono>
 #include <cstdio>
@@ -37,8 +42,9 @@ double Seconds(std::chrono::steady_clock::time_point start) {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
-int RunOurs(const zrmgen::Problem& problem) {
+int RunOurs(const zrmgen::Problem& problem, ZRMLSQOrdering ordering) {
   ZRMLSQSolver solver;
+  solver.SetOrdering(ordering);
   for (const zrmgen::Row& row : problem.rows) {
     ZRMUtMap<int, double, ZRMUtLess<int>> coefficients;
     for (const auto& [v, a] : row.coefficients) coefficients[v] = a;
@@ -77,15 +83,32 @@ Eigen::SparseMatrix<double> ReducedMatrix(const zrmgen::Problem& problem) {
 }
 
 template <class Solver>
+double FactorEntries(const Solver& solver) {
+  return static_cast<double>(solver.matrixL().nestedExpression().nonZeros());
+}
+template <class Solver>
+void Prepare(Solver&) {}
+#ifdef ZRM_BENCH_CHOLMOD
+using CholmodLLT = Eigen::CholmodSupernodalLLT<Eigen::SparseMatrix<double>, Eigen::Lower>;
+double FactorEntries(CholmodLLT& solver) { return solver.cholmod().lnz; }
+void Prepare(CholmodLLT& solver) {
+  solver.cholmod().nmethods = 1;
+  solver.cholmod().method[0].ordering = CHOLMOD_AMD;
+}
+#endif
+
+template <class Solver>
 int RunEigen(const zrmgen::Problem& problem, const char* name) {
   const Eigen::SparseMatrix<double> a = ReducedMatrix(problem);
   std::printf("matrix built: peak %.1f MiB\n", PeakMiB());
   const auto start = std::chrono::steady_clock::now();
   const Eigen::SparseMatrix<double> normal = a.transpose() * a;
-  Solver solver(normal);
+  Solver solver;
+  Prepare(solver);
+  solver.compute(normal);
   const bool ok = solver.info() == Eigen::Success;
-  std::printf("%s factor %s in %.2f s (nnz L %ld): peak %.1f MiB\n", name, ok ? "succeeded" : "FAILED", Seconds(start),
-              static_cast<long>(solver.matrixL().nestedExpression().nonZeros()), PeakMiB());
+  std::printf("%s factor %s in %.2f s (nnz L %.0f): peak %.1f MiB\n", name, ok ? "succeeded" : "FAILED", Seconds(start),
+              FactorEntries(solver), PeakMiB());
   return ok ? 0 : 1;
 }
 
@@ -94,17 +117,21 @@ int RunEigen(const zrmgen::Problem& problem, const char* name) {
 int main(int argc, char** argv) {
   const int k = argc == 3 ? std::atoi(argv[2]) : 200;
   if ((argc != 2 && argc != 3) || k < 3 || k > 2000) {
-    std::fprintf(stderr, "usage: %s ours|eigen-natural|eigen-amd [k = 200, 3..2000]\n", argv[0]);
+    std::fprintf(stderr, "usage: %s ours|fill|eigen-natural|eigen-amd|cholmod [k = 200, 3..2000]\n", argv[0]);
     return 2;
   }
   const zrmgen::Problem problem = zrmgen::GridFairing(k);
   std::printf("grid %d x %d: %zu rows, start: peak %.1f MiB\n", k, k, problem.rows.size(), PeakMiB());
   using Matrix = Eigen::SparseMatrix<double>;
-  if (std::strcmp(argv[1], "ours") == 0) return RunOurs(problem);
+  if (std::strcmp(argv[1], "ours") == 0) return RunOurs(problem, ZRMLSQOrdering::AsGiven);
+  if (std::strcmp(argv[1], "fill") == 0) return RunOurs(problem, ZRMLSQOrdering::FillReducing);
+#ifdef ZRM_BENCH_CHOLMOD
+  if (std::strcmp(argv[1], "cholmod") == 0) return RunEigen<CholmodLLT>(problem, "cholmod");
+#endif
   if (std::strcmp(argv[1], "eigen-natural") == 0)
     return RunEigen<Eigen::SimplicialLLT<Matrix, Eigen::Lower, Eigen::NaturalOrdering<int>>>(problem, "eigen-natural");
   if (std::strcmp(argv[1], "eigen-amd") == 0)
     return RunEigen<Eigen::SimplicialLLT<Matrix, Eigen::Lower>>(problem, "eigen-amd");
-  std::fprintf(stderr, "usage: %s ours|eigen-natural|eigen-amd [k = 200, 3..2000]\n", argv[0]);
+  std::fprintf(stderr, "usage: %s ours|fill|eigen-natural|eigen-amd|cholmod [k = 200, 3..2000]\n", argv[0]);
   return 2;
 }

@@ -1,12 +1,15 @@
-// Helpers shared by the fuzzers: a failure that stops the run with a message, and checks of
-// what a call raised.
+// Helpers shared by the fuzzers: a failure that stops the run with a message, checks of what a
+// call raised, and the pool of held iterators of the container fuzzers.
 #ifndef FuzzSupport_h
 #define FuzzSupport_h
 
 #include "ZRMTestSupport.h"
 
+#include <fuzzer/FuzzedDataProvider.h>
+
 #include <cstdio>
 #include <cstdlib>
+#include <vector>
 
 namespace zrmfuzz {
 
@@ -29,6 +32,34 @@ bool RaisesError(Call&& call, unsigned int code, const char* file, int line) {
   const zrmtest::Raised raised = zrmtest::CatchRaised(call);
   return raised.raised && raised.isZRMUtError && raised.code == code && raised.file == file && raised.line == line;
 }
+
+// Up to ten iterators of a container held across operations, each with the place (Place: the
+// harness's own record) where the model puts it.
+template <class Iterator, class Place>
+struct HeldIterators {
+  struct Held {
+    Iterator it;
+    Place place;
+  };
+
+  Held& Pick(FuzzedDataProvider& input) { return pool[input.ConsumeIntegralInRange<std::size_t>(0, pool.size() - 1)]; }
+  void Keep(Held held) {
+    if (pool.size() == 10) pool.erase(pool.begin());
+    pool.push_back(std::move(held));
+  }
+  // Drops one, keeps a copy of one, or assigns one to another (self-assignment included).
+  void DropCopyOrAssign(FuzzedDataProvider& input) {
+    if (pool.empty()) return;
+    const int how = input.ConsumeIntegralInRange<int>(0, 2);
+    if (how == 0) pool.erase(pool.begin() + input.ConsumeIntegralInRange<long>(0, pool.size() - 1));
+    if (how == 1) Keep(Held(Pick(input)));
+    if (how != 2) return;
+    const Held& source = Pick(input);
+    Pick(input) = source;
+  }
+
+  std::vector<Held> pool;
+};
 
 }  // namespace zrmfuzz
 

@@ -1,121 +1,231 @@
-// Differential fuzzer of ZRMUtVector against std::vector.
+// Differential fuzzer of ZRMUtVector against std::vector with a model of the growth rule: vectors
+// of int (which grow in place) or of an element that counts its live instances (copied element
+// by element), with held iterators in the mutable or the read-only form; the first byte chooses.
 //
-// Two vectors (slots 0 and 1) of an element type that counts its live instances receive the
-// operations decoded from the input, beside two std::vector models and a model of the capacity
-// under the growth rule. A pool of iterators follows. After every operation: sizes, contents,
-// capacities and the number of live elements agree with the models, both vectors pass their own
-// invariant check, and every pooled iterator stands on the element the model says. Every
-// out-of-range index or step must raise IndexOutOfRange, every use of a detached iterator
-// InvalidIterator, from the documented line, leaving the vector unchanged; growth, shrinking
-// and clearing detach exactly the iterators the rules name.
+// Two vectors and their models receive the decoded operations, beside held iterators at an index
+// or detached. After every operation sizes, contents, capacities and the number of live elements
+// agree with the models, both vectors pass their own invariant check, and every held iterator
+// stands where the model says. An index or a step out of range raises IndexOutOfRange, a use of a
+// detached or end iterator InvalidIterator, each from its documented line, and changes nothing;
+// growth, shrinking, clearing, assignment, moves and destruction detach exactly the iterators the
+// rules name.
 #include "FuzzSupport.h"
 #include "ZRMUtVector.h"
 
-#include <fuzzer/FuzzedDataProvider.h>
-
 #include <algorithm>
 #include <climits>
-#include <memory>
+#include <optional>
+#include <type_traits>
 #include <vector>
-
-using zrmfuzz::RaisesError;
-using zrmfuzz::RaisesNothing;
 
 namespace {
 
-constexpr const char* kVectorFile = "ZRMUtilities/ProtectedInterfaces/ZRMUtVector";
+using zrmfuzz::RaisesNothing;
 
-// An element that counts its live instances (construction, copies and destruction).
-class Element {
-public:
-  Element() noexcept : mValue(0) { ++sLive; }
-  explicit Element(int value) noexcept : mValue(value) { ++sLive; }
-  Element(const Element& other) noexcept : mValue(other.mValue) { ++sLive; }
+// An element that counts its live instances; not trivially copyable.
+struct Element {
+  Element(int v = 0) noexcept : value(v) { ++live; }  // NOLINT: converts, as int does
+  Element(const Element& other) noexcept : value(other.value) { ++live; }
   Element& operator=(const Element& other) noexcept = default;
-  ~Element() { --sLive; }
-  int Value() const noexcept { return mValue; }
-  void Set(int value) noexcept { mValue = value; }
-  static long Live() noexcept { return sLive; }
-
-private:
-  int mValue;
-  static inline long sLive = 0;
+  ~Element() { --live; }
+  operator int() const noexcept { return value; }  // NOLINT: converts, as int does
+  int value;
+  static inline long live = 0;
 };
-
-using Vector = ZRMUtVector<Element>;
 
 // Capacity the growth rule gives for needed elements.
 int Grown(int capacity, int needed) {
-  if (capacity == 0) return 1;
-  if (capacity >= needed) return capacity;
-  return std::max(capacity + capacity / 2, needed);
+  return capacity == 0 ? 1 : capacity >= needed ? capacity : std::max(capacity + capacity / 2, needed);
 }
 
+template <class T, class Iterator>
 class VectorHarness {
-  static constexpr int kSlots = 2;
-  static constexpr std::size_t kPoolLimit = 10;
-
-  // A pooled iterator and where the model puts it: on index (size = at the end) of a slot, or
-  // detached.
-  struct Pooled {
-    std::unique_ptr<Vector::Iterator> mutableForm;
-    std::unique_ptr<Vector::ConstIterator> constForm;
+  using Vector = ZRMUtVector<T>;
+  struct Place {
     bool detached = true;
     int slot = 0;
-    int index = 0;
+    int index = 0;  // Size() at the end
   };
+  using Pool = zrmfuzz::HeldIterators<Iterator, Place>;
+  using Held = typename Pool::Held;
+  static constexpr bool kWrites = std::is_same_v<Iterator, typename Vector::Iterator>;
 
 public:
   explicit VectorHarness(FuzzedDataProvider& input) : mInput(input) {
-    for (auto& vector : mVectors) vector.reset(new Vector());
+    for (auto& vector : mVectors) vector.emplace();
   }
 
   void Run() {
     while (mInput.remaining_bytes() > 0) {
       Step();
-      CheckAll();
+      Check();
     }
-    for (const Pooled& pooled : mPool) Probe(pooled);
-    mPool.clear();
-    for (auto& vector : mVectors) vector.reset();
-    ZRM_FUZZ_CHECK(Element::Live() == 0);
+    for (const Held& held : mHeld.pool) Probe(held);
   }
 
 private:
   void Step() {
-    const int slot = mInput.ConsumeIntegralInRange<int>(0, kSlots - 1);
-    switch (mInput.ConsumeIntegralInRange<int>(0, 16)) {
-      case 0: PushBack(slot); break;
-      case 1: Reserve(slot); break;
-      case 2: Resize(slot); break;
-      case 3: Index(slot); break;
-      case 4: Back(slot); break;
-      case 5: Clear(slot); break;
-      case 6: CopyConstruct(slot); break;
-      case 7: Assign(slot); break;
-      case 8: SelfAssign(slot); break;
-      case 9: PoolBeginOrEnd(slot); break;
-      case 10: PoolStep(); break;
-      case 11: PoolCopyOrAssign(); break;
-      case 12: PoolDrop(); break;
-      case 13: WriteThroughPooled(); break;
-      case 14: PushBackOwnElement(slot); break;
-      case 15:
-        if (!mPool.empty()) Probe(PickPooled());
+    const int slot = mInput.ConsumeIntegralInRange<int>(0, 1), other = mInput.ConsumeIntegralInRange<int>(0, 1);
+    Vector& vector = *mVectors[slot];
+    std::vector<int>& model = mModels[slot];
+    const int size = Size(slot), count = mInput.ConsumeIntegralInRange<int>(-3, 48),
+              value = mInput.ConsumeIntegral<int>();
+    switch (mInput.ConsumeIntegralInRange<int>(0, 10)) {
+      case 0: {  // a copy or a moved value, now and then one of the vector's own elements
+        const int own = size > 0 && mInput.ConsumeBool() ? mInput.ConsumeIntegralInRange<int>(0, size - 1) : -1;
+        T appended(value);
+        T& source = own >= 0 ? vector[own] : appended;
+        const int expected = source;
+        mInput.ConsumeBool() ? vector.PushBack(std::move(source)) : vector.PushBack(source);
+        Append(slot, expected);
         break;
-      default: Traverse(slot); break;
+      }
+      case 1: {
+        if (count < 0) return OutOfRange([&] { vector.Reserve(count); }, 385);
+        vector.Reserve(count);
+        const int capacity = Grown(mCapacities[slot], size + count);
+        if (capacity != mCapacities[slot]) DetachFrom(slot, 0);
+        mCapacities[slot] = capacity;
+        break;
+      }
+      case 2: {  // shrinking detaches from the new size on; growing (fill: zero, a value or an own
+                 // element) always reallocates
+        const int fillKind = mInput.ConsumeIntegralInRange<int>(0, 2),
+                  own = fillKind == 2 && size > 0 ? (value & 0xffff) % size : -1;
+        const int fill = own >= 0 ? model[own] : fillKind == 1 ? value : 0;
+        auto resize = [&] {
+          own >= 0        ? vector.Resize(count, vector[own])
+          : fillKind == 1 ? vector.Resize(count, T(fill))
+                          : vector.Resize(count);
+        };
+        if (count < 0) return OutOfRange(resize, 385);
+        resize();
+        if (count < size) {
+          DetachFrom(slot, count);
+          model.resize(count);
+        } else if (count > size) {
+          mCapacities[slot] = Grown(mCapacities[slot], count);
+          DetachFrom(slot, 0);
+          while (Size(slot) < count) Append(slot, fill);
+        }
+        break;
+      }
+      case 3: {  // operator[] or, for a count of -3, Back: reads or writes inside, refuses outside
+                 // (line 385 mutable, 395 read-only)
+        const bool readOnly = mInput.ConsumeBool(), back = count == -3;
+        const int index = back ? size - 1 : count == 48 ? (value < 0 ? INT_MIN : INT_MAX) : count;
+        auto element = [&]() -> const T& {
+          return back       ? (readOnly ? std::as_const(vector).Back() : vector.Back())
+                 : readOnly ? std::as_const(vector)[index]
+                            : vector[index];
+        };
+        if (index < 0 || index >= size) return OutOfRange([&] { static_cast<void>(element()); }, readOnly ? 395 : 385);
+        ZRM_FUZZ_CHECK(element() == model[index]);
+        if (!readOnly) vector[index] = T(model[index] = value);
+        break;
+      }
+      case 4:
+        vector.Clear();
+        model.clear();
+        DetachFrom(slot, 0);
+        break;
+      case 5:  // replaced by a copy of either vector or by an empty one with exactly the room asked
+               // (a negative count is refused); the old vector dies
+        if (mInput.ConsumeBool()) {
+          if (count < 0) return OutOfRange([&] { static_cast<void>(Vector::WithCapacity(count)); }, 385);
+          mVectors[slot].emplace(Vector::WithCapacity(count));
+          model.clear();
+          mCapacities[slot] = count;
+        } else {
+          Vector copy(*mVectors[other]);
+          mVectors[slot].emplace(std::move(copy));
+          model = std::vector<int>(mModels[other]);
+          mCapacities[slot] = CopyCapacity(size_t(Size(slot)));
+        }
+        DetachFrom(slot, 0);
+        break;
+      case 6: {  // copy or move assignment: from itself nothing changes; a move takes the storage
+        const bool move = mInput.ConsumeBool();
+        move ? static_cast<void>(vector = std::move(*mVectors[other]))
+             : static_cast<void>(vector = std::as_const(*mVectors[other]));
+        if (other == slot) break;
+        model = mModels[other];
+        mCapacities[slot] = move ? mCapacities[other] : CopyCapacity(model.size());
+        for (const int moved : {slot, move ? other : slot}) DetachFrom(moved, 0);
+        if (move) {
+          mModels[other].clear();
+          mCapacities[other] = 0;
+        }
+        break;
+      }
+      case 7: {  // Begin, End or Begin() + offset, or an unbound iterator; without storage a
+                 // vector's iterators stand on nothing, as good as detached
+        const int how = mInput.ConsumeIntegralInRange<int>(0, 3);
+        const int offset = how != 2 || count < 0 || count > size || mCapacities[slot] == 0 ? 0 : count;
+        auto take = [&](auto& v) -> Iterator {
+          return how == 1 ? v.End() : offset > 0 ? v.Begin() + offset : v.Begin();
+        };
+        Iterator it = how == 3 ? Iterator() : take(vector);
+        if constexpr (!kWrites) {  // the read-only vector's answer
+          if (how < 3 && value % 2 == 0) it = take(std::as_const(vector));
+        }
+        Held held{it, {how == 3 || mCapacities[slot] == 0, slot, how == 1 ? size : offset}};
+        mHeld.Keep(std::move(held));
+        break;
+      }
+      case 8: mHeld.DropCopyOrAssign(mInput); break;
+      case 9: {  // ++, postfix ++, --, postfix --, +=, -=, + and -: refused when detached (307);
+                 // forward to [first element, end] and back to [first element, end), otherwise
+                 // IndexOutOfRange (269); a refused step leaves the iterator where it was
+        if (mHeld.pool.empty()) break;
+        Held& held = mHeld.Pick(mInput);
+        const int form = mInput.ConsumeIntegralInRange<int>(0, 7), by = form < 2 ? 1 : form < 4 ? -1 : count % 5;
+        auto step = [&] {
+          Iterator& it = held.it;
+          const Iterator before = it;
+          switch (form) {
+            case 0: ++it; break;
+            case 1: ZRM_FUZZ_CHECK(it++ == before); break;
+            case 2: --it; break;
+            case 3: ZRM_FUZZ_CHECK(it-- == before); break;
+            case 4: it += by; break;
+            case 5: it -= -by; break;
+            case 6: it = it + by; break;
+            default: it = it - (-by); break;
+          }
+        };
+        const int target = held.place.index + by, end = Size(held.place.slot);
+        const bool back = form == 2 || (form % 2 == 1 && form > 1);
+        if (held.place.detached) return Refused(step);
+        if (target < 0 || target > end || (back && target == end)) return OutOfRange(step, 269);
+        ZRM_FUZZ_CHECK(RaisesNothing(step));
+        held.place.index = target;
+        break;
+      }
+      default: {  // reads or writes through a held iterator (refused at the end or detached); a
+                  // read-only walk
+        std::vector<int> walked;
+        for (auto it = std::as_const(vector).Begin(); it != std::as_const(vector).End(); ++it) walked.push_back(*it);
+        ZRM_FUZZ_CHECK(walked == model);
+        if (mHeld.pool.empty()) break;
+        Held& held = mHeld.Pick(mInput);
+        const bool write = kWrites && value % 2 == 0;
+        auto use = [&] {
+          if constexpr (kWrites) {
+            if (write) return static_cast<void>(*held.it = T(value));
+          }
+          static_cast<void>(*held.it);
+        };
+        if (held.place.detached || held.place.index == Size(held.place.slot)) return Refused(use);
+        ZRM_FUZZ_CHECK(RaisesNothing(use));
+        if (write) mModels[held.place.slot][held.place.index] = value;
+      }
     }
   }
 
   int Size(int slot) const { return static_cast<int>(mModels[slot].size()); }
 
-  // Every iterator of the slot whose index is at least from is detached.
-  void DetachFrom(int slot, int from) {
-    for (Pooled& pooled : mPool)
-      if (!pooled.detached && pooled.slot == slot && pooled.index >= from) pooled.detached = true;
-  }
-
-  // Appends one element, reallocating by the growth rule when full.
+  // One more element, by the growth rule when full (which detaches every iterator).
   void Append(int slot, int value) {
     if (Size(slot) == mCapacities[slot]) {
       mCapacities[slot] = Grown(mCapacities[slot], Size(slot) + 1);
@@ -124,349 +234,75 @@ private:
     mModels[slot].push_back(value);
   }
 
-  void PushBack(int slot) {
-    const int value = mInput.ConsumeIntegral<int>();
-    mVectors[slot]->PushBack(Element(value));
-    Append(slot, value);
+  // The iterators of a slot at index from or beyond are detached.
+  void DetachFrom(int slot, int from) {
+    for (Held& held : mHeld.pool)
+      if (held.place.slot == slot && held.place.index >= from) held.place.detached = true;
   }
 
-  // An element of the vector itself, appended while the vector may reallocate.
-  void PushBackOwnElement(int slot) {
-    if (mModels[slot].empty()) return;
-    const int index = mInput.ConsumeIntegralInRange<int>(0, Size(slot) - 1);
-    Vector& vector = *mVectors[slot];
-    if (mInput.ConsumeBool())
-      vector.PushBack(std::move(vector[index]));  // moving leaves the element's value
-    else
-      vector.PushBack(vector[index]);
-    Append(slot, mModels[slot][static_cast<std::size_t>(index)]);
-  }
-
-  void Reserve(int slot) {
-    const int count = mInput.ConsumeIntegralInRange<int>(-3, 40);
-    if (count < 0) {
-      ZRM_FUZZ_CHECK(
-          RaisesError([&] { mVectors[slot]->Reserve(count); }, ZRMUtError::IndexOutOfRange, kVectorFile, 385));
-      return;
-    }
-    mVectors[slot]->Reserve(count);
-    const int capacity = Grown(mCapacities[slot], Size(slot) + count);
-    if (capacity != mCapacities[slot]) DetachFrom(slot, 0);
-    mCapacities[slot] = capacity;
-  }
-
-  void Resize(int slot) {
-    const int count = mInput.ConsumeIntegralInRange<int>(-2, 48);
-    const bool withFill = mInput.ConsumeBool();
-    const int fill = withFill ? mInput.ConsumeIntegral<int>() : 0;
-    Vector& vector = *mVectors[slot];
-    auto resize = [&] { withFill ? vector.Resize(count, Element(fill)) : vector.Resize(count); };
-    if (count < 0) {
-      ZRM_FUZZ_CHECK(RaisesError(resize, ZRMUtError::IndexOutOfRange, kVectorFile, 385));
-      return;
-    }
-    resize();
-    if (count < Size(slot)) {
-      DetachFrom(slot, count);
-      mModels[slot].resize(static_cast<std::size_t>(count));
-    } else if (count > Size(slot)) {
-      mCapacities[slot] = Grown(mCapacities[slot], count);
-      DetachFrom(slot, 0);
-      while (Size(slot) < count) Append(slot, fill);
-    }
-  }
-
-  // Indexed access: inside reads and writes the element, outside raises IndexOutOfRange from
-  // line 385 (mutable) or 395 (read-only).
-  void Index(int slot) {
-    int index = mInput.ConsumeIntegralInRange<int>(-3, 50);
-    if (index == 50) index = mInput.ConsumeBool() ? INT_MAX : INT_MIN;
-    const bool readOnly = mInput.ConsumeBool();
-    const int value = mInput.ConsumeIntegral<int>();
-    Vector& vector = *mVectors[slot];
-    const Vector& constVector = vector;
-    if (index < 0 || index >= Size(slot)) {
-      if (readOnly)
-        ZRM_FUZZ_CHECK(
-            RaisesError([&] { static_cast<void>(constVector[index]); }, ZRMUtError::IndexOutOfRange, kVectorFile, 395));
-      else
-        ZRM_FUZZ_CHECK(RaisesError([&] { vector[index].Set(value); }, ZRMUtError::IndexOutOfRange, kVectorFile, 385));
-      return;
-    }
-    const std::size_t position = static_cast<std::size_t>(index);
-    if (readOnly) {
-      ZRM_FUZZ_CHECK(constVector[index].Value() == mModels[slot][position]);
-    } else {
-      vector[index].Set(value);
-      mModels[slot][position] = value;
-    }
-  }
-
-  void Back(int slot) {
-    Vector& vector = *mVectors[slot];
-    const Vector& constVector = vector;
-    if (mModels[slot].empty()) {
-      ZRM_FUZZ_CHECK(
-          RaisesError([&] { static_cast<void>(vector.Back()); }, ZRMUtError::IndexOutOfRange, kVectorFile, 385));
-      ZRM_FUZZ_CHECK(
-          RaisesError([&] { static_cast<void>(constVector.Back()); }, ZRMUtError::IndexOutOfRange, kVectorFile, 395));
-      return;
-    }
-    ZRM_FUZZ_CHECK(vector.Back().Value() == mModels[slot].back());
-    ZRM_FUZZ_CHECK(constVector.Back().Value() == mModels[slot].back());
-  }
-
-  // Clearing keeps the storage and detaches every iterator on it.
-  void Clear(int slot) {
-    mVectors[slot]->Clear();
-    mModels[slot].clear();
-    DetachFrom(slot, 0);
-  }
-
-  // Capacity of a copy of a vector of size elements: capacity 1 from the growth rule, then
-  // the appends.
-  static int CopyCapacity(int size) {
+  // A copy starts from the growth rule for no capacity, then appends.
+  static int CopyCapacity(std::size_t size) {
     int capacity = 1;
-    for (int n = 0; n < size; ++n)
-      if (n == capacity) capacity = Grown(capacity, n + 1);
+    for (std::size_t n = 0; n < size; ++n)
+      if (int(n) == capacity) capacity = Grown(capacity, capacity + 1);
     return capacity;
   }
 
-  // Replaces a vector by a copy of a vector (possibly itself); the old one is destroyed.
-  void CopyConstruct(int slot) {
-    if (mInput.ConsumeBool()) return WithCapacity(slot);
-    const int source = mInput.ConsumeIntegralInRange<int>(0, kSlots - 1);
-    std::unique_ptr<Vector> copy(new Vector(*mVectors[source]));
-    std::vector<int> model = mModels[source];
-    DetachFrom(slot, 0);
-    mVectors[slot] = std::move(copy);
-    mModels[slot] = std::move(model);
-    mCapacities[slot] = CopyCapacity(Size(slot));
-  }
-
-  // Replaces the slot by an empty vector with exactly the room asked (a negative count raises
-  // and changes nothing).
-  void WithCapacity(int slot) {
-    const int count = mInput.ConsumeIntegralInRange<int>(-2, 40);
-    if (count < 0) {
-      ZRM_FUZZ_CHECK(
-          RaisesError([&] { (void)Vector::WithCapacity(count); }, ZRMUtError::IndexOutOfRange, kVectorFile, 385));
-      return;
-    }
-    mVectors[slot] = std::make_unique<Vector>(Vector::WithCapacity(count));
-    DetachFrom(slot, 0);
-    mModels[slot].clear();
-    mCapacities[slot] = count;
-  }
-
-  void Assign(int slot) {
-    const int source = 1 - slot;
-    *mVectors[slot] = *mVectors[source];
-    mModels[slot] = mModels[source];
-    mCapacities[slot] = CopyCapacity(Size(slot));
-    DetachFrom(slot, 0);
-  }
-
-  void SelfAssign(int slot) {
-    Vector& vector = *mVectors[slot];
-    const Vector& alias = vector;
-    vector = alias;
-  }
-
-  // Begin or End of a vector, or an iterator bound to no vector.
-  void PoolBeginOrEnd(int slot) {
-    Pooled pooled;
-    pooled.slot = slot;
-    if (mInput.ConsumeIntegralInRange<int>(0, 4) == 0) {
-      if (mInput.ConsumeBool())
-        pooled.mutableForm.reset(new Vector::Iterator());
-      else
-        pooled.constForm.reset(new Vector::ConstIterator());
-      AddToPool(std::move(pooled));  // detached
-      return;
-    }
-    const bool atEnd = mInput.ConsumeBool();
-    const bool readOnly = mInput.ConsumeBool();
-    Vector& vector = *mVectors[slot];
-    const Vector& constVector = vector;
-    if (readOnly)
-      pooled.constForm.reset(new Vector::ConstIterator(atEnd ? constVector.End() : constVector.Begin()));
-    else
-      pooled.mutableForm.reset(new Vector::Iterator(atEnd ? vector.End() : vector.Begin()));
-    pooled.index = atEnd ? Size(slot) : 0;
-    // Without storage an iterator has no element to stand on: it is as good as detached.
-    pooled.detached = mCapacities[slot] == 0;
-    AddToPool(std::move(pooled));
-  }
-
-  // Steps a pooled iterator: a detached one raises InvalidIterator; a live one whose target
-  // falls outside [first element, end], or on the end after a step back (--, -), raises
-  // IndexOutOfRange; both leave it where it was.
-  void PoolStep() {
-    if (mPool.empty()) return;
-    Pooled& pooled = PickPooled();
-    const int kind = mInput.ConsumeIntegralInRange<int>(0, 5);
-    int offset = mInput.ConsumeIntegralInRange<int>(-4, 4);
-    if (kind <= 1) offset = 1;
-    if (kind == 2 || kind == 3) offset = -1;
-    auto step = [&](auto& it) {
-      switch (kind) {
-        case 0: ++it; break;
-        case 1: it++; break;
-        case 2: --it; break;
-        case 3: it--; break;
-        case 4: it += offset; break;
-        default: it = it - (-offset); break;
-      }
-    };
-    auto apply = [&] {
-      if (pooled.mutableForm)
-        step(*pooled.mutableForm);
-      else
-        step(*pooled.constForm);
-    };
-    if (pooled.detached) {
-      ZRM_FUZZ_CHECK(RaisesError(apply, ZRMUtError::InvalidIterator, kVectorFile, 307));
-      return;
-    }
-    const int target = pooled.index + offset;
-    const bool back = kind == 2 || kind == 3 || kind == 5;
-    if (target < 0 || target > Size(pooled.slot) || (back && target == Size(pooled.slot))) {
-      ZRM_FUZZ_CHECK(RaisesError(apply, ZRMUtError::IndexOutOfRange, kVectorFile, 269));
-      return;
-    }
-    ZRM_FUZZ_CHECK(RaisesNothing(apply));
-    pooled.index = target;
-  }
-
-  void PoolCopyOrAssign() {
-    if (mPool.empty()) return;
-    const Pooled& source = PickPooled();
-    if (mInput.ConsumeBool()) {
-      Pooled copy;
-      copy.detached = source.detached;
-      copy.slot = source.slot;
-      copy.index = source.index;
-      if (source.mutableForm && mInput.ConsumeBool())
-        copy.mutableForm.reset(new Vector::Iterator(*source.mutableForm));
-      else if (source.mutableForm)
-        copy.constForm.reset(new Vector::ConstIterator(*source.mutableForm));
-      else
-        copy.constForm.reset(new Vector::ConstIterator(*source.constForm));
-      AddToPool(std::move(copy));
-      return;
-    }
-    Pooled& target = PickPooled();
-    if (target.mutableForm && source.mutableForm)
-      *target.mutableForm = *source.mutableForm;
-    else if (target.constForm && source.mutableForm)
-      *target.constForm = *source.mutableForm;
-    else if (target.constForm)
-      *target.constForm = *source.constForm;
-    else
-      return;  // no read-only to mutable assignment
-    target.detached = source.detached;
-    target.slot = source.slot;
-    target.index = source.index;
-  }
-
-  void PoolDrop() {
-    if (mPool.empty()) return;
-    const std::size_t index = mInput.ConsumeIntegralInRange<std::size_t>(0, mPool.size() - 1);
-    mPool.erase(mPool.begin() + static_cast<std::ptrdiff_t>(index));
-  }
-
-  void WriteThroughPooled() {
-    if (mPool.empty()) return;
-    Pooled& pooled = PickPooled();
-    const int value = mInput.ConsumeIntegral<int>();
-    if (!pooled.mutableForm) return;
-    auto write = [&] { (*pooled.mutableForm)->Set(value); };
-    if (pooled.detached || pooled.index == Size(pooled.slot)) {
-      ZRM_FUZZ_CHECK(RaisesError(write, ZRMUtError::InvalidIterator, kVectorFile, 307));
-      return;
-    }
-    ZRM_FUZZ_CHECK(RaisesNothing(write));
-    mModels[pooled.slot][static_cast<std::size_t>(pooled.index)] = value;
-  }
-
-  // Walks a vector with a read-only iterator, comparing with the model.
-  void Traverse(int slot) {
-    const Vector& vector = *mVectors[slot];
-    std::size_t index = 0;
-    for (Vector::ConstIterator it = vector.Begin(); it != vector.End(); ++it, ++index) {
-      ZRM_FUZZ_CHECK(index < mModels[slot].size());
-      ZRM_FUZZ_CHECK(it->Value() == mModels[slot][index]);
-    }
-    ZRM_FUZZ_CHECK(index == mModels[slot].size());
-  }
-
-  // --- checks ---------------------------------------------------------------------------
-
-  void CheckAll() {
+  void Check() {
     long live = 0;
-    for (int slot = 0; slot < kSlots; ++slot) {
+    for (int slot = 0; slot < 2; ++slot) {
       const Vector& vector = *mVectors[slot];
-      ZRM_FUZZ_CHECK(vector.Size() == Size(slot));
-      ZRM_FUZZ_CHECK(vector.Capacity() == mCapacities[slot]);
       if (const char* fault = vector.FindInvariantViolation()) zrmfuzz::Fail(__FILE__, __LINE__, fault);
-      for (int i = 0; i < Size(slot); ++i)
-        ZRM_FUZZ_CHECK(vector[i].Value() == mModels[slot][static_cast<std::size_t>(i)]);
+      ZRM_FUZZ_CHECK(vector.Size() == Size(slot) && vector.Capacity() == mCapacities[slot]);
+      for (int i = 0; i < Size(slot); ++i) ZRM_FUZZ_CHECK(vector[i] == mModels[slot][i]);
       live += Size(slot);
     }
-    ZRM_FUZZ_CHECK(Element::Live() == live);
-    for (const Pooled& pooled : mPool) {
-      if (pooled.detached) continue;
-      if (pooled.mutableForm)
-        CheckLive(*pooled.mutableForm, pooled);
-      else
-        CheckLive(*pooled.constForm, pooled);
+    if constexpr (std::is_same_v<T, Element>) ZRM_FUZZ_CHECK(Element::live == live);
+    for (const Held& held : mHeld.pool) {
+      const Place& p = held.place;
+      if (p.detached) continue;
+      const Vector& vector = *mVectors[p.slot];
+      const Iterator& it = held.it;  // Begin() + index of its vector, with that element
+      ZRM_FUZZ_CHECK(it == vector.Begin() + p.index && it != std::as_const(*mVectors[1 - p.slot]).End());
+      ZRM_FUZZ_CHECK((it == vector.End()) == (p.index == Size(p.slot)));
+      if (p.index < Size(p.slot)) ZRM_FUZZ_CHECK(*it == mModels[p.slot][p.index]);
     }
   }
 
-  // A live iterator equals Begin() + index of its vector and gives that element.
-  template <class AnyIterator>
-  void CheckLive(const AnyIterator& it, const Pooled& pooled) {
-    const Vector& vector = *mVectors[pooled.slot];
-    ZRM_FUZZ_CHECK(it == vector.Begin() + pooled.index);
-    ZRM_FUZZ_CHECK((it == vector.End()) == (pooled.index == Size(pooled.slot)));
-    if (pooled.index < Size(pooled.slot))
-      ZRM_FUZZ_CHECK(it->Value() == mModels[pooled.slot][static_cast<std::size_t>(pooled.index)]);
-    const Vector& other = *mVectors[1 - pooled.slot];
-    ZRM_FUZZ_CHECK(it != other.End());
+  // A detached or end iterator refuses to be dereferenced.
+  void Probe(const Held& held) {
+    if (!held.place.detached && held.place.index < Size(held.place.slot)) return;
+    Refused([&] { static_cast<void>(held.it.operator->()); });
   }
 
-  // A detached iterator, or one at the end, raises InvalidIterator when dereferenced.
-  void Probe(const Pooled& pooled) {
-    if (!pooled.detached && pooled.index < Size(pooled.slot)) return;
-    auto dereference = [&] {
-      if (pooled.mutableForm)
-        static_cast<void>(**pooled.mutableForm);
-      else
-        static_cast<void>(**pooled.constForm);
-    };
-    ZRM_FUZZ_CHECK(RaisesError(dereference, ZRMUtError::InvalidIterator, kVectorFile, 307));
+  template <class Call>
+  static void Refused(Call&& call) {
+    ZRM_FUZZ_CHECK(
+        zrmfuzz::RaisesError(call, ZRMUtError::InvalidIterator, "ZRMUtilities/ProtectedInterfaces/ZRMUtVector", 307));
   }
-
-  void AddToPool(Pooled pooled) {
-    if (mPool.size() == kPoolLimit) mPool.erase(mPool.begin());
-    mPool.push_back(std::move(pooled));
+  template <class Call>
+  static void OutOfRange(Call&& call, int line) {
+    ZRM_FUZZ_CHECK(
+        zrmfuzz::RaisesError(call, ZRMUtError::IndexOutOfRange, "ZRMUtilities/ProtectedInterfaces/ZRMUtVector", line));
   }
-
-  Pooled& PickPooled() { return mPool[mInput.ConsumeIntegralInRange<std::size_t>(0, mPool.size() - 1)]; }
 
   FuzzedDataProvider& mInput;
-  std::unique_ptr<Vector> mVectors[kSlots];
-  std::vector<int> mModels[kSlots];
-  int mCapacities[kSlots] = {0, 0};
-  std::vector<Pooled> mPool;  // destroyed before the vectors
+  std::optional<Vector> mVectors[2];
+  std::vector<int> mModels[2];
+  int mCapacities[2] = {0, 0};
+  Pool mHeld;  // destroyed before the vectors
 };
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   FuzzedDataProvider input(data, size);
-  VectorHarness harness(input);
-  harness.Run();
+  switch (input.ConsumeIntegralInRange<int>(0, 3)) {
+    case 0: VectorHarness<int, ZRMUtVector<int>::Iterator>(input).Run(); break;
+    case 1: VectorHarness<int, ZRMUtVector<int>::ConstIterator>(input).Run(); break;
+    case 2: VectorHarness<Element, ZRMUtVector<Element>::Iterator>(input).Run(); break;
+    default: VectorHarness<Element, ZRMUtVector<Element>::ConstIterator>(input).Run(); break;
+  }
+  ZRM_FUZZ_CHECK(Element::live == 0);
   return 0;
 }

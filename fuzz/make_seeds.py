@@ -1,20 +1,23 @@
 #!/usr/bin/env python3
-"""Writes the seed corpora: for every fuzzer but the solver's (whose corpora are minimised
-campaign output), a handful of pseudo-random inputs of growing
+"""Writes starting corpora: for every fuzzer named, a handful of pseudo-random inputs of growing
 length from a generator seeded by the fuzzer's name, so the files are the same on every run.
-FuzzedDataProvider decodes any bytes, so every input is a valid sequence of operations.
+FuzzedDataProvider decodes any bytes, so every input is a valid sequence of operations. A
+campaign (scripts/fuzz.sh) grows a corpus from them; the corpora kept in fuzz/corpus/ are the
+campaign's, minimised with -merge=1, and are not rewritten by this script unless named.
 
-    fuzz/make_seeds.py            # rewrites fuzz/corpus/<name>/seed-<n>
+    fuzz/make_seeds.py NAME...     # writes fuzz/corpus/<name>/seed-<n>
 """
 import pathlib
 import random
+import sys
 import zlib
 
-FUZZERS = ["map", "set", "vector", "handles", "bspline"]  # the solver corpora are minimised campaigns
 LENGTHS = [16, 48, 96, 160, 256, 400]
 
+if len(sys.argv) < 2:
+    sys.exit(__doc__)
 corpus = pathlib.Path(__file__).resolve().parent / "corpus"
-for name in FUZZERS:
+for name in sys.argv[1:]:
     directory = corpus / name
     directory.mkdir(parents=True, exist_ok=True)
     generator = random.Random(zlib.crc32(name.encode()))

@@ -12,10 +12,8 @@
 #
 # Branch figures leave out the exception edges of calls (--exclude-throw-branches) and the
 # branches the compiler marks unreachable (--exclude-unreachable-branches): gcov counts an
-# exception edge for every call in a template, which no test could all take. gcov gives no
-# branches for the last function of a header in an object that compiles several instances of
-# it: the invariant checks (last in ZRMUtTree.h and ZRMUtVector.h) count only from objects with
-# one instance, hence the element types of their own in tests/containers/InvariantCheckTest.cpp.
+# exception edge for every call in a template, which no test could all take. The invariant
+# checkers, which only the tests and fuzzers call, are left out (coverage_gates.py).
 #
 #   scripts/coverage.sh     builds into build/coverage (ZRM_COVERAGE_BUILD=<dir> for another);
 #                           report in <build>/coverage.txt, randomized tests at ZRM_TEST_SCALE 0.25

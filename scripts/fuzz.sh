@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Runs the libFuzzer fuzzers of fuzz/ for a given time each.
 #
-#   scripts/fuzz.sh NAME SECONDS [libFuzzer options...]   one fuzzer (map, set, vector,
-#                                                         solver_oracle, solver_calls, handles, bspline)
+#   scripts/fuzz.sh NAME SECONDS [libFuzzer options...]   one fuzzer (tree, vector,
+#                                                         solver_oracle, solver_calls, geometry)
 #   scripts/fuzz.sh all SECONDS [libFuzzer options...]    each of them in turn
 #
 # Builds the `fuzz` preset (clang, libFuzzer, AddressSanitizer + UndefinedBehaviorSanitizer,
@@ -13,7 +13,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-fuzzers=(map set vector solver_oracle solver_calls handles bspline)
+fuzzers=(tree vector solver_oracle solver_calls geometry)
 if [ $# -lt 2 ]; then
   sed -n '2,12p' "$0" | sed 's/^# \{0,1\}//'
   exit 2

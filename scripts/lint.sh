@@ -5,7 +5,7 @@
 #                                   (default build/default, configured with its preset when missing)
 #
 #   clang-format  (.clang-format) every C++ source and header of the repository except the
-#                 vendored third_party/;
+#                 vendored top-level third_party/;
 #   clang-tidy    (.clang-tidy) every source of the library, the platform layer and the example,
 #                 with the headers they include from those directories; two files at a time.
 set -euo pipefail
@@ -13,7 +13,7 @@ cd "$(dirname "$0")/.."
 
 build=${1:-build/default}
 
-mapfile -t format_files < <(git ls-files '*.h' '*.cpp' | grep -v '/third_party/')
+mapfile -t format_files < <(git ls-files '*.h' '*.cpp' | grep -v '^third_party/')
 echo "clang-format: ${#format_files[@]} files"
 clang-format --dry-run --Werror "${format_files[@]}"
 

@@ -1,9 +1,11 @@
-// The fill-reducing order and the symmetric permutation, on symmetric patterns: the order is a
-// deterministic permutation, L fills about as little as under Eigen's AMD ordering (far less than
-// in the given order on grids and arrows), and the permuted triangle holds M's entries bit for bit.
+// The fill-reducing mode's pieces, on symmetric patterns: the order is a deterministic
+// permutation, L fills about as little as under Eigen's AMD ordering (far less than in the given
+// order on grids and arrows), the permuted triangle holds M's entries bit for bit, and the
+// supernodal factorization solves as the up-looking one does, the same bits on every run.
 #include "SolverTestSupport.h"
 #include "ZRMAmdOrdering.h"
 #include "ZRMSparseCholesky.h"
+#include "ZRMSupernodalCholesky.h"
 
 #include <Eigen/SparseCholesky>
 #include <Eigen/SparseCore>
@@ -96,13 +98,33 @@ CompressedRows LowerOf(const Pattern& p) {
   return lower;
 }
 
-// Entries of L below the diagonal from our factorization of lower.
-long OurFill(const CompressedRows& lower) {
+LowerFactor UpLooking(const CompressedRows& lower) {
   SparseCholesky cholesky;
   cholesky.Analyze(lower);
   LowerFactor factor;
   EXPECT_EQ(cholesky.Factorize(lower, factor), CholeskyStatus::Success);
-  return static_cast<long>(factor.mRow.size());
+  return factor;
+}
+
+// The supernodal solve of M x = b against the up-looking one (to rounding), twice on one object
+// (the same bits); a negative diagonal entry refused.
+void CheckSupernodal(CompressedRows lower, SupernodalCholesky& supernodal, Random& random) {
+  std::vector<double> b(static_cast<std::size_t>(lower.RowCount()));
+  for (double& value : b) value = random.Uniform(-1.0, 1.0);
+  std::vector<double> expected = b, first = b, second = b;
+  SolveCholesky(UpLooking(lower), expected.data());
+  supernodal.Analyze(lower);
+  ASSERT_EQ(supernodal.Factorize(lower), CholeskyStatus::Success);
+  supernodal.Solve(first.data());
+  ASSERT_EQ(supernodal.Factorize(lower), CholeskyStatus::Success);
+  supernodal.Solve(second.data());
+  for (std::size_t i = 0; i < b.size(); ++i) {
+    ASSERT_NEAR(first[i], expected[i], 1e-12 * (1.0 + std::abs(expected[i]))) << "x " << i;
+    ASSERT_EQ(Bits(second[i]), Bits(first[i])) << "x " << i;
+  }
+  if (lower.RowCount() == 0) return;
+  lower.mValue[lower.End(lower.RowCount() / 2) - 1] = -1.0;
+  EXPECT_EQ(supernodal.Factorize(lower), CholeskyStatus::NotPositiveDefinite);
 }
 
 long EigenAmdFill(const CompressedRows& lower) {
@@ -118,8 +140,10 @@ long EigenAmdFill(const CompressedRows& lower) {
 
 }  // namespace
 
-TEST(AmdOrdering, PermutesDeterministicallyAndFillsAboutAsLittleAsEigensAmd) {
-  AmdOrdering reused;  // keeps its storage from pattern to pattern
+TEST(FillReducingMode, OrdersPermutesAndFactorsAsItsReferences) {
+  AmdOrdering reused;  // these keep their storage from pattern to pattern
+  SupernodalCholesky supernodal;
+  Random random(5);
   for (const Pattern& p : Patterns()) {
     SCOPED_TRACE(p.what);
     const CompressedRows lower = LowerOf(p);
@@ -147,7 +171,9 @@ TEST(AmdOrdering, PermutesDeterministicallyAndFillsAboutAsLittleAsEigensAmd) {
       }
     }
 
-    const long ours = OurFill(permuted), eigen = EigenAmdFill(lower), given = OurFill(lower);
+    CheckSupernodal(permuted, supernodal, random);
+    const auto fillOf = [](const CompressedRows& m) { return static_cast<long>(UpLooking(m).mRow.size()); };
+    const long ours = fillOf(permuted), eigen = EigenAmdFill(lower), given = fillOf(lower);
     EXPECT_LE(ours, eigen + eigen / 10 + 8) << "Eigen's AMD: " << eigen;
     const bool grid = p.what.find("grid") != std::string::npos && p.n > 100;
     const bool arrow = p.what.find("arrow") != std::string::npos;

@@ -368,24 +368,24 @@ int AmdOrdering::StepOf(int v) {
 // The entries are first gathered by new column (each holding its new row), then transposed, which
 // sorts every row by column.
 void PermuteLower(const CompressedRows& lower, const std::vector<int>& inverse, CompressedRows& permuted,
-                  CompressedRows& byColumn, std::vector<int>& fill) {
+                  CompressedRows& upper, std::vector<int>& fill) {
   const int n = lower.RowCount();
   assert(static_cast<int>(inverse.size()) == n && "a new position for every variable");
-  byColumn.mStart.assign(static_cast<std::size_t>(n) + 1, 0);
+  upper.mStart.assign(static_cast<std::size_t>(n) + 1, 0);
   for (int i = 0; i < n; ++i)
     for (int e = lower.Begin(i); e < lower.End(i); ++e)
-      ++byColumn.mStart[std::min(inverse[i], inverse[lower.mIndex[e]]) + 1];
-  for (int c = 0; c < n; ++c) byColumn.mStart[c + 1] += byColumn.mStart[c];
-  byColumn.mIndex.resize(lower.mIndex.size());
-  byColumn.mValue.resize(lower.mIndex.size());
-  fill.assign(byColumn.mStart.begin(), byColumn.mStart.end() - 1);
+      ++upper.mStart[std::min(inverse[i], inverse[lower.mIndex[e]]) + 1];
+  for (int c = 0; c < n; ++c) upper.mStart[c + 1] += upper.mStart[c];
+  upper.mIndex.resize(lower.mIndex.size());
+  upper.mValue.resize(lower.mIndex.size());
+  fill.assign(upper.mStart.begin(), upper.mStart.end() - 1);
   for (int i = 0; i < n; ++i)
     for (int e = lower.Begin(i); e < lower.End(i); ++e) {
       const int a = inverse[i];
       const int b = inverse[lower.mIndex[e]];
       const int slot = fill[std::min(a, b)]++;
-      byColumn.mIndex[slot] = std::max(a, b);
-      byColumn.mValue[slot] = lower.mValue[e];
+      upper.mIndex[slot] = std::max(a, b);
+      upper.mValue[slot] = lower.mValue[e];
     }
-  Transpose(byColumn, n, permuted, fill);
+  Transpose(upper, n, permuted, fill);
 }

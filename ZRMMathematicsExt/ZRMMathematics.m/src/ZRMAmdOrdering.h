@@ -128,9 +128,9 @@ private:
 
 // permuted := the lower triangle of P M P^T, for M's lower triangle lower and inverse[v] the new
 // position of variable v: entry (i, j) of lower goes to row max(inverse[i], inverse[j]), column
-// min(...), its value unchanged. Rows ascending by column, the diagonal last. byColumn and fill are
+// min(...), its value unchanged. Rows ascending by column, the diagonal last. upper and fill are
 // working storage. O(entries + n).
 void PermuteLower(const CompressedRows& lower, const std::vector<int>& inverse, CompressedRows& permuted,
-                  CompressedRows& byColumn, std::vector<int>& fill);
+                  CompressedRows& upper, std::vector<int>& fill);
 
 #endif

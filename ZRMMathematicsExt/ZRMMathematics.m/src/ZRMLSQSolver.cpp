@@ -16,17 +16,17 @@ constexpr int kNoConstraintLine = 340;
 constexpr int kWrongVariableLine = 651;
 
 // Analysis and numeric factorization of the normal matrix: as it is, or reordered to reduce
-// fill (mPermutation).
+// fill (mPermutation) and factored by supernodes.
 bool FactorNormalMatrix(LSQSolverState& state) {
-  const CompressedRows* matrix = &state.mNormal;
   state.mPermutation.clear();
-  if (state.mFillReducing) {
-    state.mAmd.Order(state.mNormal, state.mPermutation, state.mInverse);
-    PermuteLower(state.mNormal, state.mInverse, state.mPermuted, state.mWorkRows, state.mWorkIndex);
-    matrix = &state.mPermuted;
+  if (!state.mFillReducing) {
+    state.mCholesky.Analyze(state.mNormal);
+    return state.mCholesky.Factorize(state.mNormal, state.mFactor) == CholeskyStatus::Success;
   }
-  state.mCholesky.Analyze(*matrix);
-  return state.mCholesky.Factorize(*matrix, state.mFactor) == CholeskyStatus::Success;
+  state.mAmd.Order(state.mNormal, state.mPermutation, state.mInverse);
+  PermuteLower(state.mNormal, state.mInverse, state.mPermuted, state.mWorkRows, state.mWorkIndex);
+  state.mSupernodal.Analyze(state.mPermuted);
+  return state.mSupernodal.Factorize(state.mPermuted) == CholeskyStatus::Success;
 }
 
 // Factor on a state: numbering -> elimination -> reduction -> A^T -> lower triangle of A^T A ->
@@ -125,14 +125,14 @@ void AdjustedRhsForward(const LSQSolverState& state, const std::vector<double>& 
 
 // Solves the normal equations in place: x holds A^T b, then the free values.
 void SolveNormal(LSQSolverState& state, std::vector<double>& x) {
-  if (state.mPermutation.empty()) {
+  if (!state.mFillReducing) {
     SolveCholesky(state.mFactor, x.data());
     return;
   }
   std::vector<double>& y = state.mPermutedRhs;
   y.resize(x.size());
   for (std::size_t i = 0; i < y.size(); ++i) y[i] = x[static_cast<std::size_t>(state.mPermutation[i])];
-  SolveCholesky(state.mFactor, y.data());
+  state.mSupernodal.Solve(y.data());
   for (std::size_t i = 0; i < y.size(); ++i) x[static_cast<std::size_t>(state.mPermutation[i])] = y[i];
 }
 

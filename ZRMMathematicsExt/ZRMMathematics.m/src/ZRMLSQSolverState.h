@@ -11,6 +11,7 @@
 #include "ZRMLSQSolver.h"
 #include "ZRMSoftRowReduction.h"
 #include "ZRMSparseCholesky.h"
+#include "ZRMSupernodalCholesky.h"
 
 #include <utility>
 #include <vector>
@@ -42,8 +43,9 @@ struct LSQSolverState {
   CompressedRows mPermuted;       // fill-reducing: lower triangle of A^T A permuted
   CompressedRows mWorkRows;       // working rows of the permutation
   SparseCholesky mCholesky;
-  LowerFactor mFactor;
-  std::vector<int> mWorkIndex;  // working arrays of the stages above
+  LowerFactor mFactor;             // as given
+  SupernodalCholesky mSupernodal;  // fill-reducing
+  std::vector<int> mWorkIndex;     // working arrays of the stages above
   std::vector<double> mWorkValue;
   FactorStage mStage = FactorStage::kNone;
   bool mFactorCurrent = false;  // the factorization is usable and no constraint changed since

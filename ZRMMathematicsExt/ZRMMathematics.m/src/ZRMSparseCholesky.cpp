@@ -85,21 +85,10 @@ void SparseCholesky::Analyze(const CompressedRows& lower) {
   for (int j = 0; j < n; ++j) mColumnStart[j + 1] += mColumnStart[j];  // where each column of L starts
 }
 
-// The tree paths from the row's own columns up to the first column already met in this row;
-// a column without a parent gets k. The set is the closure of the row's columns over the
-// columns of L, found in time proportional to its size.
+// The row's pattern, sorted.
 void SparseCholesky::AppendPattern(const CompressedRows& lower, int k) {
-  assert(lower.Begin(k) < lower.End(k) && lower.mIndex[lower.End(k) - 1] == k && "each row ends with its diagonal");
   const auto first = static_cast<std::ptrdiff_t>(mPatternColumn.size());
-  mVisited[k] = k;
-  for (int e = lower.Begin(k); e < lower.End(k) - 1; ++e) {
-    assert(lower.mIndex[e] < k && (e == lower.Begin(k) || lower.mIndex[e - 1] < lower.mIndex[e]) && "lower triangle");
-    for (int column = lower.mIndex[e]; mVisited[column] != k; column = mParent[column]) {
-      if (mParent[column] < 0) mParent[column] = k;
-      mVisited[column] = k;
-      mPatternColumn.push_back(column);
-    }
-  }
+  WalkRowPattern(lower, k, mParent, mVisited, [this](int column) { mPatternColumn.push_back(column); });
   SortShort(mPatternColumn.data() + first, mPatternColumn.data() + mPatternColumn.size());
 }
 

@@ -5,6 +5,7 @@
 
 #include "ZRMCompressedRows.h"
 
+#include <cassert>
 #include <vector>
 
 // lower := the lower triangle of A^T A, row c holding (c', sum over ascending r of
@@ -13,6 +14,26 @@
 // columns (its transpose). mark and sum are working arrays.
 void FormNormalMatrix(const CompressedRows& rows, const CompressedRows& columns, CompressedRows& lower,
                       std::vector<int>& mark, std::vector<double>& sum);
+
+// Visits the pattern of row k of L, unordered, for a matrix given by its lower triangle: the
+// tree paths from row k's columns up to the first column already met in this row, in time
+// proportional to their length. Called for k = 0, 1, ... in turn, it builds the elimination tree
+// on the way (parent: column -> parent or -1, a column without one getting k; visited: column
+// -> the last row that met it; both of n, all -1 before row 0).
+template <class Visit>
+void WalkRowPattern(const CompressedRows& lower, int k, std::vector<int>& parent, std::vector<int>& visited,
+                    Visit visit) {
+  assert(lower.Begin(k) < lower.End(k) && lower.mIndex[lower.End(k) - 1] == k && "each row ends with its diagonal");
+  visited[k] = k;
+  for (int e = lower.Begin(k); e < lower.End(k) - 1; ++e) {
+    assert(lower.mIndex[e] < k && (e == lower.Begin(k) || lower.mIndex[e - 1] < lower.mIndex[e]) && "lower triangle");
+    for (int column = lower.mIndex[e]; visited[column] != k; column = parent[column]) {
+      if (parent[column] < 0) parent[column] = k;
+      visited[column] = k;
+      visit(column);
+    }
+  }
+}
 
 // L of a factorization, by columns: column j holds (i, L[i][j]) for every structurally non-zero
 // i > j, ascending i (an entry that cancels to 0.0 stays); the diagonal apart.

@@ -1,0 +1,69 @@
+// Loads the built library at run time, as a caller that does not link it would (this program
+// links the platform only), and checks what loading registered in the interface dictionary.
+#include "KRNBaseUnknown.h"
+#include "KRNDictionary.h"
+#include "KRNMetaClass.h"
+
+#include <gtest/gtest.h>
+
+#include <dlfcn.h>
+
+#include <string>
+
+namespace {
+
+// The two interfaces in registration order, with their identifiers.
+const struct {
+  IID iid;
+  std::string name;
+} kInterfaces[] = {
+    {{0x2B096CC7, 0x1E50, 0x4D74, {0xB5, 0x76, 0xBB, 0xC5, 0xD0, 0x64, 0xF7, 0xC7}}, "ZRMIUtGeometryAccess"},
+    {{0x0340F1E9, 0xB892, 0x46DB, {0x8B, 0x4D, 0x64, 0x46, 0xB6, 0xAD, 0xFD, 0x08}}, "ZRMIUtLineGeometryAccess"}};
+
+template <class Function>
+Function Symbol(void* library, const std::string& name) {
+  return reinterpret_cast<Function>(dlsym(library, name.c_str()));
+}
+
+// Nothing is registered before loading. Each interface then has its "MetaObject" entry and its
+// registration, in order, both naming its meta-class (framework ZRMMathematicsExt, parent
+// KRNBaseUnknown, kind 8, neither a kind of the other); its exported statics answer from it.
+TEST(InterfaceLoad, LoadingRegistersBothInterfacesInOrder) {
+  ASSERT_EQ(dlopen(ZRM_MATHEMATICS_LIBRARY, RTLD_NOW | RTLD_NOLOAD), nullptr) << "the library is linked in";
+  for (const auto& i : kInterfaces) EXPECT_EQ(KRNInterfaceDictionary::FindInterface(i.iid), nullptr);
+  const int entries = KRNInterfaceDictionary::GetEntryCount(), interfaces = KRNInterfaceDictionary::GetInterfaceCount();
+  void* library = dlopen(ZRM_MATHEMATICS_LIBRARY, RTLD_NOW | RTLD_LOCAL);
+  ASSERT_NE(library, nullptr) << dlerror();
+  ASSERT_TRUE(KRNInterfaceDictionary::GetInterfaceCount() == interfaces + 2 &&
+              KRNInterfaceDictionary::GetEntryCount() == entries + 2);
+  for (int i = 0; i < 2; ++i) {
+    const auto& expected = kInterfaces[i];
+    const KRNInterfaceRecord* record = KRNInterfaceDictionary::GetInterface(interfaces + i);
+    const KRNDictionaryEntry* entry = KRNInterfaceDictionary::GetEntry(entries + i);
+    ASSERT_TRUE(record && entry && record->metaClass) << expected.name;
+    const KRNMetaClass* meta = record->metaClass;
+    EXPECT_TRUE(record->interfaceId == expected.iid && record->classId == CLSID_KRNMetaClass && !record->data &&
+                meta->GetClassId() == expected.iid);
+    EXPECT_TRUE(meta->GetClassName() == expected.name && std::string(meta->GetFWname()) == "ZRMMathematicsExt" &&
+                meta->GetClassKind() == 8);
+    EXPECT_TRUE(meta->GetParent() == KRNBaseUnknown::MetaObject() && !meta->GetSecondMetaClass() &&
+                meta->IsAKindOf("KRNBaseUnknown"));
+    EXPECT_FALSE(meta->IsAKindOf(kInterfaces[1 - i].name.c_str()));
+    EXPECT_TRUE(entry->interfaceId == expected.iid && entry->classId == CLSID_KRNMetaClass &&
+                entry->className == expected.name && entry->entryName == "MetaObject");
+    EXPECT_TRUE(entry->libraryName.empty() && entry->implementationName.empty() && entry->metaClass == meta &&
+                !entry->createFunction && !entry->data);
+    EXPECT_TRUE(entry->entryKind == 1 && entry->loadFlags == 0 && entry->version == 2);
+    const std::string mangled = std::to_string(expected.name.size()) + expected.name;
+    const auto metaObject = Symbol<KRNMetaClass* (*)()>(library, "_ZN" + mangled + "10MetaObjectEv");
+    const auto classId = Symbol<const GUID& (*)()>(library, "_ZN" + mangled + "7ClassIdEv");
+    const auto className = Symbol<const char* (*)()>(library, "_ZN" + mangled + "9ClassNameEv");
+    ASSERT_TRUE(metaObject && classId && className);
+    EXPECT_TRUE(metaObject() == meta && metaObject() == meta && classId() == expected.iid &&
+                className() == expected.name);
+  }
+  const auto marker = Symbol<int (*)()>(library, "ZRMMathematicsMarker");
+  EXPECT_TRUE(marker && marker() == 1);
+}
+
+}  // namespace

@@ -1,0 +1,254 @@
+// The runtime beneath the containers, as far as they do not reach it: the balanced tree's own
+// nodes, caller nodes and its three insertion protocols against std::set, cursors on no item,
+// the compare function and Swap; platform errors, error trapping and the assertion sink.
+#include "KRNError.h"
+#include "KRNXHContext.h"
+#include "ZRMTestSupport.h"
+#include "ZRMUtAvlTree.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <set>
+#include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace {
+
+int CompareInts(const void* a, const void* b) {
+  const int x = *static_cast<const int*>(a), y = *static_cast<const int*>(b);
+  return x < y ? -1 : (y < x ? 1 : 0);
+}
+
+// A caller-supplied node that carries its item, as the containers use.
+struct IntBlock : ZRMUtAvlTreeNode {
+  explicit IntBlock(int v) : value(v) { SetItem(&value); }
+  int value;
+};
+
+// A tree of ints in nodes of its own (item: a new int) or in IntBlocks; the deleter frees what it
+// is handed and records it.
+struct IntTree {
+  ~IntTree() { tree.DeleteItems(&Delete, this); }
+  static void Delete(ZRMUtAvlTreeNode* node, void* item, void* context) {
+    auto* self = static_cast<IntTree*>(context);
+    self->deleted.emplace_back(node, *static_cast<int*>(item));
+    if (self->blocks.erase(node) == 1)
+      delete static_cast<IntBlock*>(node);
+    else
+      delete static_cast<int*>(item);
+  }
+  // Inserts by InsertItem, InsertNode or LookForNode + LinkNodeAt; false when present.
+  bool Insert(int value, int protocol) {
+    if (protocol == 0) {
+      int* item = new int(value);
+      const ZRMUtAvlTreeCursor cursor = tree.InsertItem(item);
+      EXPECT_TRUE(cursor.Tree() == &tree && (cursor.IsAfterLastItem() || cursor.GetItem() == item));
+      if (cursor.IsAfterLastItem()) delete item;  // refused: still ours
+      return !cursor.IsAfterLastItem();
+    }
+    auto* block = new IntBlock(value);
+    ZRMUtAvlTreePlace place;
+    ZRMUtAvlTreeNode* stored = protocol == 1 ? tree.InsertNode(block) : tree.LookForNode(&value, place);
+    if (stored == nullptr) tree.LinkNodeAt(stored = block, place);
+    EXPECT_EQ(*static_cast<int*>(stored->GetItem()), value);
+    if (stored != block) delete block;  // the equal node already stored
+    return stored == block && blocks.insert(block).second;
+  }
+  std::vector<int> Contents() const {
+    std::vector<int> items;
+    ZRMUtAvlTreeCursor cursor(tree);
+    for (cursor.ResetOnFirstItem(); !cursor.IsAfterLastItem(); cursor.Increment())
+      items.push_back(*static_cast<int*>(cursor.GetItem()));
+    return items;
+  }
+  ZRMUtAvlTree tree{&CompareInts};
+  std::set<ZRMUtAvlTreeNode*> blocks;
+  std::vector<std::pair<ZRMUtAvlTreeNode*, int>> deleted;
+};
+
+TEST(AvlTree, EveryProtocolAgainstStdSet) {
+  std::mt19937 random(20261206);
+  IntTree ints;
+  std::set<int> model;
+  for (long step = 0; step < zrmtest::Scaled(40000); ++step) {
+    const int value = static_cast<int>(random() % 1000), roll = static_cast<int>(random() % 6);
+    if (roll < 4) {
+      ASSERT_EQ(ints.Insert(value, roll % 3), model.insert(value).second);
+    } else {  // RemoveItem, or RemoveNode of the node found: the deleter runs once, with both
+      ZRMUtAvlTreeNode* node = ints.tree.LookForNode(&value);
+      ASSERT_EQ(node != nullptr, model.erase(value) == 1);
+      const std::size_t deleted = ints.deleted.size();
+      if (roll == 4)
+        ASSERT_EQ(ints.tree.RemoveItem(&value, &IntTree::Delete, &ints), node != nullptr);
+      else if (node != nullptr)
+        ints.tree.RemoveNode(node, &IntTree::Delete, &ints);
+      ASSERT_EQ(ints.deleted.size(), deleted + (node != nullptr));
+      ASSERT_TRUE(node == nullptr || ints.deleted.back() == std::make_pair(node, value));
+    }
+    const int probe = static_cast<int>(random() % 1002) - 1;
+    const void* found = ints.tree.LookForItem(&probe);
+    ASSERT_EQ(found ? *static_cast<const int*>(found) : -2, model.count(probe) ? probe : -2);
+    if (step % 500 == 0) {
+      ASSERT_EQ(ints.tree.FindInvariantViolation(), nullptr) << "step " << step;
+      ASSERT_EQ(ints.Contents(), std::vector<int>(model.begin(), model.end()));
+    }
+  }
+  EXPECT_EQ(ints.tree.GetItemNumber(), static_cast<int>(model.size()));
+  EXPECT_TRUE(ints.tree.InsertItem(nullptr).IsAfterLastItem());
+  ints.deleted.clear();
+  ints.tree.DeleteItems(&IntTree::Delete, &ints);
+  EXPECT_TRUE(ints.deleted.size() == model.size() && ints.tree.GetItemNumber() == 0 && !ints.tree.FirstNode());
+}
+
+TEST(AvlTree, CursorsOnNoItem) {
+  IntTree ints;
+  ZRMUtAvlTreeCursor unbound, onEmpty(&ints.tree);
+  unbound.ResetOnFirstItem();
+  onEmpty.ResetOnFirstItem();
+  EXPECT_TRUE(!unbound.Tree() && unbound.IsAfterLastItem() && !unbound.GetItem() && onEmpty.IsAfterLastItem());
+  ints.Insert(1, 0);
+  ints.Insert(2, 1);
+  ZRMUtAvlTreeCursor cursor(ints.tree);
+  const int absent = 7;
+  EXPECT_EQ(cursor.GetItem(), nullptr);  // a fresh cursor stands on no item
+  cursor.ResetOnItem(&absent);
+  EXPECT_TRUE(cursor.IsAfterLastItem());
+  cursor.ResetOnFirstItem();
+  for (int step = 0; step < 3; ++step) cursor.Increment();  // stays after the last item
+  EXPECT_TRUE(cursor.IsAfterLastItem());
+  cursor.ResetOnNode(ints.tree.FirstNode());
+  EXPECT_EQ(*static_cast<int*>(cursor.GetItem()), 1);
+  unbound.ResetOnNode(ints.tree.FirstNode());  // bound to no tree: stays on no item
+  unbound.ResetOnItem(&absent);
+  EXPECT_EQ(unbound.Node(), nullptr);
+}
+
+// A place is wholly the lookup's answer: one kept from before the tree was emptied links at the
+// root afterwards. The search from the end finds the last item itself, and places a greater one
+// after it.
+TEST(AvlTree, PlacesFromLookups) {
+  IntTree ints;
+  ints.Insert(3, 0);
+  ints.Insert(5, 0);
+  const int last = 5, probe = 7;
+  ZRMUtAvlTreePlace place;
+  ZRMUtAvlTreeNode* lastNode = ints.tree.LookForNode(&last);
+  EXPECT_TRUE(ints.tree.LookForNodeFromEnd(&last, place) == lastNode && !ints.tree.LookForNodeFromEnd(&probe, place) &&
+              place.parent == lastNode && !place.left);
+  ints.tree.DeleteItems(&IntTree::Delete, &ints);
+  auto* block = new IntBlock(probe);
+  ints.blocks.insert(block);
+  EXPECT_EQ(ints.tree.LookForNode(&probe, place), nullptr);
+  ints.tree.LinkNodeAt(block, place);
+  EXPECT_TRUE(ints.tree.FirstNode() == block && ints.Contents() == std::vector<int>({7}));
+}
+
+TEST(AvlTree, CompareFunctionChangesOnlyWhileEmptyNullOrdersByAddressSwapExchanges) {
+  IntTree a, b;
+  a.Insert(1, 0);
+  a.Insert(2, 0);
+  EXPECT_FALSE(a.tree.SetCompareFunction(nullptr));  // refused while it holds items
+  EXPECT_TRUE(a.tree.GetCompareFunction() == &CompareInts && b.tree.SetCompareFunction(&CompareInts));
+  b.Insert(9, 0);
+  a.tree.Swap(b.tree);
+  EXPECT_TRUE(a.Contents() == std::vector<int>({9}) && b.Contents() == std::vector<int>({1, 2}));
+  int same[3] = {5, 5, 5};          // equal values at distinct addresses
+  ZRMUtAvlTree byAddress(nullptr);  // our choice: no compare function orders by address
+  ZRMUtAvlTree emptied(&CompareInts);
+  emptied.InsertItem(&same[1]);
+  emptied.DeleteItems(nullptr, nullptr);  // the items stay the caller's
+  ASSERT_TRUE(emptied.SetCompareFunction(nullptr));
+  for (ZRMUtAvlTree* tree : {&byAddress, &emptied}) {
+    for (int index : {2, 0, 1}) EXPECT_FALSE(tree->InsertItem(&same[index]).IsAfterLastItem());
+    EXPECT_TRUE(tree->InsertItem(&same[0]).IsAfterLastItem());
+    ZRMUtAvlTreeCursor cursor(*tree);
+    cursor.ResetOnFirstItem();
+    for (int& item : same) {
+      EXPECT_EQ(cursor.GetItem(), &item);
+      cursor.Increment();
+    }
+    tree->DeleteItems(nullptr, nullptr);
+  }
+}
+
+TEST(PlatformErrors, KindsMessagesAndThrowOfTheObjectItself) {
+  const struct {
+    KRNException* object;
+    const char* name;
+    bool error, utError;
+  } cases[] = {{new KRNException(), "KRNException", false, false},
+               {new KRNError(), "KRNError", true, false},
+               {new ZRMUtError(ZRMUtError::IndexOutOfRange), "ZRMUtError", true, true}};
+  for (const auto& c : cases) {
+    KRNExceptionOwner owner(c.object);
+    EXPECT_STREQ(c.object->GetClassName(), c.name);
+    EXPECT_TRUE(c.object->IsAKindOf(KRNException::ClassName()) && c.object->GetMessageText()[0] != '\0');
+    EXPECT_TRUE(c.object->IsAKindOf(KRNError::ClassName()) == c.error &&
+                c.object->IsAKindOf(ZRMUtError::ClassName()) == c.utError);
+    EXPECT_FALSE(c.object->IsAKindOf("SomethingElse") || c.object->IsAKindOf(nullptr));
+  }
+  EXPECT_STRNE(ZRMUtError(ZRMUtError::IndexOutOfRange).GetMessageText(),
+               ZRMUtError(ZRMUtError::InvalidIterator).GetMessageText());
+  EXPECT_TRUE(ZRMUtError::IndexOutOfRange == 0x80000000u && ZRMUtError::InvalidIterator == 0x80000001u);
+  KRNError* error = new KRNError();
+  int data = 0;
+  try {
+    error->Throw("f", 3, &data);
+  } catch (KRNException* raised) {
+    KRNExceptionOwner owner(raised);
+    EXPECT_TRUE(raised == error && raised->GetData() == &data && raised->GetFile() == std::string("f") &&
+                raised->GetLine() == 3);
+  }
+}
+
+// Trapped platform objects are handed over once; a second trap disposes of the first and the
+// context of what is left (the sanitizer build proves nothing leaks).
+TEST(PlatformErrors, ContextTrapsPlatformObjectsOnly) {
+  KRNXHContext context;
+  int calls = 0;
+  EXPECT_TRUE(context.Run([&] { ++calls; }) && calls == 1 && context.Trapped() == nullptr);
+  EXPECT_THROW(context.Run([] { throw std::runtime_error("not ours"); }), std::runtime_error);
+  EXPECT_FALSE(context.Run([] { ZRMUtRaise(ZRMUtError::InvalidIterator, "x", 1); }));
+  KRNException* trapped = context.Trapped();
+  ASSERT_TRUE(trapped && trapped->IsAKindOf(KRNError::ClassName()) && context.Trapped() == nullptr);
+  KRNError::Flush(static_cast<KRNError*>(trapped));
+  EXPECT_FALSE(context.Run([] { ZRMUtRaise(ZRMUtError::IndexOutOfRange, "a", 1); }));
+  EXPECT_FALSE(context.Run([] { ZRMUtRaise(ZRMUtError::IndexOutOfRange, "b", 2); }));
+  KRNException* last = context.Trapped();
+  EXPECT_STREQ(last->GetFile(), "b");
+  KRNException::Dispose(last);
+  EXPECT_FALSE(context.Run([] { (new KRNException())->Throw("inner", 9, nullptr); }));
+  trapped = context.Trapped();  // no KRNError: the caller passes it on through its own Throw
+  const zrmtest::Raised again = zrmtest::CatchRaised([&] { trapped->Throw(nullptr, 0, nullptr); });
+  EXPECT_TRUE(again.raised && !again.isZRMUtError && again.file.empty() && again.line == 0);
+  EXPECT_FALSE(context.Run([] { ZRMUtRaise(ZRMUtError::IndexOutOfRange, "c", 3); }));
+}
+
+TEST(AssertFailure, ReportsReachTheSinkStageAndSinkAreRestored) {
+  const int stageBefore = ZRMGetKRNDevelopmentStage();
+  {
+    zrmtest::AssertRecorder recorder(3);
+    EXPECT_TRUE(ZRMGetKRNDevelopmentStage() == 3 && ZRMSetKRNDevelopmentStage(5) == 3 &&
+                ZRMGetKRNDevelopmentStage() == 5);
+    ZRMUtAssertFailure(false, KRNUnicodeString("x > 0"), KRNUnicodeString("x must be positive"), "src/File", 17);
+    KRNRuntimeAssert(L"(\"m\", e)", "src/File", 18);
+    ASSERT_EQ(recorder.reports.size(), 2u);
+    const zrmtest::AssertReport& failure = recorder.reports[0];
+    EXPECT_TRUE(failure.kind == zrmtest::AssertReport::Failure && !failure.condition && failure.line == 17);
+    EXPECT_EQ(failure.expression + "|" + failure.message + "|" + failure.file, "x > 0|x must be positive|src/File");
+    const zrmtest::AssertReport& runtime = recorder.reports[1];
+    EXPECT_TRUE(runtime.kind == zrmtest::AssertReport::Runtime && runtime.text == L"(\"m\", e)" && runtime.line == 18);
+    EXPECT_EQ(ZRMUtSetAssertSink(nullptr), &recorder);  // null restores the default sink
+    ZRMUtAssertSink* fallback = ZRMUtSetAssertSink(&recorder);
+    EXPECT_TRUE(fallback != nullptr && fallback != &recorder);
+  }
+  EXPECT_EQ(ZRMGetKRNDevelopmentStage(), stageBefore);
+  const KRNUnicodeString text("a, \"b\"");  // narrow literals widen one to one
+  EXPECT_TRUE(text.ConvertToWChar() == L"a, \"b\"" && text.ConvertToChar() == "a, \"b\"");
+  EXPECT_EQ(KRNUnicodeString(static_cast<const char*>(nullptr)).ConvertToChar(), "");
+}
+
+}  // namespace
