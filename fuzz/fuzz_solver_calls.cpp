@@ -152,7 +152,8 @@ void GetResult(FuzzedDataProvider& input, Tracked& tracked, zrmtest::AssertRecor
   int variable = AnyId(input);
   if (!results.empty() && input.ConsumeBool())
     variable = results[input.ConsumeIntegralInRange<std::size_t>(0, results.size() - 1)].first;
-  const auto found = std::find_if(results.begin(), results.end(), [variable](const auto& r) { return r.first == variable; });
+  const auto found =
+      std::find_if(results.begin(), results.end(), [variable](const auto& r) { return r.first == variable; });
   const std::size_t reportsBefore = recorder.reports.size();
   const double value = tracked.solver->GetResult(variable);
   if (found != results.end()) {

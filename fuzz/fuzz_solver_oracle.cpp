@@ -74,7 +74,8 @@ void RegisterRows(FuzzedDataProvider& input, const std::vector<int>& variables, 
     Row row;
     row.hard = input.ConsumeIntegralInRange<int>(0, 2) == 0;
     for (const int variable : variables)
-      if (input.ConsumeBool()) row.coefficients.emplace_back(variable, kCoefficients[input.ConsumeIntegralInRange<int>(0, 11)]);
+      if (input.ConsumeBool())
+        row.coefficients.emplace_back(variable, kCoefficients[input.ConsumeIntegralInRange<int>(0, 11)]);
     row.rhs = Rhs(input);
     if (input.ConsumeBool()) {
       const int id = kConstraintIds[input.ConsumeIntegralInRange<int>(0, 4)];

@@ -186,7 +186,7 @@ TEST(LSQSolverSolve, NeedsACurrentFactorization) {
   ASSERT_TRUE(solver.Factor());
   ASSERT_TRUE(solver.Solve());
   EXPECT_DOUBLE_EQ(solver.GetResult(1), 1.0);  // rows x = 0 (id 1 again) and x = 2
-  EXPECT_EQ(ResultBits(solver), before);          // the empty row changes nothing
+  EXPECT_EQ(ResultBits(solver), before);       // the empty row changes nothing
 
   solver.AddConstraint(true, 1.0, MakeCoefficients({{1, 1.0}}));
   solver.AddConstraint(true, 1.0, MakeCoefficients({{1, 1.0}}));  // duplicate hard row
@@ -308,7 +308,6 @@ TEST(LSQSolverRegistration, RightHandSidesSetAfterAFactorShowInTheRecords) {
   EXPECT_EQ(Record(solver, 9).rhs, Bits(-1.0));
 }
 
-
 namespace {
 
 constexpr int kLow = INT_MIN;
@@ -409,7 +408,12 @@ const Pinned kPinned[] = {
      {},
      {}},
     {"hard row without coefficients", {{true, {}, 1.0}, {false, {{1, 1.0}}, 1.0}}, false, -1, {}, {}},
-    {"variable that no soft row names", {{true, {{1, 1.0}, {2, 1.0}}, 4.0}, {false, {{3, 1.0}}, 1.0}}, false, 0, {3, 1}, {}},
+    {"variable that no soft row names",
+     {{true, {{1, 1.0}, {2, 1.0}}, 4.0}, {false, {{3, 1.0}}, 1.0}},
+     false,
+     0,
+     {3, 1},
+     {}},
     {"undetermined soft variables", {{false, {{1, 1.0}, {2, 1.0}}, 1.0}}, false, 1, {}, {}},
     {"NaN in a soft row", {{false, {{1, 1.0}, {2, kNaN}}, 1.0}, {false, {{2, 1.0}}, 1.0}}, false, 1, {}, {}},
     {"infinity in a soft row", {{false, {{1, 1.0}, {2, kInf}}, 1.0}, {false, {{2, 1.0}}, 1.0}}, false, 1, {}, {}},

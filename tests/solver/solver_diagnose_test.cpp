@@ -260,7 +260,8 @@ Planted Plant(Random& random) {
 // right-hand sides; its rank.
 int RankOf(const std::vector<Constraint>& rows, const std::vector<int>& which, int n, bool withRhs = false) {
   std::vector<zrmtest::DenseRow> stack;
-  for (const int r : which) stack.push_back({true, rows[static_cast<std::size_t>(r)].coefficients, rows[static_cast<std::size_t>(r)].rhs});
+  for (const int r : which)
+    stack.push_back({true, rows[static_cast<std::size_t>(r)].coefficients, rows[static_cast<std::size_t>(r)].rhs});
   return zrmtest::Analyse(zrmtest::Dense(stack, Columns(n), withRhs)).rank;
 }
 

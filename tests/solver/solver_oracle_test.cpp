@@ -72,7 +72,8 @@ TEST_P(LSQSolverOracle, AgreesWithADenseSolution) {
       EXPECT_TRUE(ResultBits(solver).empty());
       ZRMLSQDiagnosis diagnosis;
       ASSERT_TRUE(solver.Diagnose(diagnosis));
-      EXPECT_TRUE(!unique || !diagnosis.mWithoutSoftRow.IsEmpty()) << "unique, refused, yet every variable has a soft row";
+      EXPECT_TRUE(!unique || !diagnosis.mWithoutSoftRow.IsEmpty())
+          << "unique, refused, yet every variable has a soft row";
       continue;
     }
     ASSERT_TRUE(solver.Solve());
@@ -115,8 +116,9 @@ TEST_P(LSQSolverOracle, ResolvingAndRefactoringMatchAFreshSolver) {
       EXPECT_EQ(ResultBits(*solver), ResultBits(*fresh(problem.constraints, &again))) << "round " << round;
       EXPECT_TRUE(again);
     }
-    EXPECT_TRUE(!factored || std::none_of(problem.constraints.begin(), problem.constraints.end(),
-                                          [](const Constraint& c) { return c.named; }) ||
+    EXPECT_TRUE(!factored ||
+                std::none_of(problem.constraints.begin(), problem.constraints.end(),
+                             [](const Constraint& c) { return c.named; }) ||
                 ResultBits(*solver) != first);
     const Problem second = GenerateDrawn(random, p % 3 == 0 ? kKinds[(p / 3) % 6] : Kind::WellPosed, 1, 80, 0.0, 0.4);
     Register(*solver, second);

@@ -27,7 +27,8 @@ inline Eigen::MatrixXd Dense(const std::vector<DenseRow>& rows, const std::map<i
   const Eigen::Index n = static_cast<Eigen::Index>(column.size());
   Eigen::MatrixXd m = Eigen::MatrixXd::Zero(static_cast<Eigen::Index>(rows.size()), n + (withRhs ? 1 : 0));
   for (std::size_t r = 0; r < rows.size(); ++r) {
-    for (const auto& entry : rows[r].coefficients) m(static_cast<Eigen::Index>(r), column.at(entry.first)) = entry.second;
+    for (const auto& entry : rows[r].coefficients)
+      m(static_cast<Eigen::Index>(r), column.at(entry.first)) = entry.second;
     if (withRhs) m(static_cast<Eigen::Index>(r), n) = rows[r].rhs;
   }
   return m;

@@ -44,7 +44,8 @@ inline ConstraintRecords ConstraintsOf(const ZRMLSQSolver& solver) {
     record.hard = stored.hard;
     record.rhs = Bits(store.Rhs(row));
     for (int e = 0; e < stored.count; ++e)
-      record.coefficients.emplace_back(store.Pool()[stored.first + e].first, Bits(store.Pool()[stored.first + e].second));
+      record.coefficients.emplace_back(store.Pool()[stored.first + e].first,
+                                       Bits(store.Pool()[stored.first + e].second));
   }
   return records;
 }
