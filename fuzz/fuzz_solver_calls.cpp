@@ -17,9 +17,9 @@
 
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
-#include <cstring>
 #include <limits>
 #include <memory>
 #include <string>
@@ -93,10 +93,10 @@ bool Ascending(const ZRMUtVector<int>& list) {
 // Diagnose runs on anything, leaves the results as they were, and gives ascending lists; after
 // a successful Factor it finds nothing dependent and nothing a soft row misses.
 void Diagnose(Tracked& tracked) {
-  const auto before = zrmtest::Records(*tracked.solver).mResult.Size();
+  const auto before = zrmtest::ResultBits(*tracked.solver);
   ZRMLSQDiagnosis diagnosis;
   ZRM_FUZZ_CHECK(tracked.solver->Diagnose(diagnosis));
-  ZRM_FUZZ_CHECK(zrmtest::Records(*tracked.solver).mResult.Size() == before);
+  ZRM_FUZZ_CHECK(zrmtest::ResultBits(*tracked.solver) == before);
   for (const auto* list :
        {&diagnosis.mRedundant, &diagnosis.mConflicting, &diagnosis.mNearlyDependent, &diagnosis.mNotFixedByHardRows,
         &diagnosis.mUndetermined, &diagnosis.mWithoutSoftRow, &diagnosis.mRedundantUnnamed,
@@ -107,8 +107,6 @@ void Diagnose(Tracked& tracked) {
                    diagnosis.mRedundantUnnamed.IsEmpty() && diagnosis.mConflictingUnnamed.IsEmpty() &&
                    diagnosis.mWithoutSoftRow.IsEmpty());
 }
-
-zrmtest::SolverRecords StateOf(const Tracked& tracked) { return zrmtest::Records(*tracked.solver); }
 
 void Register(FuzzedDataProvider& input, Tracked& tracked) {
   const bool hard = input.ConsumeBool();
@@ -124,7 +122,7 @@ void Register(FuzzedDataProvider& input, Tracked& tracked) {
 // SetRhs: for an id without a constraint it registers one, which calls for a new Factor.
 void SetRhs(FuzzedDataProvider& input, Tracked& tracked) {
   const int id = AnyId(input);
-  const bool known = zrmtest::ConstraintRecordsOf(*tracked.solver).Count(ZRMUtMakePair(id, -1)) == 1;
+  const bool known = zrmtest::StateOf(*tracked.solver).mStore.FindNamed(id) != IdIndex::kAbsent;
   tracked.solver->SetRhs(id, AnyValue(input));
   if (!known) {
     tracked.registered = true;
@@ -134,45 +132,32 @@ void SetRhs(FuzzedDataProvider& input, Tracked& tracked) {
 
 void Factor(Tracked& tracked) { tracked.factorCurrent = tracked.solver->Factor(); }
 
-std::vector<std::pair<int, std::uint64_t>> ResultBits(const Tracked& tracked) {
-  std::vector<std::pair<int, std::uint64_t>> bits;
-  const auto& result = StateOf(tracked).mResult;
-  for (auto it = result.Begin(); it != result.End(); ++it) {
-    std::uint64_t word;
-    std::memcpy(&word, &it->second, sizeof word);
-    bits.emplace_back(it->first, word);
-  }
-  return bits;
-}
-
 void Solve(Tracked& tracked) {
   const bool solved = tracked.solver->Solve();
   const bool expected = tracked.factorCurrent || !tracked.registered;
   ZRM_FUZZ_CHECK(solved == expected);
   if (!solved || !tracked.registered) {
-    ZRM_FUZZ_CHECK(StateOf(tracked).mResult.Size() == 0);
+    ZRM_FUZZ_CHECK(zrmtest::ResultBits(*tracked.solver).empty());
     return;
   }
-  const auto first = ResultBits(tracked);
+  const auto first = zrmtest::ResultBits(*tracked.solver);
   ZRM_FUZZ_CHECK(tracked.solver->Solve());
-  ZRM_FUZZ_CHECK(ResultBits(tracked) == first);
+  ZRM_FUZZ_CHECK(zrmtest::ResultBits(*tracked.solver) == first);
 }
 
 // GetResult of a held variable gives its value (bit for bit); of any other it reports and
 // gives NaN.
 void GetResult(FuzzedDataProvider& input, Tracked& tracked, zrmtest::AssertRecorder& recorder) {
-  const auto& result = StateOf(tracked).mResult;
+  const auto results = zrmtest::ResultBits(*tracked.solver);
   int variable = AnyId(input);
-  if (result.Size() > 0 && input.ConsumeBool()) {
-    auto it = result.Begin();
-    for (int skip = input.ConsumeIntegralInRange<int>(0, result.Size() - 1); skip > 0; --skip) ++it;
-    variable = it->first;
-  }
-  const auto found = result.Find(variable);
+  if (!results.empty() && input.ConsumeBool())
+    variable = results[input.ConsumeIntegralInRange<std::size_t>(0, results.size() - 1)].first;
+  const auto found =
+      std::find_if(results.begin(), results.end(), [variable](const auto& r) { return r.first == variable; });
   const std::size_t reportsBefore = recorder.reports.size();
   const double value = tracked.solver->GetResult(variable);
-  if (found != result.End()) {
-    ZRM_FUZZ_CHECK(std::memcmp(&value, &found->second, sizeof value) == 0);
+  if (found != results.end()) {
+    ZRM_FUZZ_CHECK(zrmtest::Bits(value) == found->second);
     ZRM_FUZZ_CHECK(recorder.reports.size() == reportsBefore);
   } else {
     ZRM_FUZZ_CHECK(std::isnan(value));

@@ -17,16 +17,14 @@
 // refuses. Other problems must merely not fail in any other way (the sanitizers watch).
 #include "FuzzSupport.h"
 #include "ZRMLSQSolver.h"
+#include "ZRMSolverOracle.h"
 #include "ZRMSolverRecords.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 
-#include <Eigen/Dense>
-
 #include <algorithm>
 #include <climits>
 #include <cmath>
-#include <cstring>
 #include <map>
 #include <set>
 #include <utility>
@@ -44,18 +42,12 @@ constexpr int kConstraintIds[] = {-3, 0, 1, 2, 7};
 constexpr int kFreshU = 100001;
 constexpr int kFreshV = 100002;
 
-// Smallest singular value, over the largest (of the hard rows) or over the norm of the soft rows
-// (of the soft rows reduced to the null space of the hard ones), below which no agreement is
-// demanded.
+// The oracle's conditioning below which no agreement is demanded.
 constexpr double kWellConditioned = 1e-2;
 
 enum class Defect { None, DuplicateHard, ContradictoryHard, UndeterminedHard, SingularSoft };
 
-struct Row {
-  bool hard = false;
-  std::map<int, double> coefficients;
-  double rhs = 0.0;
-};
+using Row = zrmtest::DenseRow;
 
 // The constraints as the solver should hold them after registration, keyed as it keys them.
 struct Registered {
@@ -63,7 +55,7 @@ struct Registered {
   std::vector<int> namedIds;  // ids of named rows, for new right-hand sides
 };
 
-Coefficients ToMap(const std::map<int, double>& coefficients) {
+Coefficients ToMap(const std::vector<std::pair<int, double>>& coefficients) {
   Coefficients map;
   for (const auto& entry : coefficients) map[entry.first] = entry.second;
   return map;
@@ -82,7 +74,8 @@ void RegisterRows(FuzzedDataProvider& input, const std::vector<int>& variables, 
     Row row;
     row.hard = input.ConsumeIntegralInRange<int>(0, 2) == 0;
     for (const int variable : variables)
-      if (input.ConsumeBool()) row.coefficients[variable] = kCoefficients[input.ConsumeIntegralInRange<int>(0, 11)];
+      if (input.ConsumeBool())
+        row.coefficients.emplace_back(variable, kCoefficients[input.ConsumeIntegralInRange<int>(0, 11)]);
     row.rhs = Rhs(input);
     if (input.ConsumeBool()) {
       const int id = kConstraintIds[input.ConsumeIntegralInRange<int>(0, 4)];
@@ -128,7 +121,7 @@ bool AddDefect(FuzzedDataProvider& input, Defect defect, ZRMLSQSolver& solver, R
     case Defect::UndeterminedHard:
       row.hard = true;
       row.coefficients = {{kFreshU, 1.0}, {kFreshV, kPowersOfTwo[input.ConsumeIntegralInRange<int>(0, 6)]}};
-      if (!model.rows.empty() && input.ConsumeBool()) row.coefficients[kVariableIds[0]] = 0.5;
+      if (!model.rows.empty() && input.ConsumeBool()) row.coefficients.emplace_back(kVariableIds[0], 0.5);
       row.rhs = Rhs(input);
       break;
     case Defect::SingularSoft:
@@ -141,61 +134,11 @@ bool AddDefect(FuzzedDataProvider& input, Defect defect, ZRMLSQSolver& solver, R
   return true;
 }
 
-// Dense solution: min |A x - b|^2 subject to C x = d through an orthonormal basis of the null
-// space of C; well conditioned when C and A restricted to that null space are.
-struct Oracle {
-  bool wellConditioned = false;
-  std::map<int, double> values;
-};
-
-Oracle DenseOracle(const Registered& model) {
-  std::vector<int> variables;
-  for (const auto& entry : model.rows)
-    for (const auto& coefficient : entry.second.coefficients) variables.push_back(coefficient.first);
-  std::sort(variables.begin(), variables.end());
-  variables.erase(std::unique(variables.begin(), variables.end()), variables.end());
-  const int n = static_cast<int>(variables.size());
-  auto column = [&](int id) {
-    return static_cast<int>(std::lower_bound(variables.begin(), variables.end(), id) - variables.begin());
-  };
-  int hardCount = 0;
-  for (const auto& entry : model.rows) hardCount += entry.second.hard ? 1 : 0;
-  const int softCount = static_cast<int>(model.rows.size()) - hardCount;
-  Eigen::MatrixXd c = Eigen::MatrixXd::Zero(hardCount, n), a = Eigen::MatrixXd::Zero(softCount, n);
-  Eigen::VectorXd d(hardCount), b(softCount);
-  int h = 0, s = 0;
-  for (const auto& entry : model.rows) {
-    const Row& row = entry.second;
-    Eigen::MatrixXd& target = row.hard ? c : a;
-    const int index = row.hard ? h++ : s++;
-    for (const auto& coefficient : row.coefficients) target(index, column(coefficient.first)) = coefficient.second;
-    (row.hard ? d : b)(index) = row.rhs;
-  }
-  Oracle oracle;
-  if (n == 0 || hardCount >= n) return oracle;
-  Eigen::VectorXd particular = Eigen::VectorXd::Zero(n);
-  Eigen::MatrixXd nullSpace = Eigen::MatrixXd::Identity(n, n);
-  if (hardCount > 0) {
-    const Eigen::JacobiSVD<Eigen::MatrixXd> svd(c);
-    const Eigen::VectorXd sigma = svd.singularValues();
-    if (!(sigma(hardCount - 1) > kWellConditioned * sigma(0))) return oracle;
-    const Eigen::HouseholderQR<Eigen::MatrixXd> qr(c.transpose());
-    const Eigen::MatrixXd q = qr.householderQ();
-    const Eigen::MatrixXd r = qr.matrixQR().topRows(hardCount).triangularView<Eigen::Upper>();
-    particular = q.leftCols(hardCount) * r.transpose().triangularView<Eigen::Lower>().solve(d);
-    nullSpace = q.rightCols(n - hardCount);
-  }
-  const Eigen::MatrixXd reduced = a * nullSpace;
-  if (reduced.rows() < reduced.cols()) return oracle;
-  const Eigen::JacobiSVD<Eigen::MatrixXd> svd(reduced, Eigen::ComputeThinU | Eigen::ComputeThinV);
-  const Eigen::VectorXd sigma = svd.singularValues();
-  // Against the scale of the soft rows themselves: soft rows that the hard rows make constant
-  // leave a reduced matrix of rounding noise, whose own singular values are all alike.
-  if (!(sigma(sigma.size() - 1) > kWellConditioned * a.norm())) return oracle;
-  const Eigen::VectorXd x = particular + nullSpace * svd.solve(b - a * particular);
-  oracle.wellConditioned = true;
-  for (int i = 0; i < n; ++i) oracle.values[variables[static_cast<std::size_t>(i)]] = x(i);
-  return oracle;
+// The oracle's solution of the registered rows.
+zrmtest::DenseSolution DenseOracle(const Registered& model) {
+  std::vector<Row> rows;
+  for (const auto& entry : model.rows) rows.push_back(entry.second);
+  return zrmtest::SolveDense(rows);
 }
 
 // Every variable of the problem is named by at least one soft row.
@@ -209,24 +152,13 @@ bool SoftRowsNameEveryVariable(const Registered& model) {
   return all == soft;
 }
 
-std::vector<std::pair<int, std::uint64_t>> ResultBits(const ZRMLSQSolver& solver) {
-  std::vector<std::pair<int, std::uint64_t>> bits;
-  const auto& result = zrmtest::Records(solver).mResult;
-  for (auto it = result.Begin(); it != result.End(); ++it) {
-    std::uint64_t word;
-    std::memcpy(&word, &it->second, sizeof word);
-    bits.emplace_back(it->first, word);
-  }
-  return bits;
-}
-
 // The solver's values agree with the oracle's and meet every hard row.
 void CheckAgainstOracle(const ZRMLSQSolver& solver, const Registered& model) {
-  const Oracle oracle = DenseOracle(model);
-  ZRM_FUZZ_CHECK(oracle.wellConditioned);
+  const zrmtest::DenseSolution oracle = DenseOracle(model);
+  ZRM_FUZZ_CHECK(oracle.conditioning > kWellConditioned);
   double largest = 1.0;
   for (const auto& value : oracle.values) largest = std::max(largest, std::fabs(value.second));
-  ZRM_FUZZ_CHECK(zrmtest::Records(solver).mResult.Size() == static_cast<int>(oracle.values.size()));
+  ZRM_FUZZ_CHECK(zrmtest::ResultBits(solver).size() == oracle.values.size());
   for (const auto& value : oracle.values)
     ZRM_FUZZ_CHECK(std::fabs(solver.GetResult(value.first) - value.second) <= 1e-6 * largest);
   for (const auto& entry : model.rows) {
@@ -275,17 +207,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   ZRM_FUZZ_CHECK(solved == factored);
   if (defect != Defect::None) {
     ZRM_FUZZ_CHECK(!factored);
-    ZRM_FUZZ_CHECK(zrmtest::Records(solver).mResult.Size() == 0);
+    ZRM_FUZZ_CHECK(zrmtest::ResultBits(solver).empty());
     return 0;
   }
   if (!factored) {
-    ZRM_FUZZ_CHECK(!(DenseOracle(model).wellConditioned && SoftRowsNameEveryVariable(model)));
+    ZRM_FUZZ_CHECK(!(DenseOracle(model).conditioning > kWellConditioned && SoftRowsNameEveryVariable(model)));
     return 0;
   }
-  const auto first = ResultBits(solver);
+  const auto first = zrmtest::ResultBits(solver);
   ZRM_FUZZ_CHECK(solver.Solve());
-  ZRM_FUZZ_CHECK(ResultBits(solver) == first);
-  if (!DenseOracle(model).wellConditioned) return 0;
+  ZRM_FUZZ_CHECK(zrmtest::ResultBits(solver) == first);
+  if (!(DenseOracle(model).conditioning > kWellConditioned)) return 0;
   CheckAgainstOracle(solver, model);
   ResolveWithNewRhs(input, solver, model);
   return 0;

@@ -1,100 +1,32 @@
-// Helpers of the solver tests: building constraint maps, reading the private state, a
-// deterministic problem generator and bit-exact hashing.
+// Helpers of the solver tests: constraint maps, a deterministic problem generator with planted
+// faults, registration, and the problems as rows of the dense oracle.
 #ifndef SolverTestSupport_h
 #define SolverTestSupport_h
 
 #include "ZRMLSQSolver.h"
+#include "ZRMSolverOracle.h"
 #include "ZRMSolverRecords.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdint>
-#include <cstring>
 #include <map>
-#include <tuple>
 #include <utility>
 #include <vector>
 
 namespace solvertest {
 
 using Coefficients = ZRMUtMap<int, double, ZRMUtLess<int>>;
-using Entries = std::vector<std::pair<int, double>>;
-using RowIndexList = std::vector<std::pair<std::pair<int, int>, int>>;
-using zrmtest::CholeskyFactor;
-using zrmtest::ConstraintRecord;
-using zrmtest::SparseVector;
+using zrmtest::Bits;
+using zrmtest::Entries;
+using zrmtest::ResultBits;
+using zrmtest::StateHash;
 
 inline Coefficients MakeCoefficients(const Entries& entries) {
   Coefficients coefficients;
   for (const auto& entry : entries) coefficients[entry.first] = entry.second;
   return coefficients;
-}
-
-// The solver's state as records, built anew at each call.
-inline zrmtest::SolverRecords State(const ZRMLSQSolver& solver) { return zrmtest::Records(solver); }
-inline zrmtest::ConstraintRecords Constraints(const ZRMLSQSolver& solver) {
-  return zrmtest::ConstraintRecordsOf(solver);
-}
-
-// The registered constraints by key: flag, right-hand side bits and coefficients.
-using ConstraintList = std::map<std::pair<int, int>, std::tuple<bool, std::uint64_t, Entries>>;
-
-inline std::uint64_t RhsBits(double value) {
-  std::uint64_t bits;
-  std::memcpy(&bits, &value, sizeof bits);
-  return bits;
-}
-
-inline ConstraintList RecordedConstraints(const ZRMLSQSolver& solver) {
-  ConstraintList list;
-  Constraints(solver).ForEach([&list](const ZRMUtPair<ConstraintKey, zrmtest::ConstraintRecord>& constraint) {
-    Entries entries;
-    constraint.second.mCoefficients.ForEach(
-        [&entries](const ZRMUtPair<int, double>& c) { entries.emplace_back(c.first, c.second); });
-    list[{constraint.first.first, constraint.first.second}] =
-        std::make_tuple(constraint.second.mIsHard, RhsBits(constraint.second.mRhs), entries);
-  });
-  return list;
-}
-
-inline Entries ToEntries(const SparseVector& vector) {
-  Entries entries;
-  for (int i = 0; i < vector.Size(); ++i) entries.emplace_back(vector[i].first, vector[i].second);
-  return entries;
-}
-
-template <class T>
-std::vector<T> ToStd(const ZRMUtVector<T>& vector) {
-  std::vector<T> values;
-  for (int i = 0; i < vector.Size(); ++i) values.push_back(vector[i]);
-  return values;
-}
-
-inline RowIndexList RowIndex(const ZRMLSQSolver& solver) {
-  RowIndexList rows;
-  const zrmtest::SolverRecords records = State(solver);
-  const auto& map = records.mRowIndex;
-  for (auto it = map.Begin(); it != map.End(); ++it) rows.push_back({{it->first.first, it->first.second}, it->second});
-  return rows;
-}
-
-inline std::uint64_t Bits(double value) {
-  std::uint64_t bits;
-  std::memcpy(&bits, &value, sizeof bits);
-  return bits;
-}
-
-// Every result as (variable id, bit pattern), in variable order; GetResult must give each.
-inline std::vector<std::pair<int, std::uint64_t>> Results(const ZRMLSQSolver& solver) {
-  std::vector<std::pair<int, std::uint64_t>> results;
-  const zrmtest::SolverRecords records = State(solver);
-  const auto& result = records.mResult;
-  for (auto it = result.Begin(); it != result.End(); ++it) {
-    results.emplace_back(it->first, Bits(it->second));
-    EXPECT_EQ(Bits(solver.GetResult(it->first)), results.back().second) << "GetResult(" << it->first << ")";
-  }
-  return results;
 }
 
 // Deterministic generator, independent of the standard library's distributions (splitmix64).
@@ -119,60 +51,6 @@ public:
 private:
   std::uint64_t mState;
 };
-
-// FNV-1a over 64-bit words.
-class Hash {
-public:
-  void Add(std::uint64_t word) {
-    for (int byte = 0; byte < 8; ++byte) {
-      mValue ^= (word >> (8 * byte)) & 0xFF;
-      mValue *= 0x100000001B3ull;
-    }
-  }
-  void Add(double value) { Add(Bits(value)); }
-  void Add(int value) { Add(static_cast<std::uint64_t>(static_cast<std::int64_t>(value))); }
-  void Add(const SparseVector& vector) {
-    Add(vector.Size());
-    for (int i = 0; i < vector.Size(); ++i) {
-      Add(vector[i].first);
-      Add(vector[i].second);
-    }
-  }
-  std::uint64_t Value() const { return mValue; }
-
-private:
-  std::uint64_t mValue = 0xCBF29CE484222325ull;
-};
-
-// Adds every factorization field in order (mFactor left out unless withFactor).
-inline void AddState(Hash& hash, const ZRMLSQSolver& solver, bool withFactor = true) {
-  const zrmtest::SolverRecords state = State(solver);
-  hash.Add(state.mSoftRowCount);
-  hash.Add(state.mColumnVariables.Size());
-  for (int i = 0; i < state.mColumnVariables.Size(); ++i) hash.Add(state.mColumnVariables[i]);
-  for (const auto& row : RowIndex(solver)) {
-    hash.Add(row.first.first);
-    hash.Add(row.first.second);
-    hash.Add(row.second);
-  }
-  std::vector<const ZRMUtVector<SparseVector>*> lists{&state.mEliminatedRows, &state.mHardRhsCoefficients,
-                                                      &state.mSoftRows};
-  if (withFactor) lists.insert(lists.end(), {&state.mFactor.mRows, &state.mFactor.mColumns});
-  for (const ZRMUtVector<SparseVector>* list : lists) {
-    hash.Add(list->Size());
-    for (int i = 0; i < list->Size(); ++i) hash.Add((*list)[i]);
-  }
-  if (!withFactor) return;
-  hash.Add(state.mFactor.mDiagonal.Size());
-  for (int i = 0; i < state.mFactor.mDiagonal.Size(); ++i) hash.Add(state.mFactor.mDiagonal[i]);
-  for (int i = 0; i < state.mFactor.mPermutation.Size(); ++i) hash.Add(state.mFactor.mPermutation[i]);
-}
-
-inline std::uint64_t StateHash(const ZRMLSQSolver& solver, bool withFactor = true) {
-  Hash hash;
-  AddState(hash, solver, withFactor);
-  return hash.Value();
-}
 
 // One constraint of a problem. A named constraint is registered with its id and gets its
 // right-hand side through SetRhs.
@@ -345,6 +223,20 @@ inline void Register(ZRMLSQSolver& solver, const std::vector<Constraint>& constr
   }
 }
 inline void Register(ZRMLSQSolver& solver, const Problem& problem) { Register(solver, problem.constraints); }
+
+// The constraints as the oracle's rows (a named one registered again replaces the earlier one).
+inline std::vector<zrmtest::DenseRow> DenseRows(const std::vector<Constraint>& constraints) {
+  std::vector<zrmtest::DenseRow> rows;
+  std::map<int, std::size_t> named;
+  for (const Constraint& constraint : constraints) {
+    const zrmtest::DenseRow row{constraint.hard, constraint.coefficients, constraint.rhs};
+    if (!constraint.named || named.emplace(constraint.id, rows.size()).second)
+      rows.push_back(row);
+    else
+      rows[named[constraint.id]] = row;
+  }
+  return rows;
+}
 
 }  // namespace solvertest
 

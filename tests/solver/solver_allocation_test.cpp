@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <functional>
 #include <new>
@@ -76,7 +77,7 @@ bool FailsWithAllocation(long k, const std::function<void()>& call) {
 }
 
 // A solver with named constraints 0..count-1 (each x_i = i, soft) and a hard x_0 + x_1 = 1,
-// factored; its right-hand sides then changed (the records follow them lazily).
+// factored; its right-hand sides then changed.
 void Prepare(ZRMLSQSolver& solver, int count) {
   for (int i = 0; i < count; ++i) {
     solver.AddConstraint(false, MakeCoefficients({{i, 1.0}}), i);
@@ -94,6 +95,8 @@ struct Registration {
 
 }  // namespace
 
+// Every registration, on solvers of 13 to 21 constraints, so that the call meets the store with
+// room to spare and at a capacity boundary (16 rows), where it may fail after growing the store.
 TEST(LSQSolverAllocation, AFailedRegistrationChangesNothing) {
   if (!FailuresCanBeInjected()) GTEST_SKIP() << "operator new is replaced by a memory checker";
   const Coefficients four = MakeCoefficients({{2, 1.0}, {3, -1.0}, {5, 0.5}, {7, 2.0}});
@@ -105,26 +108,33 @@ TEST(LSQSolverAllocation, AFailedRegistrationChangesNothing) {
       {"SetRhs of an unknown id", [](ZRMLSQSolver& s) { s.SetRhs(-77, 1.5); }},
   };
   zrmtest::AssertRecorder recorder(0);
+  long deepest = 0;  // the most allocations one call made before the failing one
   for (const Registration& registration : registrations) {
-    SCOPED_TRACE(registration.what);
-    ZRMLSQSolver expected;
-    Prepare(expected, 12);
-    const ConstraintList before = RecordedConstraints(expected);
-    registration.call(expected);
-    const ConstraintList after = RecordedConstraints(expected);
-    ASSERT_NE(before, after);
-    long k = 0;
-    for (;; ++k) {
-      ZRMLSQSolver solver;
-      Prepare(solver, 12);
-      const bool failed = FailsWithAllocation(k, [&] { registration.call(solver); });
-      SCOPED_TRACE(::testing::Message() << "allocation " << k << (failed ? " failed" : " not reached"));
-      EXPECT_EQ(RecordedConstraints(solver), failed ? before : after);
-      if (failed) registration.call(solver);  // as if the failed call had never been made
-      ASSERT_EQ(solver.Factor(), expected.Factor());
-      EXPECT_EQ(StateHash(solver), StateHash(expected));
-      if (!failed) break;
+    long failures = 0;
+    for (int count = 12; count <= 20; ++count) {
+      SCOPED_TRACE(::testing::Message() << registration.what << ", " << count << " constraints");
+      ZRMLSQSolver expected;
+      Prepare(expected, count);
+      const zrmtest::ConstraintRecords before = zrmtest::ConstraintsOf(expected);
+      registration.call(expected);
+      const zrmtest::ConstraintRecords after = zrmtest::ConstraintsOf(expected);
+      ASSERT_FALSE(before == after);
+      long k = 0;
+      for (;; ++k) {
+        ZRMLSQSolver solver;
+        Prepare(solver, count);
+        const bool failed = FailsWithAllocation(k, [&] { registration.call(solver); });
+        SCOPED_TRACE(::testing::Message() << "allocation " << k << (failed ? " failed" : " not reached"));
+        EXPECT_TRUE(zrmtest::ConstraintsOf(solver) == (failed ? before : after));
+        if (failed) registration.call(solver);  // as if the failed call had never been made
+        ASSERT_EQ(solver.Factor(), expected.Factor());
+        EXPECT_EQ(StateHash(solver), StateHash(expected));
+        if (!failed) break;
+      }
+      failures += k;
+      deepest = std::max(deepest, k - 1);
     }
-    EXPECT_GT(k, 0);  // at least one allocation failed
+    EXPECT_GT(failures, 0) << registration.what;
   }
+  EXPECT_GE(deepest, 2);  // a call failed after growing two arrays of the store
 }

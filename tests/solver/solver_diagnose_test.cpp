@@ -1,9 +1,8 @@
-// Diagnose: small cases known by hand, and seeded problems with planted faults against a dense
-// rank-revealing oracle (singular value decompositions of the hard rows and of all rows).
+// Diagnose: small cases known by hand, and seeded problems with planted faults against the dense
+// oracle's ranks and null spaces (singular value decompositions of the hard rows and of all rows).
 #include "SolverTestSupport.h"
 #include "ZRMTestSupport.h"
 
-#include <Eigen/Dense>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -14,7 +13,11 @@ using namespace solvertest;
 
 namespace {
 
-std::vector<int> ToVector(const ZRMUtVector<int>& list) { return ToStd(list); }
+std::vector<int> ToVector(const ZRMUtVector<int>& list) {
+  std::vector<int> values;
+  for (int i = 0; i < list.Size(); ++i) values.push_back(list[i]);
+  return values;
+}
 
 // A case known by hand; lists of named ids (all constraints named), variable ids.
 struct Known {
@@ -103,6 +106,16 @@ const Known kKnown[] = {
      {2},
      1,
      {}},
+    {"a pivot of exactly 1e-9 of the largest its row held: not nearly dependent",
+     {Hard(1, {{1, 1.0}, {2, 1.0}}, 0.0), Hard(2, {{1, 1.0}, {2, 1.0}, {3, 1e-9}}, 0.0), Soft(3, {{2, 1.0}}, 1.0)},
+     {},
+     {},
+     {},
+     {1, 2},
+     {},
+     {},
+     1,
+     {}},
     {"a pivot of 5e-10 in a row that held 1: nearly dependent",
      {Hard(1, {{1, 1.0}, {2, 1.0}}, 0.0), Hard(2, {{1, 1.0}, {2, 1.0}, {3, 5e-10}}, 0.0), Soft(3, {{2, 1.0}}, 1.0)},
      {},
@@ -138,6 +151,13 @@ TEST(LSQSolverDiagnose, KnownCases) {
       EXPECT_EQ(solver.DependencyOf(constraint.id, group), dependent) << constraint.id;
       EXPECT_EQ(ToVector(group), dependent ? expected->second : std::vector<int>()) << constraint.id;
     }
+    ZRMUtVector<int> group;  // an id or index without a constraint: false, the group emptied
+    group.PushBack(7);
+    EXPECT_FALSE(solver.DependencyOf(99, group));
+    EXPECT_TRUE(group.IsEmpty());
+    group.PushBack(7);
+    EXPECT_FALSE(solver.DependencyOfUnnamed(-1, group));
+    EXPECT_TRUE(group.IsEmpty());
   }
 }
 
@@ -149,45 +169,19 @@ TEST(LSQSolverDiagnose, ChangesNoFactorizationAndNoResult) {
   Register(solver, problem);
   ASSERT_TRUE(solver.Factor());
   ASSERT_TRUE(solver.Solve());
-  const auto before = Results(solver);
+  const auto before = ResultBits(solver);
   const std::uint64_t state = StateHash(solver);
   ZRMLSQDiagnosis diagnosis;
   ASSERT_TRUE(solver.Diagnose(diagnosis));
   EXPECT_EQ(StateHash(solver), state);
-  EXPECT_EQ(Results(solver), before);
+  EXPECT_EQ(ResultBits(solver), before);
   ASSERT_TRUE(solver.Solve());
-  EXPECT_EQ(Results(solver), before);
+  EXPECT_EQ(ResultBits(solver), before);
   EXPECT_TRUE(diagnosis.mRedundant.IsEmpty() && diagnosis.mConflicting.IsEmpty() && diagnosis.mUndetermined.IsEmpty() &&
               diagnosis.mWithoutSoftRow.IsEmpty());
 }
 
 namespace {
-
-using Matrix = Eigen::MatrixXd;
-
-// Rank and null-space support of a dense matrix, from its singular values.
-struct Spectrum {
-  int rank = 0;
-  std::set<int> support;  // columns on which some null vector is not zero
-};
-
-Spectrum Analyse(const Matrix& m) {
-  Spectrum spectrum;
-  if (m.rows() == 0) {
-    for (Eigen::Index column = 0; column < m.cols(); ++column) spectrum.support.insert(static_cast<int>(column));
-    return spectrum;
-  }
-  Eigen::JacobiSVD<Matrix> svd(m, Eigen::ComputeFullV);
-  const auto& values = svd.singularValues();
-  const double tolerance = 1e-9 * std::max(1.0, values.size() > 0 ? values(0) : 0.0);
-  for (Eigen::Index i = 0; i < values.size(); ++i) spectrum.rank += values(i) > tolerance ? 1 : 0;
-  const Matrix null = svd.matrixV().rightCols(m.cols() - spectrum.rank);
-  for (Eigen::Index column = 0; column < m.cols(); ++column)
-    if (null.cols() > 0 && null.row(column).norm() > 1e-7) spectrum.support.insert(static_cast<int>(column));
-  return spectrum;
-}
-
-int RankOf(const Matrix& m) { return Analyse(m).rank; }
 
 // A problem of small integer rows with planted faults: dependent and contradictory hard rows,
 // variables no hard row fixes, soft rows that leave directions free.
@@ -211,6 +205,12 @@ double Dot(const Entries& row, const std::vector<double>& x) {
   double sum = 0.0;
   for (const auto& entry : row) sum += entry.second * x[static_cast<std::size_t>(entry.first)];
   return sum;
+}
+
+std::map<int, int> Columns(int n) {
+  std::map<int, int> columns;
+  for (int v = 0; v < n; ++v) columns[v] = v;
+  return columns;
 }
 
 Planted Plant(Random& random) {
@@ -256,22 +256,13 @@ Planted Plant(Random& random) {
   return planted;
 }
 
-Matrix Dense(const std::vector<Constraint>& rows, int variables) {
-  Matrix m = Matrix::Zero(static_cast<Eigen::Index>(rows.size()), variables);
-  for (std::size_t r = 0; r < rows.size(); ++r)
-    for (const auto& entry : rows[r].coefficients) m(static_cast<Eigen::Index>(r), entry.first) = entry.second;
-  return m;
-}
-
-// The rows (by registration index) stacked, with or without their right-hand sides.
-Matrix Stack(const std::vector<Constraint>& rows, const std::vector<int>& which, int variables, bool withRhs) {
-  Matrix m = Matrix::Zero(static_cast<Eigen::Index>(which.size()), variables + (withRhs ? 1 : 0));
-  for (std::size_t r = 0; r < which.size(); ++r) {
-    const Constraint& row = rows[static_cast<std::size_t>(which[r])];
-    for (const auto& entry : row.coefficients) m(static_cast<Eigen::Index>(r), entry.first) = entry.second;
-    if (withRhs) m(static_cast<Eigen::Index>(r), variables) = row.rhs;
-  }
-  return m;
+// The rows (by registration index) stacked over the variables 0 .. n - 1, with or without their
+// right-hand sides; its rank.
+int RankOf(const std::vector<Constraint>& rows, const std::vector<int>& which, int n, bool withRhs = false) {
+  std::vector<zrmtest::DenseRow> stack;
+  for (const int r : which)
+    stack.push_back({true, rows[static_cast<std::size_t>(r)].coefficients, rows[static_cast<std::size_t>(r)].rhs});
+  return zrmtest::Analyse(zrmtest::Dense(stack, Columns(n), withRhs)).rank;
 }
 
 // The variables named by some row, as the solver numbers them (ids ascending).
@@ -312,7 +303,7 @@ TEST(LSQSolverDiagnose, AgreesWithARankRevealingOracle) {
 
     std::vector<int> everyHard(planted.hard.size());
     for (std::size_t h = 0; h < everyHard.size(); ++h) everyHard[h] = static_cast<int>(h);
-    const Spectrum hard = Analyse(Dense(planted.hard, n));
+    const zrmtest::Spectrum hard = zrmtest::Analyse(zrmtest::Dense(DenseRows(planted.hard), Columns(n), false));
     std::set<int> reported;
     for (const auto* list : {&diagnosis.mRedundantUnnamed, &diagnosis.mConflictingUnnamed})
       for (const int index : ToVector(*list)) {
@@ -321,16 +312,16 @@ TEST(LSQSolverDiagnose, AgreesWithARankRevealingOracle) {
         ASSERT_TRUE(solver.DependencyOfUnnamed(index, named, &unnamed));
         EXPECT_TRUE(named.IsEmpty());
         std::vector<int> group = ToVector(unnamed);
-        const int groupRank = RankOf(Stack(planted.hard, group, n, false));
+        const int groupRank = RankOf(planted.hard, group, n);
         group.push_back(index);
-        EXPECT_EQ(RankOf(Stack(planted.hard, group, n, false)), groupRank) << "row " << index << " outside its group";
-        const bool consistent = RankOf(Stack(planted.hard, group, n, true)) == groupRank;
+        EXPECT_EQ(RankOf(planted.hard, group, n), groupRank) << "row " << index << " outside its group";
+        const bool consistent = RankOf(planted.hard, group, n, true) == groupRank;
         EXPECT_EQ(consistent, list == &diagnosis.mRedundantUnnamed) << "row " << index;
       }
     std::vector<int> kept;
     for (const int h : everyHard)
       if (!reported.count(h)) kept.push_back(h);
-    EXPECT_EQ(RankOf(Stack(planted.hard, kept, n, false)), static_cast<int>(kept.size()));
+    EXPECT_EQ(RankOf(planted.hard, kept, n), static_cast<int>(kept.size()));
     EXPECT_EQ(static_cast<int>(kept.size()), hard.rank);
 
     const std::vector<int> named = NamedVariables(planted);
@@ -338,6 +329,7 @@ TEST(LSQSolverDiagnose, AgreesWithARankRevealingOracle) {
     EXPECT_EQ(ToVector(diagnosis.mNotFixedByHardRows), Restrict(hard.support, named));
     std::vector<Constraint> all = planted.hard;
     all.insert(all.end(), planted.soft.begin(), planted.soft.end());
-    EXPECT_EQ(ToVector(diagnosis.mUndetermined), Restrict(Analyse(Dense(all, n)).support, named));
+    EXPECT_EQ(ToVector(diagnosis.mUndetermined),
+              Restrict(zrmtest::Analyse(zrmtest::Dense(DenseRows(all), Columns(n), false)).support, named));
   }
 }

@@ -1,147 +1,153 @@
-// The state of a solver as records, built from its internal state: every registered constraint
-// by key; the row index, the eliminated rows, where the hard right-hand sides go, the reduced
-// soft rows, the factor and the results. What the solver's tests compare.
+// Read access to a solver's state for its tests and fuzzers: the registered constraints by key,
+// the last results, the columns and pivots of the last Factor, and a hash of every bit it built.
 #ifndef ZRMSolverRecords_h
 #define ZRMSolverRecords_h
 
 #include "ZRMLSQSolverStateAccess.h"
-#include "ZRMUtVector.h"
 
+#include <cstdint>
+#include <cstring>
+#include <map>
 #include <utility>
 #include <vector>
 
 namespace zrmtest {
 
-// One registered constraint row: sum(mCoefficients[v] * x[v]) = mRhs.
+using Entries = std::vector<std::pair<int, double>>;
+using Key = std::pair<int, int>;
+
+inline std::uint64_t Bits(double value) {
+  std::uint64_t bits;
+  std::memcpy(&bits, &value, sizeof bits);
+  return bits;
+}
+
+inline const LSQSolverState& StateOf(const ZRMLSQSolver& solver) { return ZRMLSQSolverStateAccess::State(solver); }
+
+// One registered constraint: sum(coefficient * x[variable]) = rhs, bit for bit.
 struct ConstraintRecord {
-  bool mIsHard = false;
-  ZRMUtMap<int, double, ZRMUtLess<int>> mCoefficients;
-  double mRhs = 0.0;
+  bool hard = false;
+  std::uint64_t rhs = 0;
+  std::vector<std::pair<int, std::uint64_t>> coefficients;  // ascending variable id
+  bool operator==(const ConstraintRecord& other) const {
+    return hard == other.hard && rhs == other.rhs && coefficients == other.coefficients;
+  }
 };
+using ConstraintRecords = std::map<Key, ConstraintRecord>;
 
-// Sparse row or column: (index, value) entries.
-using SparseVector = ZRMUtVector<ZRMUtPair<int, double>>;
-
-// L with L * L^T = the normal matrix; all empty when there is none.
-struct CholeskyFactor {
-  ZRMUtVector<SparseVector> mRows;     // row i: (j, L[i][j]), j < i ascending
-  ZRMUtVector<SparseVector> mColumns;  // column j: (i, L[i][j]), i > j ascending
-  ZRMUtVector<double> mDiagonal;
-  ZRMUtVector<int> mPermutation;  // the identity
-};
-
-using ConstraintRecords = ZRMUtMap<ConstraintKey, ConstraintRecord>;  // key order
-
-// What Factor and Solve built (the constraints apart: ConstraintRecordsOf).
-struct SolverRecords {
-  ZRMUtMap<int, double, ZRMUtLess<int>> mResult;  // variable id -> value of the last Solve
-  int mSoftRowCount = 0;
-  ZRMUtVector<int> mColumnVariables;               // column -> variable id: free, then eliminated by step
-  ZRMUtMap<ConstraintKey, int> mRowIndex;          // soft: 0..nsoft-1; pivot of step k: nsoft + k
-  ZRMUtVector<SparseVector> mEliminatedRows;       // step k: its variable over the free columns
-  ZRMUtVector<SparseVector> mHardRhsCoefficients;  // step k: (target, coefficient) of its pivot's rhs
-  ZRMUtVector<SparseVector> mSoftRows;             // soft row r over the columns, ascending column
-  CholeskyFactor mFactor;
-};
-
-inline SparseVector ToSparseVector(const CompressedRows& rows, int row) {
-  SparseVector vector;
-  for (int e = rows.Begin(row); e < rows.End(row); ++e) vector.PushBack(ZRMUtMakePair(rows.mIndex[e], rows.mValue[e]));
-  return vector;
-}
-
-inline ZRMUtVector<SparseVector> ToSparseVectors(const CompressedRows& rows) {
-  ZRMUtVector<SparseVector> vectors;
-  for (int row = 0; row < rows.RowCount(); ++row) vectors.PushBack(ToSparseVector(rows, row));
-  return vectors;
-}
-
-inline CholeskyFactor ToRecord(const LowerFactor& factor) {
-  CholeskyFactor record;
-  const int n = factor.Size();
-  CompressedRows columns;
-  columns.mStart = factor.mStart;
-  columns.mIndex = factor.mRow;
-  columns.mValue = factor.mValue;
-  CompressedRows rows;
-  std::vector<int> fill;
-  Transpose(columns, n, rows, fill);
-  record.mRows = ToSparseVectors(rows);
-  record.mColumns = ToSparseVectors(columns);
-  for (int i = 0; i < n; ++i) {
-    record.mDiagonal.PushBack(factor.mDiagonal[static_cast<std::size_t>(i)]);
-    record.mPermutation.PushBack(i);
-  }
-  return record;
-}
-
-// The eliminated rows as far as a Factor that found an eliminated variable depending on one no
-// soft row names built them: one per step, filled for the eliminated variables in ascending id
-// up to the entry without a column.
-inline void AddPartialEliminatedRows(const LSQSolverState& state, SolverRecords& records) {
-  const HardRowElimination& elimination = state.mElimination;
-  const CompressedRows& substitutions = elimination.Substitutions();
-  records.mEliminatedRows.Resize(elimination.StepCount());
-  for (int variable = 0; variable < state.mNumbering.VariableCount(); ++variable) {
-    const int step = elimination.StepOfVariable(variable);
-    if (step < 0) continue;
-    for (int e = substitutions.Begin(step); e < substitutions.End(step); ++e) {
-      const int column = state.mReduction.ColumnOfVariable()[static_cast<std::size_t>(substitutions.mIndex[e])];
-      if (column < 0) return;
-      records.mEliminatedRows[step].PushBack(ZRMUtMakePair(column, substitutions.mValue[e]));
-    }
-  }
-}
-
-// What the last Factor built, as far as it got.
-inline void AddFactorization(const LSQSolverState& state, SolverRecords& records) {
-  const ConstraintNumbering& numbering = state.mNumbering;
-  if (state.mStage == FactorStage::kNone) return;
-  const int softCount = static_cast<int>(numbering.SoftRows().size());
-  records.mSoftRowCount = softCount;
-  for (int r = 0; r < softCount; ++r) records.mRowIndex[state.mStore.RowAt(numbering.SoftRows()[r]).key] = r;
-  for (int k = 0; k < state.mElimination.StepCount(); ++k) {
-    const int row = numbering.HardRows()[static_cast<std::size_t>(state.mElimination.HardRowOfStep(k))];
-    records.mRowIndex[state.mStore.RowAt(row).key] = softCount + k;
-  }
-  if (state.mStage == FactorStage::kNumbered) return;
-  for (const int variable : state.mReduction.VariableOfColumn())
-    records.mColumnVariables.PushBack(numbering.IdOf(variable));
-  if (state.mStage == FactorStage::kColumns) {
-    AddPartialEliminatedRows(state, records);
-    return;
-  }
-  records.mEliminatedRows = ToSparseVectors(state.mReduction.EliminatedRows());
-  records.mHardRhsCoefficients = ToSparseVectors(state.mReduction.HardRhs());
-  records.mSoftRows = ToSparseVectors(state.mReduction.ReducedRows());
-}
-
-// Every registered constraint by key.
-inline ConstraintRecords ConstraintRecordsOf(const ZRMLSQSolver& solver) {
-  const ConstraintStore& store = ZRMLSQSolverStateAccess::State(solver).mStore;
+inline ConstraintRecords ConstraintsOf(const ZRMLSQSolver& solver) {
+  const ConstraintStore& store = StateOf(solver).mStore;
   ConstraintRecords records;
   for (int row = 0; row < store.Size(); ++row) {
-    ConstraintRecord& record = records[store.RowAt(row).key];
-    record.mIsHard = store.RowAt(row).hard;
-    record.mRhs = store.Rhs(row);
-    for (int e = 0; e < store.RowAt(row).count; ++e) {
-      const auto& entry = store.Pool()[store.RowAt(row).first + e];
-      record.mCoefficients[entry.first] = entry.second;
-    }
+    const ConstraintStore::Row& stored = store.RowAt(row);
+    ConstraintRecord& record = records[{stored.key.first, stored.key.second}];
+    record.hard = stored.hard;
+    record.rhs = Bits(store.Rhs(row));
+    for (int e = 0; e < stored.count; ++e)
+      record.coefficients.emplace_back(store.Pool()[stored.first + e].first,
+                                       Bits(store.Pool()[stored.first + e].second));
   }
   return records;
 }
 
-inline SolverRecords Records(const ZRMLSQSolver& solver) {
-  const LSQSolverState& state = ZRMLSQSolverStateAccess::State(solver);
-  SolverRecords records;
-  AddFactorization(state, records);
-  records.mFactor = ToRecord(state.mFactor);
+// The last results as (variable id, bits), ascending id; empty when there are none.
+inline std::vector<std::pair<int, std::uint64_t>> ResultBits(const ZRMLSQSolver& solver) {
+  const LSQSolverState& state = StateOf(solver);
+  std::vector<std::pair<int, std::uint64_t>> results;
   if (state.mHasResults)
     state.mResultIndex.ForEachAscending([&](int id, int variable) {
-      records.mResult.InsertOrGetAtEnd(id) = state.mResults[static_cast<std::size_t>(variable)];
+      results.emplace_back(id, Bits(state.mResults[static_cast<std::size_t>(variable)]));
     });
-  return records;
+  return results;
+}
+
+// The variable ids of the last Factor's columns: the free ones, then the eliminated ones by step.
+inline std::vector<int> ColumnVariables(const ZRMLSQSolver& solver) {
+  const LSQSolverState& state = StateOf(solver);
+  std::vector<int> ids;
+  if (state.mStage >= FactorStage::kColumns)
+    for (const int variable : state.mReduction.VariableOfColumn()) ids.push_back(state.mNumbering.IdOf(variable));
+  return ids;
+}
+
+// The keys of the last Factor's pivot rows, by elimination step.
+inline std::vector<Key> PivotKeys(const ZRMLSQSolver& solver) {
+  const LSQSolverState& state = StateOf(solver);
+  std::vector<Key> keys;
+  if (state.mStage == FactorStage::kNone) return keys;
+  for (int k = 0; k < state.mElimination.StepCount(); ++k) {
+    const int row = state.mNumbering.HardRows()[static_cast<std::size_t>(state.mElimination.HardRowOfStep(k))];
+    keys.emplace_back(state.mStore.RowAt(row).key.first, state.mStore.RowAt(row).key.second);
+  }
+  return keys;
+}
+
+// FNV-1a over 64-bit words.
+class Hash {
+public:
+  void Add(std::uint64_t word) {
+    for (int byte = 0; byte < 8; ++byte) mValue = (mValue ^ ((word >> (8 * byte)) & 0xFF)) * 0x100000001B3ull;
+  }
+  void Add(int value) { Add(static_cast<std::uint64_t>(static_cast<std::int64_t>(value))); }
+  void Add(double value) { Add(Bits(value)); }
+  template <class T>
+  void Add(const std::vector<T>& values) {
+    Add(static_cast<int>(values.size()));
+    for (const T& value : values) Add(value);
+  }
+  void Add(const Key& key) {
+    Add(key.first);
+    Add(key.second);
+  }
+  void Add(const CompressedRows& rows) {
+    Add(rows.RowCount());
+    for (int row = 0; row < rows.RowCount(); ++row) {
+      Add(rows.End(row));
+      for (int e = rows.Begin(row); e < rows.End(row); ++e) {
+        Add(rows.mIndex[static_cast<std::size_t>(e)]);
+        Add(rows.mValue[static_cast<std::size_t>(e)]);
+      }
+    }
+  }
+  std::uint64_t Value() const { return mValue; }
+
+private:
+  std::uint64_t mValue = 0xCBF29CE484222325ull;
+};
+
+// Everything the last Factor built, as far as it got: the soft rows and pivots, the columns, the
+// eliminated, reduced and right-hand-side rows, the factor and its permutation.
+inline void AddState(Hash& hash, const ZRMLSQSolver& solver) {
+  const LSQSolverState& state = StateOf(solver);
+  hash.Add(static_cast<int>(state.mStage));
+  if (state.mStage == FactorStage::kNone) return;
+  for (const int row : state.mNumbering.SoftRows())
+    hash.Add(Key(state.mStore.RowAt(row).key.first, state.mStore.RowAt(row).key.second));
+  hash.Add(PivotKeys(solver));
+  if (state.mStage == FactorStage::kNumbered) return;
+  hash.Add(ColumnVariables(solver));
+  if (state.mStage == FactorStage::kColumns) return;
+  hash.Add(state.mReduction.EliminatedRows());
+  hash.Add(state.mReduction.HardRhs());
+  hash.Add(state.mReduction.ReducedRows());
+  if (state.mStage == FactorStage::kReduced) return;
+  const LowerFactor& factor = state.mFactor;
+  hash.Add(factor.mDiagonal);
+  for (int j = 0; j < factor.Size(); ++j) {
+    const std::size_t end = static_cast<std::size_t>(factor.mStart[static_cast<std::size_t>(j) + 1]);
+    hash.Add(static_cast<int>(end));
+    for (std::size_t e = static_cast<std::size_t>(factor.mStart[static_cast<std::size_t>(j)]); e < end; ++e) {
+      hash.Add(factor.mRow[e]);
+      hash.Add(factor.mValue[e]);
+    }
+  }
+  hash.Add(state.mPermutation);
+}
+
+inline std::uint64_t StateHash(const ZRMLSQSolver& solver) {
+  Hash hash;
+  AddState(hash, solver);
+  return hash.Value();
 }
 
 }  // namespace zrmtest
