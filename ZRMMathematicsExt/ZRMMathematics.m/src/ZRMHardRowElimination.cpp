@@ -9,42 +9,36 @@ namespace {
 
 using Entry = HardRowElimination::Entry;
 using EntryList = HardRowElimination::EntryList;
+using Entries = Span<Entry>;
 
 double Add(double a, double b) { return a + b; }
 double Subtract(double a, double b) { return a - b; }
 
-// target := target without the entry of index skip, combined with scale * other (both
+// merged := target without the entry of index skip, combined with scale * other (both
 // ascending): a shared index takes combine(old, product), an index only other has
-// combine(0.0, product) and is reported to onNew. scratch is working storage.
+// combine(0.0, product) and is reported to onNew.
 template <class Combine, class OnNew>
-void MergeScaled(EntryList& target, int skip, const EntryList& other, double scale, Combine combine, OnNew onNew,
-                 EntryList& scratch) {
-  scratch.clear();
-  auto mine = target.begin();
+void MergeScaled(Entries target, int skip, Entries other, double scale, Combine combine, OnNew onNew,
+                 EntryList& merged) {
+  merged.clear();
+  const Entry* mine = target.begin();
   for (const Entry& entry : other) {
     for (; mine != target.end() && mine->first < entry.first; ++mine)
-      if (mine->first != skip) scratch.push_back(*mine);
+      if (mine->first != skip) merged.push_back(*mine);
     if (mine != target.end() && mine->first == entry.first) {
-      scratch.emplace_back(entry.first, combine(mine->second, scale * entry.second));
+      merged.emplace_back(entry.first, combine(mine->second, scale * entry.second));
       ++mine;
     } else {
-      scratch.emplace_back(entry.first, combine(0.0, scale * entry.second));
+      merged.emplace_back(entry.first, combine(0.0, scale * entry.second));
       onNew(entry.first);
     }
   }
   for (; mine != target.end(); ++mine)
-    if (mine->first != skip) scratch.push_back(*mine);
-  // Our choice: a result that fits target's storage is copied back, so that lists keep their
-  // storage from one merge (and one factorization) to the next; a list that grows takes the
-  // scratch storage instead.
-  if (target.capacity() >= scratch.size())
-    target.assign(scratch.begin(), scratch.end());
-  else
-    target.swap(scratch);  // target ascending, without skip
+    if (mine->first != skip) merged.push_back(*mine);  // merged ascending, without skip
 }
 
 // The value under index in an ascending list that holds it.
-double ValueAt(const EntryList& list, int index) {
+double ValueAt(Entries list, int index) {
   const auto found = std::lower_bound(list.begin(), list.end(), index,
                                       [](const Entry& entry, int wanted) { return entry.first < wanted; });
   assert(found != list.end() && found->first == index && "ValueAt of an index the list does not hold");
@@ -52,8 +46,8 @@ double ValueAt(const EntryList& list, int index) {
 }
 
 // The first entry of the highest score in a row (-1 when none scores above 0.0), and that score.
-int FirstBestEntry(const EntryList& row, double& bestScore) {
-  const int count = static_cast<int>(row.size());
+int FirstBestEntry(Entries row, double& bestScore) {
+  const int count = row.Size();
   int best = -1;
   bestScore = 0.0;
   for (int e = 0; e < count; ++e) {
@@ -66,13 +60,46 @@ int FirstBestEntry(const EntryList& row, double& bestScore) {
   return best;
 }
 
-// Empties the first n lists and makes it n lists (the lists' storage is kept).
-void ResetLists(std::vector<EntryList>& lists, std::size_t n) {
-  for (std::size_t i = 0; i < n && i < lists.size(); ++i) lists[i].clear();
-  lists.resize(n);
+}  // namespace
+
+void HardRowElimination::PooledLists::Reset(int keys) {
+  mSlots.assign(static_cast<std::size_t>(keys), {0, 0, 0});
+  mPool.clear();
 }
 
-}  // namespace
+Span<HardRowElimination::Entry> HardRowElimination::PooledLists::operator[](int key) const {
+  const Slot& slot = mSlots[static_cast<std::size_t>(key)];
+  const Entry* first = mPool.data() + slot.first;
+  return {first, first + slot.size};
+}
+
+void HardRowElimination::PooledLists::MakeRoom(int key, int size) {
+  Slot& slot = mSlots[static_cast<std::size_t>(key)];
+  if (size <= slot.room) return;
+  const std::size_t first = mPool.size();
+  const int room = std::max(size, 2 * slot.room);
+  mPool.resize(first + static_cast<std::size_t>(room));  // may throw: nothing has changed then
+  const auto from = mPool.begin() + static_cast<std::ptrdiff_t>(slot.first);
+  std::copy(from, from + slot.size, mPool.begin() + static_cast<std::ptrdiff_t>(first));
+  slot.first = first;
+  slot.room = room;  // the list keeps its entries, now with room for size
+}
+
+void HardRowElimination::PooledLists::Assign(int key, const Entry* first, const Entry* last) {
+  assert((mPool.empty() || last <= mPool.data() || first >= mPool.data() + mPool.size()) &&
+         "Assign from the lists themselves, which a move would invalidate");
+  MakeRoom(key, static_cast<int>(last - first));
+  Slot& slot = mSlots[static_cast<std::size_t>(key)];
+  std::copy(first, last, mPool.begin() + static_cast<std::ptrdiff_t>(slot.first));
+  slot.size = static_cast<int>(last - first);
+}
+
+void HardRowElimination::PooledLists::Append(int key, const Entry& entry) {
+  Slot& slot = mSlots[static_cast<std::size_t>(key)];
+  MakeRoom(key, slot.size + 1);
+  mPool[slot.first + static_cast<std::size_t>(slot.size)] = entry;
+  ++slot.size;
+}
 
 void HardRowElimination::KeyedLists::Reset(int keys) {
   mHead.assign(static_cast<std::size_t>(keys), -1);
@@ -103,10 +130,10 @@ bool HardRowElimination::Run(const ConstraintNumbering& numbering, double tolera
 
 void HardRowElimination::Load(const ConstraintNumbering& numbering) {
   const auto hardCount = numbering.HardRows().size();
-  ResetLists(mRows, hardCount);
-  ResetLists(mRowRhs, hardCount);
-  ResetLists(mSubstitutions, hardCount);
-  ResetLists(mSubstitutionRhs, hardCount);
+  mRows.Reset(static_cast<int>(hardCount));
+  mRowRhs.Reset(static_cast<int>(hardCount));
+  mSubstitutions.Reset(static_cast<int>(hardCount));
+  mSubstitutionRhs.Reset(static_cast<int>(hardCount));
   mBestEntry.assign(hardCount, -1);
   mRowAt.resize(hardCount);
   mPositionOf.resize(hardCount);
@@ -125,8 +152,8 @@ void HardRowElimination::Load(const ConstraintNumbering& numbering) {
   mSearch.Reset(static_cast<int>(hardCount));
   for (int hard = 0; hard < static_cast<int>(hardCount); ++hard) {
     const auto entries = numbering.Entries(numbering.HardRows()[static_cast<std::size_t>(hard)]);
-    mRows[hard].assign(entries.begin(), entries.end());
-    if (mIntoEarlier) mRowRhs[hard].emplace_back(hard, 1.0);  // its own right-hand side
+    mRows.Assign(hard, entries.begin(), entries.end());
+    if (mIntoEarlier) mRowRhs.Append(hard, {hard, 1.0});  // its own right-hand side
     mRowAt[hard] = hard;
     mPositionOf[hard] = hard;
     for (const Entry& entry : entries) mRowsHolding.Add(entry.first, hard);
@@ -141,9 +168,9 @@ void HardRowElimination::Load(const ConstraintNumbering& numbering) {
 double HardRowElimination::FindPivot(int& position, int& entry) const {
   position = mSearch.StopPosition();
   if (position != PivotSearch::kNone) {
-    const EntryList& row = mRows[mRowAt[position]];
+    const Entries row = mRows[mRowAt[position]];
     const double threshold = mSearch.StopThreshold(position);
-    const int count = static_cast<int>(row.size());
+    const int count = row.Size();
     for (entry = 0; !(PivotSearch::Score(row[entry].second, count) > threshold); ++entry) {
       assert(entry + 1 < count && "a stop row has an entry above its threshold");
     }
@@ -151,9 +178,9 @@ double HardRowElimination::FindPivot(int& position, int& entry) const {
   }
   position = mSearch.BestPosition();
   if (position == PivotSearch::kNone) return 0.0;
-  const EntryList& row = mRows[mRowAt[position]];
+  const Entries row = mRows[mRowAt[position]];
   entry = mBestEntry[mRowAt[position]];
-  return PivotSearch::Score(row[entry].second, static_cast<int>(row.size()));
+  return PivotSearch::Score(row[entry].second, row.Size());
 }
 
 int HardRowElimination::TakePivot(int position, int entry, int step) {
@@ -166,7 +193,7 @@ int HardRowElimination::TakePivot(int position, int entry, int step) {
   mSearch.Set(last, 0.0, true);
   if (moved != hard) Rescore(moved);
 
-  const EntryList& row = mRows[hard];
+  const Entries row = mRows[hard];
   const int variable = row[entry].first;
   mPivotOfStep.push_back(row[entry].second);
   mStepOfVariable[variable] = step;
@@ -174,19 +201,23 @@ int HardRowElimination::TakePivot(int position, int entry, int step) {
   mStepOfRow[hard] = step;
   mRowOfStep.push_back(hard);
   const double f = -1.0 / row[entry].second;
-  EntryList& substitution = mSubstitutions[step];
+  mScratch.clear();
   for (const Entry& other : row) {
     if (other.first == variable) continue;
-    substitution.emplace_back(other.first, f * other.second);
+    mScratch.emplace_back(other.first, f * other.second);
     if (mIntoEarlier) mSubstitutionsHolding.Add(other.first, step);
   }
-  EntryList& substitutionRhs = mSubstitutionRhs[step];
-  if (mIntoEarlier)
-    for (const Entry& term : mRowRhs[hard]) substitutionRhs.emplace_back(term.first, -(f * term.second));
-  else
-    substitutionRhs.assign(mRowRhs[hard].begin(), mRowRhs[hard].end());  // the row's events
-  mRows[hard].clear();  // each list keeps its storage for the next factorization
-  mRowRhs[hard].clear();
+  mSubstitutions.Assign(step, mScratch.data(), mScratch.data() + mScratch.size());
+  const Entries rhs = mRowRhs[hard];
+  if (mIntoEarlier) {
+    mScratch.clear();
+    for (const Entry& term : rhs) mScratch.emplace_back(term.first, -(f * term.second));
+    mSubstitutionRhs.Assign(step, mScratch.data(), mScratch.data() + mScratch.size());
+  } else {
+    mSubstitutionRhs.Assign(step, rhs.begin(), rhs.end());  // the row's events
+  }
+  mRows.Clear(hard);
+  mRowRhs.Clear(hard);
   return variable;
 }
 
@@ -194,15 +225,18 @@ void HardRowElimination::SubstituteIntoHardRows(int variable) {
   const int step = mStepOfVariable[variable];
   mRowsHolding.ForEach(variable, [&](int hard) {  // each row on its own: the order is free
     if (mStepOfRow[hard] >= 0) return;            // a pivot row already
-    EntryList& row = mRows[hard];
-    const double c = ValueAt(row, variable);
+    const double c = ValueAt(mRows[hard], variable);
     MergeScaled(
-        row, variable, mSubstitutions[step], c, Add, [&](int added) { mRowsHolding.Add(added, hard); }, mScratch);
-    if (mIntoEarlier)
+        mRows[hard], variable, mSubstitutions[step], c, Add, [&](int added) { mRowsHolding.Add(added, hard); },
+        mScratch);
+    mRows.Assign(hard, mScratch.data(), mScratch.data() + mScratch.size());
+    if (mIntoEarlier) {
       MergeScaled(
           mRowRhs[hard], -1, mSubstitutionRhs[step], c, Subtract, [](int) {}, mScratch);
-    else
-      mRowRhs[hard].emplace_back(step, c);  // an event: rhs -= c * (step's constant)
+      mRowRhs.Assign(hard, mScratch.data(), mScratch.data() + mScratch.size());
+    } else {
+      mRowRhs.Append(hard, {step, c});  // an event: rhs -= c * (step's constant)
+    }
     Rescore(hard);
   });
   mRowsHolding.Clear(variable);  // no remaining row holds it
@@ -211,13 +245,14 @@ void HardRowElimination::SubstituteIntoHardRows(int variable) {
 void HardRowElimination::SubstituteIntoEliminated(int variable) {
   const int step = mStepOfVariable[variable];
   mSubstitutionsHolding.ForEach(variable, [&](int earlier) {  // each on its own: the order is free
-    EntryList& substitution = mSubstitutions[earlier];
-    const double c = ValueAt(substitution, variable);
+    const double c = ValueAt(mSubstitutions[earlier], variable);
     MergeScaled(
-        substitution, variable, mSubstitutions[step], c, Add,
+        mSubstitutions[earlier], variable, mSubstitutions[step], c, Add,
         [&](int added) { mSubstitutionsHolding.Add(added, earlier); }, mScratch);
+    mSubstitutions.Assign(earlier, mScratch.data(), mScratch.data() + mScratch.size());
     MergeScaled(
         mSubstitutionRhs[earlier], -1, mSubstitutionRhs[step], c, Add, [](int) {}, mScratch);
+    mSubstitutionRhs.Assign(earlier, mScratch.data(), mScratch.data() + mScratch.size());
   });
   mSubstitutionsHolding.Clear(variable);  // no substitution holds it any more
 }
@@ -225,7 +260,7 @@ void HardRowElimination::SubstituteIntoEliminated(int variable) {
 void HardRowElimination::Rescore(int hard) {
   double bestScore = 0.0;
   mBestEntry[hard] = FirstBestEntry(mRows[hard], bestScore);
-  mSearch.Set(mPositionOf[hard], bestScore, PivotSearch::IsShort(static_cast<int>(mRows[hard].size())));
+  mSearch.Set(mPositionOf[hard], bestScore, PivotSearch::IsShort(mRows[hard].Size()));
   NoteLargest(hard);
 }
 
@@ -234,7 +269,7 @@ void HardRowElimination::NoteLargest(int hard) {
 }
 
 void HardRowElimination::Gather() {
-  const auto gather = [this](const std::vector<EntryList>& lists, CompressedRows& rows) {
+  const auto gather = [this](const PooledLists& lists, CompressedRows& rows) {
     rows.Clear();
     for (int step = 0; step < StepCount(); ++step) {
       for (const Entry& entry : lists[step]) rows.Append(entry.first, entry.second);
@@ -254,7 +289,7 @@ void HardRowElimination::Expand() {
   const CompressedRows& forward = mGatheredForward;
   mExpandedStamp.assign(mStepOfVariable.size(), -1);
   mExpandedValue.resize(mStepOfVariable.size());
-  std::vector<EntryList>& expanded = mSubstitutions;  // reused: step -> its part in free variables
+  PooledLists& expanded = mSubstitutions;  // reused: step -> its part in free variables
   for (int step = StepCount() - 1; step >= 0; --step) {
     mExpandedTouched.clear();
     for (int e = forward.Begin(step); e < forward.End(step); ++e) {
@@ -267,8 +302,9 @@ void HardRowElimination::Expand() {
       for (const Entry& term : expanded[later]) Accumulate(step, term.first, forward.mValue[e] * term.second);
     }
     std::sort(mExpandedTouched.begin(), mExpandedTouched.end());
-    expanded[step].clear();
-    for (const int variable : mExpandedTouched) expanded[step].emplace_back(variable, mExpandedValue[variable]);
+    mScratch.clear();
+    for (const int variable : mExpandedTouched) mScratch.emplace_back(variable, mExpandedValue[variable]);
+    expanded.Assign(step, mScratch.data(), mScratch.data() + mScratch.size());
   }
   mGatheredSubstitutions.Clear();
   for (int step = 0; step < StepCount(); ++step) {

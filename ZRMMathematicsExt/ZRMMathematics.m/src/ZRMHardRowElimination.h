@@ -64,7 +64,7 @@ public:
   // (coefficients about 0) = that combination of registered right-hand sides: consistent when
   // the combination is about 0 too.
   const std::vector<int>& RemainingRows() const { return mRowAt; }
-  const EntryList& RhsOfRow(int hard) const { return mRowRhs[static_cast<std::size_t>(hard)]; }
+  Span<Entry> RhsOfRow(int hard) const { return mRowRhs[hard]; }
 
 private:
   // Hard rows as lists, scan order, pivot search.
@@ -86,6 +86,31 @@ private:
   void Expand();
   // Adds value to variable's coefficient in the part of step being expanded.
   void Accumulate(int step, int variable, double value);
+
+  // Lists of entries, one per key, side by side in one array (no allocation per list). A list
+  // that outgrows its room moves to the end with twice the room; its old room stays unused until
+  // Reset. Changing a list invalidates the spans of every list.
+  class PooledLists {
+  public:
+    // Makes it keys empty lists (storage kept).
+    void Reset(int keys);
+    Span<Entry> operator[](int key) const;
+    // key's list := first .. last (which must not point into these lists).
+    void Assign(int key, const Entry* first, const Entry* last);
+    void Append(int key, const Entry& entry);
+    void Clear(int key) { mSlots[static_cast<std::size_t>(key)].size = 0; }
+
+  private:
+    struct Slot {
+      std::size_t first;  // in mPool
+      int size;
+      int room;  // size <= room; first + room <= mPool.size()
+    };
+    // Gives key room for at least size entries, moving its list to the end if needed.
+    void MakeRoom(int key, int size);
+    std::vector<Slot> mSlots;
+    std::vector<Entry> mPool;
+  };
 
   // Lists of numbers by key, chained through one array; a list is walked newest first.
   class KeyedLists {
@@ -110,9 +135,9 @@ private:
   };
 
   bool mIntoEarlier = true;        // the Substitution of the current Run
-  std::vector<EntryList> mRows;    // hard row -> (variable, coefficient), reduced
-  std::vector<EntryList> mRowRhs;  // hard row -> (hard row, coefficient) of its rhs; under
-                                   // kForwardOnly (step, coefficient) of its substitutions
+  PooledLists mRows;    // hard row -> (variable, coefficient), reduced
+  PooledLists mRowRhs;  // hard row -> (hard row, coefficient) of its rhs; under kForwardOnly
+                        // (step, coefficient) of its substitutions
   std::vector<int> mBestEntry;     // hard row -> its first entry of the highest score, or -1
   std::vector<int> mRowAt;         // scan position -> hard row (the remaining ones)
   std::vector<int> mPositionOf;    // hard row -> its scan position while it remains
@@ -124,8 +149,8 @@ private:
   std::vector<int> mRowOfStep;
   std::vector<double> mPivotOfStep;         // step -> the pivot's coefficient
   std::vector<double> mLargest;             // hard row -> largest magnitude it held
-  std::vector<EntryList> mSubstitutions;    // step -> (free variable, coefficient)
-  std::vector<EntryList> mSubstitutionRhs;  // step -> (hard row, coefficient)
+  PooledLists mSubstitutions;    // step -> (free variable, coefficient)
+  PooledLists mSubstitutionRhs;  // step -> (hard row, coefficient)
   KeyedLists mSubstitutionsHolding;         // variable -> steps whose substitution holds it
   EntryList mScratch;
   CompressedRows mGatheredSubstitutions;
