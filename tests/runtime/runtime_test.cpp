@@ -1,6 +1,6 @@
-// The runtime beneath the containers, as far as they do not reach it: the balanced tree's own
-// nodes, caller nodes and its three insertion protocols against std::set, cursors on no item,
-// the compare function and Swap; platform errors, error trapping and the assertion sink.
+// The runtime beneath the containers, as far as they do not reach it: the balanced tree's item
+// protocol against std::set, cursors on no item, the compare function and Swap; platform errors,
+// error trapping and the assertion sink.
 #include "KRNError.h"
 #include "KRNXHContext.h"
 #include "ZRMTestSupport.h"
@@ -22,40 +22,21 @@ int CompareInts(const void* a, const void* b) {
   return x < y ? -1 : (y < x ? 1 : 0);
 }
 
-// A caller-supplied node that carries its item, as the containers use.
-struct IntBlock : ZRMUtAvlTreeNode {
-  explicit IntBlock(int v) : value(v) { SetItem(&value); }
-  int value;
-};
-
-// A tree of ints in nodes of its own (item: a new int) or in IntBlocks; the deleter frees what it
-// is handed and records it.
+// A tree of ints, each item a new int; the deleter frees what it is handed and records it. (The
+// node protocols, InsertNode and LookForNode + LinkNodeAt, are the containers': fuzz_tree.)
 struct IntTree {
   ~IntTree() { tree.DeleteItems(&Delete, this); }
   static void Delete(ZRMUtAvlTreeNode* node, void* item, void* context) {
-    auto* self = static_cast<IntTree*>(context);
-    self->deleted.emplace_back(node, *static_cast<int*>(item));
-    if (self->blocks.erase(node) == 1)
-      delete static_cast<IntBlock*>(node);
-    else
-      delete static_cast<int*>(item);
+    static_cast<IntTree*>(context)->deleted.emplace_back(node, *static_cast<int*>(item));
+    delete static_cast<int*>(item);
   }
-  // Inserts by InsertItem, InsertNode or LookForNode + LinkNodeAt; false when present.
-  bool Insert(int value, int protocol) {
-    if (protocol == 0) {
-      int* item = new int(value);
-      const ZRMUtAvlTreeCursor cursor = tree.InsertItem(item);
-      EXPECT_TRUE(cursor.Tree() == &tree && (cursor.IsAfterLastItem() || cursor.GetItem() == item));
-      if (cursor.IsAfterLastItem()) delete item;  // refused: still ours
-      return !cursor.IsAfterLastItem();
-    }
-    auto* block = new IntBlock(value);
-    ZRMUtAvlTreePlace place;
-    ZRMUtAvlTreeNode* stored = protocol == 1 ? tree.InsertNode(block) : tree.LookForNode(&value, place);
-    if (stored == nullptr) tree.LinkNodeAt(stored = block, place);
-    EXPECT_EQ(*static_cast<int*>(stored->GetItem()), value);
-    if (stored != block) delete block;  // the equal node already stored
-    return stored == block && blocks.insert(block).second;
+  // false when present (the item stays the caller's).
+  bool Insert(int value) {
+    int* item = new int(value);
+    const ZRMUtAvlTreeCursor cursor = tree.InsertItem(item);
+    EXPECT_TRUE(cursor.Tree() == &tree && (cursor.IsAfterLastItem() || cursor.GetItem() == item));
+    if (cursor.IsAfterLastItem()) delete item;
+    return !cursor.IsAfterLastItem();
   }
   std::vector<int> Contents() const {
     std::vector<int> items;
@@ -65,23 +46,24 @@ struct IntTree {
     return items;
   }
   ZRMUtAvlTree tree{&CompareInts};
-  std::set<ZRMUtAvlTreeNode*> blocks;
   std::vector<std::pair<ZRMUtAvlTreeNode*, int>> deleted;
 };
 
-TEST(AvlTree, EveryProtocolAgainstStdSet) {
+// InsertItem, RemoveItem and RemoveNode against std::set; the deleter runs once per removal, with
+// the node and its item.
+TEST(AvlTree, ItemProtocolAgainstStdSet) {
   std::mt19937 random(20261206);
   IntTree ints;
   std::set<int> model;
   for (long step = 0; step < zrmtest::Scaled(40000); ++step) {
-    const int value = static_cast<int>(random() % 1000), roll = static_cast<int>(random() % 6);
-    if (roll < 4) {
-      ASSERT_EQ(ints.Insert(value, roll % 3), model.insert(value).second);
-    } else {  // RemoveItem, or RemoveNode of the node found: the deleter runs once, with both
+    const int value = static_cast<int>(random() % 1000), roll = static_cast<int>(random() % 4);
+    if (roll < 2) {
+      ASSERT_EQ(ints.Insert(value), model.insert(value).second);
+    } else {
       ZRMUtAvlTreeNode* node = ints.tree.LookForNode(&value);
       ASSERT_EQ(node != nullptr, model.erase(value) == 1);
       const std::size_t deleted = ints.deleted.size();
-      if (roll == 4)
+      if (roll == 2)
         ASSERT_EQ(ints.tree.RemoveItem(&value, &IntTree::Delete, &ints), node != nullptr);
       else if (node != nullptr)
         ints.tree.RemoveNode(node, &IntTree::Delete, &ints);
@@ -103,56 +85,36 @@ TEST(AvlTree, EveryProtocolAgainstStdSet) {
   EXPECT_TRUE(ints.deleted.size() == model.size() && ints.tree.GetItemNumber() == 0 && !ints.tree.FirstNode());
 }
 
+// Cursors bound to no tree or on an empty one stand after the last item; a fresh cursor stands on
+// no item, an absent probe puts it after the last, and it stays there.
 TEST(AvlTree, CursorsOnNoItem) {
   IntTree ints;
   ZRMUtAvlTreeCursor unbound, onEmpty(&ints.tree);
   unbound.ResetOnFirstItem();
   onEmpty.ResetOnFirstItem();
   EXPECT_TRUE(!unbound.Tree() && unbound.IsAfterLastItem() && !unbound.GetItem() && onEmpty.IsAfterLastItem());
-  ints.Insert(1, 0);
-  ints.Insert(2, 1);
+  ints.Insert(1);
+  ints.Insert(2);
   ZRMUtAvlTreeCursor cursor(ints.tree);
   const int absent = 7;
-  EXPECT_EQ(cursor.GetItem(), nullptr);  // a fresh cursor stands on no item
+  EXPECT_EQ(cursor.GetItem(), nullptr);
   cursor.ResetOnItem(&absent);
   EXPECT_TRUE(cursor.IsAfterLastItem());
   cursor.ResetOnFirstItem();
-  for (int step = 0; step < 3; ++step) cursor.Increment();  // stays after the last item
+  for (int step = 0; step < 3; ++step) cursor.Increment();
   EXPECT_TRUE(cursor.IsAfterLastItem());
-  cursor.ResetOnNode(ints.tree.FirstNode());
-  EXPECT_EQ(*static_cast<int*>(cursor.GetItem()), 1);
   unbound.ResetOnNode(ints.tree.FirstNode());  // bound to no tree: stays on no item
   unbound.ResetOnItem(&absent);
   EXPECT_EQ(unbound.Node(), nullptr);
 }
 
-// A place is wholly the lookup's answer: one kept from before the tree was emptied links at the
-// root afterwards. The search from the end finds the last item itself, and places a greater one
-// after it.
-TEST(AvlTree, PlacesFromLookups) {
-  IntTree ints;
-  ints.Insert(3, 0);
-  ints.Insert(5, 0);
-  const int last = 5, probe = 7;
-  ZRMUtAvlTreePlace place;
-  ZRMUtAvlTreeNode* lastNode = ints.tree.LookForNode(&last);
-  EXPECT_TRUE(ints.tree.LookForNodeFromEnd(&last, place) == lastNode && !ints.tree.LookForNodeFromEnd(&probe, place) &&
-              place.parent == lastNode && !place.left);
-  ints.tree.DeleteItems(&IntTree::Delete, &ints);
-  auto* block = new IntBlock(probe);
-  ints.blocks.insert(block);
-  EXPECT_EQ(ints.tree.LookForNode(&probe, place), nullptr);
-  ints.tree.LinkNodeAt(block, place);
-  EXPECT_TRUE(ints.tree.FirstNode() == block && ints.Contents() == std::vector<int>({7}));
-}
-
 TEST(AvlTree, CompareFunctionChangesOnlyWhileEmptyNullOrdersByAddressSwapExchanges) {
   IntTree a, b;
-  a.Insert(1, 0);
-  a.Insert(2, 0);
+  a.Insert(1);
+  a.Insert(2);
   EXPECT_FALSE(a.tree.SetCompareFunction(nullptr));  // refused while it holds items
   EXPECT_TRUE(a.tree.GetCompareFunction() == &CompareInts && b.tree.SetCompareFunction(&CompareInts));
-  b.Insert(9, 0);
+  b.Insert(9);
   a.tree.Swap(b.tree);
   EXPECT_TRUE(a.Contents() == std::vector<int>({9}) && b.Contents() == std::vector<int>({1, 2}));
   int same[3] = {5, 5, 5};          // equal values at distinct addresses
