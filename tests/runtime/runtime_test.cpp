@@ -50,7 +50,7 @@ struct IntTree {
 };
 
 // InsertItem, RemoveItem and RemoveNode against std::set; the deleter runs once per removal, with
-// the node and its item.
+// the node and its item; the search from the end finds what the search from the root finds.
 TEST(AvlTree, ItemProtocolAgainstStdSet) {
   std::mt19937 random(20261206);
   IntTree ints;
@@ -73,6 +73,9 @@ TEST(AvlTree, ItemProtocolAgainstStdSet) {
     const int probe = static_cast<int>(random() % 1002) - 1;
     const void* found = ints.tree.LookForItem(&probe);
     ASSERT_EQ(found ? *static_cast<const int*>(found) : -2, model.count(probe) ? probe : -2);
+    ZRMUtAvlTreePlace fromRoot, fromEnd;  // the search from the end differs only in speed
+    ASSERT_EQ(ints.tree.LookForNodeFromEnd(&probe, fromEnd), ints.tree.LookForNode(&probe, fromRoot));
+    ASSERT_TRUE(fromEnd.parent == fromRoot.parent && fromEnd.left == fromRoot.left);
     if (step % 500 == 0) {
       ASSERT_EQ(ints.tree.FindInvariantViolation(), nullptr) << "step " << step;
       ASSERT_EQ(ints.Contents(), std::vector<int>(model.begin(), model.end()));
