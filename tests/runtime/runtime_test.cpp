@@ -1,6 +1,6 @@
 // The runtime beneath the containers, as far as they do not reach it: the balanced tree's item
-// protocol against std::set, cursors on no item, the compare function and Swap; platform errors,
-// error trapping and the assertion sink.
+// protocol against std::set, the compare function and Swap; platform errors, error trapping and
+// the assertion sink.
 #include "KRNError.h"
 #include "KRNXHContext.h"
 #include "ZRMTestSupport.h"
@@ -86,29 +86,6 @@ TEST(AvlTree, ItemProtocolAgainstStdSet) {
   ints.deleted.clear();
   ints.tree.DeleteItems(&IntTree::Delete, &ints);
   EXPECT_TRUE(ints.deleted.size() == model.size() && ints.tree.GetItemNumber() == 0 && !ints.tree.FirstNode());
-}
-
-// Cursors bound to no tree or on an empty one stand after the last item; a fresh cursor stands on
-// no item, an absent probe puts it after the last, and it stays there.
-TEST(AvlTree, CursorsOnNoItem) {
-  IntTree ints;
-  ZRMUtAvlTreeCursor unbound, onEmpty(&ints.tree);
-  unbound.ResetOnFirstItem();
-  onEmpty.ResetOnFirstItem();
-  EXPECT_TRUE(!unbound.Tree() && unbound.IsAfterLastItem() && !unbound.GetItem() && onEmpty.IsAfterLastItem());
-  ints.Insert(1);
-  ints.Insert(2);
-  ZRMUtAvlTreeCursor cursor(ints.tree);
-  const int absent = 7;
-  EXPECT_EQ(cursor.GetItem(), nullptr);
-  cursor.ResetOnItem(&absent);
-  EXPECT_TRUE(cursor.IsAfterLastItem());
-  cursor.ResetOnFirstItem();
-  for (int step = 0; step < 3; ++step) cursor.Increment();
-  EXPECT_TRUE(cursor.IsAfterLastItem());
-  unbound.ResetOnNode(ints.tree.FirstNode());  // bound to no tree: stays on no item
-  unbound.ResetOnItem(&absent);
-  EXPECT_EQ(unbound.Node(), nullptr);
 }
 
 TEST(AvlTree, CompareFunctionChangesOnlyWhileEmptyNullOrdersByAddressSwapExchanges) {
