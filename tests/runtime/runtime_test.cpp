@@ -5,6 +5,7 @@
 #include "KRNXHContext.h"
 #include "ZRMTestSupport.h"
 #include "ZRMUtAvlTree.h"
+#include "ZRMUtIteratorTracker.h"
 
 #include <gtest/gtest.h>
 
@@ -14,6 +15,23 @@
 #include <string>
 #include <utility>
 #include <vector>
+
+// Test access to the links the invariant checkers judge, to corrupt them.
+struct ZRMUtContainerTestAccess {
+  static signed char& Balance(ZRMUtAvlTreeNode* node) { return node->mBalance; }
+  static ZRMUtAvlTreeNode*& Left(ZRMUtAvlTreeNode* node) { return node->mLeft; }
+  // Links extra behind last in last's register without counting it (null: undoes that).
+  static void Smuggle(const ZRMUtTrackedIterator& last, const ZRMUtTrackedIterator* extra) {
+    if (last.mNext != nullptr) {
+      last.mNext->mTracker = nullptr;
+      last.mNext->mPrevious = nullptr;
+    }
+    last.mNext = const_cast<ZRMUtTrackedIterator*>(extra);
+    if (extra == nullptr) return;
+    extra->mTracker = last.mTracker;
+    extra->mPrevious = const_cast<ZRMUtTrackedIterator*>(&last);
+  }
+};
 
 namespace {
 
@@ -114,6 +132,32 @@ TEST(AvlTree, CompareFunctionChangesOnlyWhileEmptyNullOrdersByAddressSwapExchang
     }
     tree->DeleteItems(nullptr, nullptr);
   }
+}
+
+// The invariant checkers name what is wrong with a corrupted tree or register.
+TEST(AvlTree, CheckersNameCorruptions) {
+  IntTree ints;
+  for (int value : {1, 2, 3, 4}) ints.Insert(value);  // 2 (1, 3 (-, 4))
+  const int one = 1, two = 2;
+  ZRMUtAvlTreeNode *leaf = ints.tree.LookForNode(&one), *root = ints.tree.LookForNode(&two);
+  ZRMUtContainerTestAccess::Balance(leaf) = 1;
+  EXPECT_STREQ(ints.tree.FindInvariantViolation(), "balance factor differs from the subtree heights");
+  ZRMUtContainerTestAccess::Balance(leaf) = 0;
+  ZRMUtContainerTestAccess::Left(root) = nullptr;  // heights 0 and 2
+  ZRMUtContainerTestAccess::Balance(root) = 2;
+  EXPECT_STREQ(ints.tree.FindInvariantViolation(), "subtree out of balance");
+  ZRMUtContainerTestAccess::Left(root) = leaf;
+  ZRMUtContainerTestAccess::Balance(root) = 1;
+  EXPECT_EQ(ints.tree.FindInvariantViolation(), nullptr);
+  struct Iterator : ZRMUtTrackedIterator {
+    void ReleaseContainer() noexcept override {}
+  } registered, extra;
+  ZRMUtIteratorTracker tracker;
+  tracker.AddIterator(&registered);
+  ZRMUtContainerTestAccess::Smuggle(registered, &extra);  // two iterators, one counted
+  EXPECT_FALSE(tracker.CheckInvariants());
+  ZRMUtContainerTestAccess::Smuggle(registered, nullptr);
+  EXPECT_TRUE(tracker.CheckInvariants());
 }
 
 TEST(PlatformErrors, KindsMessagesAndThrowOfTheObjectItself) {
