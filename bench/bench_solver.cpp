@@ -529,8 +529,7 @@ std::vector<Case> Cases() {
     cases.push_back({"chain", n, [n] { return zrmgen::FairingChain(n); }, n >= 1000000 ? 1 : 0, false, true});
   for (int k : {50, 100, 200}) cases.push_back({"grid", k, [k] { return zrmgen::GridFairing(k); }, k >= 200 ? 2 : 0});
   for (int p : {500, 5000, 50000})
-    cases.push_back(
-        {"sketch", p, [p] { return zrmgen::Sketch(p, false); }, p >= 50000 ? 10 : 0, p == 5000, p >= 5000});
+    cases.push_back({"sketch", p, [p] { return zrmgen::Sketch(p, false); }, p >= 50000 ? 10 : 0, p == 5000, p >= 5000});
   for (int p : {500, 5000, 50000})
     cases.push_back({"sketch-shuffled", p, [p] { return zrmgen::Sketch(p, true); }, p >= 50000 ? 6 : 0});
   for (int m : {30, 60}) cases.push_back({"bicubic", m, [m] { return zrmgen::BicubicFit(m); }, 0});

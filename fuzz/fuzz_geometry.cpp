@@ -7,14 +7,13 @@
 //
 // After every operation each live object's reference count is the number of slots holding it,
 // the live geometry objects are exactly those the slots hold (so the last release destroyed each
-// other one once), handle comparisons agree with the identities of the objects, ZRMGetGeomType
-// and the downcasts name each object's class, every spline holds its model's values in arrays of
-// its own (null exactly for a count below 1), and only the documented checks were reported (a
-// positive count with a null array, taken as 0). At the end nothing is left.
+// other one once), handle comparisons agree with the identities of the objects, every spline
+// holds its model's values in arrays of its own (null exactly for a count below 1), and only the
+// documented checks were reported (a positive count with a null array, taken as 0). At the end
+// nothing is left. (Type codes and downcasts of every class: classes_test.)
 #include "FuzzSupport.h"
 #include "ZRMUtArc.h"
 #include "ZRMUtBSpline.h"
-#include "ZRMUtGeomVisitor.h"
 #include "ZRMUtLine.h"
 #include "ZRMUtPoint.h"
 #include "ZRMUtSphere.h"
@@ -25,8 +24,6 @@
 #include <vector>
 
 namespace {
-
-using Type = ZRMUtGeomTypeVisitor::GeomType;
 
 // What a spline holds, as one list of numbers.
 std::vector<double> Numbers(const ZRMUtBSpline& s) {
@@ -65,11 +62,6 @@ private:
   template <class Handle, int N>
   Handle& Pick(Handle (&slots)[N]) {
     return slots[mInput.ConsumeIntegralInRange<int>(0, N - 1)];
-  }
-  template <class T>
-  T* Known(T* object, Type type) {
-    mTypes[object] = type;
-    return object;
   }
   // The model of a spline: its numbers, the control points last.
   std::vector<double>& Model(const ZRMUtBSpline* spline) { return mModels.at(spline); }
@@ -112,17 +104,17 @@ private:
                                        : new ZRMUtBSpline(degree, knotCount, knotArray, multArray, periodic, points);
     ZRM_FUZZ_CHECK(mRecorder.reports.size() - reports == std::size_t(knotsMissing) + std::size_t(weightsMissing));
     mModels[spline] = model;
-    return Known(spline, ZRMUtGeomTypeVisitor::GeomBSpline);
+    return spline;
   }
 
   ZRMUtGeometry* NewAny() {
     switch (Small(0, 5)) {
-      case 0: return Known(new ZRMUtPoint(KRNMathPoint(1, 2, 3)), ZRMUtGeomTypeVisitor::GeomPoint);
-      case 1: return Known(new ZRMUtLine(KRNMathPoint(), KRNMathDirection(0, 0, 1)), ZRMUtGeomTypeVisitor::GeomLine);
-      case 2: return Known(new ZRMUtCircle(), ZRMUtGeomTypeVisitor::GeomCircle);
-      case 3: return Known(new ZRMUtArc(), ZRMUtGeomTypeVisitor::GeomArc);
+      case 0: return new ZRMUtPoint(KRNMathPoint(1, 2, 3));
+      case 1: return new ZRMUtLine(KRNMathPoint(), KRNMathDirection(0, 0, 1));
+      case 2: return new ZRMUtCircle();
+      case 3: return new ZRMUtArc();
       case 4: return NewSpline();
-      default: return Known(new ZRMUtSphere(), ZRMUtGeomTypeVisitor::GeomUnknown);
+      default: return new ZRMUtSphere();
     }
   }
 
@@ -143,7 +135,7 @@ private:
         const ZRMUtGeometry_Ptr clone = other->Clone();
         ZRM_FUZZ_CHECK(clone != other && clone->GetRefCount() == 1);
         if (const auto* s = dynamic_cast<const ZRMUtBSpline*>(other.Ptr())) mModels[clone->AsBSpline()] = Model(s);
-        any = Known(clone.Ptr(), mTypes.at(other.Ptr()));
+        any = clone.Ptr();
         break;
       }
       case 7:  // downcasts into typed slots, and back up through the raw pointer
@@ -163,7 +155,7 @@ private:
         break;
       case 9:
         if (mInput.ConsumeBool())
-          Pick(mPoints) = Known(new ZRMUtPoint(KRNMathPoint()), ZRMUtGeomTypeVisitor::GeomPoint);
+          Pick(mPoints) = new ZRMUtPoint(KRNMathPoint());
         else
           spline = NewSpline();
         break;
@@ -172,7 +164,7 @@ private:
                 // keeping the target's count) of a spline's value
         if (!source) break;
         if (const std::vector<double> model = Model(source.Ptr()); mInput.ConsumeBool() || !spline) {
-          spline = Known(new ZRMUtBSpline(*source), ZRMUtGeomTypeVisitor::GeomBSpline);
+          spline = new ZRMUtBSpline(*source);
           mModels[spline.Ptr()] = model;
         } else {
           *spline = *source;
@@ -215,8 +207,6 @@ private:
     holders.erase(nullptr);
     for (const auto& [object, held] : holders) ZRM_FUZZ_CHECK(object->GetRefCount() == held);
     ZRM_FUZZ_CHECK(ZRMUtSmartBase::LiveObjectCount() == mBaseline + long(holders.size()));
-    for (auto it = mTypes.begin(); it != mTypes.end();)
-      it = holders.count(it->first) ? std::next(it) : mTypes.erase(it);
     for (auto it = mModels.begin(); it != mModels.end();)
       it = holders.count(it->first) ? std::next(it) : mModels.erase(it);
     for (const auto& [spline, numbers] : mModels) {  // values in arrays of their own
@@ -228,15 +218,10 @@ private:
         ZRM_FUZZ_CHECK(other == spline || ((!spline->GetKnots() || spline->GetKnots() != other->GetKnots()) &&
                                            (!spline->GetWeights() || spline->GetWeights() != other->GetWeights())));
     }
-    for (const ZRMUtGeometry_Ptr& a : mAny) {
-      const Type type = a ? mTypes.at(a.Ptr()) : ZRMUtGeomTypeVisitor::GeomUnknown;
-      ZRM_FUZZ_CHECK(ZRMGetGeomType(a) == type);
-      ZRM_FUZZ_CHECK(!a || (a->AsPoint() == (type == ZRMUtGeomTypeVisitor::GeomPoint ? a.Ptr() : nullptr) &&
-                            a->AsBSpline() == (type == ZRMUtGeomTypeVisitor::GeomBSpline ? a.Ptr() : nullptr)));
+    for (const ZRMUtGeometry_Ptr& a : mAny)
       for (const ZRMUtGeometry_Ptr& b : mAny)
         ZRM_FUZZ_CHECK((a == b) == (a.Ptr() == b.Ptr()) && (a != b) == (a.Ptr() != b.Ptr()) &&
                        (a < b) == std::less<const ZRMUtGeometry*>()(a.Ptr(), b.Ptr()));
-    }
     for (const zrmtest::AssertReport& report : mRecorder.reports)
       ZRM_FUZZ_CHECK(report.message == "ZRMUtBSpline null knot or multiplicity array in." ||
                      report.message == "ZRMUtBSpline null weight array in.");
@@ -245,7 +230,6 @@ private:
   FuzzedDataProvider& mInput;
   const long mBaseline = ZRMUtSmartBase::LiveObjectCount();
   zrmtest::AssertRecorder mRecorder;
-  std::map<const ZRMUtGeometry*, Type> mTypes;                 // the class of every object a slot may hold
   std::map<const ZRMUtBSpline*, std::vector<double>> mModels;  // the values of every spline a slot may hold
   ZRMUtGeometry_Ptr mAny[4];
   ZRMUtGeometry_ConstPtr mConstAny[2];

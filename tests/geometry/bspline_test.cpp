@@ -106,21 +106,6 @@ TEST(BSpline, PackKnotsByTheRunningMean) {
     for (int i = 1; i <= packed.Size(); ++i)
       EXPECT_TRUE(std::fabs(packed[i] - c.packed[i - 1]) < 1e-14 && mults[i] == c.mults[i - 1]);
   }
-  zrmtest::Random random(32);
-  for (long i = 0; i < zrmtest::Scaled(200); ++i) {  // jittered random runs come back
-    KRNRawColldouble in, packed;
-    KRNRawCollint mults;
-    std::vector<double> values;
-    double value = random.Uniform(-5, 5);
-    for (int distinct = 1 + int(random.Uniform(0, 8)); distinct > 0; --distinct) {
-      values.push_back(value += random.Uniform(1e-6, 1.0));
-      for (int m = 0; m <= i % 4; ++m) in.Append(value + random.Uniform(-1e-12, 1e-12));
-    }
-    ZRMUtBSpline::PackKnots(in, packed, mults);
-    ASSERT_EQ(packed.Size(), int(values.size()));
-    for (int v = 1; v <= packed.Size(); ++v)
-      EXPECT_TRUE(std::fabs(packed[v] - values[v - 1]) < 2e-12 && mults[v] == 1 + i % 4);
-  }
   zrmtest::AssertRecorder recorder;
   KRNRawColldouble in, packed;
   KRNRawCollint mults;

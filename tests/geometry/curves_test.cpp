@@ -1,18 +1,21 @@
-// Circles, arcs and ellipses by their properties: points evaluate back from their parameters and
-// projections, lie on the curve (distance from the center, the implicit equation) and move with
-// rigid motions, scalings and mirrors; tangents are orthogonal to the radius or parallel to the
-// chord of nearby parameters; edge tables for the snapping of eccentric angles, the tolerances,
-// refusals and non-finite input; and the error trap of the circle's Accept.
+// Lines, circles and ellipses by their properties, in one table over seeded random curves:
+// points evaluate back from their parameters and projections, projections lie on the curve (its
+// implicit equation) where the class says, tangents are unit and parallel to the chord of nearby
+// parameters, and evaluation commutes with rigid motions, scalings and mirrors. Edge tables for
+// the snapping of eccentric angles, the tolerances, refusals and non-finite input; and the error
+// trap of the circle's Accept.
 #include "GeometryTestSupport.h"
 #include "KRNError.h"
 #include "ZRMUtArc.h"
 #include "ZRMUtEllipse.h"
 #include "ZRMUtGeomVisitor.h"
+#include "ZRMUtLine.h"
 #include "ZRMUtTolerance.h"
 
 #include <cmath>
 #include <limits>
 #include <stdexcept>
+#include <type_traits>
 
 namespace {
 
@@ -20,6 +23,7 @@ using zrmtest::kNaN;
 using zrmtest::Near;
 using P = KRNMathPoint;
 using V = KRNMathVector;
+using D = KRNMathDirection;
 const P kO(0, 0, 0);
 const double kUnset = -123.0, kTol = ZRMUtTolerance().LengthTol(), kRes = ZRMUtTolerance().ModelResolution();
 
@@ -49,29 +53,119 @@ ZRMUtEllipse RandomEllipse(zrmtest::Random& r) {
   return ZRMUtEllipse(r.Point(), x, r.Direction(x), a, r.Uniform(0.3, a));
 }
 
-// Projections lie on the circle, along the in-plane part of p - center, and evaluate back from
-// their angle; the parameter starts on the x direction and turns towards y; tangents are the
-// unit z x radial; arc lengths are the turn fraction times the radius.
-TEST(Circle, ProjectionsEvaluateBackAndTangentsTurnAboutTheAxis) {
-  zrmtest::Random random(11);
+ZRMUtLine RandomLine(zrmtest::Random& r) { return ZRMUtLine(r.Point(), r.Direction()); }
+
+// What each class answers the same questions with: the point at t (lines also give the tangent
+// direction), the parameter of a point, how far a point lies off the curve, and whether q is the
+// projection the class promises of p (closest for lines and circles, along the ray from the
+// center for ellipses).
+P At(ZRMUtLine& line, double t) {
+  P p;
+  D d;
+  EXPECT_TRUE(line.EvalPoint(t, p, &d) && Near(d, line.Direction(), 0));
+  return p;
+}
+bool Project(ZRMUtCircle& c, const P& p, P& q, double& t) { return c.ProjectPoint(p, &q, &t); }
+bool Project(ZRMUtLine& line, const P& p, P& q, double& t) {
+  P foot;
+  return line.ProjectPoint(p, &q, &t) && line.PointOnLine(p, &foot) && Near(foot, q, 1e-12);
+}
+bool Project(ZRMUtEllipse& e, const P& p, P& q, double& t) {
+  return e.ProjectPoint(p, &q, nullptr) && e.GetParam(q, &t);
+}
+double Off(const ZRMUtLine& line, const P& q) { return ((q - line.Point()) ^ V(line.Direction())).Norm(); }
+double Off(const ZRMUtCircle& c, const P& q) {
+  const V l = Local(c, q);
+  return std::fabs(l.z) + std::fabs(std::hypot(l.x, l.y) - c.Radius());
+}
+double Off(const ZRMUtEllipse& e, const P& q) { return std::fabs(Local(e, q).z) + std::fabs(Implicit(e, q) - 1); }
+template <class Curve>
+bool Promised(const Curve& c, const P& p, const P& q) {
+  V v;
+  return c.GetTangentAtPoint(q, v) && std::fabs((p - q) * v) < 1e-9 * (1 + p.DistanceTo(q));
+}
+bool Promised(const ZRMUtEllipse& e, const P& p, const P& q) {
+  const V l = Local(e, p), lq = Local(e, q);
+  return std::fabs(lq.x * l.y - lq.y * l.x) < 1e-9 * l.Norm() && lq.x * l.x + lq.y * l.y > 0;
+}
+
+template <class Curve>
+void CheckCurve(Curve c, zrmtest::Random& random, long i) {
+  const double t = random.Uniform(-3.1, 3.1), h = 1e-4;
+  const P p = random.Point(), onIt = At(c, t);
+  P q;
+  double param = kUnset;
+  V v;
+  ASSERT_TRUE(Project(c, onIt, q, param) && Project(c, p, q, param)) << i;
+  EXPECT_TRUE(Off(c, onIt) < 1e-9 && Off(c, q) < 1e-9 && Near(At(c, param), q, 1e-9) && Promised(c, p, q)) << i;
+  const V chord = At(c, t + h) - At(c, t - h);
+  EXPECT_TRUE(c.GetTangentAtPoint(onIt, v) && std::fabs(v.Norm() - 1) < 1e-12 &&
+              (v ^ chord).Norm() < 1e-6 * chord.Norm())
+      << i;
+  const KRNMathTransformation map = i % 3 == 0   ? zrmtest::Scaling(3.0, random.Point())
+                                    : i % 3 == 1 ? zrmtest::Mirror(random.Point(), random.Direction())
+                                                 : random.RigidMotion();
+  Curve moved = c;
+  moved.ApplyTransformation(map);
+  const double stretch = std::is_same_v<Curve, ZRMUtLine> && i % 3 == 0 ? 3.0 : 1.0;  // a line's t is a length
+  EXPECT_TRUE(Near(At(moved, stretch * t), map * onIt, 1e-9) && Near(At(moved, -stretch * t), map * At(c, -t), 1e-9))
+      << i;
+}
+
+TEST(Curves, RandomCurvesEvaluateBackProjectAndTransform) {
+  zrmtest::Random random(18);
+  for (long i = 0; i < zrmtest::Scaled(300); ++i) {
+    CheckCurve(RandomLine(random), random, i);
+    CheckCurve(RandomCircle(random), random, i);
+    CheckCurve(RandomEllipse(random), random, i);
+  }
+}
+
+// Class by class: a circle starts on the x direction and turns towards y, its arc lengths are
+// the turn fraction times the radius, a line's the parameter distance; an arc's ends keep the
+// angles they were evaluated at (not normalised) through rigid motions; an ellipse's curvature is
+// that of the circle through three nearby points; outside its implicit equation a point is
+// outside, and from there the two tangency points lie on the ellipse with T - P orthogonal to
+// the normal there.
+TEST(Curves, ClassRulesOfRandomCurves) {
+  zrmtest::Random random(21);
+  zrmtest::AssertRecorder recorder;
   for (long i = 0; i < zrmtest::Scaled(300); ++i) {
     ZRMUtCircle c = RandomCircle(random);
-    const double r = c.Radius(), t = random.Uniform(-KRNPI, KRNPI);
+    const double r = c.Radius(), t = random.Uniform(-3.1, 3.1), t2 = random.Uniform(-3.1, 3.1), h = 1e-4;
     EXPECT_TRUE(Near(At(c, 0.0), c.Center() + r * V(c.XDir()), 1e-12) &&
                 Near(At(c, KRNPIBY2), c.Center() + r * V(c.YDir()), 1e-12));
-    const P p = random.Point(), onIt = At(c, t);
-    const V inPlane = (p - c.Center()) - ((p - c.Center()) * c.Axis()) * V(c.Axis());
-    P q;
-    double angle = 99;
-    ASSERT_TRUE(c.ProjectPoint(p, &q, &angle));
-    EXPECT_TRUE(Near(q, c.Center() + (r / inPlane.Norm()) * inPlane, 1e-9) && Near(At(c, angle), q, 1e-9) &&
-                angle > -KRNPI && angle <= KRNPI);
-    V tangent;
-    EXPECT_TRUE(c.GetTangentAtPoint(onIt, tangent) &&
-                Near(tangent, V(c.Axis()) ^ ((1 / r) * (onIt - c.Center())), 1e-9));
     EXPECT_TRUE(c.ArcLength(t, 3 * t) == c.ArcLength(3 * t, t) &&
-                std::fabs(c.ArcLength(t, 3 * t) - std::fabs(2 * t) / KRN2PI * r) < 1e-12);
+                std::fabs(c.ArcLength(t, 3 * t) - std::fabs(2 * t) / KRN2PI * r) < 1e-12 &&
+                RandomLine(random).ArcLength(t, 2 * t) == std::fabs(t));
+    ZRMUtArc arc(c.Center(), c.Axis(), c.XDir(), r, At(c, t), At(c, t2));
+    const P start = arc.GetStartPoint();
+    const KRNMathTransformation motion = random.RigidMotion();
+    arc.ApplyTransformation(motion);
+    EXPECT_TRUE(Near(arc.GetStartPoint(), motion * start, 0) && std::fabs(arc.GetStartAngle() - t) < 1e-9 &&
+                std::fabs(arc.GetEndAngle() - t2) < 1e-9);
+    const ZRMUtEllipse e = RandomEllipse(random);
+    double k = kUnset;
+    ASSERT_TRUE(e.GetCurvature(At(e, t), k));
+    const V chord = At(e, t + h) - At(e, t - h), bend = (At(e, t + h) - At(e, t)) - (At(e, t) - At(e, t - h));
+    EXPECT_NEAR(k, 4 * (chord ^ bend).Norm() / std::pow(chord.Norm(), 3), 1e-5 * k);  // |x' ^ x''| / |x'|^3
+    const P p = e.Center() + random.Uniform(-4, 4) * V(e.XDir()) + random.Uniform(-4, 4) * V(e.YDir());
+    const double s = Implicit(e, p);
+    if (std::fabs(s - 1) > 1e-6) {
+      EXPECT_EQ(e.PointPosWRTEllipse(p + random.Uniform(-3, 3) * V(e.Axis())), s > 1 ? 1 : -1);
+    }
+    P T1, T2;
+    if (s < 1.05) continue;
+    ASSERT_TRUE(e.EvalTangentsFromExternalPoint(p, T1, T2));
+    for (const P& T : {T1, T2}) {
+      const V lt = Local(e, T), l = Local(e, p),
+              normal(lt.x / (e.GetMajorRadius() * e.GetMajorRadius()), lt.y / (e.GetMinorRadius() * e.GetMinorRadius()),
+                     0);
+      EXPECT_TRUE(Off(e, T) < 1e-9 && std::fabs((lt - l) * normal) < 1e-9 * (lt - l).Norm() * normal.Norm());
+    }
+    EXPECT_GT(T1.DistanceTo(T2), 1e-6);
   }
+  EXPECT_TRUE(recorder.reports.empty());  // the sine check is never reached by such points
   EXPECT_DOUBLE_EQ(ZRMUtCircle(kO, KRNMathK, 5.0).ArcLength(0.0, KRN2PI), 5.0);
 }
 
@@ -104,40 +198,6 @@ TEST(Circle, RefusalsTolerancesAndEnds) {
   EXPECT_TRUE(minusPi.GetStartAngle() == KRNPI && minusPi.GetEndAngle() == KRNPI);  // -pi is folded into (-pi, pi]
   EXPECT_TRUE(below.GetStartAngle() > -KRNPI && below.GetStartAngle() < -KRNPI + 1e-11 &&
               std::fabs(below.GetEndAngle() - KRNPIBY2) < 1e-15);
-}
-
-// Rigid motions, uniform scalings about random centers and mirrors commute with evaluation of
-// circles, arcs and ellipses; only scalings change the sizes; arc ends move along and keep their
-// angles, which recover the angles the ends were evaluated at (not normalised).
-TEST(Curves, TransformationsCommuteWithEvaluation) {
-  zrmtest::Random random(18);
-  for (long i = 0; i < zrmtest::Scaled(300); ++i) {
-    ZRMUtCircle circle = RandomCircle(random);
-    const double a1 = random.Uniform(-3.1, 3.1), a2 = random.Uniform(-3.1, 3.1), t = random.Uniform(-KRNPI, KRNPI);
-    ZRMUtArc arc(circle.Center(), circle.Axis(), circle.XDir(), circle.Radius(), At(circle, a1), At(circle, a2));
-    ZRMUtEllipse e = RandomEllipse(random);
-    ZRMUtCircle c0 = circle;
-    ZRMUtArc arc0 = arc;
-    const ZRMUtEllipse e0 = e;
-    const double factor = i % 3 == 0 ? 3.0 : 1.0;
-    const KRNMathTransformation map = i % 3 == 0   ? zrmtest::Scaling(factor, random.Point())
-                                      : i % 3 == 1 ? zrmtest::Mirror(random.Point(), random.Direction())
-                                                   : random.RigidMotion();
-    circle.ApplyTransformation(map);
-    arc.ApplyTransformation(map);
-    e.ApplyTransformation(map);
-    EXPECT_TRUE(std::fabs(circle.Radius() - factor * c0.Radius()) < 1e-12 &&
-                std::fabs(arc.Radius() - factor * c0.Radius()) < 1e-12);
-    EXPECT_TRUE(std::fabs(e.GetMajorRadius() - factor * e0.GetMajorRadius()) < 1e-12 &&
-                std::fabs(e.GetMinorRadius() - factor * e0.GetMinorRadius()) < 1e-12);
-    EXPECT_TRUE(Near(At(circle, t), map * At(c0, t), 1e-9) && Near(At(arc, t), map * At(arc0, t), 1e-9) &&
-                Near(At(e, t), map * At(e0, t), 1e-9));
-    EXPECT_TRUE(Near(arc.GetStartPoint(), map * arc0.GetStartPoint(), 0) &&
-                std::fabs(arc0.GetStartAngle() - a1) < 1e-9 && std::fabs(arc0.GetEndAngle() - a2) < 1e-9);
-    if (i % 3 == 2) {
-      EXPECT_TRUE(std::fabs(arc.GetStartAngle() - a1) < 1e-9 && std::fabs(arc.GetEndAngle() - a2) < 1e-9);
-    }
-  }
 }
 
 // Eccentric angles of the vertices; snapping onto the quarter turns within ZeroAngle (strictly);
@@ -184,25 +244,12 @@ TEST(Ellipse, GetParamTable) {
               t == kUnset);
 }
 
-// Random points of all four quadrants: the eccentric angle evaluates back to the point; the unit
-// tangent is parallel to the chord of nearby angles; the curvature is that of the circle through
-// three nearby points; tangents at the minor vertices are exactly the x direction, near the
-// major ones the sign of atan's answer is kept.
-TEST(Ellipse, AnglesTangentsAndCurvatureOfRandomPoints) {
-  zrmtest::Random random(21);
-  zrmtest::AssertRecorder recorder;
-  for (long i = 0; i < zrmtest::Scaled(400); ++i) {
-    const ZRMUtEllipse e = RandomEllipse(random);
-    const double t = (i % 4) * KRNPIBY2 + random.Uniform(0.05, KRNPIBY2 - 0.05), h = 1e-4;
-    double param = kUnset, k = kUnset;
-    V v;
-    ASSERT_TRUE(e.GetParam(At(e, t), &param) && e.GetTangentAtPoint(At(e, t), v) && e.GetCurvature(At(e, t), k));
-    EXPECT_NEAR(param, t, 1e-7);
-    const V chord = At(e, t + h) - At(e, t - h), bend = (At(e, t + h) - At(e, t)) - (At(e, t) - At(e, t - h));
-    EXPECT_TRUE(std::fabs(v.Norm() - 1) < 1e-12 && (v ^ chord).Norm() < 1e-6 * chord.Norm());
-    EXPECT_NEAR(k, 4 * (chord ^ bend).Norm() / std::pow(chord.Norm(), 3), 1e-5 * k);  // |x' ^ x''| / |x'|^3
-  }
-  EXPECT_TRUE(recorder.reports.empty());  // the sine check is never reached by such points
+// Tangents at the minor vertices are exactly the x direction, near the major ones the sign of
+// atan's answer is kept; curvatures at the vertices, refused for a^2 or b^2 below LengthTolSq and
+// off the ellipse; positions on the ellipse within the tolerance; a projection from a point
+// without a parameter keeps t, a refused one still writes it; tangency points from the vertices
+// and from (4, 0, 0); refusals leave the outputs untouched.
+TEST(Ellipse, VerticesEdgesAndRefusals) {
   const ZRMUtEllipse e = Standard();
   V v;
   for (const P& vertex : {P(0, 1, 0), P(0, -1, 0)})
@@ -213,43 +260,11 @@ TEST(Ellipse, AnglesTangentsAndCurvatureOfRandomPoints) {
   EXPECT_TRUE(e.GetCurvature(P(2, 0, 0), k) && k == 2 && e.GetCurvature(P(0, 1, 0), k) && k == 0.25);
   EXPECT_TRUE(ZRMUtEllipse(kO, KRNMathI, KRNMathJ, 1e-6, 1).GetCurvature(P(1e-6, 0, 0), k) &&
               ZRMUtEllipse(kO, KRNMathI, KRNMathJ, 1, 1e-6).GetCurvature(P(1, 0, 0), k));
-  k = kUnset;  // a^2 or b^2 below LengthTolSq; off the ellipse
+  k = kUnset;
   for (const P& p : {P(2.1, 0, 0), kO, P(kNaN, 0, 0)}) EXPECT_FALSE(e.GetCurvature(p, k));
   EXPECT_TRUE(!ZRMUtEllipse(kO, KRNMathI, KRNMathJ, 2, 1e-7).GetCurvature(P(2, 0, 0), k) && k == kUnset);
   V untouched(7, 7, 7);
   EXPECT_TRUE(!e.GetTangentAtPoint(P(0, 3, 0), untouched) && Near(untouched, V(7, 7, 7), 0));
-}
-
-// Inside or outside by the implicit equation (the normal component ignored); projections along
-// the ray from the center land on the ellipse; from an outside point the two tangency points lie
-// on the ellipse with T - P orthogonal to the normal there.
-TEST(Ellipse, PositionProjectionAndTangentPointsAgainstTheImplicitEquation) {
-  zrmtest::Random random(24);
-  for (long i = 0; i < zrmtest::Scaled(400); ++i) {
-    const ZRMUtEllipse e = RandomEllipse(random);
-    const V z(e.Axis());
-    const P p = e.Center() + random.Uniform(-4, 4) * V(e.XDir()) + random.Uniform(-4, 4) * V(e.YDir()),
-            lifted = p + random.Uniform(-3, 3) * z;
-    const double s = Implicit(e, p);
-    if (std::fabs(s - 1) > 1e-6) {
-      EXPECT_EQ(e.PointPosWRTEllipse(lifted), s > 1 ? 1 : -1);
-    }
-    P q, T1, T2;
-    ASSERT_TRUE(e.ProjectPoint(lifted, &q, nullptr));
-    const V l = Local(e, p), lq = Local(e, q);
-    EXPECT_TRUE(std::fabs(Implicit(e, q) - 1) < 1e-9 && std::fabs(lq.z) < 1e-9 &&
-                std::fabs(lq.x * l.y - lq.y * l.x) < 1e-9 * l.Norm() && lq.x * l.x + lq.y * l.y > 0);
-    if (s < 1.05) continue;
-    ASSERT_TRUE(e.EvalTangentsFromExternalPoint(p, T1, T2));
-    for (const P& T : {T1, T2}) {
-      const V lt = Local(e, T), normal(lt.x / (e.GetMajorRadius() * e.GetMajorRadius()),
-                                       lt.y / (e.GetMinorRadius() * e.GetMinorRadius()), 0);
-      EXPECT_TRUE(std::fabs(Implicit(e, T) - 1) < 1e-9 &&
-                  std::fabs((lt - l) * normal) < 1e-9 * (lt - l).Norm() * normal.Norm());
-    }
-    EXPECT_GT(T1.DistanceTo(T2), 1e-6);
-  }
-  const ZRMUtEllipse e = Standard();
   EXPECT_TRUE(e.PointPosWRTEllipse(P(2, 0, 0)) == 0 && e.PointPosWRTEllipse(P(0, -1, 5)) == 0 &&
               e.PointPosWRTEllipse(P(3, 0, 0)) == 1 && e.PointPosWRTEllipse(kO) == -1);
   EXPECT_TRUE(ZRMUtEllipse().PointPosWRTEllipse(P(1, 0, 0)) == 0 &&

@@ -1,7 +1,7 @@
 // The platform's math value types against their definitions: the unit-direction rule bit for
-// bit, the fixed order of the products, angular tests strict within the tolerance, boxes, point
-// sets and raw collections against models, checked indexes, and transformations, lines and
-// circles against Rodrigues' formula, inverses and the analytic foot of a perpendicular.
+// bit, the fixed order of the products, angular tests strict within the tolerance, boxes against
+// a model, checked indexes, rotations against Rodrigues' formula, scalings, identities and
+// inverses, distances from lines and scaled circles.
 #include "GeometryTestSupport.h"
 #include "KRNMathBox.h"
 #include "KRNMathCircle.h"
@@ -53,16 +53,12 @@ TEST(KRNMathDirection, UnitDirectionRule) {
   for (const auto& c : cases) EXPECT_TRUE(Near(c.expected, KRNMathDirection(c.from), c.tol)) << c.from.x;
   EXPECT_TRUE(SameBits(KRNMathDirection(), Vec(1, 0, 0)) && std::isnan(KRNMathDirection(Vec(zrmtest::kNaN, 0, 0)).x));
   zrmtest::Random random(11);
-  long reciprocalDiffers = 0;
   for (long i = 0; i < zrmtest::Scaled(4000); ++i) {
     Vec v = random.Vector(i % 2 == 0 ? 10.0 : 1e3);
     if (i % 2 == 0) v.Normalize();
-    const double s = v.x * v.x + v.y * v.y + v.z * v.z, length = std::sqrt(s), f = 1.0 / length;
-    const Vec divided(v.x / length, v.y / length, v.z / length);
-    EXPECT_TRUE(SameBits(s == 1.0 ? v : divided, KRNMathDirection(v))) << i;
-    reciprocalDiffers += s != 1.0 && !SameBits(Vec(v.x * f, v.y * f, v.z * f), divided);
+    const double s = v.x * v.x + v.y * v.y + v.z * v.z, length = std::sqrt(s);
+    EXPECT_TRUE(SameBits(s == 1.0 ? v : Vec(v.x / length, v.y / length, v.z / length), KRNMathDirection(v))) << i;
   }
-  EXPECT_GT(reciprocalDiffers, zrmtest::Scaled(4000) / 10);  // the sample tells the two apart
 }
 
 // v = length (cos a, sin a, 0), a = base + offset tolerances, against (1,0,0) and (2,0,0) either
@@ -103,17 +99,16 @@ TEST(KRNMathVector, ProductsInFixedOrderAndAngularTests) {
   EXPECT_TRUE(SameBits(unchanged.Normalize(), zero));
 }
 
-// Boxes grow to the bounds of their points (NaN points ignored); point sets count from 0 and copy
-// by value, raw collections from 1; a bad index raises IndexOutOfRange naming the collection.
-TEST(KRNMathCollections, BoxesSetsAndRawCollectionsAgainstModels) {
+// Boxes grow to the bounds of their points (NaN points ignored); a bad index of a point set
+// (from 0) or a raw collection (from 1) raises IndexOutOfRange naming the collection.
+TEST(KRNMathCollections, BoxesAndCheckedIndexes) {
   zrmtest::Random random(71);
   KRNMathBox box;
   EXPECT_TRUE(box.IsEmpty() && SameBits(Vec(box.GetLow()), Vec()) && SameBits(Vec(box.GetHigh()), Vec()));
   Pnt low(1e300, 1e300, 1e300), high(-1e300, -1e300, -1e300);
-  KRNMathSetOfPoints set, copy;
+  KRNMathSetOfPoints set;
   KRNRawColldouble values;
   KRNRawCollint counts;
-  std::vector<double> model;
   for (int i = 0; i < 50; ++i) {
     const Pnt p = random.Point();
     box.AddInside(p);
@@ -123,55 +118,27 @@ TEST(KRNMathCollections, BoxesSetsAndRawCollectionsAgainstModels) {
     EXPECT_TRUE(!box.IsEmpty() && SameBits(Vec(low), Vec(box.GetLow())) && SameBits(Vec(high), Vec(box.GetHigh())));
     set.Append(p);
     values.Append(p.x);
-    counts.Append(i);
-    model.push_back(p.x);
-    if (i % 7 == 3) {  // overwrites
-      values[i / 2 + 1] = model[i / 2] = i;
-      set.SetPoint(Pnt(i, 0, 0), i / 2);
-    }
   }
-  copy = set;
-  set.SetPoint(Pnt(), 0);
-  for (int i = 0; i < 50; ++i)
-    EXPECT_TRUE(values[i + 1] == model[i] && counts[i + 1] == i && copy.GetPoint(i).x == model[i]);
-  EXPECT_TRUE(SameBits(Vec(KRNMathBox(Pnt(3, -1, 2), Pnt(1, 4, 2)).GetHigh()), Vec(3, 4, 2)) &&
-              KRNMathSetOfPoints(-2).GetNumberOfPoints() == 0);
+  EXPECT_TRUE(values[50] == set.GetPoint(49).x && KRNMathSetOfPoints(-2).GetNumberOfPoints() == 0);
   for (const int bad : {-1, 50}) {
     EXPECT_EQ(zrmtest::CatchRaised([&] { set.SetPoint(Pnt(), bad); }).code, ZRMUtError::IndexOutOfRange);
     EXPECT_TRUE(zrmtest::CatchRaised([&] { static_cast<void>(set.GetPoint(bad)); }).isZRMUtError);
   }
   for (const int bad : {0, -1, 51})
     EXPECT_EQ(zrmtest::CatchRaised([&] { static_cast<void>(values[bad]); }).file, "KRNRawColldouble");
-  counts.RemoveAll();
   EXPECT_EQ(zrmtest::CatchRaised([&] { static_cast<void>(counts[1]); }).file, "KRNRawCollint");
 }
 
-// Random rotations against Rodrigues' formula (the axis fixed, determinant 1), random invertible
-// maps and their inverses and compositions, half-turns (rigid, fixing the point, reversing the
-// vector, their own inverse) and uniform scalings recovered with their center and factor.
-TEST(KRNMathTransformation, RandomMapsAgainstTheirDefinitions) {
+// Random rotations against Rodrigues' formula; uniform scalings recovered with their center and
+// factor.
+TEST(KRNMathTransformation, RotationsAndScalingsAgainstTheirDefinitions) {
   zrmtest::Random random(42);
   for (long i = 0; i < zrmtest::Scaled(500); ++i) {
     const Pnt origin = random.Point(), p = random.Point();
-    const Vec axis = random.Direction() * random.Uniform(0.1, 5), v = random.Vector();
+    const Vec axis = random.Direction() * random.Uniform(0.1, 5);
     const double angle = random.Uniform(-2 * KRNPI, 2 * KRNPI);
-    const Xf rotation(angle, KRNMathLine(origin, axis)), halfTurn(origin, axis);
-    EXPECT_TRUE(Near(rotation * p, origin + zrmtest::Rodrigues(p - origin, axis, angle), 1e-11) &&
-                Near(rotation * v, zrmtest::Rodrigues(v, axis, angle), 1e-11));
-    EXPECT_TRUE(Near(rotation * (origin + axis), origin + axis, 1e-12) &&
-                std::fabs(rotation.GetMatrix().Determinant() - 1) < 1e-12);
-    EXPECT_TRUE(Near(halfTurn * origin, origin, 1e-12) && Near(halfTurn * axis, -1.0 * axis, 1e-12) &&
-                Near(halfTurn * (halfTurn * p), p, 1e-11));
-    EXPECT_TRUE(std::fabs(halfTurn.GetMatrix().Determinant() - 1) < 1e-12 &&
-                std::fabs((halfTurn * p).DistanceTo(halfTurn * origin) - p.DistanceTo(origin)) < 1e-11);
-    const Xf t(Mat(random.Vector(1) + Vec(4, 0, 0), random.Vector(1) + Vec(0, 4, 0), random.Vector(1) + Vec(0, 0, 4)),
-               random.Vector());
-    const Xf inverse = t.Inverse();
-    Xf reported;
-    EXPECT_TRUE(t.GetInverse(reported) && Near(reported.GetTranslation(), inverse.GetTranslation(), 0.0));
-    EXPECT_TRUE(Near(inverse * (t * p), p, 1e-11) && Near(t * (inverse * p), p, 1e-11) &&
-                Near((t * rotation) * p, t * (rotation * p), 1e-11) &&
-                Near((t * rotation) * v, t * (rotation * v), 1e-11));
+    EXPECT_TRUE(
+        Near(Xf(angle, KRNMathLine(origin, axis)) * p, origin + zrmtest::Rodrigues(p - origin, axis, angle), 1e-11));
     const Pnt center = random.Point(100.0);
     const double factor = random.Uniform(0.05, 0.95) * (i % 2 ? 1 : 20);
     Pnt foundCenter;
@@ -227,10 +194,10 @@ TEST(KRNMathTransformation, ChecksAndTables) {
   EXPECT_TRUE(SameBits(Vec(Xf(Pnt(0, 0, 5), Vec(1, 0, 0)) * Pnt(1, 1, 5)), Vec(-1, -1, 5)));
 }
 
-// p = origin + s unit + h normal: the foot at signed distance s, p at distance h from the line;
-// a degenerate line stands for its origin. Circles evaluate at scale t + offset; the projection
-// lies on the circle at the angle of the in-plane component, undefined on the axis.
-TEST(KRNMathLineAndCircle, ProjectionsMatchTheAnalyticFoot) {
+// p = origin + s unit + h normal lies at distance h from the line (the foot of the perpendicular:
+// ZRMUtLine's projections, curves_test); a degenerate line stands for its origin. Circles
+// evaluate at scale t + offset; the projection is undefined on the axis.
+TEST(KRNMathLineAndCircle, DistancesScaledEvaluationAndRefusals) {
   zrmtest::Random random(51);
   for (long i = 0; i < zrmtest::Scaled(500); ++i) {
     const Pnt origin = random.Point();
@@ -239,19 +206,12 @@ TEST(KRNMathLineAndCircle, ProjectionsMatchTheAnalyticFoot) {
     const double s = random.Uniform(-20, 20), h = random.Uniform(0.1, 10), r = random.Uniform(0.1, 10),
                  angle = random.Uniform(-KRNPI, KRNPI);
     const KRNMathLine line(origin, direction);
-    Pnt foot, q;
-    double t = 0;
-    EXPECT_TRUE(line.Project(origin + s * unit + h * normal, foot) && line.Project(origin + s * unit + h * normal, t));
-    EXPECT_TRUE(Near(foot, origin + s * unit, 1e-11) && std::fabs(t - s) < 1e-11 &&
-                Near(line.EvalPoint(t), foot, 1e-11));
+    Pnt q;
     EXPECT_TRUE(std::fabs(line.DistanceTo(origin + s * unit + h * normal) - h) < 1e-11 &&
                 SameBits(line.GetDirection(), direction) && std::fabs(line.GetLength() - direction.Norm()) < 1e-12);
     EXPECT_TRUE(Near(KRNMathLine(origin, origin + direction).GetDirection(), direction, 1e-14));
-    const KRNMathCircle circle(origin, normal, e2, r, 2.0, 0.5);
-    circle.EvalPoint(angle, q);
+    KRNMathCircle(origin, normal, e2, r, 2.0, 0.5).EvalPoint(angle, q);
     EXPECT_TRUE(Near(q, origin + r * std::cos(2 * angle + 0.5) * normal + r * std::sin(2 * angle + 0.5) * e2, 1e-12));
-    ASSERT_TRUE(circle.Project(origin + h * (std::cos(angle) * normal + std::sin(angle) * e2) + s * unit, q));
-    EXPECT_TRUE(Near(q, origin + r * std::cos(angle) * normal + r * std::sin(angle) * e2, 1e-9));
   }
   const KRNMathLine point(Pnt(1, 2, 3), Pnt(1, 2, 3));
   Pnt foot(9, 9, 9);

@@ -1,10 +1,11 @@
-// The runtime beneath the containers, as far as they do not reach it: the balanced tree's own
-// nodes, caller nodes and its three insertion protocols against std::set, cursors on no item,
-// the compare function and Swap; platform errors, error trapping and the assertion sink.
+// The runtime beneath the containers, as far as they do not reach it: the balanced tree's item
+// protocol against std::set, the compare function and Swap; platform errors, error trapping and
+// the assertion sink.
 #include "KRNError.h"
 #include "KRNXHContext.h"
 #include "ZRMTestSupport.h"
 #include "ZRMUtAvlTree.h"
+#include "ZRMUtIteratorTracker.h"
 
 #include <gtest/gtest.h>
 
@@ -15,6 +16,23 @@
 #include <utility>
 #include <vector>
 
+// Test access to the links the invariant checkers judge, to corrupt them.
+struct ZRMUtContainerTestAccess {
+  static signed char& Balance(ZRMUtAvlTreeNode* node) { return node->mBalance; }
+  static ZRMUtAvlTreeNode*& Left(ZRMUtAvlTreeNode* node) { return node->mLeft; }
+  // Links extra behind last in last's register without counting it (null: undoes that).
+  static void Smuggle(const ZRMUtTrackedIterator& last, const ZRMUtTrackedIterator* extra) {
+    if (last.mNext != nullptr) {
+      last.mNext->mTracker = nullptr;
+      last.mNext->mPrevious = nullptr;
+    }
+    last.mNext = const_cast<ZRMUtTrackedIterator*>(extra);
+    if (extra == nullptr) return;
+    extra->mTracker = last.mTracker;
+    extra->mPrevious = const_cast<ZRMUtTrackedIterator*>(&last);
+  }
+};
+
 namespace {
 
 int CompareInts(const void* a, const void* b) {
@@ -22,40 +40,21 @@ int CompareInts(const void* a, const void* b) {
   return x < y ? -1 : (y < x ? 1 : 0);
 }
 
-// A caller-supplied node that carries its item, as the containers use.
-struct IntBlock : ZRMUtAvlTreeNode {
-  explicit IntBlock(int v) : value(v) { SetItem(&value); }
-  int value;
-};
-
-// A tree of ints in nodes of its own (item: a new int) or in IntBlocks; the deleter frees what it
-// is handed and records it.
+// A tree of ints, each item a new int; the deleter frees what it is handed and records it. (The
+// node protocols, InsertNode and LookForNode + LinkNodeAt, are the containers': fuzz_tree.)
 struct IntTree {
   ~IntTree() { tree.DeleteItems(&Delete, this); }
   static void Delete(ZRMUtAvlTreeNode* node, void* item, void* context) {
-    auto* self = static_cast<IntTree*>(context);
-    self->deleted.emplace_back(node, *static_cast<int*>(item));
-    if (self->blocks.erase(node) == 1)
-      delete static_cast<IntBlock*>(node);
-    else
-      delete static_cast<int*>(item);
+    static_cast<IntTree*>(context)->deleted.emplace_back(node, *static_cast<int*>(item));
+    delete static_cast<int*>(item);
   }
-  // Inserts by InsertItem, InsertNode or LookForNode + LinkNodeAt; false when present.
-  bool Insert(int value, int protocol) {
-    if (protocol == 0) {
-      int* item = new int(value);
-      const ZRMUtAvlTreeCursor cursor = tree.InsertItem(item);
-      EXPECT_TRUE(cursor.Tree() == &tree && (cursor.IsAfterLastItem() || cursor.GetItem() == item));
-      if (cursor.IsAfterLastItem()) delete item;  // refused: still ours
-      return !cursor.IsAfterLastItem();
-    }
-    auto* block = new IntBlock(value);
-    ZRMUtAvlTreePlace place;
-    ZRMUtAvlTreeNode* stored = protocol == 1 ? tree.InsertNode(block) : tree.LookForNode(&value, place);
-    if (stored == nullptr) tree.LinkNodeAt(stored = block, place);
-    EXPECT_EQ(*static_cast<int*>(stored->GetItem()), value);
-    if (stored != block) delete block;  // the equal node already stored
-    return stored == block && blocks.insert(block).second;
+  // false when present (the item stays the caller's).
+  bool Insert(int value) {
+    int* item = new int(value);
+    const ZRMUtAvlTreeCursor cursor = tree.InsertItem(item);
+    EXPECT_TRUE(cursor.Tree() == &tree && (cursor.IsAfterLastItem() || cursor.GetItem() == item));
+    if (cursor.IsAfterLastItem()) delete item;
+    return !cursor.IsAfterLastItem();
   }
   std::vector<int> Contents() const {
     std::vector<int> items;
@@ -65,23 +64,24 @@ struct IntTree {
     return items;
   }
   ZRMUtAvlTree tree{&CompareInts};
-  std::set<ZRMUtAvlTreeNode*> blocks;
   std::vector<std::pair<ZRMUtAvlTreeNode*, int>> deleted;
 };
 
-TEST(AvlTree, EveryProtocolAgainstStdSet) {
+// InsertItem, RemoveItem and RemoveNode against std::set; the deleter runs once per removal, with
+// the node and its item; the search from the end finds what the search from the root finds.
+TEST(AvlTree, ItemProtocolAgainstStdSet) {
   std::mt19937 random(20261206);
   IntTree ints;
   std::set<int> model;
   for (long step = 0; step < zrmtest::Scaled(40000); ++step) {
-    const int value = static_cast<int>(random() % 1000), roll = static_cast<int>(random() % 6);
-    if (roll < 4) {
-      ASSERT_EQ(ints.Insert(value, roll % 3), model.insert(value).second);
-    } else {  // RemoveItem, or RemoveNode of the node found: the deleter runs once, with both
+    const int value = static_cast<int>(random() % 1000), roll = static_cast<int>(random() % 4);
+    if (roll < 2) {
+      ASSERT_EQ(ints.Insert(value), model.insert(value).second);
+    } else {
       ZRMUtAvlTreeNode* node = ints.tree.LookForNode(&value);
       ASSERT_EQ(node != nullptr, model.erase(value) == 1);
       const std::size_t deleted = ints.deleted.size();
-      if (roll == 4)
+      if (roll == 2)
         ASSERT_EQ(ints.tree.RemoveItem(&value, &IntTree::Delete, &ints), node != nullptr);
       else if (node != nullptr)
         ints.tree.RemoveNode(node, &IntTree::Delete, &ints);
@@ -91,6 +91,9 @@ TEST(AvlTree, EveryProtocolAgainstStdSet) {
     const int probe = static_cast<int>(random() % 1002) - 1;
     const void* found = ints.tree.LookForItem(&probe);
     ASSERT_EQ(found ? *static_cast<const int*>(found) : -2, model.count(probe) ? probe : -2);
+    ZRMUtAvlTreePlace fromRoot, fromEnd;  // the search from the end differs only in speed
+    ASSERT_EQ(ints.tree.LookForNodeFromEnd(&probe, fromEnd), ints.tree.LookForNode(&probe, fromRoot));
+    ASSERT_TRUE(fromEnd.parent == fromRoot.parent && fromEnd.left == fromRoot.left);
     if (step % 500 == 0) {
       ASSERT_EQ(ints.tree.FindInvariantViolation(), nullptr) << "step " << step;
       ASSERT_EQ(ints.Contents(), std::vector<int>(model.begin(), model.end()));
@@ -103,56 +106,13 @@ TEST(AvlTree, EveryProtocolAgainstStdSet) {
   EXPECT_TRUE(ints.deleted.size() == model.size() && ints.tree.GetItemNumber() == 0 && !ints.tree.FirstNode());
 }
 
-TEST(AvlTree, CursorsOnNoItem) {
-  IntTree ints;
-  ZRMUtAvlTreeCursor unbound, onEmpty(&ints.tree);
-  unbound.ResetOnFirstItem();
-  onEmpty.ResetOnFirstItem();
-  EXPECT_TRUE(!unbound.Tree() && unbound.IsAfterLastItem() && !unbound.GetItem() && onEmpty.IsAfterLastItem());
-  ints.Insert(1, 0);
-  ints.Insert(2, 1);
-  ZRMUtAvlTreeCursor cursor(ints.tree);
-  const int absent = 7;
-  EXPECT_EQ(cursor.GetItem(), nullptr);  // a fresh cursor stands on no item
-  cursor.ResetOnItem(&absent);
-  EXPECT_TRUE(cursor.IsAfterLastItem());
-  cursor.ResetOnFirstItem();
-  for (int step = 0; step < 3; ++step) cursor.Increment();  // stays after the last item
-  EXPECT_TRUE(cursor.IsAfterLastItem());
-  cursor.ResetOnNode(ints.tree.FirstNode());
-  EXPECT_EQ(*static_cast<int*>(cursor.GetItem()), 1);
-  unbound.ResetOnNode(ints.tree.FirstNode());  // bound to no tree: stays on no item
-  unbound.ResetOnItem(&absent);
-  EXPECT_EQ(unbound.Node(), nullptr);
-}
-
-// A place is wholly the lookup's answer: one kept from before the tree was emptied links at the
-// root afterwards. The search from the end finds the last item itself, and places a greater one
-// after it.
-TEST(AvlTree, PlacesFromLookups) {
-  IntTree ints;
-  ints.Insert(3, 0);
-  ints.Insert(5, 0);
-  const int last = 5, probe = 7;
-  ZRMUtAvlTreePlace place;
-  ZRMUtAvlTreeNode* lastNode = ints.tree.LookForNode(&last);
-  EXPECT_TRUE(ints.tree.LookForNodeFromEnd(&last, place) == lastNode && !ints.tree.LookForNodeFromEnd(&probe, place) &&
-              place.parent == lastNode && !place.left);
-  ints.tree.DeleteItems(&IntTree::Delete, &ints);
-  auto* block = new IntBlock(probe);
-  ints.blocks.insert(block);
-  EXPECT_EQ(ints.tree.LookForNode(&probe, place), nullptr);
-  ints.tree.LinkNodeAt(block, place);
-  EXPECT_TRUE(ints.tree.FirstNode() == block && ints.Contents() == std::vector<int>({7}));
-}
-
 TEST(AvlTree, CompareFunctionChangesOnlyWhileEmptyNullOrdersByAddressSwapExchanges) {
   IntTree a, b;
-  a.Insert(1, 0);
-  a.Insert(2, 0);
+  a.Insert(1);
+  a.Insert(2);
   EXPECT_FALSE(a.tree.SetCompareFunction(nullptr));  // refused while it holds items
   EXPECT_TRUE(a.tree.GetCompareFunction() == &CompareInts && b.tree.SetCompareFunction(&CompareInts));
-  b.Insert(9, 0);
+  b.Insert(9);
   a.tree.Swap(b.tree);
   EXPECT_TRUE(a.Contents() == std::vector<int>({9}) && b.Contents() == std::vector<int>({1, 2}));
   int same[3] = {5, 5, 5};          // equal values at distinct addresses
@@ -172,6 +132,32 @@ TEST(AvlTree, CompareFunctionChangesOnlyWhileEmptyNullOrdersByAddressSwapExchang
     }
     tree->DeleteItems(nullptr, nullptr);
   }
+}
+
+// The invariant checkers name what is wrong with a corrupted tree or register.
+TEST(AvlTree, CheckersNameCorruptions) {
+  IntTree ints;
+  for (int value : {1, 2, 3, 4}) ints.Insert(value);  // 2 (1, 3 (-, 4))
+  const int one = 1, two = 2;
+  ZRMUtAvlTreeNode *leaf = ints.tree.LookForNode(&one), *root = ints.tree.LookForNode(&two);
+  ZRMUtContainerTestAccess::Balance(leaf) = 1;
+  EXPECT_STREQ(ints.tree.FindInvariantViolation(), "balance factor differs from the subtree heights");
+  ZRMUtContainerTestAccess::Balance(leaf) = 0;
+  ZRMUtContainerTestAccess::Left(root) = nullptr;  // heights 0 and 2
+  ZRMUtContainerTestAccess::Balance(root) = 2;
+  EXPECT_STREQ(ints.tree.FindInvariantViolation(), "subtree out of balance");
+  ZRMUtContainerTestAccess::Left(root) = leaf;
+  ZRMUtContainerTestAccess::Balance(root) = 1;
+  EXPECT_EQ(ints.tree.FindInvariantViolation(), nullptr);
+  struct Iterator : ZRMUtTrackedIterator {
+    void ReleaseContainer() noexcept override {}
+  } registered, extra;
+  ZRMUtIteratorTracker tracker;
+  tracker.AddIterator(&registered);
+  ZRMUtContainerTestAccess::Smuggle(registered, &extra);  // two iterators, one counted
+  EXPECT_FALSE(tracker.CheckInvariants());
+  ZRMUtContainerTestAccess::Smuggle(registered, nullptr);
+  EXPECT_TRUE(tracker.CheckInvariants());
 }
 
 TEST(PlatformErrors, KindsMessagesAndThrowOfTheObjectItself) {
