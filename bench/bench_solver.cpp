@@ -43,11 +43,13 @@
 //                         with Factor/ours), where the problem has a drag.
 //   Drag/<side>           one factorization, then 1000 rounds of moving the cursor rows' right-hand
 //                         sides and solving; the time shown is per round.
-//   EndToEnd/ours         chains (a) only: from the problem's rows to the solution, building each
-//                         row's ZRMUtMap, AddConstraint and SetRhs, Factor, one Solve (destruction
-//                         untimed).
-//   EndToEnd/eigen-natural  the same for Eigen: A and b assembled from triplets (columns = variable
-//                         ids), AtA = A^T A, a new natural-ordering SimplicialLLT, one solve.
+//   EndToEnd/ours, /fill  chains, sketches, relsketch, hard chains of 10^4 rows and more, parts: from
+//                         the problem's rows to the solution, building each row's ZRMUtMap,
+//                         AddConstraint and SetRhs, Factor, one Solve (destruction untimed).
+//   Register/ours         the registration part of that alone (each row's ZRMUtMap, AddConstraint,
+//                         SetRhs).
+//   EndToEnd/<peer>       the same for a peer: A and b assembled from triplets (columns = variable
+//                         ids, hard rows as penalty rows), AtA = A^T A, a new solver, one solve.
 //
 // What the Eigen peer solves:
 //   chain, grid, bicubic: the same reduced problem as ours. Their hard rows are simple fixed values
@@ -444,10 +446,11 @@ void DragEigen(benchmark::State& state, Fixture& f) {
   }
 }
 
-void EndToEndOurs(benchmark::State& state, Fixture& f) {
+void EndToEndOurs(benchmark::State& state, Fixture& f, ZRMLSQOrdering ordering) {
   bool ok = true;
   for (auto _ : state) {
     std::unique_ptr<ZRMLSQSolver> solver = RegisterOurs(f.problem);
+    solver->SetOrdering(ordering);
     ok = solver->Factor() && solver->Solve() && ok;
     state.PauseTiming();
     solver.reset();
@@ -456,36 +459,48 @@ void EndToEndOurs(benchmark::State& state, Fixture& f) {
   if (!ok) state.SkipWithError("ZRMLSQSolver end to end failed");
 }
 
-// What Eigen's end to end builds; destroyed untimed.
+// The registration part of the end to end: each row's ZRMUtMap, AddConstraint, SetRhs.
+void RegisterOnly(benchmark::State& state, Fixture& f) {
+  for (auto _ : state) {
+    std::unique_ptr<ZRMLSQSolver> solver = RegisterOurs(f.problem);
+    benchmark::DoNotOptimize(solver.get());
+    state.PauseTiming();
+    solver.reset();
+    state.ResumeTiming();
+  }
+}
+
+// What a peer's end to end builds; destroyed untimed.
+template <class Solver>
 struct EigenEndToEndRun {
   std::vector<Eigen::Triplet<double>> triplets;
   SparseMatrix A;
   Eigen::VectorXd b, x;
-  NaturalLLT solver;
+  Solver solver;
 };
 
-// Eigen's end to end on a problem without hard rows.
+// A peer's end to end: A and b assembled from triplets (columns = variable ids, hard rows as
+// penalty rows), A^T A, a new solver, one solve.
+template <class Solver>
 void EndToEndEigen(benchmark::State& state, Fixture& f) {
   const zrmgen::Problem& problem = f.problem;
-  if (std::any_of(problem.rows.begin(), problem.rows.end(), [](const zrmgen::Row& row) { return row.hard; })) {
-    state.SkipWithError("EndToEnd/eigen-natural takes problems without hard rows only");
-    return;
-  }
   std::size_t entries = 0;
   for (const zrmgen::Row& row : problem.rows) entries += row.coefficients.size();
   const auto rows = static_cast<Eigen::Index>(problem.rows.size());
   bool ok = true;
   for (auto _ : state) {
-    auto run = std::make_unique<EigenEndToEndRun>();
+    auto run = std::make_unique<EigenEndToEndRun<Solver>>();
     run->triplets.reserve(entries);
     run->b.resize(rows);
     for (Eigen::Index i = 0; i < rows; ++i) {
       const zrmgen::Row& row = problem.rows[static_cast<std::size_t>(i)];
-      for (const auto& [v, a] : row.coefficients) run->triplets.emplace_back(static_cast<int>(i), v, a);
-      run->b[i] = row.rhs;
+      const double weight = row.hard ? kPenaltyWeight : 1.0;
+      for (const auto& [v, a] : row.coefficients) run->triplets.emplace_back(static_cast<int>(i), v, weight * a);
+      run->b[i] = weight * row.rhs;
     }
     run->A.resize(rows, problem.variableCount);
     run->A.setFromTriplets(run->triplets.begin(), run->triplets.end());
+    Prepare(run->solver);
     run->solver.compute(SparseMatrix(run->A.transpose() * run->A));
     ok = run->solver.info() == Eigen::Success && ok;
     run->x = run->solver.solve(Eigen::VectorXd(run->A.transpose() * run->b));
@@ -494,7 +509,7 @@ void EndToEndEigen(benchmark::State& state, Fixture& f) {
     run.reset();
     state.ResumeTiming();
   }
-  if (!ok) state.SkipWithError("Eigen SimplicialLLT failed");
+  if (!ok) state.SkipWithError("the peer's end to end failed");
 }
 
 // One problem of the benchmark: its name, size, generator and how long to run the slow ones.
@@ -514,19 +529,21 @@ std::vector<Case> Cases() {
     cases.push_back({"chain", n, [n] { return zrmgen::FairingChain(n); }, n >= 1000000 ? 1 : 0, false, true});
   for (int k : {50, 100, 200}) cases.push_back({"grid", k, [k] { return zrmgen::GridFairing(k); }, k >= 200 ? 2 : 0});
   for (int p : {500, 5000, 50000})
-    cases.push_back({"sketch", p, [p] { return zrmgen::Sketch(p, false); }, p >= 50000 ? 10 : 0, p == 5000});
+    cases.push_back(
+        {"sketch", p, [p] { return zrmgen::Sketch(p, false); }, p >= 50000 ? 10 : 0, p == 5000, p >= 5000});
   for (int p : {500, 5000, 50000})
     cases.push_back({"sketch-shuffled", p, [p] { return zrmgen::Sketch(p, true); }, p >= 50000 ? 6 : 0});
   for (int m : {30, 60}) cases.push_back({"bicubic", m, [m] { return zrmgen::BicubicFit(m); }, 0});
   for (int p : {10000, 100000, 1000000})
     cases.push_back(
-        {"relsketch", p, [p] { return zrmgen::RelationSketch(p, false); }, p >= 1000000 ? 1 : 0, p == 10000});
+        {"relsketch", p, [p] { return zrmgen::RelationSketch(p, false); }, p >= 1000000 ? 1 : 0, p == 10000, true});
   for (int length : {1000, 4000, 10000, 100000, 1000000})
     cases.push_back({"hardchain", length, [length] { return zrmgen::HardChains(1, length); }, length >= 4000 ? 1 : 0,
-                     false, false, length <= 4000});
+                     false, length >= 10000, length <= 4000});
   cases.push_back({"hardchains", 4000, [] { return zrmgen::HardChains(40, 100); }, 0});
   for (int parts : {100, 1000, 10000})
-    cases.push_back({"parts", parts, [parts] { return zrmgen::PartsSketch(parts, false); }, parts >= 10000 ? 2 : 0});
+    cases.push_back({"parts", parts, [parts] { return zrmgen::PartsSketch(parts, false); }, parts >= 10000 ? 2 : 0,
+                     false, parts >= 1000});
   for (int parts : {300, 1000})
     cases.push_back(
         {"parts-arrow", parts, [parts] { return zrmgen::PartsSketch(parts, true); }, 1, false, false, parts <= 300});
@@ -593,14 +610,18 @@ void RegisterCase(const Case& c) {
         ->Iterations(1000);
   }
   if (c.endToEnd) {
-    limit(benchmark::RegisterBenchmark(("EndToEnd/ours/" + key).c_str(),
-                                       [fixture](benchmark::State& s) { EndToEndOurs(s, fixture()); })
-              ->Unit(ms),
-          true);
-    limit(benchmark::RegisterBenchmark(("EndToEnd/eigen-natural/" + key).c_str(),
-                                       [fixture](benchmark::State& s) { EndToEndEigen(s, fixture()); })
-              ->Unit(ms),
-          true);
+    if (c.natural) {
+      add(
+          "EndToEnd/ours", [given](benchmark::State& s, Fixture& f) { EndToEndOurs(s, f, given); }, true);
+      add("EndToEnd/eigen-natural", EndToEndEigen<NaturalLLT>, true);
+    }
+    add("Register/ours", RegisterOnly, true);
+    add(
+        "EndToEnd/fill", [fill](benchmark::State& s, Fixture& f) { EndToEndOurs(s, f, fill); }, true);
+    add("EndToEnd/eigen-amd", EndToEndEigen<AmdLLT>, true);
+#ifdef ZRM_BENCH_CHOLMOD
+    add("EndToEnd/cholmod", EndToEndEigen<CholmodLLT>, true);
+#endif
   }
 }
 
