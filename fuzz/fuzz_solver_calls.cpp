@@ -36,21 +36,12 @@ int AnyId(FuzzedDataProvider& input) {
 }
 
 double AnyValue(FuzzedDataProvider& input) {
-  static const double kValues[] = {0.0,
-                                   -0.0,
-                                   1.0,
-                                   -1.0,
-                                   1e-300,
-                                   1e300,
-                                   -1e300,
-                                   1e-11,
-                                   std::numeric_limits<double>::denorm_min(),
-                                   std::numeric_limits<double>::max(),
-                                   std::numeric_limits<double>::infinity(),
-                                   -std::numeric_limits<double>::infinity(),
-                                   std::numeric_limits<double>::quiet_NaN(),
-                                   2.0,
-                                   0.5};
+  constexpr double kInf = std::numeric_limits<double>::infinity();
+  constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+  constexpr double kMax = std::numeric_limits<double>::max();
+  constexpr double kTiny = std::numeric_limits<double>::denorm_min();
+  static const double kValues[] = {0.0,   -0.0, 1.0,  -1.0,  1e-300, 1e300, -1e300, 1e-11,
+                                   kTiny, kMax, kInf, -kInf, kNaN,   2.0,   0.5};
   if (input.ConsumeBool()) return kValues[input.ConsumeIntegralInRange<int>(0, 14)];
   return input.ConsumeFloatingPoint<double>();
 }

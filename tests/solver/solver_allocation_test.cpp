@@ -1,7 +1,7 @@
 // Registration when memory runs out: the global operator new of this test program fails the
 // k-th allocation of one call, for every k until the call succeeds. A call that fails leaves
 // the solver as it was before it; the solver then goes on as if the call had never been made.
-#include "SolverTestSupport.h"
+#include "ZRMSolverOracle.h"
 #include "ZRMTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -48,7 +48,7 @@ void* Allocate(std::size_t size) {
 
 namespace {
 
-using namespace solvertest;
+using namespace zrmtest;
 
 // Whether this program's operator new is the one in use (a memory checker may replace it).
 bool FailuresCanBeInjected() {
@@ -107,7 +107,7 @@ TEST(LSQSolverAllocation, AFailedRegistrationChangesNothing) {
       {"unnamed", [&](ZRMLSQSolver& s) { s.AddConstraint(false, 2.5, four); }},
       {"SetRhs of an unknown id", [](ZRMLSQSolver& s) { s.SetRhs(-77, 1.5); }},
   };
-  zrmtest::AssertRecorder recorder(0);
+  AssertRecorder recorder(0);
   long deepest = 0;  // the most allocations one call made before the failing one
   for (const Registration& registration : registrations) {
     long failures = 0;
@@ -115,9 +115,9 @@ TEST(LSQSolverAllocation, AFailedRegistrationChangesNothing) {
       SCOPED_TRACE(::testing::Message() << registration.what << ", " << count << " constraints");
       ZRMLSQSolver expected;
       Prepare(expected, count);
-      const zrmtest::ConstraintRecords before = zrmtest::ConstraintsOf(expected);
+      const ConstraintRecords before = ConstraintsOf(expected);
       registration.call(expected);
-      const zrmtest::ConstraintRecords after = zrmtest::ConstraintsOf(expected);
+      const ConstraintRecords after = ConstraintsOf(expected);
       ASSERT_FALSE(before == after);
       long k = 0;
       for (;; ++k) {
@@ -125,7 +125,7 @@ TEST(LSQSolverAllocation, AFailedRegistrationChangesNothing) {
         Prepare(solver, count);
         const bool failed = FailsWithAllocation(k, [&] { registration.call(solver); });
         SCOPED_TRACE(::testing::Message() << "allocation " << k << (failed ? " failed" : " not reached"));
-        EXPECT_TRUE(zrmtest::ConstraintsOf(solver) == (failed ? before : after));
+        EXPECT_TRUE(ConstraintsOf(solver) == (failed ? before : after));
         if (failed) registration.call(solver);  // as if the failed call had never been made
         ASSERT_EQ(solver.Factor(), expected.Factor());
         EXPECT_EQ(StateHash(solver), StateHash(expected));

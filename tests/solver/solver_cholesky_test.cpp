@@ -1,17 +1,16 @@
-// The sparse Cholesky factorization and its triangular solves called directly: pinned small
-// factors, rejected pivots, random matrices against Eigen, and the loops over consecutive rows
-// against the plain loops they stand for.
-#include "SolverTestSupport.h"
+// The sparse Cholesky factorization's kernels called directly: rejected pivots, and the loops over
+// consecutive rows against the plain loops they stand for. Its factors and solves in the solver
+// are pinned by the golden corpus and checked by the dense oracle.
+#include "ZRMSolverOracle.h"
 #include "ZRMSparseCholesky.h"
 #include "ZRMTestSupport.h"
 
-#include <Eigen/Dense>
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
 
-using namespace solvertest;
+using namespace zrmtest;
 
 namespace {
 
@@ -29,48 +28,7 @@ CholeskyStatus FactorLower(const Matrix& rows, LowerFactor& factor) {
   return cholesky.Factorize(lower, factor);
 }
 
-// The columns of L below the diagonal: (row, value), as stored.
-Matrix Columns(const LowerFactor& factor) {
-  Matrix columns(static_cast<std::size_t>(factor.Size()));
-  for (std::size_t j = 0; j < columns.size(); ++j)
-    for (int e = factor.mStart[j]; e < factor.mStart[j + 1]; ++e)
-      columns[j].emplace_back(factor.mRow[static_cast<std::size_t>(e)], factor.mValue[static_cast<std::size_t>(e)]);
-  return columns;
-}
-
-// An accepted input and its factor L: columns below the diagonal, and the diagonal.
-struct Accepted {
-  const char* what;
-  Matrix input, columns;
-  std::vector<double> diagonal;
-};
-
-const Accepted kAccepted[] = {
-    {"empty matrix", {}, {}, {}},
-    {"[[4, 2], [2, 3]]", {{{0, 4.0}}, {{0, 2.0}, {1, 3.0}}}, {{{1, 1.0}}, {}}, {2.0, std::sqrt(2.0)}},
-    // L[2][1] = (0 - 1 * 1) / 2 although (2, 1) is zero.
-    {"[[4, 2, 2], [2, 5, 0], [2, 0, 6]]: fill-in through the closure",
-     {{{0, 4.0}}, {{0, 2.0}, {1, 5.0}}, {{0, 2.0}, {2, 6.0}}},
-     {{{1, 1.0}, {2, 1.0}}, {{2, -0.5}}, {}},
-     {2.0, 2.0, std::sqrt(4.75)}},
-    // L[2][1] = (1 - 1 * 1) / 1 = 0, stored.
-    {"[[1, 1, 1], [1, 2, 1], [1, 1, 2]]: an exact cancellation keeps the entry",
-     {{{0, 1.0}}, {{0, 1.0}, {1, 2.0}}, {{0, 1.0}, {1, 1.0}, {2, 2.0}}},
-     {{{1, 1.0}, {2, 1.0}}, {{2, 0.0}}, {}},
-     {1.0, 1.0, 1.0}},
-};
-
 }  // namespace
-
-TEST(SparseCholesky, AcceptedMatrices) {
-  for (const Accepted& accepted : kAccepted) {
-    SCOPED_TRACE(accepted.what);
-    LowerFactor factor;
-    EXPECT_EQ(FactorLower(accepted.input, factor), CholeskyStatus::Success);
-    EXPECT_EQ(Columns(factor), accepted.columns);
-    EXPECT_EQ(factor.mDiagonal, accepted.diagonal);
-  }
-}
 
 // Non-positive and non-finite pivots at any row: rejected, the empty factor.
 TEST(SparseCholesky, RejectedPivotsGiveTheEmptyFactor) {
@@ -95,48 +53,6 @@ TEST(SparseCholesky, RejectedPivotsGiveTheEmptyFactor) {
   }
 }
 
-// Random sparse positive definite matrices (B B^T + n I over a random pattern), some with rows of
-// L much longer than the short rows of the solver's usual systems: L agrees with Eigen's dense
-// factorization, its columns ascend strictly, and the solve agrees with a dense solve.
-TEST(SparseCholesky, RandomMatricesAgreeWithADenseFactorization) {
-  Random random(20261207);
-  for (int trial = 0; trial < 40; ++trial) {
-    const int n = random.Int(1, 70);
-    const double density = random.Uniform(0.02, 0.3);
-    Eigen::MatrixXd b = Eigen::MatrixXd::Zero(n, n);
-    for (int i = 0; i < n; ++i)
-      for (int j = 0; j < n; ++j)
-        if (random.Chance(density)) b(i, j) = random.Uniform(-1.0, 1.0);
-    const Eigen::MatrixXd a = b * b.transpose() + n * Eigen::MatrixXd::Identity(n, n);
-    Matrix lower(static_cast<std::size_t>(n));
-    for (int i = 0; i < n; ++i)
-      for (int j = 0; j <= i; ++j)
-        if (a(i, j) != 0.0 || i == j) lower[static_cast<std::size_t>(i)].emplace_back(j, a(i, j));
-    SCOPED_TRACE(::testing::Message() << "trial " << trial << ", n " << n);
-    LowerFactor factor;
-    ASSERT_EQ(FactorLower(lower, factor), CholeskyStatus::Success);
-    ASSERT_EQ(factor.Size(), n);
-    Eigen::MatrixXd l = Eigen::MatrixXd::Zero(n, n);
-    const Matrix columns = Columns(factor);
-    for (int j = 0; j < n; ++j) {
-      l(j, j) = factor.mDiagonal[static_cast<std::size_t>(j)];
-      const Entries& column = columns[static_cast<std::size_t>(j)];
-      for (std::size_t e = 0; e < column.size(); ++e) {
-        EXPECT_TRUE(column[e].first > (e == 0 ? j : column[e - 1].first)) << "column " << j;
-        l(column[e].first, j) = column[e].second;
-      }
-    }
-    const Eigen::MatrixXd expected = a.llt().matrixL();
-    EXPECT_LE((l - expected).cwiseAbs().maxCoeff(), 1e-12 * expected.cwiseAbs().maxCoeff());
-    std::vector<double> x(static_cast<std::size_t>(n));
-    Eigen::VectorXd rhs(n);
-    for (int i = 0; i < n; ++i) x[static_cast<std::size_t>(i)] = rhs(i) = random.Uniform(-1.0, 1.0);
-    SolveCholesky(factor, x.data());
-    const Eigen::VectorXd solution = a.llt().solve(rhs);
-    for (int i = 0; i < n; ++i) EXPECT_NEAR(x[static_cast<std::size_t>(i)], solution(i), 1e-12) << "x " << i;
-  }
-}
-
 namespace {
 
 // Values of every kind an update meets: ordinary, tiny, huge, signed zeros, infinities, NaN.
@@ -158,7 +74,7 @@ std::vector<std::uint64_t> BitsOf(const std::vector<double>& values) {
 // every length (across vector widths), offset and kind of value.
 TEST(SparseCholesky, ConsecutiveColumnLoopsAgreeWithThePlainLoops) {
   Random random(5);
-  for (int trial = 0; trial < zrmtest::Scaled(2000); ++trial) {
+  for (int trial = 0; trial < Scaled(2000); ++trial) {
     const int count = random.Int(0, 70);
     const int first = random.Int(0, 5);
     const int size = first + count + random.Int(0, 3);

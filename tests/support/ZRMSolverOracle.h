@@ -1,18 +1,33 @@
 // The dense oracle of the solver's tests and fuzzers (Eigen): min |A x - b|^2 subject to C x = d
 // through an orthonormal basis of the null space of C, with how well conditioned that problem
-// is, and the rank and null-space support of a stack of rows.
+// is, and the rank and null-space support of a stack of rows; a deterministic generator of
+// problems with planted faults, and the rule that decides the solver's answer on one of them.
 #ifndef ZRMSolverOracle_h
 #define ZRMSolverOracle_h
+
+#include "ZRMLSQSolver.h"
+#include "ZRMSolverRecords.h"
 
 #include <Eigen/Dense>
 
 #include <algorithm>
+#include <cmath>
+#include <cstdint>
 #include <map>
 #include <set>
+#include <string>
 #include <utility>
 #include <vector>
 
 namespace zrmtest {
+
+using Coefficients = ZRMUtMap<int, double, ZRMUtLess<int>>;
+
+inline Coefficients MakeCoefficients(const Entries& entries) {
+  Coefficients coefficients;
+  for (const auto& entry : entries) coefficients[entry.first] = entry.second;
+  return coefficients;
+}
 
 // One row: sum(coefficient * x[variable]) = rhs, hard or soft.
 struct DenseRow {
@@ -97,6 +112,259 @@ inline DenseSolution SolveDense(const std::vector<DenseRow>& rows) {
   const Eigen::VectorXd x = particular + nullSpace * svd.solve(withB.col(n) - a * particular);
   for (const auto& entry : column) solution.values[entry.first] = x(entry.second);
   return solution;
+}
+
+// Deterministic generator, independent of the standard library's distributions (splitmix64).
+class Random {
+public:
+  explicit Random(std::uint64_t seed) : mState(seed) {}
+  std::uint64_t Next() {
+    std::uint64_t z = (mState += 0x9E3779B97F4A7C15ull);
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+    return z ^ (z >> 31);
+  }
+  // Uniform in [0, 1) with 53 random bits.
+  double Unit() { return static_cast<double>(Next() >> 11) * 0x1.0p-53; }
+  double Uniform(double low, double high) { return low + (high - low) * Unit(); }
+  // Uniform integer in [low, high].
+  int Int(int low, int high) {
+    return low + static_cast<int>(Next() % static_cast<std::uint64_t>(static_cast<std::int64_t>(high) - low + 1));
+  }
+  bool Chance(double probability) { return Unit() < probability; }
+
+private:
+  std::uint64_t mState;
+};
+
+// One constraint of a problem. A named constraint is registered with its id and gets its
+// right-hand side through SetRhs.
+struct Constraint {
+  bool hard = false;
+  Entries coefficients;  // ascending variable id, distinct
+  double rhs = 0.0;
+  bool named = false;
+  int id = 0;
+};
+
+// Kinds of generated problems and what the solver must make of them.
+enum class Kind {
+  WellPosed,          // unique, well conditioned: Factor succeeds
+  DuplicateHard,      // a hard row repeated with a power-of-two factor, same rhs: dependent
+  ContradictoryHard,  // a hard row repeated with another rhs: no solution
+  DependentHard,      // a hard row that is the sum of two others: dependent
+  UndeterminedHard,   // a hard row over two variables that no soft row names
+  SingularSoft,       // two variables named only by one soft row: not determined
+};
+constexpr Kind kKinds[] = {Kind::WellPosed,     Kind::DuplicateHard,    Kind::ContradictoryHard,
+                           Kind::DependentHard, Kind::UndeterminedHard, Kind::SingularSoft};
+
+struct Problem {
+  std::vector<int> variables;  // every variable id, ascending
+  std::vector<Constraint> constraints;
+};
+
+// A sparse row: own variable with a dominant coefficient plus up to three small others.
+inline Entries DominantRow(Random& random, const std::vector<int>& ids, int own) {
+  const double sign = random.Chance(0.5) ? -1.0 : 1.0;       // every draw in its own statement: the
+  Entries row{{ids[own], sign * random.Uniform(1.0, 2.0)}};  // corpus must not depend on the compiler
+  const int others = std::min(random.Int(0, 3), static_cast<int>(ids.size()) - 1);
+  for (int k = 0; k < others; ++k) {
+    const int id = ids[random.Int(0, static_cast<int>(ids.size()) - 1)];
+    if (std::none_of(row.begin(), row.end(), [&](const auto& entry) { return entry.first == id; }))
+      row.emplace_back(id, random.Uniform(-0.3, 0.3));
+  }
+  std::sort(row.begin(), row.end());
+  return row;
+}
+
+// Distinct variable ids, spread over negative, small and huge values.
+inline std::vector<int> VariableIds(Random& random, int count) {
+  std::vector<int> ids;
+  while (static_cast<int>(ids.size()) < count) {
+    int id = random.Int(-1000000, 1000000);
+    if (random.Chance(0.02))
+      id = random.Chance(0.5) ? 2147483647 - random.Int(0, 3) : -2147483647 - 1 + random.Int(0, 3);
+    if (std::find(ids.begin(), ids.end(), id) == ids.end()) ids.push_back(id);
+  }
+  return ids;
+}
+
+// A problem of the given kind over count variables (1..200) with hardShare of them fixed by
+// hard rows (0..0.4).
+inline Problem Generate(Random& random, Kind kind, int count, double hardShare) {
+  Problem problem;
+  std::vector<int> ids = VariableIds(random, count);
+  const int hardCount = static_cast<int>(hardShare * count);
+  // Hard rows own distinct variables, so their rows are independent and well conditioned.
+  std::vector<int> owners(count);
+  for (int i = 0; i < count; ++i) owners[i] = i;
+  for (int i = count - 1; i > 0; --i) std::swap(owners[i], owners[random.Int(0, i)]);
+  auto dominant = [&](bool isHard, int own) {  // own is drawn before the row, the rhs after it
+    Constraint constraint;
+    constraint.hard = isHard;
+    constraint.coefficients = DominantRow(random, ids, own);
+    constraint.rhs = random.Uniform(-10.0, 10.0);
+    return constraint;
+  };
+  std::vector<Constraint> hard, soft;
+  for (int h = 0; h < hardCount; ++h) hard.push_back(dominant(true, owners[h]));
+  for (int i = 0; i < count; ++i) soft.push_back(dominant(false, i));  // every variable has one
+  const int extra = random.Int(0, count / 2);
+  for (int e = 0; e < extra; ++e) soft.push_back(dominant(false, random.Int(0, count - 1)));
+  auto freshId = [&]() {
+    int id;
+    do id = random.Int(-1000000, 1000000);
+    while (std::find(ids.begin(), ids.end(), id) != ids.end());
+    ids.push_back(id);
+    return id;
+  };
+  if (hard.empty() && (kind == Kind::DuplicateHard || kind == Kind::ContradictoryHard || kind == Kind::DependentHard))
+    hard.push_back(dominant(true, random.Int(0, count - 1)));
+  switch (kind) {
+    case Kind::WellPosed: break;
+    case Kind::DuplicateHard:
+    case Kind::ContradictoryHard: {
+      Constraint copy = hard[random.Int(0, static_cast<int>(hard.size()) - 1)];
+      const double factor = random.Chance(0.5) ? 2.0 : -0.5;
+      for (auto& entry : copy.coefficients) entry.second *= factor;
+      copy.rhs = kind == Kind::DuplicateHard ? copy.rhs * factor : copy.rhs * factor + random.Uniform(1.0, 5.0);
+      hard.push_back(copy);
+      break;
+    }
+    case Kind::DependentHard: {
+      const Constraint a = hard[random.Int(0, static_cast<int>(hard.size()) - 1)];
+      const Constraint b = hard[random.Int(0, static_cast<int>(hard.size()) - 1)];
+      std::map<int, double> merged(a.coefficients.begin(), a.coefficients.end());
+      for (const auto& entry : b.coefficients) {
+        const auto added = merged.emplace(entry);
+        if (!added.second) added.first->second += entry.second;
+      }
+      Constraint sum = a;
+      sum.coefficients.assign(merged.begin(), merged.end());
+      sum.rhs = a.rhs + b.rhs;
+      hard.push_back(sum);
+      break;
+    }
+    case Kind::UndeterminedHard: {
+      Constraint constraint;
+      constraint.hard = true;
+      constraint.coefficients = {{freshId(), 1.0}, {freshId(), random.Uniform(0.5, 1.0)}};
+      const int other = ids[random.Int(0, count - 1)];
+      constraint.coefficients.emplace_back(other, random.Uniform(-0.3, 0.3));
+      std::sort(constraint.coefficients.begin(), constraint.coefficients.end());
+      constraint.rhs = random.Uniform(-10.0, 10.0);
+      hard.push_back(constraint);
+      break;
+    }
+    case Kind::SingularSoft: {
+      // Powers of two keep the normal matrix of this pair exactly singular.
+      const double powers[] = {-2.0, -1.0, -0.5, 0.5, 1.0, 2.0, 4.0};
+      Constraint constraint;
+      constraint.coefficients = {{freshId(), powers[random.Int(0, 6)]}, {freshId(), powers[random.Int(0, 6)]}};
+      std::sort(constraint.coefficients.begin(), constraint.coefficients.end());
+      constraint.rhs = random.Uniform(-10.0, 10.0);
+      soft.push_back(constraint);
+      break;
+    }
+  }
+  // Interleave hard and soft rows, and name about half of the constraints.
+  std::vector<Constraint> all = hard;
+  all.insert(all.end(), soft.begin(), soft.end());
+  for (int i = static_cast<int>(all.size()) - 1; i > 0; --i) std::swap(all[i], all[random.Int(0, i)]);
+  std::vector<int> names;
+  for (Constraint& constraint : all) {
+    if (!random.Chance(0.5)) continue;
+    int id;
+    do id = random.Int(-5000, 5000);
+    while (std::find(names.begin(), names.end(), id) != names.end());
+    names.push_back(id);
+    constraint.named = true;
+    constraint.id = id;
+  }
+  problem.constraints = all;
+  problem.variables = ids;
+  std::sort(problem.variables.begin(), problem.variables.end());
+  return problem;
+}
+
+// A problem with a variable count drawn from [low, high] and a hard share from [shareLow, shareHigh].
+inline Problem GenerateDrawn(Random& random, Kind kind, int low, int high, double shareLow, double shareHigh) {
+  const int count = random.Int(low, high);
+  const double share = random.Uniform(shareLow, shareHigh);
+  return Generate(random, kind, count, share);
+}
+
+// Registers every constraint (named ones with their id, then SetRhs).
+inline void Register(ZRMLSQSolver& solver, const std::vector<Constraint>& constraints) {
+  for (const Constraint& constraint : constraints) {
+    const Coefficients coefficients = MakeCoefficients(constraint.coefficients);
+    if (constraint.named) {
+      solver.AddConstraint(constraint.hard, coefficients, constraint.id);
+      solver.SetRhs(constraint.id, constraint.rhs);
+    } else {
+      solver.AddConstraint(constraint.hard, constraint.rhs, coefficients);
+    }
+  }
+}
+inline void Register(ZRMLSQSolver& solver, const Problem& problem) { Register(solver, problem.constraints); }
+
+// The constraints as the oracle's rows (a named one registered again replaces the earlier one).
+inline std::vector<DenseRow> DenseRows(const std::vector<Constraint>& constraints) {
+  std::vector<DenseRow> rows;
+  std::map<int, std::size_t> named;
+  for (const Constraint& constraint : constraints) {
+    const DenseRow row{constraint.hard, constraint.coefficients, constraint.rhs};
+    if (!constraint.named || named.emplace(constraint.id, rows.size()).second)
+      rows.push_back(row);
+    else
+      rows[named[constraint.id]] = row;
+  }
+  return rows;
+}
+
+// Below this conditioning the oracle finds dependent hard rows or soft rows that leave a
+// direction free: such problems give values near 1e-16, the generated well-posed ones stay above 1e-3.
+constexpr double kSingular = 1e-9;
+
+// What the solver, given the problem in the ordering, does that the oracle rules out; empty when
+// nothing. A unique solution (every well-posed problem has one) is found to 1e-8 of the largest
+// value, meets every hard row and is solved again bit for bit, unless a variable is reached only
+// through hard rows, which Diagnose then names; anything else is refused, with no results.
+inline std::string OracleDisagreement(const Problem& problem, Kind kind, ZRMLSQOrdering ordering) {
+  const std::vector<DenseRow> rows = DenseRows(problem.constraints);
+  const DenseSolution oracle = SolveDense(rows);
+  const bool unique = oracle.conditioning > kSingular;
+  ZRMLSQSolver solver;
+  solver.SetOrdering(ordering);
+  Register(solver, problem);
+  if (solver.Solve()) return "solved before Factor";
+  const bool factored = solver.Factor();
+  if (kind == Kind::WellPosed && !(unique && factored)) return "a well-posed problem refused";
+  if (factored && !unique) return "a singular problem factored";
+  if (!factored) {
+    ZRMLSQDiagnosis diagnosis;
+    if (solver.Solve() || !ResultBits(solver).empty() || !solver.Diagnose(diagnosis)) return "refused, yet solved";
+    return unique && diagnosis.mWithoutSoftRow.IsEmpty() ? "unique, refused, yet every variable has a soft row" : "";
+  }
+  if (!solver.Solve()) return "factored, yet not solved";
+  const auto first = ResultBits(solver);
+  if (!solver.Solve() || ResultBits(solver) != first) return "a second Solve differs";
+  if (first.size() != oracle.values.size()) return "results for other variables than the oracle's";
+  double largest = 1.0;
+  for (const auto& value : oracle.values) largest = std::max(largest, std::fabs(value.second));
+  for (const auto& value : oracle.values)
+    if (!(std::fabs(solver.GetResult(value.first) - value.second) <= 1e-8 * largest))
+      return "variable " + std::to_string(value.first) + " differs";
+  for (const DenseRow& row : rows) {
+    double sum = 0.0, scale = std::fabs(row.rhs);
+    for (const auto& entry : row.coefficients) {
+      sum += entry.second * solver.GetResult(entry.first);
+      scale += std::fabs(entry.second * solver.GetResult(entry.first));
+    }
+    if (row.hard && !(std::fabs(sum - row.rhs) <= 1e-9 * std::max(1.0, scale))) return "a hard row missed";
+  }
+  return "";
 }
 
 }  // namespace zrmtest

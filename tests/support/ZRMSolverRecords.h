@@ -70,18 +70,6 @@ inline std::vector<int> ColumnVariables(const ZRMLSQSolver& solver) {
   return ids;
 }
 
-// The keys of the last Factor's pivot rows, by elimination step.
-inline std::vector<Key> PivotKeys(const ZRMLSQSolver& solver) {
-  const LSQSolverState& state = StateOf(solver);
-  std::vector<Key> keys;
-  if (state.mStage == FactorStage::kNone) return keys;
-  for (int k = 0; k < state.mElimination.StepCount(); ++k) {
-    const int row = state.mNumbering.HardRows()[static_cast<std::size_t>(state.mElimination.HardRowOfStep(k))];
-    keys.emplace_back(state.mStore.RowAt(row).key.first, state.mStore.RowAt(row).key.second);
-  }
-  return keys;
-}
-
 // FNV-1a over 64-bit words.
 class Hash {
 public:
@@ -123,7 +111,11 @@ inline void AddState(Hash& hash, const ZRMLSQSolver& solver) {
   if (state.mStage == FactorStage::kNone) return;
   for (const int row : state.mNumbering.SoftRows())
     hash.Add(Key(state.mStore.RowAt(row).key.first, state.mStore.RowAt(row).key.second));
-  hash.Add(PivotKeys(solver));
+  hash.Add(state.mElimination.StepCount());
+  for (int k = 0; k < state.mElimination.StepCount(); ++k) {  // the pivot rows by step
+    const int row = state.mNumbering.HardRows()[static_cast<std::size_t>(state.mElimination.HardRowOfStep(k))];
+    hash.Add(Key(state.mStore.RowAt(row).key.first, state.mStore.RowAt(row).key.second));
+  }
   if (state.mStage == FactorStage::kNumbered) return;
   hash.Add(ColumnVariables(solver));
   if (state.mStage == FactorStage::kColumns) return;
