@@ -134,24 +134,24 @@ private:
     std::vector<Node> mNodes;
   };
 
-  bool mIntoEarlier = true;        // the Substitution of the current Run
-  PooledLists mRows;    // hard row -> (variable, coefficient), reduced
-  PooledLists mRowRhs;  // hard row -> (hard row, coefficient) of its rhs; under kForwardOnly
-                        // (step, coefficient) of its substitutions
-  std::vector<int> mBestEntry;     // hard row -> its first entry of the highest score, or -1
-  std::vector<int> mRowAt;         // scan position -> hard row (the remaining ones)
-  std::vector<int> mPositionOf;    // hard row -> its scan position while it remains
+  bool mIntoEarlier = true;      // the Substitution of the current Run
+  PooledLists mRows;             // hard row -> (variable, coefficient), reduced
+  PooledLists mRowRhs;           // hard row -> (hard row, coefficient) of its rhs; under kForwardOnly
+                                 // (step, coefficient) of its substitutions
+  std::vector<int> mBestEntry;   // hard row -> its first entry of the highest score, or -1
+  std::vector<int> mRowAt;       // scan position -> hard row (the remaining ones)
+  std::vector<int> mPositionOf;  // hard row -> its scan position while it remains
   PivotSearch mSearch;
   KeyedLists mRowsHolding;  // variable -> hard rows that hold it (and maybe did)
   std::vector<int> mStepOfRow;
   std::vector<int> mStepOfVariable;
   std::vector<int> mVariableOfStep;
   std::vector<int> mRowOfStep;
-  std::vector<double> mPivotOfStep;         // step -> the pivot's coefficient
-  std::vector<double> mLargest;             // hard row -> largest magnitude it held
-  PooledLists mSubstitutions;    // step -> (free variable, coefficient)
-  PooledLists mSubstitutionRhs;  // step -> (hard row, coefficient)
-  KeyedLists mSubstitutionsHolding;         // variable -> steps whose substitution holds it
+  std::vector<double> mPivotOfStep;  // step -> the pivot's coefficient
+  std::vector<double> mLargest;      // hard row -> largest magnitude it held
+  PooledLists mSubstitutions;        // step -> (free variable, coefficient)
+  PooledLists mSubstitutionRhs;      // step -> (hard row, coefficient)
+  KeyedLists mSubstitutionsHolding;  // variable -> steps whose substitution holds it
   EntryList mScratch;
   CompressedRows mGatheredSubstitutions;
   CompressedRows mGatheredRhs;
