@@ -39,8 +39,8 @@ void MergeScaled(Entries target, int skip, Entries other, double scale, Combine 
 
 // The value under index in an ascending list that holds it.
 double ValueAt(Entries list, int index) {
-  const auto found = std::lower_bound(list.begin(), list.end(), index,
-                                      [](const Entry& entry, int wanted) { return entry.first < wanted; });
+  const Entry* const found = std::lower_bound(list.begin(), list.end(), index,
+                                              [](const Entry& entry, int wanted) { return entry.first < wanted; });
   assert(found != list.end() && found->first == index && "ValueAt of an index the list does not hold");
   return found->second;
 }
