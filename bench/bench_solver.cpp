@@ -570,25 +570,25 @@ void RegisterCase(const Case& c) {
   const ZRMLSQOrdering given = ZRMLSQOrdering::AsGiven, fill = ZRMLSQOrdering::FillReducing;
   if (c.natural) {
     add(
-        "Factor/ours", [given](benchmark::State& s, Fixture& f) { FactorOurs(s, f, given); }, true);
+        "Factor/ours", [](benchmark::State& s, Fixture& f) { FactorOurs(s, f, given); }, true);
     add("FactorNew/ours", FactorNewOurs, true);
     add("Factor/eigen-natural", FactorEigen<NaturalLLT>, true);
     add("FactorNew/eigen-natural", FactorNewEigen, true);
   }
   add(
-      "Factor/fill", [fill](benchmark::State& s, Fixture& f) { FactorOurs(s, f, fill); }, true);
+      "Factor/fill", [](benchmark::State& s, Fixture& f) { FactorOurs(s, f, fill); }, true);
   add("Factor/eigen-amd", FactorEigen<AmdLLT>, true);
 #ifdef ZRM_BENCH_CHOLMOD
   add("Factor/cholmod", FactorEigen<CholmodLLT>, true);
 #endif
   if (c.natural) {
     add(
-        "Solve/ours", [given](benchmark::State& s, Fixture& f) { SolveOurs(s, f, given); }, false);
+        "Solve/ours", [](benchmark::State& s, Fixture& f) { SolveOurs(s, f, given); }, false);
     add(
         "Solve/eigen-natural", [](benchmark::State& s, Fixture& f) { SolveEigen(s, f, NaturalFactored(f)); }, false);
   }
   add(
-      "Solve/fill", [fill](benchmark::State& s, Fixture& f) { SolveOurs(s, f, fill); }, false);
+      "Solve/fill", [](benchmark::State& s, Fixture& f) { SolveOurs(s, f, fill); }, false);
   add(
       "Solve/eigen-amd", [](benchmark::State& s, Fixture& f) { SolveEigen(s, f, PeerFactored(f, f.amd)); }, false);
 #ifdef ZRM_BENCH_CHOLMOD
@@ -611,12 +611,12 @@ void RegisterCase(const Case& c) {
   if (c.endToEnd) {
     if (c.natural) {
       add(
-          "EndToEnd/ours", [given](benchmark::State& s, Fixture& f) { EndToEndOurs(s, f, given); }, true);
+          "EndToEnd/ours", [](benchmark::State& s, Fixture& f) { EndToEndOurs(s, f, given); }, true);
       add("EndToEnd/eigen-natural", EndToEndEigen<NaturalLLT>, true);
     }
     add("Register/ours", RegisterOnly, true);
     add(
-        "EndToEnd/fill", [fill](benchmark::State& s, Fixture& f) { EndToEndOurs(s, f, fill); }, true);
+        "EndToEnd/fill", [](benchmark::State& s, Fixture& f) { EndToEndOurs(s, f, fill); }, true);
     add("EndToEnd/eigen-amd", EndToEndEigen<AmdLLT>, true);
 #ifdef ZRM_BENCH_CHOLMOD
     add("EndToEnd/cholmod", EndToEndEigen<CholmodLLT>, true);
