@@ -72,9 +72,14 @@ std::vector<std::uint64_t> DenseAndBanded() {
   for (int p = 0; p < 12; ++p) {
     const int count = random.Int(3, 25);
     ZRMLSQSolver solver;
-    for (int h = 0; h < count / 3; ++h) solver.AddConstraint(true, random.Uniform(-1.0, 1.0), row(count, -1, 0.4));
-    for (int s = 0; s < count + 3; ++s)
-      solver.AddConstraint(false, random.Uniform(-1.0, 1.0), row(count, s % count, 0.3));
+    for (int h = 0; h < count / 3; ++h) {
+      const Coefficients coefficients = row(count, -1, 0.4);  // drawn before the right-hand side
+      solver.AddConstraint(true, random.Uniform(-1.0, 1.0), coefficients);
+    }
+    for (int s = 0; s < count + 3; ++s) {
+      const Coefficients coefficients = row(count, s % count, 0.3);
+      solver.AddConstraint(false, random.Uniform(-1.0, 1.0), coefficients);
+    }
     Hash hash;
     AddFactorAndSolve(hash, solver);
     hashes.push_back(hash.Value());
@@ -111,19 +116,25 @@ std::vector<std::uint64_t> RegistrationHistories() {
     const int variables = random.Int(4, 30);
     ZRMLSQSolver solver;
     Hash hash;
-    for (int v = 0; v < variables; ++v)  // every variable determined by its own soft row
-      solver.AddConstraint(false, random.Uniform(-5.0, 5.0), MakeCoefficients({{v, random.Uniform(1.0, 2.0)}}));
+    for (int v = 0; v < variables; ++v) {  // every variable determined by its own soft row
+      const Coefficients coefficients = MakeCoefficients({{v, random.Uniform(1.0, 2.0)}});
+      solver.AddConstraint(false, random.Uniform(-5.0, 5.0), coefficients);
+    }
     for (int step = 0; step < 900; ++step) {
       const int id = random.Int(-6, 6);
       const int action = random.Int(0, 99);
       if (action < 70) {
         std::map<int, double> entries;
-        for (int e = random.Int(0, 8); e > 0; --e) entries[random.Int(0, variables - 1)] = random.Uniform(-1.0, 1.0);
+        for (int e = random.Int(0, 8); e > 0; --e) {
+          const double coefficient = random.Uniform(-1.0, 1.0);  // drawn before its variable
+          entries[random.Int(0, variables - 1)] = coefficient;
+        }
         const bool hard = !entries.empty() && random.Chance(0.15);
         if (hard) entries.begin()->second = 3.0;  // a clear pivot
         solver.AddConstraint(hard, MakeCoefficients(Entries(entries.begin(), entries.end())), id);
       } else if (action < 80) {
-        solver.AddConstraint(false, random.Uniform(-1.0, 1.0), MakeCoefficients({{random.Int(0, variables - 1), 1.0}}));
+        const Coefficients coefficients = MakeCoefficients({{random.Int(0, variables - 1), 1.0}});
+        solver.AddConstraint(false, random.Uniform(-1.0, 1.0), coefficients);
       } else if (action < 95) {
         solver.SetRhs(id, random.Uniform(-5.0, 5.0));
       } else {

@@ -58,8 +58,11 @@ Pattern Arrow(int n, int hub, Random& random) {
 
 Pattern RandomPattern(int n, double degree, Random& random) {
   Pattern p{"random " + std::to_string(n), n, {}};
-  for (int e = 0; e < static_cast<int>(degree * n / 2); ++e)
-    p.Connect(random.Int(0, n - 1), random.Int(0, n - 1), random);
+  for (int e = 0; e < static_cast<int>(degree * n / 2); ++e) {
+    const int second = random.Int(0, n - 1);  // drawn in a fixed order, the same for every compiler
+    const int first = random.Int(0, n - 1);
+    p.Connect(first, second, random);
+  }
   return p;
 }
 
