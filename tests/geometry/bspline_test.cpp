@@ -139,11 +139,15 @@ TEST(BSpline, TangentsFromTheEndLegs) {
   }
 }
 
-// The box grows from what the caller passes in; none without control points. Transformations
-// move the control points and the closure vectors (the linear part only), nothing else.
-TEST(BSpline, BoxesAndTransformations) {
+// The default spline is empty. The box grows from what the caller passes in; none without
+// control points. Transformations move the control points and the closure vectors (the linear
+// part only), nothing else.
+TEST(BSpline, DefaultsBoxesAndTransformations) {
+  const ZRMUtBSpline empty;
+  EXPECT_TRUE(empty.GetDegree() == 0 && empty.GetNbOfKnots() == 0 && !empty.GetKnots() && !empty.GetPeriodic() &&
+              empty.GetNumberOfWeights() == 0 && !empty.GetWeights() && empty.GetNumberOfCPoints() == 0);
   KRNMathBox box(P(10, 10, 10), P(10, 10, 10));
-  EXPECT_TRUE(!ZRMUtBSpline().GetBoundingBox(box) && Near(box.GetLow(), P(10, 10, 10), 0));
+  EXPECT_TRUE(!empty.GetBoundingBox(box) && Near(box.GetLow(), P(10, 10, 10), 0));
   double knots[] = {0, 1}, weights[] = {1, 0.5, 1};
   int mults[] = {3, 3};
   ZRMUtBSpline s(2, 2, knots, mults, 3, weights, false, Polygon({{0, 0, 0}, {1, -1, 0}, {1, 1, 2}}));

@@ -122,8 +122,7 @@ TEST(Curves, RandomCurvesEvaluateBackProjectAndTransform) {
 }
 
 // Class by class: a circle starts on the x direction and turns towards y, its arc lengths are
-// the turn fraction times the radius, a line's the parameter distance; an arc's ends keep the
-// angles they were evaluated at (not normalised) through rigid motions; an ellipse's curvature is
+// the turn fraction times the radius, a line's the parameter distance; an ellipse's curvature is
 // that of the circle through three nearby points; outside its implicit equation a point is
 // outside, and from there the two tangency points lie on the ellipse with T - P orthogonal to
 // the normal there.
@@ -132,24 +131,19 @@ TEST(Curves, ClassRulesOfRandomCurves) {
   zrmtest::AssertRecorder recorder;
   for (long i = 0; i < zrmtest::Scaled(300); ++i) {
     ZRMUtCircle c = RandomCircle(random);
-    const double r = c.Radius(), t = random.Uniform(-3.1, 3.1), t2 = random.Uniform(-3.1, 3.1), h = 1e-4;
+    const double r = c.Radius(), t = random.Uniform(-3.1, 3.1), h = 1e-4, x = random.Uniform(-4, 4),
+                 y = random.Uniform(-4, 4);
     EXPECT_TRUE(Near(At(c, 0.0), c.Center() + r * V(c.XDir()), 1e-12) &&
                 Near(At(c, KRNPIBY2), c.Center() + r * V(c.YDir()), 1e-12));
     EXPECT_TRUE(c.ArcLength(t, 3 * t) == c.ArcLength(3 * t, t) &&
                 std::fabs(c.ArcLength(t, 3 * t) - std::fabs(2 * t) / KRN2PI * r) < 1e-12 &&
                 RandomLine(random).ArcLength(t, 2 * t) == std::fabs(t));
-    ZRMUtArc arc(c.Center(), c.Axis(), c.XDir(), r, At(c, t), At(c, t2));
-    const P start = arc.GetStartPoint();
-    const KRNMathTransformation motion = random.RigidMotion();
-    arc.ApplyTransformation(motion);
-    EXPECT_TRUE(Near(arc.GetStartPoint(), motion * start, 0) && std::fabs(arc.GetStartAngle() - t) < 1e-9 &&
-                std::fabs(arc.GetEndAngle() - t2) < 1e-9);
     const ZRMUtEllipse e = RandomEllipse(random);
     double k = kUnset;
     ASSERT_TRUE(e.GetCurvature(At(e, t), k));
     const V chord = At(e, t + h) - At(e, t - h), bend = (At(e, t + h) - At(e, t)) - (At(e, t) - At(e, t - h));
     EXPECT_NEAR(k, 4 * (chord ^ bend).Norm() / std::pow(chord.Norm(), 3), 1e-5 * k);  // |x' ^ x''| / |x'|^3
-    const P p = e.Center() + random.Uniform(-4, 4) * V(e.XDir()) + random.Uniform(-4, 4) * V(e.YDir());
+    const P p = e.Center() + x * V(e.XDir()) + y * V(e.YDir());
     const double s = Implicit(e, p);
     if (std::fabs(s - 1) > 1e-6) {
       EXPECT_EQ(e.PointPosWRTEllipse(p + random.Uniform(-3, 3) * V(e.Axis())), s > 1 ? 1 : -1);
@@ -166,7 +160,6 @@ TEST(Curves, ClassRulesOfRandomCurves) {
     EXPECT_GT(T1.DistanceTo(T2), 1e-6);
   }
   EXPECT_TRUE(recorder.reports.empty());  // the sine check is never reached by such points
-  EXPECT_DOUBLE_EQ(ZRMUtCircle(kO, KRNMathK, 5.0).ArcLength(0.0, KRN2PI), 5.0);
 }
 
 // Axis points have no projection: false with the point at angle 0; a null point refuses and
@@ -186,10 +179,8 @@ TEST(Circle, RefusalsTolerancesAndAngles) {
   EXPECT_TRUE(five.GetTangentAtPoint(P(0, 5 + 0.5 * kTol, 0), tc) && Near(tc, V(-1, 0, 0), 1e-15) &&
               !five.GetTangentAtPoint(P(0, 5 + 2 * kTol, 0), tc));
   EXPECT_TRUE(!five.GetTangentAtPoint(kO, tc) && Near(tc, V(0, 1, 0), 0));
-  const ZRMUtArc minusPi(kO, KRNMathK, KRNMathI, 1.0, P(-1, 0, 0), P(-1, -0.0, -0.0)),
-      below(kO, KRNMathK, KRNMathI, 1.0, P(-1, -1e-12, 0), P(0, 1, 0));
-  EXPECT_TRUE(minusPi.GetStartAngle() == KRNPI && minusPi.GetEndAngle() == KRNPI && below.GetStartAngle() > -KRNPI &&
-              below.GetStartAngle() < -KRNPI + 1e-11);
+  const ZRMUtArc arc(kO, KRNMathK, KRNMathI, 1.0, P(-1, -0.0, -0.0), P(-1, -1e-12, 0));
+  EXPECT_TRUE(arc.GetStartAngle() == KRNPI && arc.GetEndAngle() > -KRNPI && arc.GetEndAngle() < -KRNPI + 1e-11);
 }
 
 // Eccentric angles of the vertices; snapping onto the quarter turns within ZeroAngle (strictly);

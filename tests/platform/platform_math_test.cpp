@@ -1,10 +1,10 @@
 // The platform's math value types against their definitions: the unit-direction rule bit for
 // bit, angular tests strict within the tolerance, boxes against a model, checked indexes; one
 // table of properties over seeded random rotations, half-turns, scalings and their products
-// (inverses, composition, Rodrigues' formula, fixed points); lines and scaled circles.
+// (inverses, composition, Rodrigues' formula, fixed points). Lines and circles: the curve
+// property table of the geometry tests.
 #include "GeometryTestSupport.h"
 #include "KRNMathBox.h"
-#include "KRNMathCircle.h"
 #include "KRNMathSetOfPoints.h"
 #include "KRNRawColldouble.h"
 
@@ -150,34 +150,6 @@ TEST(KRNMathTransformation, IdentitiesScalingsAndSingularMaps) {
   // Half-turns about vectors with tied smallest components: about y for (0, 0, 2), z for (1, 0, 0).
   EXPECT_TRUE(SameBits(Xf(Pnt(), Vec(0, 0, 2)) * Vec(0, 1, 0), Vec(0, 1, 0)) &&
               SameBits(Vec(Xf(Pnt(0, 0, 5), Vec(1, 0, 0)) * Pnt(1, 1, 5)), Vec(-1, -1, 5)));
-}
-
-// p = origin + s unit + h normal lies at distance h from the line; a degenerate line stands for
-// its origin. Circles evaluate at scale t + offset; the projection is undefined on the axis.
-TEST(KRNMathLineAndCircle, DistancesScaledEvaluationAndRefusals) {
-  zrmtest::Random random(51);
-  for (long i = 0; i < zrmtest::Scaled(500); ++i) {
-    const Pnt origin = random.Point();
-    const Vec direction = random.Direction() * random.Uniform(0.2, 5.0), unit = (1.0 / direction.Norm()) * direction;
-    const Vec normal = random.Direction(unit), e2 = unit ^ normal;
-    const double s = random.Uniform(-20, 20), h = random.Uniform(0.1, 10), r = random.Uniform(0.1, 10),
-                 angle = random.Uniform(-KRNPI, KRNPI);
-    const KRNMathLine line(origin, direction);
-    Pnt q;
-    EXPECT_TRUE(std::fabs(line.DistanceTo(origin + s * unit + h * normal) - h) < 1e-11 &&
-                std::fabs(line.GetLength() - direction.Norm()) < 1e-12);
-    KRNMathCircle(origin, normal, e2, r, 2.0, 0.5).EvalPoint(angle, q);
-    EXPECT_TRUE(Near(q, origin + r * std::cos(2 * angle + 0.5) * normal + r * std::sin(2 * angle + 0.5) * e2, 1e-12));
-  }
-  const KRNMathLine point(Pnt(1, 2, 3), Pnt(1, 2, 3));
-  Pnt foot(9, 9, 9);
-  double t = 9.0;
-  EXPECT_FALSE(point.Project(Pnt(4, 6, 3), foot) || point.Project(Pnt(4, 6, 3), t));
-  EXPECT_TRUE(SameBits(Vec(foot), Vec(1, 2, 3)) && t == 0 && point.DistanceTo(Pnt(4, 6, 3)) == 5);
-  const KRNMathCircle circle(Pnt(1, 1, 1), Vec(0, 2, 0), Vec(0, 0, 1), 3.0, 1.0, 0.0);
-  for (const Pnt& onAxis : {Pnt(1, 1, 1), Pnt(-5, 1, 1)})
-    EXPECT_TRUE(!circle.Project(onAxis, foot) && SameBits(Vec(foot), Vec(1, 4, 1)));
-  EXPECT_TRUE(circle.Project(Pnt(-5, 1, 1.5), foot) && Near(foot, Pnt(1, 1, 4), 1e-15));
 }
 
 }  // namespace
