@@ -228,11 +228,11 @@ TEST(Line, StoredDirectionsToleranceSegmentsAndRefusals) {
   const KRNMathLine segment(P(1, 0, 0), P(5, 0, 0));
   double param = 42;
   bool within = true;
-  EXPECT_TRUE(!ZRMUtLine(line).PointOnLine(P(1, 1, 1), nullptr) &&
-              !ZRMUtLine(line).ProjectPoint(P(1, 1, 1), nullptr, &param) &&
-              !ZRMUtLine::PointOnLine(P(), segment, nullptr, &param, &within) &&
-              !ZRMUtLine::PointOnLine(P(), segment, &foot, nullptr, &within) && within && param == 42 &&
-              Near(foot, P(7, 7, 7), 0));
+  EXPECT_TRUE(
+      !ZRMUtLine(line).PointOnLine(P(1, 1, 1), nullptr) && !ZRMUtLine(line).ProjectPoint(P(1, 1, 1), nullptr, &param) &&
+      !ZRMUtLine::PointOnLine(P(), segment, nullptr, &param, &within) &&
+      !ZRMUtLine::PointOnLine(P(), segment, &foot, nullptr, &within) && within && param == 42 &&
+      Near(foot, P(7, 7, 7), 0) && ZRMUtLine(line).ProjectPoint(P(1, 1, 1), &q, nullptr) && Near(q, P(1, 0, 0), 0));
   for (const auto& [point, t, inside] : {std::tuple(P(1, 1, 0), 0.0, true),
                                          {P(5, 1, 0), 4.0, true},
                                          {P(-1, 3, 0), -2.0, false},
