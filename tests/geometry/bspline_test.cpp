@@ -19,7 +19,7 @@ using P = KRNMathPoint;
 const char* const kFile = "ZRMMathematicsExt/ZRMMathematics.m/src/ZRMUtBSpline";
 const double kAbsoluteTol = ZRMUtTolerance().AbsoluteTol();
 
-KRNMathSetOfPoints Polygon(std::initializer_list<P> points) {
+KRNMathSetOfPoints Polygon(const std::vector<P>& points) {
   KRNMathSetOfPoints set;
   for (const P& p : points) set.Append(p);
   return set;
@@ -114,28 +114,25 @@ TEST(BSpline, PackKnotsByTheRunningMean) {
 // writes (1, 0, 0) on failure.
 TEST(BSpline, TangentsFromTheEndLegs) {
   const double tol = ZRMUtTolerance().LengthTol();
-  const KRNMathSetOfPoints corner = Polygon({{0, 0, 0}, {1, 0, 0}, {1, 1, 0}});
-  const struct {
-    KRNMathSetOfPoints polygon;
-    P p;
-    bool ok;
-    KRNMathVector dir;
-  } cases[] = {{corner, {1, 1, 0}, true, {0, 1, 0}},
-               {corner, {0.5 * tol, 0, 0}, true, {1, 0, 0}},
-               {corner, {1, 0, 0}, false, {}},
-               {corner, {2 * tol, 0, 0}, false, {}},
-               {Polygon({{0, 0, 0}, {0, 0, 0}, {1, 0, 0}, {0, 0, 0}}), {0, 0, 0}, true, {-1, 0, 0}},  // the end leg
-               {Polygon({{0, 0, 0}, {1, 0, 0}, {2, 0, 0}, {2, tol, 0}}), {2, tol, 0}, false, {}},  // exactly LengthTol
-               {Polygon({{0, 0, 0}}), {0, 0, 0}, false, {}},
-               {Polygon({{0, 0, 0}, {0, 3, 4}}), {0, 3, 4}, true, {0, 0.6, 0.8}}};
-  for (const auto& c : cases) {
+  const std::vector<P> corner = {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}};
+  const KRNMathVector no(0, 0, 0);  // no tangent
+  for (const auto& [polygon, p, dir] :
+       {std::tuple(corner, P(1, 1, 0), KRNMathVector(0, 1, 0)),
+        {corner, P(0.5 * tol, 0, 0), {1, 0, 0}},
+        {corner, P(1, 0, 0), no},
+        {corner, P(2 * tol, 0, 0), no},
+        {{{0, 0, 0}, {0, 0, 0}, {1, 0, 0}, {0, 0, 0}}, P(), {-1, 0, 0}},     // the end leg
+        {{{0, 0, 0}, {1, 0, 0}, {2, 0, 0}, {2, tol, 0}}, P(2, tol, 0), no},  // a leg of exactly LengthTol
+        {{{0, 0, 0}}, P(), no},
+        {{{0, 0, 0}, {0, 3, 4}}, P(0, 3, 4), {0, 0.6, 0.8}}}) {
     ZRMUtBSpline s;
-    s.SetCPoints(c.polygon);
-    KRNMathDirection dir(0, 0, 1);
+    s.SetCPoints(Polygon(polygon));
+    const bool ok = dir.Norm() > 0;
+    KRNMathDirection d(0, 0, 1);
     KRNMathVector v(7, 7, 7);
-    EXPECT_TRUE(s.TangentAtEnd(c.p, dir) == c.ok && Near(dir, c.ok ? c.dir : KRNMathVector(0, 0, 1), 1e-15) &&
-                s.GetTangentAtPoint(c.p, v) == c.ok && Near(v, c.ok ? c.dir : KRNMathVector(1, 0, 0), 1e-15))
-        << &c - cases;
+    EXPECT_TRUE(s.TangentAtEnd(p, d) == ok && Near(d, ok ? dir : KRNMathVector(0, 0, 1), 1e-15) &&
+                s.GetTangentAtPoint(p, v) == ok && Near(v, ok ? dir : KRNMathVector(1, 0, 0), 1e-15))
+        << p.x << " " << p.y << " " << p.z;
   }
 }
 

@@ -122,26 +122,19 @@ TEST(KRNMathTransformation, PropertiesOfRandomMaps) {
 // IsScaling's outputs alone; singular maps and those whose inverse overflows have none; no axis
 // gives the identity.
 TEST(KRNMathTransformation, IdentitiesScalingsAndSingularMaps) {
-  const struct {
-    Xf t;
-    bool identity;
-  } cases[] = {{Xf(), true},
-               {Xf(Vec(1e-13, 0, 0)), true},
-               {Xf(Vec(0, 0, 1e-11)), false},
-               {Xf(Diagonal(1, 1 + 1e-11, 1)), false},
-               {Xf(KRN2PI, KRNMathLine(Pnt(1, 2, 3), Vec(1, 1, 1))), true},
-               {Xf(1.0, KRNMathLine(Pnt(3, 3, 3), Vec())), true},
-               {Xf(Pnt(1, 2, 3), Vec()), true},
-               {Xf(Diagonal(2, 2, 2.001)), false},
-               {ScalingAbout(Pnt(1, 0, 0), -1), false},
-               {ScalingAbout(Pnt(1, 0, 0), 0), false}};
-  for (const auto& c : cases) {
-    Pnt center(7, 7, 7);
-    double factor = 42;
-    EXPECT_TRUE(c.t.IsIdentity() == c.identity && !c.t.IsScaling(center, factor) &&
-                SameBits(Vec(center), Vec(7, 7, 7)) && factor == 42)
-        << &c - cases;
-  }
+  const Xf identities[] = {Xf(), Xf(Vec(1e-13, 0, 0)), Xf(KRN2PI, KRNMathLine(Pnt(1, 2, 3), Vec(1, 1, 1))),
+                           Xf(1.0, KRNMathLine(Pnt(3, 3, 3), Vec())), Xf(Pnt(1, 2, 3), Vec())},
+           others[] = {Xf(Vec(0, 0, 1e-11)), Xf(Diagonal(1, 1 + 1e-11, 1)), Xf(Diagonal(2, 2, 2.001)),
+                       ScalingAbout(Pnt(1, 0, 0), -1), ScalingAbout(Pnt(1, 0, 0), 0)};
+  for (const Xf& t : identities) EXPECT_TRUE(t.IsIdentity()) << &t - identities;
+  for (const Xf* t : {identities, others})
+    for (int i = 0; i < 5; ++i) {
+      Pnt center(7, 7, 7);
+      double factor = 42;
+      EXPECT_TRUE(!t[i].IsScaling(center, factor) && SameBits(Vec(center), Vec(7, 7, 7)) && factor == 42 &&
+                  (t == identities || !t[i].IsIdentity()))
+          << i;
+    }
   Xf untouched(Vec(9, 9, 9));
   for (const Mat& m : {Diagonal(1, 1, 0), Diagonal(1e-200, 1e-200, 1e-200), Diagonal(1e-105, 1e-105, 1e-105)})
     EXPECT_FALSE(Xf(m).GetInverse(untouched));  // singular, a determinant of 0, an overflowing inverse
