@@ -173,10 +173,11 @@ struct OpenCSys : ZRMUtCSys {
 }
 
 // (origin, z) frames are right-handed with x across (0, 1, 0) (across (1, 0, 0) for z along it);
-// the classes keep the directions given, a circle's y is axis ^ x. Non-orthogonal directions:
-// the failure report always, the runtime report in the development stage only, construction
-// completing with the directions as passed (z from them: (1, 0, 0) for parallel ones); SetCSys
-// recomputes z and never reports; Plane() rechooses the in-plane directions from the normal.
+// the classes keep the directions given, a circle's y is axis ^ x; default objects have size 0.
+// Non-orthogonal directions: the failure report always, the runtime report in the development
+// stage only, construction completing with the directions as passed (z from them: (1, 0, 0) for
+// parallel ones); SetCSys recomputes z and never reports; Plane() rechooses the in-plane
+// directions from the normal.
 TEST(CSys, FramesChosenByConstructorsAndTheOrthogonalityReport) {
   const P at(1, -2, 3);
   const D kI = KRNMathI, kJ = KRNMathJ, kK = KRNMathK, kMinusK(0, 0, -1);
@@ -188,6 +189,10 @@ TEST(CSys, FramesChosenByConstructorsAndTheOrthogonalityReport) {
     EXPECT_TRUE(IsFrame(f, f.Point(), f.XDir(), f.YDir(), z) && std::fabs(f.XDir().y) < 1e-15 &&
                 Near(V(f.XDir()) ^ V(f.YDir()), z, 1e-12) && std::fabs(f.XDir() * f.YDir()) < 1e-12);
   }
+  EXPECT_EQ(ZRMUtTorus().MajorRadius() + ZRMUtTorus().MinorRadius() + ZRMUtCone().HalfAngle() +
+                ZRMUtCylinder().Radius() + ZRMUtSphere().Radius() + ZRMUtCircle().Radius() +
+                ZRMUtEllipse().GetMajorRadius() + ZRMUtEllipse().GetMinorRadius(),
+            0.0);  // our choice: default objects have size 0
   OpenCSys open(at, kJ);
   EXPECT_TRUE(IsFrame(open, at, kK, kI, kJ) && IsFrame(ZRMUtCircle(at, kJ, kJ, 1.0), at, kJ, kI, kMinusK));
   open.SetCSys(P(7, 8, 9), kK, kI);

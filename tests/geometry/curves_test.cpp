@@ -196,6 +196,8 @@ TEST(Ellipse, GetParamTable) {
                                          {P(-2, 0, 0), KRNPI, 0.0},
                                          {P(0, -1, 0), 1.5 * KRNPI, 0.0},
                                          {kO, 0.0, 0.0},
+                                         {P(2, tiny, 0), 0.0, 0.0},
+                                         {P(tiny, 1, 0), KRNPIBY2, 0.0},
                                          {P(-2, tiny, 0), KRNPI, 0.0},
                                          {P(-2, -tiny, 0), KRNPI, 0.0},
                                          {P(2, -tiny, 0), KRN2PI, 0.0},
@@ -204,6 +206,7 @@ TEST(Ellipse, GetParamTable) {
                                          {P(0, 1 + 0.5 * kRes, 0), KRNPIBY2, 0.0},
                                          {P(2 + 0.5 * kRes, 0, 0), 0.0, 0.0},
                                          {P(-1, 0, 0.5), 5 * KRNPI / 6, 1e-15},
+                                         {P(0, -0.5, 0), 7 * KRNPI / 6, 1e-15},
                                          {P(0, 1 + 2 * kRes, 0), no, 0.0},
                                          {P(-2 - 2 * kRes, 0, 0), no, 0.0},
                                          {P(0, 0.6, 0.9), no, 0.0}}) {
