@@ -2,8 +2,8 @@
 // handles (of the base, const, point and spline classes) take new objects of several classes,
 // copies, assignments from handles and raw pointers (self-assignment included), Reset, swap,
 // Clone, downcasts and const conversions; splines are built from decoded arrays (empty ones,
-// negative counts and null arrays included), copied and assigned as values, given new control
-// points and closure vectors, and translated.
+// negative counts and null arrays included), copied and assigned as values. (New control
+// points, closure vectors and transformations: bspline_test.)
 //
 // After every operation each live object's reference count is the number of slots holding it,
 // the live geometry objects are exactly those the slots hold (so the last release destroyed each
@@ -53,7 +53,6 @@ public:
     for (auto& slot : mAny) slot = nullptr;
     for (auto& slot : mConstAny) slot.Reset();
     for (auto& slot : mPoints) slot.Reset();
-    for (auto& slot : mConstPoints) slot.Reset();
     for (auto& slot : mSplines) slot.Reset();
     ZRM_FUZZ_CHECK(ZRMUtSmartBase::LiveObjectCount() == mBaseline);
   }
@@ -123,7 +122,7 @@ private:
     const ZRMUtGeometry_Ptr& other = Pick(mAny);  // may be any itself
     ZRMUtBSpline_Ptr& spline = Pick(mSplines);
     const ZRMUtBSpline_Ptr& source = Pick(mSplines);
-    switch (Small(0, 12)) {
+    switch (Small(0, 11)) {
       case 0: any = ZRMUtGeometry_Ptr(NewAny()); break;
       case 1: any = NewAny(); break;
       case 2: ZRMUtGeometry_Ptr(other).swap(any); break;
@@ -145,13 +144,11 @@ private:
         }
         any = mInput.ConsumeBool() ? ZRMUtGeometry_Ptr(Pick(mPoints).Ptr()) : ZRMUtGeometry_Ptr(source.Ptr());
         break;
-      case 8:  // const handles: converted by assignment or construction, or from each other
-        switch (Small(0, 3)) {
-          case 0: Pick(mConstPoints) = Pick(mPoints); break;
-          case 1: Pick(mConstPoints) = ZRMUtPoint_ConstPtr(Pick(mPoints)); break;
-          case 2: Pick(mConstAny) = other; break;
-          default: Pick(mConstAny) = Pick(mConstAny); break;
-        }
+      case 8:  // const handles: converted from a handle, or assigned from each other (itself included)
+        if (ZRMUtGeometry_ConstPtr& target = Pick(mConstAny); mInput.ConsumeBool())
+          target = other;
+        else
+          target = Pick(mConstAny);
         break;
       case 9:
         if (mInput.ConsumeBool())
@@ -159,8 +156,8 @@ private:
         else
           spline = NewSpline();
         break;
-      case 10: mInput.ConsumeBool() ? Pick(mConstPoints).Reset() : spline.swap(Pick(mSplines)); break;
-      case 11:  // a copy (no references of its own) or an assignment (self-assignment included,
+      case 10: spline.swap(Pick(mSplines)); break;
+      default:  // a copy (no references of its own) or an assignment (self-assignment included,
                 // keeping the target's count) of a spline's value
         if (!source) break;
         if (const std::vector<double> model = Model(source.Ptr()); mInput.ConsumeBool() || !spline) {
@@ -171,28 +168,6 @@ private:
           mModels[spline.Ptr()] = model;
         }
         break;
-      default: {  // new control points, closure vectors as given, or a translation by whole
-                  // numbers, which moves the points exactly and the closure vectors not at all
-        if (!spline) break;
-        std::vector<double>& model = Model(spline.Ptr());
-        const std::size_t points = model.size() - 3 * std::size_t(spline->GetNumberOfCPoints());
-        const KRNMathVector first(Small(-3, 3), 0, 1), second(0, Small(-3, 3), -1);
-        if (const int how = Small(0, 2); how == 0) {
-          const KRNMathSetOfPoints replaced = Points();
-          spline->SetCPoints(replaced);
-          model.resize(points);
-          for (int i = 0; i < replaced.GetNumberOfPoints(); ++i)
-            model.insert(model.end(), {replaced.GetPoint(i).x, replaced.GetPoint(i).y, replaced.GetPoint(i).z});
-        } else if (how == 1) {
-          spline->SetClosureCondition(first, second);
-          std::copy_n(std::vector<double>{first.x, first.y, first.z, second.x, second.y, second.z}.begin(), 6,
-                      model.begin() + long(points) - 6);
-        } else {
-          spline->ApplyTransformation(KRNMathTransformation(first));
-          const double shift[] = {first.x, first.y, first.z};
-          for (std::size_t i = points; i < model.size(); ++i) model[i] += shift[(i - points) % 3];
-        }
-      }
     }
   }
 
@@ -202,7 +177,6 @@ private:
     for (const auto& slot : mAny) count(slot.Ptr());
     for (const auto& slot : mConstAny) count(slot.Ptr());
     for (const auto& slot : mPoints) count(slot.Ptr());
-    for (const auto& slot : mConstPoints) count(slot.Ptr());
     for (const auto& slot : mSplines) count(slot.Ptr());
     holders.erase(nullptr);
     for (const auto& [object, held] : holders) ZRM_FUZZ_CHECK(object->GetRefCount() == held);
@@ -234,7 +208,6 @@ private:
   ZRMUtGeometry_Ptr mAny[4];
   ZRMUtGeometry_ConstPtr mConstAny[2];
   ZRMUtPoint_Ptr mPoints[2];
-  ZRMUtPoint_ConstPtr mConstPoints[2];
   ZRMUtBSpline_Ptr mSplines[2];
 };
 
