@@ -51,6 +51,18 @@ struct Forwarded : ZRMUtGeomVisitor {
   std::vector<const void*> visited;
 };
 
+// Overrides the overloads of the two classes without a type code.
+struct Solids : ZRMUtGeomVisitor {
+  using ZRMUtGeomVisitor::Visit;
+  bool Visit(const ZRMUtSphere*) override { return Record("sphere"); }
+  bool Visit(const ZRMUtTorus*) override { return Record("torus"); }
+  bool Record(const char* kind) {
+    visited += kind;
+    return true;
+  }
+  std::string visited;
+};
+
 // Sizes: radii or half-angle.
 std::vector<double> Sizes(const ZRMUtGeometry& g) {
   if (auto* c = dynamic_cast<const ZRMUtCone*>(&g)) return {c->HalfAngle()};
@@ -107,6 +119,9 @@ TEST(GeometryClasses, DispatchTypesDowncastsClonesAndTransformations) {
     EXPECT_FALSE(g->Accept(&forwarded) || cg.Accept(&forwarded) || g->Accept(nullptr) || cg.Accept(nullptr) ||
                  g->Accept(&plain) || cg.Accept(&plain));
     EXPECT_EQ(forwarded.visited, std::vector<const void*>(4, g.Ptr()));
+    Solids solids;  // each class visited as exactly itself, the uncoded ones too
+    EXPECT_EQ(g->Accept(&solids) && cg.Accept(&solids), c.type == T::GeomUnknown);
+    EXPECT_EQ(solids.visited, c.type == T::GeomUnknown ? std::string(c.kind) + c.kind : std::string());
     ZRMUtGeomTypeVisitor type;
     EXPECT_TRUE(type.GetType() == T::GeomUnknown && cg.Accept(&type) == (c.type != T::GeomUnknown) &&
                 type.GetType() == c.type && ZRMGetGeomType(g) == c.type);
