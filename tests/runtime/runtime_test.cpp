@@ -40,6 +40,13 @@ int CompareInts(const void* a, const void* b) {
   return x < y ? -1 : (y < x ? 1 : 0);
 }
 
+std::vector<const void*> Items(const ZRMUtAvlTree& tree) {
+  std::vector<const void*> items;
+  ZRMUtAvlTreeCursor cursor(tree);
+  for (cursor.ResetOnFirstItem(); !cursor.IsAfterLastItem(); cursor.Increment()) items.push_back(cursor.GetItem());
+  return items;
+}
+
 // A tree of ints, each item a new int; the deleter frees what it is handed and records it. (The
 // node protocols, InsertNode and LookForNode + LinkNodeAt, are the containers': fuzz_tree.)
 struct IntTree {
@@ -56,15 +63,9 @@ struct IntTree {
     if (cursor.IsAfterLastItem()) delete item;
     return !cursor.IsAfterLastItem();
   }
-  std::vector<const void*> Items() const {
-    std::vector<const void*> items;
-    ZRMUtAvlTreeCursor cursor(tree);
-    for (cursor.ResetOnFirstItem(); !cursor.IsAfterLastItem(); cursor.Increment()) items.push_back(cursor.GetItem());
-    return items;
-  }
   std::vector<int> Contents() const {
     std::vector<int> values;
-    for (const void* item : Items()) values.push_back(*static_cast<const int*>(item));
+    for (const void* item : Items(tree)) values.push_back(*static_cast<const int*>(item));
     return values;
   }
   ZRMUtAvlTree tree{&CompareInts};
@@ -112,11 +113,14 @@ TEST(AvlTree, ItemProtocolAgainstStdSet) {
   other.tree.DeleteItems(&IntTree::Delete, &other);
   EXPECT_TRUE(other.deleted.size() == model.size() && other.tree.GetItemNumber() == 0 && !other.tree.FirstNode());
   EXPECT_TRUE(other.tree.SetCompareFunction(nullptr));
+  ZRMUtAvlTree byAddress(nullptr);
   int same[3] = {5, 5, 5};  // equal values at distinct addresses
-  for (int index : {2, 0, 1}) EXPECT_FALSE(other.tree.InsertItem(&same[index]).IsAfterLastItem());
-  EXPECT_TRUE(other.tree.InsertItem(&same[0]).IsAfterLastItem());
-  EXPECT_EQ(other.Items(), std::vector<const void*>({&same[0], &same[1], &same[2]}));
-  other.tree.DeleteItems(nullptr, nullptr);  // the items stay the caller's
+  for (ZRMUtAvlTree* tree : {&other.tree, &byAddress}) {
+    for (int index : {2, 0, 1}) EXPECT_FALSE(tree->InsertItem(&same[index]).IsAfterLastItem());
+    EXPECT_TRUE(tree->InsertItem(&same[0]).IsAfterLastItem());
+    EXPECT_EQ(Items(*tree), std::vector<const void*>({&same[0], &same[1], &same[2]}));
+    tree->DeleteItems(nullptr, nullptr);  // the items stay the caller's
+  }
 }
 
 // The invariant checkers name what is wrong with a corrupted tree or register.
@@ -175,7 +179,8 @@ TEST(PlatformErrors, KindsMessagesAndRaisedObjects) {
     }
   }
   const zrmtest::Raised raised = zrmtest::CatchRaised([] { ZRMUtRaise(ZRMUtError::InvalidIterator, "g", 4); });
-  EXPECT_TRUE(raised.isZRMUtError && raised.code == 0x80000001u && raised.file == "g" && raised.line == 4);
+  EXPECT_TRUE(raised.isZRMUtError && raised.code == 0x80000001u && raised.file == "g" && raised.line == 4 &&
+              ZRMUtError::IndexOutOfRange == 0x80000000u);
 }
 
 // A context traps platform objects only and hands the last one over once, disposing of an earlier
