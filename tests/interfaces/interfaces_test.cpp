@@ -101,8 +101,9 @@ TEST(KRNBaseUnknown, CountsQueriesKindsAndLinks) {
               a.GetComponentState() == 2);
 }
 
-// Meta-classes are kinds of themselves, their parent and their second meta-class; the dictionary
-// keeps entries and interface registrations apart, in registration order.
+// Meta-classes are kinds of themselves and of every class up their parent chain (by name and by
+// identifier); the dictionary keeps entries and interface registrations apart, in registration
+// order.
 TEST(KRNMetaClass, KindsAndTheDictionary) {
   KRNMetaClass parent(kTestIID, "Parent", KRNBaseUnknown::MetaObject(), nullptr, 8);
   KRNMetaClass child(kChildIID, "Child", &parent, KRNBaseUnknown::MetaObject(), 3);

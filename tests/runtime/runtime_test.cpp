@@ -1,6 +1,6 @@
 // The runtime beneath the containers, as far as they do not reach it: the balanced tree's item
-// protocol against std::set, the compare function and Swap; platform errors, error trapping and
-// the assertion sink.
+// protocol against std::set, its compare function, Swap and invariant checkers; platform errors,
+// error trapping and the assertion sink.
 #include "KRNError.h"
 #include "KRNXHContext.h"
 #include "ZRMTestSupport.h"
@@ -40,6 +40,13 @@ int CompareInts(const void* a, const void* b) {
   return x < y ? -1 : (y < x ? 1 : 0);
 }
 
+std::vector<const void*> Items(const ZRMUtAvlTree& tree) {
+  std::vector<const void*> items;
+  ZRMUtAvlTreeCursor cursor(tree);
+  for (cursor.ResetOnFirstItem(); !cursor.IsAfterLastItem(); cursor.Increment()) items.push_back(cursor.GetItem());
+  return items;
+}
+
 // A tree of ints, each item a new int; the deleter frees what it is handed and records it. (The
 // node protocols, InsertNode and LookForNode + LinkNodeAt, are the containers': fuzz_tree.)
 struct IntTree {
@@ -57,21 +64,21 @@ struct IntTree {
     return !cursor.IsAfterLastItem();
   }
   std::vector<int> Contents() const {
-    std::vector<int> items;
-    ZRMUtAvlTreeCursor cursor(tree);
-    for (cursor.ResetOnFirstItem(); !cursor.IsAfterLastItem(); cursor.Increment())
-      items.push_back(*static_cast<int*>(cursor.GetItem()));
-    return items;
+    std::vector<int> values;
+    for (const void* item : Items(tree)) values.push_back(*static_cast<const int*>(item));
+    return values;
   }
   ZRMUtAvlTree tree{&CompareInts};
   std::vector<std::pair<ZRMUtAvlTreeNode*, int>> deleted;
 };
 
 // InsertItem, RemoveItem and RemoveNode against std::set; the deleter runs once per removal, with
-// the node and its item; the search from the end finds what the search from the root finds.
+// the node and its item; the search from the end finds what the search from the root finds. The
+// compare function changes only while the tree is empty, and no compare function orders items by
+// address (our choice); Swap exchanges contents.
 TEST(AvlTree, ItemProtocolAgainstStdSet) {
   std::mt19937 random(20261206);
-  IntTree ints;
+  IntTree ints, other;
   std::set<int> model;
   for (long step = 0; step < zrmtest::Scaled(40000); ++step) {
     const int value = static_cast<int>(random() % 1000), roll = static_cast<int>(random() % 4);
@@ -91,46 +98,28 @@ TEST(AvlTree, ItemProtocolAgainstStdSet) {
     const int probe = static_cast<int>(random() % 1002) - 1;
     const void* found = ints.tree.LookForItem(&probe);
     ASSERT_EQ(found ? *static_cast<const int*>(found) : -2, model.count(probe) ? probe : -2);
-    ZRMUtAvlTreePlace fromRoot, fromEnd;  // the search from the end differs only in speed
+    ZRMUtAvlTreePlace fromRoot, fromEnd;
     ASSERT_EQ(ints.tree.LookForNodeFromEnd(&probe, fromEnd), ints.tree.LookForNode(&probe, fromRoot));
     ASSERT_TRUE(fromEnd.parent == fromRoot.parent && fromEnd.left == fromRoot.left);
-    if (step % 500 == 0) {
-      ASSERT_EQ(ints.tree.FindInvariantViolation(), nullptr) << "step " << step;
-      ASSERT_EQ(ints.Contents(), std::vector<int>(model.begin(), model.end()));
-    }
+    ASSERT_EQ(step % 500 == 0 ? ints.tree.FindInvariantViolation() : nullptr, nullptr) << "step " << step;
   }
-  EXPECT_EQ(ints.tree.GetItemNumber(), static_cast<int>(model.size()));
-  EXPECT_TRUE(ints.tree.InsertItem(nullptr).IsAfterLastItem());
-  ints.deleted.clear();
-  ints.tree.DeleteItems(&IntTree::Delete, &ints);
-  EXPECT_TRUE(ints.deleted.size() == model.size() && ints.tree.GetItemNumber() == 0 && !ints.tree.FirstNode());
-}
-
-TEST(AvlTree, CompareFunctionChangesOnlyWhileEmptyNullOrdersByAddressSwapExchanges) {
-  IntTree a, b;
-  a.Insert(1);
-  a.Insert(2);
-  EXPECT_FALSE(a.tree.SetCompareFunction(nullptr));  // refused while it holds items
-  EXPECT_TRUE(a.tree.GetCompareFunction() == &CompareInts && b.tree.SetCompareFunction(&CompareInts));
-  b.Insert(9);
-  a.tree.Swap(b.tree);
-  EXPECT_TRUE(a.Contents() == std::vector<int>({9}) && b.Contents() == std::vector<int>({1, 2}));
-  int same[3] = {5, 5, 5};          // equal values at distinct addresses
-  ZRMUtAvlTree byAddress(nullptr);  // our choice: no compare function orders by address
-  ZRMUtAvlTree emptied(&CompareInts);
-  emptied.InsertItem(&same[1]);
-  emptied.DeleteItems(nullptr, nullptr);  // the items stay the caller's
-  ASSERT_TRUE(emptied.SetCompareFunction(nullptr));
-  for (ZRMUtAvlTree* tree : {&byAddress, &emptied}) {
+  ASSERT_EQ(ints.Contents(), std::vector<int>(model.begin(), model.end()));
+  EXPECT_TRUE(ints.tree.GetItemNumber() == int(model.size()) && ints.tree.InsertItem(nullptr).IsAfterLastItem());
+  EXPECT_FALSE(ints.tree.SetCompareFunction(nullptr));
+  other.Insert(-1);
+  ints.tree.Swap(other.tree);
+  EXPECT_TRUE(ints.Contents() == std::vector<int>({-1}) && other.tree.GetItemNumber() == int(model.size()));
+  other.deleted.clear();
+  other.tree.DeleteItems(&IntTree::Delete, &other);
+  EXPECT_TRUE(other.deleted.size() == model.size() && other.tree.GetItemNumber() == 0 && !other.tree.FirstNode());
+  EXPECT_TRUE(other.tree.SetCompareFunction(nullptr));
+  ZRMUtAvlTree byAddress(nullptr);
+  int same[3] = {5, 5, 5};  // equal values at distinct addresses
+  for (ZRMUtAvlTree* tree : {&other.tree, &byAddress}) {
     for (int index : {2, 0, 1}) EXPECT_FALSE(tree->InsertItem(&same[index]).IsAfterLastItem());
     EXPECT_TRUE(tree->InsertItem(&same[0]).IsAfterLastItem());
-    ZRMUtAvlTreeCursor cursor(*tree);
-    cursor.ResetOnFirstItem();
-    for (int& item : same) {
-      EXPECT_EQ(cursor.GetItem(), &item);
-      cursor.Increment();
-    }
-    tree->DeleteItems(nullptr, nullptr);
+    EXPECT_EQ(Items(*tree), std::vector<const void*>({&same[0], &same[1], &same[2]}));
+    tree->DeleteItems(nullptr, nullptr);  // the items stay the caller's
   }
 }
 
@@ -160,56 +149,52 @@ TEST(AvlTree, CheckersNameCorruptions) {
   EXPECT_TRUE(tracker.CheckInvariants());
 }
 
-TEST(PlatformErrors, KindsMessagesAndThrowOfTheObjectItself) {
+// Each platform class: its name, the kinds it is, its message; a raise throws the object itself
+// with the file, line and data given.
+TEST(PlatformErrors, KindsMessagesAndRaisedObjects) {
   const struct {
     KRNException* object;
     const char* name;
     bool error, utError;
-  } cases[] = {{new KRNException(), "KRNException", false, false},
-               {new KRNError(), "KRNError", true, false},
-               {new ZRMUtError(ZRMUtError::IndexOutOfRange), "ZRMUtError", true, true}};
-  for (const auto& c : cases) {
-    KRNExceptionOwner owner(c.object);
-    EXPECT_STREQ(c.object->GetClassName(), c.name);
-    EXPECT_TRUE(c.object->IsAKindOf(KRNException::ClassName()) && c.object->GetMessageText()[0] != '\0');
-    EXPECT_TRUE(c.object->IsAKindOf(KRNError::ClassName()) == c.error &&
-                c.object->IsAKindOf(ZRMUtError::ClassName()) == c.utError);
-    EXPECT_FALSE(c.object->IsAKindOf("SomethingElse") || c.object->IsAKindOf(nullptr));
-  }
-  EXPECT_STRNE(ZRMUtError(ZRMUtError::IndexOutOfRange).GetMessageText(),
-               ZRMUtError(ZRMUtError::InvalidIterator).GetMessageText());
-  EXPECT_TRUE(ZRMUtError::IndexOutOfRange == 0x80000000u && ZRMUtError::InvalidIterator == 0x80000001u);
-  KRNError* error = new KRNError();
+    const char* message;
+  } cases[] = {
+      {new KRNException(), "KRNException", false, false, "platform exception"},
+      {new KRNError(), "KRNError", true, false, "platform error"},
+      {new ZRMUtError(ZRMUtError::IndexOutOfRange), "ZRMUtError", true, true, "index or position outside a vector"},
+      {new ZRMUtError(ZRMUtError::InvalidIterator), "ZRMUtError", true, true,
+       "iterator bound to no container or not on an element"}};
   int data = 0;
-  try {
-    error->Throw("f", 3, &data);
-  } catch (KRNException* raised) {
-    KRNExceptionOwner owner(raised);
-    EXPECT_TRUE(raised == error && raised->GetData() == &data && raised->GetFile() == std::string("f") &&
-                raised->GetLine() == 3);
+  for (const auto& c : cases) {
+    EXPECT_TRUE(std::string(c.object->GetClassName()) == c.name &&
+                std::string(c.object->GetMessageText()) == c.message);
+    EXPECT_TRUE(c.object->IsAKindOf("KRNException") && c.object->IsAKindOf("KRNError") == c.error &&
+                c.object->IsAKindOf("ZRMUtError") == c.utError);
+    EXPECT_FALSE(c.object->IsAKindOf("SomethingElse") || c.object->IsAKindOf(nullptr));
+    try {
+      c.object->Throw("f", 3, &data);
+    } catch (KRNException* raised) {
+      KRNExceptionOwner owner(raised);
+      EXPECT_TRUE(raised == c.object && raised->GetData() == &data && raised->GetFile() == std::string("f") &&
+                  raised->GetLine() == 3);
+    }
   }
+  const zrmtest::Raised raised = zrmtest::CatchRaised([] { ZRMUtRaise(ZRMUtError::InvalidIterator, "g", 4); });
+  EXPECT_TRUE(raised.isZRMUtError && raised.code == 0x80000001u && raised.file == "g" && raised.line == 4 &&
+              ZRMUtError::IndexOutOfRange == 0x80000000u);
 }
 
-// Trapped platform objects are handed over once; a second trap disposes of the first and the
-// context of what is left (the sanitizer build proves nothing leaks).
+// A context traps platform objects only and hands the last one over once, disposing of an earlier
+// one and, at its end, of what is left (the sanitizer build proves nothing leaks).
 TEST(PlatformErrors, ContextTrapsPlatformObjectsOnly) {
   KRNXHContext context;
   int calls = 0;
   EXPECT_TRUE(context.Run([&] { ++calls; }) && calls == 1 && context.Trapped() == nullptr);
   EXPECT_THROW(context.Run([] { throw std::runtime_error("not ours"); }), std::runtime_error);
-  EXPECT_FALSE(context.Run([] { ZRMUtRaise(ZRMUtError::InvalidIterator, "x", 1); }));
-  KRNException* trapped = context.Trapped();
-  ASSERT_TRUE(trapped && trapped->IsAKindOf(KRNError::ClassName()) && context.Trapped() == nullptr);
-  KRNError::Flush(static_cast<KRNError*>(trapped));
   EXPECT_FALSE(context.Run([] { ZRMUtRaise(ZRMUtError::IndexOutOfRange, "a", 1); }));
-  EXPECT_FALSE(context.Run([] { ZRMUtRaise(ZRMUtError::IndexOutOfRange, "b", 2); }));
+  EXPECT_FALSE(context.Run([] { (new KRNError())->Throw("b", 2, nullptr); }));
   KRNException* last = context.Trapped();
-  EXPECT_STREQ(last->GetFile(), "b");
-  KRNException::Dispose(last);
-  EXPECT_FALSE(context.Run([] { (new KRNException())->Throw("inner", 9, nullptr); }));
-  trapped = context.Trapped();  // no KRNError: the caller passes it on through its own Throw
-  const zrmtest::Raised again = zrmtest::CatchRaised([&] { trapped->Throw(nullptr, 0, nullptr); });
-  EXPECT_TRUE(again.raised && !again.isZRMUtError && again.file.empty() && again.line == 0);
+  EXPECT_TRUE(last && std::string(last->GetFile()) == "b" && context.Trapped() == nullptr);
+  KRNError::Flush(static_cast<KRNError*>(last));
   EXPECT_FALSE(context.Run([] { ZRMUtRaise(ZRMUtError::IndexOutOfRange, "c", 3); }));
 }
 
@@ -217,15 +202,13 @@ TEST(AssertFailure, ReportsReachTheSinkStageAndSinkAreRestored) {
   const int stageBefore = ZRMGetKRNDevelopmentStage();
   {
     zrmtest::AssertRecorder recorder(3);
-    EXPECT_TRUE(ZRMGetKRNDevelopmentStage() == 3 && ZRMSetKRNDevelopmentStage(5) == 3 &&
-                ZRMGetKRNDevelopmentStage() == 5);
+    EXPECT_TRUE(ZRMGetKRNDevelopmentStage() == 3 && ZRMSetKRNDevelopmentStage(5) == 3);
     ZRMUtAssertFailure(false, KRNUnicodeString("x > 0"), KRNUnicodeString("x must be positive"), "src/File", 17);
     KRNRuntimeAssert(L"(\"m\", e)", "src/File", 18);
     ASSERT_EQ(recorder.reports.size(), 2u);
-    const zrmtest::AssertReport& failure = recorder.reports[0];
+    const zrmtest::AssertReport &failure = recorder.reports[0], &runtime = recorder.reports[1];
     EXPECT_TRUE(failure.kind == zrmtest::AssertReport::Failure && !failure.condition && failure.line == 17);
     EXPECT_EQ(failure.expression + "|" + failure.message + "|" + failure.file, "x > 0|x must be positive|src/File");
-    const zrmtest::AssertReport& runtime = recorder.reports[1];
     EXPECT_TRUE(runtime.kind == zrmtest::AssertReport::Runtime && runtime.text == L"(\"m\", e)" && runtime.line == 18);
     EXPECT_EQ(ZRMUtSetAssertSink(nullptr), &recorder);  // null restores the default sink
     ZRMUtAssertSink* fallback = ZRMUtSetAssertSink(&recorder);
