@@ -17,26 +17,22 @@ namespace {
 
 constexpr const char* kPath = "ZRMMathematicsExt/ZRMMathematics.m/src/ZRMLSQSolver";
 
-// A registered constraint, bit for bit.
-ConstraintRecord Record(bool hard, double rhs, const Entries& coefficients) {
-  ConstraintRecord record{hard, Bits(rhs), {}};
-  for (const auto& entry : coefficients) record.coefficients.emplace_back(entry.first, Bits(entry.second));
+// A registered constraint as ConstraintsOf gives it.
+std::vector<std::uint64_t> Record(bool hard, double rhs, const Entries& coefficients) {
+  std::vector<std::uint64_t> record{hard ? 1u : 0u, Bits(rhs)};
+  for (const auto& entry : coefficients)
+    record.insert(record.end(), {static_cast<std::uint64_t>(entry.first), Bits(entry.second)});
   return record;
 }
 
-// A reported check: the texts and the line it reports, and the wide text of its runtime assertion.
+// A reported check: the texts and the line it reports.
 struct Site {
-  const char* message;
-  const char* expression;
+  std::string message, expression;
   int line;
-  const wchar_t* runtimeText;
 };
-const Site kNoConstraint{"No constraint", "mState->mConstraints.Count(ZRMUtMakePair(iId, -1))", 340,
-                         L"(\"No constraint\", mState->mConstraints.Count(ZRMUtMakePair(iId, -1)))"};
-const Site kWrongVariable{"Wrong variable id.", "mState->mResult.Find(iVar) != mState->mResult.End()", 651,
-                          L"(\"Wrong variable id.\", mState->mResult.Find(iVar) != mState->mResult.End())"};
-const Site kNotPositiveDefinite{"Not positive definite matrix (or ill-conditioned)", "false", 186,
-                                L"(\"Not positive definite matrix (or ill-conditioned)\", false)"};
+const Site kNoConstraint{"No constraint", "mState->mConstraints.Count(ZRMUtMakePair(iId, -1))", 340};
+const Site kWrongVariable{"Wrong variable id.", "mState->mResult.Find(iVar) != mState->mResult.End()", 651};
+const Site kNotPositiveDefinite{"Not positive definite matrix (or ill-conditioned)", "false", 186};
 
 // A call on a fresh solver that reports exactly once.
 struct ReportCase {
@@ -103,7 +99,7 @@ TEST(LSQSolverRegistration, KeysReplacementsAndRightHandSides) {
   expected[{-3, -1}] = expected[{0, -1}] = Record(false, 0.0, {{1, 1.0}});
   expected[{1, -1}] = Record(true, 0.0, {{4, -2.0}});
   expected[{-8, -1}] = Record(false, 4.0, {});
-  expected[{1023, -1}].rhs = Bits(6.5);
+  expected[{1023, -1}][1] = Bits(6.5);
   EXPECT_TRUE(ConstraintsOf(solver) == expected);
   solver.AddConstraint(false, MakeCoefficients({{1, 1.0}}), -8);  // replaces the registered empty row
   expected[{-8, -1}] = Record(false, 0.0, {{1, 1.0}});
@@ -130,7 +126,8 @@ TEST(LSQSolverReports, TextsPathsAndLines) {
       if (stage == 0) continue;
       const AssertReport& runtime = recorder.reports[1];
       EXPECT_EQ(runtime.kind, AssertReport::Runtime);
-      EXPECT_EQ(runtime.text, report.site.runtimeText);
+      const std::string text = "(\"" + report.site.message + "\", " + report.site.expression + ")";
+      EXPECT_EQ(runtime.text, std::wstring(text.begin(), text.end()));
       EXPECT_EQ(runtime.file, kPath);
       EXPECT_EQ(runtime.line, report.site.line);
     }

@@ -1,7 +1,8 @@
-// The dense oracle of the solver's tests and fuzzers (Eigen): min |A x - b|^2 subject to C x = d
-// through an orthonormal basis of the null space of C, with how well conditioned that problem
-// is, and the rank and null-space support of a stack of rows; a deterministic generator of
-// problems with planted faults, and the rule that decides the solver's answer on one of them.
+// The dense oracle of the solver's tests and fuzzers (Eigen):
+// min |A x - b|^2 subject to C x = d through an orthonormal basis of the null space of C, with
+// how well conditioned that problem is, and the rank and null-space support of a stack of rows;
+// a deterministic generator of problems with planted faults, and the rules that decide the
+// solver's answer and diagnosis on one of them.
 #ifndef ZRMSolverOracle_h
 #define ZRMSolverOracle_h
 
@@ -13,6 +14,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <map>
 #include <set>
 #include <string>
@@ -29,16 +31,19 @@ inline Coefficients MakeCoefficients(const Entries& entries) {
   return coefficients;
 }
 
-// One row: sum(coefficient * x[variable]) = rhs, hard or soft.
-struct DenseRow {
+// One constraint: sum(coefficient * x[variable]) = rhs, hard or soft. A named constraint is
+// registered with its id and gets its right-hand side through SetRhs.
+struct Constraint {
   bool hard = false;
-  std::vector<std::pair<int, double>> coefficients;
+  Entries coefficients;  // ascending variable id, distinct
   double rhs = 0.0;
+  bool named = false;
+  int id = 0;
 };
 
 // The rows as a matrix over the given columns (variable id -> column), the right-hand sides
 // in an extra last column when withRhs.
-inline Eigen::MatrixXd Dense(const std::vector<DenseRow>& rows, const std::map<int, int>& column, bool withRhs) {
+inline Eigen::MatrixXd Dense(const std::vector<Constraint>& rows, const std::map<int, int>& column, bool withRhs) {
   const Eigen::Index n = static_cast<Eigen::Index>(column.size());
   Eigen::MatrixXd m = Eigen::MatrixXd::Zero(static_cast<Eigen::Index>(rows.size()), n + (withRhs ? 1 : 0));
   for (std::size_t r = 0; r < rows.size(); ++r) {
@@ -47,6 +52,12 @@ inline Eigen::MatrixXd Dense(const std::vector<DenseRow>& rows, const std::map<i
     if (withRhs) m(static_cast<Eigen::Index>(r), n) = rows[r].rhs;
   }
   return m;
+}
+
+inline std::vector<int> ToVector(const ZRMUtVector<int>& list) {
+  std::vector<int> values;
+  for (int i = 0; i < list.Size(); ++i) values.push_back(list[i]);
+  return values;
 }
 
 // Rank (singular values above 1e-9 of the largest, or of 1) and the columns on which some null
@@ -60,7 +71,7 @@ inline Spectrum Analyse(const Eigen::MatrixXd& m) {
   Spectrum spectrum;
   Eigen::MatrixXd null = Eigen::MatrixXd::Identity(m.cols(), m.cols());
   if (m.rows() > 0) {
-    const Eigen::JacobiSVD<Eigen::MatrixXd> svd(m, Eigen::ComputeFullV);
+    const Eigen::BDCSVD<Eigen::MatrixXd> svd(m, Eigen::ComputeFullV);
     const Eigen::VectorXd& values = svd.singularValues();
     const double tolerance = 1e-9 * std::max(1.0, values.size() > 0 ? values(0) : 0.0);
     for (Eigen::Index i = 0; i < values.size(); ++i) spectrum.rank += values(i) > tolerance ? 1 : 0;
@@ -78,14 +89,14 @@ struct DenseSolution {
   std::map<int, double> values;  // variable id -> value
 };
 
-inline DenseSolution SolveDense(const std::vector<DenseRow>& rows) {
+inline DenseSolution SolveDense(const std::vector<Constraint>& rows) {
   std::map<int, int> column;
-  for (const DenseRow& row : rows)
+  for (const Constraint& row : rows)
     for (const auto& entry : row.coefficients) column.emplace(entry.first, 0);
   int n = 0;
   for (auto& entry : column) entry.second = n++;
-  std::vector<DenseRow> hard, soft;
-  for (const DenseRow& row : rows) (row.hard ? hard : soft).push_back(row);
+  std::vector<Constraint> hard, soft;
+  for (const Constraint& row : rows) (row.hard ? hard : soft).push_back(row);
   const Eigen::MatrixXd withD = Dense(hard, column, true), withB = Dense(soft, column, true);
   const Eigen::MatrixXd c = withD.leftCols(n), a = withB.leftCols(n);
   const Eigen::Index h = c.rows();
@@ -135,16 +146,6 @@ public:
 
 private:
   std::uint64_t mState;
-};
-
-// One constraint of a problem. A named constraint is registered with its id and gets its
-// right-hand side through SetRhs.
-struct Constraint {
-  bool hard = false;
-  Entries coefficients;  // ascending variable id, distinct
-  double rhs = 0.0;
-  bool named = false;
-  int id = 0;
 };
 
 // Kinds of generated problems and what the solver must make of them.
@@ -309,18 +310,64 @@ inline void Register(ZRMLSQSolver& solver, const std::vector<Constraint>& constr
 }
 inline void Register(ZRMLSQSolver& solver, const Problem& problem) { Register(solver, problem.constraints); }
 
-// The constraints as the oracle's rows (a named one registered again replaces the earlier one).
-inline std::vector<DenseRow> DenseRows(const std::vector<Constraint>& constraints) {
-  std::vector<DenseRow> rows;
-  std::map<int, std::size_t> named;
-  for (const Constraint& constraint : constraints) {
-    const DenseRow row{constraint.hard, constraint.coefficients, constraint.rhs};
-    if (!constraint.named || named.emplace(constraint.id, rows.size()).second)
-      rows.push_back(row);
-    else
-      rows[named[constraint.id]] = row;
+// What Diagnose reports that the ranks of the problem's rows rule out; empty when nothing. Each
+// dependent hard row lies in the span of its group and is redundant exactly when its right-hand
+// side does too; the other hard rows are independent; the variables left free are the supports
+// of the null spaces of the hard rows and of all rows. The problem's named ids are distinct, and
+// an unnamed constraint's index is its place in the problem.
+inline std::string DiagnosisDisagreement(ZRMLSQSolver& solver, const Problem& problem, ZRMLSQDiagnosis& diagnosis) {
+  if (!solver.Diagnose(diagnosis)) return "not diagnosed";
+  const std::vector<Constraint>& rows = problem.constraints;
+  std::map<int, int> column, named;
+  for (const int id : problem.variables) column.emplace(id, static_cast<int>(column.size()));
+  for (std::size_t r = 0; r < rows.size(); ++r)
+    if (rows[r].named) named[rows[r].id] = static_cast<int>(r);
+  const auto analyse = [&](const std::vector<int>& which, bool withRhs) {
+    std::vector<Constraint> stack;
+    for (const int r : which) stack.push_back(rows.at(static_cast<std::size_t>(r)));
+    return Analyse(Dense(stack, column, withRhs));
+  };
+  std::set<int> dependent;
+  const auto check = [&](const ZRMUtVector<int>& list, bool isNamed, bool redundant) {
+    for (int i = 0; i < list.Size(); ++i) {
+      ZRMUtVector<int> ids, indices;
+      if (!(isNamed ? solver.DependencyOf(list[i], ids, &indices) : solver.DependencyOfUnnamed(list[i], ids, &indices)))
+        return "a dependent row without a group";
+      std::vector<int> group;
+      for (int k = 0; k < ids.Size(); ++k) group.push_back(named.at(ids[k]));
+      for (int k = 0; k < indices.Size(); ++k) group.push_back(indices[k]);
+      const int row = isNamed ? named.at(list[i]) : list[i];
+      dependent.insert(row);
+      const int rank = analyse(group, false).rank;
+      group.push_back(row);
+      if (!rows.at(static_cast<std::size_t>(row)).hard || analyse(group, false).rank != rank)
+        return "a row outside the span of its group";
+      if ((analyse(group, true).rank == rank) != redundant) return "redundant and conflicting rows mixed up";
+    }
+    return "";
+  };
+  for (const char* found :
+       {check(diagnosis.mRedundant, true, true), check(diagnosis.mConflicting, true, false),
+        check(diagnosis.mRedundantUnnamed, false, true), check(diagnosis.mConflictingUnnamed, false, false)})
+    if (*found) return found;
+  std::vector<int> hard, kept, all;
+  for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
+    all.push_back(r);
+    if (rows[static_cast<std::size_t>(r)].hard) hard.push_back(r);
+    if (rows[static_cast<std::size_t>(r)].hard && !dependent.count(r)) kept.push_back(r);
   }
-  return rows;
+  const Spectrum ofHard = analyse(hard, false);
+  if (analyse(kept, false).rank != static_cast<int>(kept.size()) || ofHard.rank != static_cast<int>(kept.size()))
+    return "dependent hard rows left unreported";
+  if (diagnosis.mHardDegreesOfFreedom != static_cast<int>(column.size()) - ofHard.rank) return "degrees of freedom";
+  const auto ids = [&](const std::set<int>& support) {
+    std::vector<int> free;
+    for (const int c : support) free.push_back(problem.variables[static_cast<std::size_t>(c)]);
+    return free;
+  };
+  if (ToVector(diagnosis.mNotFixedByHardRows) != ids(ofHard.support)) return "variables not fixed by hard rows";
+  if (ToVector(diagnosis.mUndetermined) != ids(analyse(all, false).support)) return "undetermined variables";
+  return "";
 }
 
 // Below this conditioning the oracle finds dependent hard rows or soft rows that leave a
@@ -332,7 +379,7 @@ constexpr double kSingular = 1e-9;
 // value, meets every hard row and is solved again bit for bit, unless a variable is reached only
 // through hard rows, which Diagnose then names; anything else is refused, with no results.
 inline std::string OracleDisagreement(const Problem& problem, Kind kind, ZRMLSQOrdering ordering) {
-  const std::vector<DenseRow> rows = DenseRows(problem.constraints);
+  const std::vector<Constraint>& rows = problem.constraints;
   const DenseSolution oracle = SolveDense(rows);
   const bool unique = oracle.conditioning > kSingular;
   ZRMLSQSolver solver;
@@ -342,9 +389,11 @@ inline std::string OracleDisagreement(const Problem& problem, Kind kind, ZRMLSQO
   const bool factored = solver.Factor();
   if (kind == Kind::WellPosed && !(unique && factored)) return "a well-posed problem refused";
   if (factored && !unique) return "a singular problem factored";
+  ZRMLSQDiagnosis diagnosis;
+  const std::string diagnosed = DiagnosisDisagreement(solver, problem, diagnosis);
+  if (!diagnosed.empty()) return diagnosed;
   if (!factored) {
-    ZRMLSQDiagnosis diagnosis;
-    if (solver.Solve() || !ResultBits(solver).empty() || !solver.Diagnose(diagnosis)) return "refused, yet solved";
+    if (solver.Solve() || !ResultBits(solver).empty()) return "refused, yet solved";
     return unique && diagnosis.mWithoutSoftRow.IsEmpty() ? "unique, refused, yet every variable has a soft row" : "";
   }
   if (!solver.Solve()) return "factored, yet not solved";
@@ -356,7 +405,7 @@ inline std::string OracleDisagreement(const Problem& problem, Kind kind, ZRMLSQO
   for (const auto& value : oracle.values)
     if (!(std::fabs(solver.GetResult(value.first) - value.second) <= 1e-8 * largest))
       return "variable " + std::to_string(value.first) + " differs";
-  for (const DenseRow& row : rows) {
+  for (const Constraint& row : rows) {
     double sum = 0.0, scale = std::fabs(row.rhs);
     for (const auto& entry : row.coefficients) {
       sum += entry.second * solver.GetResult(entry.first);

@@ -1,5 +1,5 @@
 // Read access to a solver's state for its tests and fuzzers: the registered constraints by key,
-// the last results, the columns and pivots of the last Factor, and a hash of every bit it built.
+// the last results, the columns of the last Factor, and a hash of every bit it built.
 #ifndef ZRMSolverRecords_h
 #define ZRMSolverRecords_h
 
@@ -24,28 +24,19 @@ inline std::uint64_t Bits(double value) {
 
 inline const LSQSolverState& StateOf(const ZRMLSQSolver& solver) { return ZRMLSQSolverStateAccess::State(solver); }
 
-// One registered constraint: sum(coefficient * x[variable]) = rhs, bit for bit.
-struct ConstraintRecord {
-  bool hard = false;
-  std::uint64_t rhs = 0;
-  std::vector<std::pair<int, std::uint64_t>> coefficients;  // ascending variable id
-  bool operator==(const ConstraintRecord& other) const {
-    return hard == other.hard && rhs == other.rhs && coefficients == other.coefficients;
-  }
-};
-using ConstraintRecords = std::map<Key, ConstraintRecord>;
+// The registered constraints by key, bit for bit: hard, rhs, then (variable id, coefficient)
+// ascending.
+using ConstraintRecords = std::map<Key, std::vector<std::uint64_t>>;
 
 inline ConstraintRecords ConstraintsOf(const ZRMLSQSolver& solver) {
   const ConstraintStore& store = StateOf(solver).mStore;
   ConstraintRecords records;
   for (int row = 0; row < store.Size(); ++row) {
     const ConstraintStore::Row& stored = store.RowAt(row);
-    ConstraintRecord& record = records[{stored.key.first, stored.key.second}];
-    record.hard = stored.hard;
-    record.rhs = Bits(store.Rhs(row));
-    for (int e = 0; e < stored.count; ++e)
-      record.coefficients.emplace_back(store.Pool()[stored.first + e].first,
-                                       Bits(store.Pool()[stored.first + e].second));
+    std::vector<std::uint64_t>& record = records[{stored.key.first, stored.key.second}];
+    record = {stored.hard ? 1u : 0u, Bits(store.Rhs(row))};
+    for (int e = stored.first; e < stored.first + stored.count; ++e)
+      record.insert(record.end(), {static_cast<std::uint64_t>(store.Pool()[e].first), Bits(store.Pool()[e].second)});
   }
   return records;
 }
@@ -78,14 +69,15 @@ public:
   }
   void Add(int value) { Add(static_cast<std::uint64_t>(static_cast<std::int64_t>(value))); }
   void Add(double value) { Add(Bits(value)); }
+  template <class A, class B>
+  void Add(const std::pair<A, B>& pair) {
+    Add(pair.first);
+    Add(pair.second);
+  }
   template <class T>
   void Add(const std::vector<T>& values) {
     Add(static_cast<int>(values.size()));
     for (const T& value : values) Add(value);
-  }
-  void Add(const Key& key) {
-    Add(key.first);
-    Add(key.second);
   }
   void Add(const CompressedRows& rows) {
     Add(rows.RowCount());
@@ -103,42 +95,34 @@ private:
   std::uint64_t mValue = 0xCBF29CE484222325ull;
 };
 
-// Everything the last Factor built, as far as it got: the soft rows and pivots, the columns, the
-// eliminated, reduced and right-hand-side rows, the factor and its permutation.
-inline void AddState(Hash& hash, const ZRMLSQSolver& solver) {
+// Everything the last Factor built, as far as it got: the soft rows and pivot rows (keys), the
+// columns, the eliminated, reduced and right-hand-side rows, the factor and its permutation.
+inline std::uint64_t StateHash(const ZRMLSQSolver& solver) {
   const LSQSolverState& state = StateOf(solver);
+  Hash hash;
   hash.Add(static_cast<int>(state.mStage));
-  if (state.mStage == FactorStage::kNone) return;
-  for (const int row : state.mNumbering.SoftRows())
+  if (state.mStage == FactorStage::kNone) return hash.Value();
+  const auto addKey = [&](int row) {
     hash.Add(Key(state.mStore.RowAt(row).key.first, state.mStore.RowAt(row).key.second));
+  };
+  for (const int row : state.mNumbering.SoftRows()) addKey(row);
   hash.Add(state.mElimination.StepCount());
-  for (int k = 0; k < state.mElimination.StepCount(); ++k) {  // the pivot rows by step
-    const int row = state.mNumbering.HardRows()[static_cast<std::size_t>(state.mElimination.HardRowOfStep(k))];
-    hash.Add(Key(state.mStore.RowAt(row).key.first, state.mStore.RowAt(row).key.second));
-  }
-  if (state.mStage == FactorStage::kNumbered) return;
+  for (int k = 0; k < state.mElimination.StepCount(); ++k)
+    addKey(state.mNumbering.HardRows()[static_cast<std::size_t>(state.mElimination.HardRowOfStep(k))]);
+  if (state.mStage == FactorStage::kNumbered) return hash.Value();
   hash.Add(ColumnVariables(solver));
-  if (state.mStage == FactorStage::kColumns) return;
+  if (state.mStage == FactorStage::kColumns) return hash.Value();
   hash.Add(state.mReduction.EliminatedRows());
   hash.Add(state.mReduction.HardRhs());
   hash.Add(state.mReduction.ReducedRows());
-  if (state.mStage == FactorStage::kReduced) return;
+  if (state.mStage == FactorStage::kReduced) return hash.Value();
   const LowerFactor& factor = state.mFactor;
+  const int used = factor.mStart[static_cast<std::size_t>(factor.Size())];
   hash.Add(factor.mDiagonal);
-  for (int j = 0; j < factor.Size(); ++j) {
-    const std::size_t end = static_cast<std::size_t>(factor.mStart[static_cast<std::size_t>(j) + 1]);
-    hash.Add(static_cast<int>(end));
-    for (std::size_t e = static_cast<std::size_t>(factor.mStart[static_cast<std::size_t>(j)]); e < end; ++e) {
-      hash.Add(factor.mRow[e]);
-      hash.Add(factor.mValue[e]);
-    }
-  }
+  hash.Add(std::vector<int>(factor.mStart.begin(), factor.mStart.begin() + factor.Size() + 1));
+  hash.Add(std::vector<int>(factor.mRow.begin(), factor.mRow.begin() + used));
+  hash.Add(std::vector<double>(factor.mValue.begin(), factor.mValue.begin() + used));
   hash.Add(state.mPermutation);
-}
-
-inline std::uint64_t StateHash(const ZRMLSQSolver& solver) {
-  Hash hash;
-  AddState(hash, solver);
   return hash.Value();
 }
 
