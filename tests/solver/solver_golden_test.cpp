@@ -1,9 +1,8 @@
 // Golden corpus: the exact bits of every factorization field, pivot and result, over generated
 // problems of every kind and sketches of up to 20 000 points in both orderings, long hard rows
 // with heavy fill-in, wide bands joined by one row over every variable, registration histories
-// with many replacements. Any change
-// of the arithmetic, of an order of summation or of the elimination order shows here; an
-// optimisation must reproduce these hashes exactly.
+// with many replacements. Any change of the arithmetic, of an order of summation or of the
+// elimination order shows here; an optimisation must reproduce these hashes exactly.
 #include "ZRMSolverOracle.h"
 #include "ZRMProblemGenerator.h"
 #include "ZRMTestSupport.h"
