@@ -80,11 +80,13 @@ TEST(LSQSolverDiagnose, KnownCases) {
     EXPECT_EQ(ToVector(diagnosis.mNearlyDependent), known.nearlyDependent);
     EXPECT_EQ(ToVector(diagnosis.mWithoutSoftRow), known.withoutSoftRow);
     for (const Constraint& constraint : known.constraints) {
-      ZRMUtVector<int> group;
+      ZRMUtVector<int> group, unnamed;
+      unnamed.PushBack(7);  // every constraint here is named: the unnamed part is emptied
       const auto expected = known.groups.find(constraint.id);
       const bool dependent = expected != known.groups.end();
-      EXPECT_EQ(solver.DependencyOf(constraint.id, group), dependent) << constraint.id;
+      EXPECT_EQ(solver.DependencyOf(constraint.id, group, &unnamed), dependent) << constraint.id;
       EXPECT_EQ(ToVector(group), dependent ? expected->second : std::vector<int>()) << constraint.id;
+      EXPECT_TRUE(unnamed.IsEmpty()) << constraint.id;
     }
     ZRMUtVector<int> group;  // an id or index without a constraint: false, the group emptied
     group.PushBack(7);
