@@ -64,7 +64,7 @@ int FirstBestEntry(Entries row, double& bestScore) {
 
 void HardRowElimination::PooledLists::Reset(int keys) {
   mSlots.assign(static_cast<std::size_t>(keys), {0, 0, 0});
-  mPool.clear();
+  mUsed = 0;
 }
 
 Span<HardRowElimination::Entry> HardRowElimination::PooledLists::operator[](int key) const {
@@ -76,9 +76,11 @@ Span<HardRowElimination::Entry> HardRowElimination::PooledLists::operator[](int 
 void HardRowElimination::PooledLists::MakeRoom(int key, int size) {
   Slot& slot = mSlots[static_cast<std::size_t>(key)];
   if (size <= slot.room) return;
-  const std::size_t first = mPool.size();
+  const std::size_t first = mUsed;
   const int room = std::max(size, 2 * slot.room);
-  mPool.resize(first + static_cast<std::size_t>(room));  // may throw: nothing has changed then
+  const std::size_t used = first + static_cast<std::size_t>(room);
+  if (used > mPool.size()) mPool.resize(std::max(used, 2 * mPool.size()));  // may throw: nothing has changed then
+  mUsed = used;
   const auto from = mPool.begin() + static_cast<std::ptrdiff_t>(slot.first);
   std::copy(from, from + slot.size, mPool.begin() + static_cast<std::ptrdiff_t>(first));
   slot.first = first;
@@ -191,7 +193,7 @@ int HardRowElimination::TakePivot(int position, int entry, int step) {
   mPositionOf[moved] = position;
   mRowAt.pop_back();
   mSearch.Set(last, 0.0, true);
-  if (moved != hard) Rescore(moved);
+  if (moved != hard) Reposition(moved);
 
   const Entries row = mRows[hard];
   const int variable = row[entry].first;
@@ -207,12 +209,12 @@ int HardRowElimination::TakePivot(int position, int entry, int step) {
     mScratch.emplace_back(other.first, f * other.second);
     if (mIntoEarlier) mSubstitutionsHolding.Add(other.first, step);
   }
-  mSubstitutions.Assign(step, mScratch.data(), mScratch.data() + mScratch.size());
+  mSubstitutions.Assign(step, mScratch);
   const Entries rhs = mRowRhs[hard];
   if (mIntoEarlier) {
     mScratch.clear();
     for (const Entry& term : rhs) mScratch.emplace_back(term.first, -(f * term.second));
-    mSubstitutionRhs.Assign(step, mScratch.data(), mScratch.data() + mScratch.size());
+    mSubstitutionRhs.Assign(step, mScratch);
   } else {
     mSubstitutionRhs.Assign(step, rhs.begin(), rhs.end());  // the row's events
   }
@@ -229,11 +231,11 @@ void HardRowElimination::SubstituteIntoHardRows(int variable) {
     MergeScaled(
         mRows[hard], variable, mSubstitutions[step], c, Add, [&](int added) { mRowsHolding.Add(added, hard); },
         mScratch);
-    mRows.Assign(hard, mScratch.data(), mScratch.data() + mScratch.size());
+    mRows.Assign(hard, mScratch);
     if (mIntoEarlier) {
       MergeScaled(
           mRowRhs[hard], -1, mSubstitutionRhs[step], c, Subtract, [](int) {}, mScratch);
-      mRowRhs.Assign(hard, mScratch.data(), mScratch.data() + mScratch.size());
+      mRowRhs.Assign(hard, mScratch);
     } else {
       mRowRhs.Append(hard, {step, c});  // an event: rhs -= c * (step's constant)
     }
@@ -249,10 +251,10 @@ void HardRowElimination::SubstituteIntoEliminated(int variable) {
     MergeScaled(
         mSubstitutions[earlier], variable, mSubstitutions[step], c, Add,
         [&](int added) { mSubstitutionsHolding.Add(added, earlier); }, mScratch);
-    mSubstitutions.Assign(earlier, mScratch.data(), mScratch.data() + mScratch.size());
+    mSubstitutions.Assign(earlier, mScratch);
     MergeScaled(
         mSubstitutionRhs[earlier], -1, mSubstitutionRhs[step], c, Add, [](int) {}, mScratch);
-    mSubstitutionRhs.Assign(earlier, mScratch.data(), mScratch.data() + mScratch.size());
+    mSubstitutionRhs.Assign(earlier, mScratch);
   });
   mSubstitutionsHolding.Clear(variable);  // no substitution holds it any more
 }
@@ -262,6 +264,13 @@ void HardRowElimination::Rescore(int hard) {
   mBestEntry[hard] = FirstBestEntry(mRows[hard], bestScore);
   mSearch.Set(mPositionOf[hard], bestScore, PivotSearch::IsShort(mRows[hard].Size()));
   NoteLargest(hard);
+}
+
+void HardRowElimination::Reposition(int hard) {
+  const Entries row = mRows[hard];
+  const int best = mBestEntry[hard];
+  const double bestScore = best < 0 ? 0.0 : PivotSearch::Score(row[best].second, row.Size());
+  mSearch.Set(mPositionOf[hard], bestScore, PivotSearch::IsShort(row.Size()));
 }
 
 void HardRowElimination::NoteLargest(int hard) {
@@ -304,7 +313,7 @@ void HardRowElimination::Expand() {
     std::sort(mExpandedTouched.begin(), mExpandedTouched.end());
     mScratch.clear();
     for (const int variable : mExpandedTouched) mScratch.emplace_back(variable, mExpandedValue[variable]);
-    expanded.Assign(step, mScratch.data(), mScratch.data() + mScratch.size());
+    expanded.Assign(step, mScratch);
   }
   mGatheredSubstitutions.Clear();
   for (int step = 0; step < StepCount(); ++step) {

@@ -77,6 +77,8 @@ private:
   void SubstituteIntoEliminated(int variable);
   // Refreshes a row's best entry and its place in the pivot search.
   void Rescore(int hard);
+  // Gives an unchanged row's best score to the pivot search at the row's new position.
+  void Reposition(int hard);
   // Raises the row's largest magnitude to its entries'.
   void NoteLargest(int hard);
   // The final substitutions, side by side by step.
@@ -88,8 +90,8 @@ private:
   void Accumulate(int step, int variable, double value);
 
   // Lists of entries, one per key, side by side in one array (no allocation per list). A list
-  // that outgrows its room moves to the end with twice the room; its old room stays unused until
-  // Reset. Changing a list invalidates the spans of every list.
+  // that outgrows its room moves to the end of the used part with twice the room; its old room
+  // stays unused until Reset. Changing a list invalidates the spans of every list.
   class PooledLists {
   public:
     // Makes it keys empty lists (storage kept).
@@ -97,6 +99,7 @@ private:
     Span<Entry> operator[](int key) const;
     // key's list := first .. last (which must not point into these lists).
     void Assign(int key, const Entry* first, const Entry* last);
+    void Assign(int key, const EntryList& list) { Assign(key, list.data(), list.data() + list.size()); }
     void Append(int key, const Entry& entry);
     void Clear(int key) { mSlots[static_cast<std::size_t>(key)].size = 0; }
 
@@ -109,7 +112,8 @@ private:
     // Gives key room for at least size entries, moving its list to the end if needed.
     void MakeRoom(int key, int size);
     std::vector<Slot> mSlots;
-    std::vector<Entry> mPool;
+    std::vector<Entry> mPool;  // mPool[0 .. mUsed) holds the rooms; the rest is spare
+    std::size_t mUsed = 0;
   };
 
   // Lists of numbers by key, chained through one array; a list is walked newest first.
