@@ -1,6 +1,6 @@
 // Helpers of the math and geometry tests: seeded random points, directions and rigid motions,
-// tolerant comparisons, uniform scalings, mirrors, Rodrigues' rotation formula as an oracle, and
-// the reports of a failed check.
+// tolerant comparisons, uniform scalings, Rodrigues' rotation formula as an oracle, and the
+// reports of a failed check.
 #ifndef GeometryTestSupport_h
 #define GeometryTestSupport_h
 
@@ -55,15 +55,10 @@ template <class A, class B>
                                        << ", " << b.z << ")";
 }
 
-// The uniform scaling by factor about center; the mirror in the plane through point with unit normal n.
+// The uniform scaling by factor about center.
 inline KRNMathTransformation Scaling(double factor, const KRNMathPoint& center = KRNMathPoint()) {
   const KRNMath3x3Matrix m(KRNMathVector(factor, 0, 0), KRNMathVector(0, factor, 0), KRNMathVector(0, 0, factor));
   return KRNMathTransformation(m, (1.0 - factor) * KRNMathVector(center));
-}
-inline KRNMathTransformation Mirror(const KRNMathPoint& point, const KRNMathVector& n) {
-  const KRNMath3x3Matrix m(KRNMathVector(1, 0, 0) - 2.0 * n.x * n, KRNMathVector(0, 1, 0) - 2.0 * n.y * n,
-                           KRNMathVector(0, 0, 1) - 2.0 * n.z * n);
-  return KRNMathTransformation(m, KRNMathVector(point) - m * KRNMathVector(point));
 }
 
 // Rodrigues' formula: v rotated by angle about the (not necessarily unit) axis vector.

@@ -1,0 +1,584 @@
+// The geometry classes by their properties. Lines, circles and ellipses in one table over seeded
+// random curves: points evaluate back from their parameters and projections, projections lie on
+// the curve (its implicit equation) where the class says, tangents are unit and parallel to the
+// chord of nearby parameters, and evaluation commutes with rigid motions and uniform scalings;
+// edge tables for the snapping of eccentric angles, the tolerances and refusals; the error trap of
+// the circle's Accept. One table over every class: dispatch, type codes, downcasts, the base
+// tangent, clones and the transformation rules of frames; the frames the constructors choose and
+// the orthogonality report; lines by their stored direction and on a segment. B-spline records:
+// the reports of null arrays word for word, knot vectors against a multiplicity model, packing by
+// the running mean, end tangents from the control polygon, bounding boxes, copies and
+// transformations.
+#include "GeometryTestSupport.h"
+#include "KRNError.h"
+#include "KRNMathBox.h"
+#include "KRNRawColldouble.h"
+#include "KRNRawCollint.h"
+#include "ZRMUtArc.h"
+#include "ZRMUtBSpline.h"
+#include "ZRMUtCone.h"
+#include "ZRMUtCylinder.h"
+#include "ZRMUtEllipse.h"
+#include "ZRMUtGeomVisitor.h"
+#include "ZRMUtLine.h"
+#include "ZRMUtPlane.h"
+#include "ZRMUtPoint.h"
+#include "ZRMUtSphere.h"
+#include "ZRMUtTolerance.h"
+#include "ZRMUtTorus.h"
+
+#include <climits>
+#include <cmath>
+#include <functional>
+#include <string>
+#include <tuple>
+#include <type_traits>
+#include <vector>
+
+namespace {
+
+using zrmtest::kNaN;
+using zrmtest::Near;
+using P = KRNMathPoint;
+using V = KRNMathVector;
+using D = KRNMathDirection;
+const P kO(0, 0, 0);
+const double kUnset = -123.0, kTol = ZRMUtTolerance().LengthTol(), kRes = ZRMUtTolerance().ModelResolution();
+
+template <class Curve>
+P At(Curve& curve, double t) {
+  P p;
+  curve.EvalPoint(t, p);
+  return p;
+}
+// Lines also give the tangent direction.
+P At(ZRMUtLine& line, double t) {
+  P p;
+  D d;
+  EXPECT_TRUE(line.EvalPoint(t, p, &d) && Near(d, line.Direction(), 0));
+  return p;
+}
+// Local coordinates of p in a frame.
+V Local(const ZRMUtCSys& frame, const P& p) {
+  return V((p - frame.Point()) * frame.XDir(), (p - frame.Point()) * frame.YDir(), (p - frame.Point()) * frame.ZDir());
+}
+// x^2/a^2 + y^2/b^2 of p in the ellipse's frame: 1 on the ellipse.
+double Implicit(const ZRMUtEllipse& e, const P& p) {
+  const V l = Local(e, p);
+  return l.x * l.x / (e.GetMajorRadius() * e.GetMajorRadius()) + l.y * l.y / (e.GetMinorRadius() * e.GetMinorRadius());
+}
+ZRMUtEllipse Standard() { return ZRMUtEllipse(kO, KRNMathI, KRNMathJ, 2.0, 1.0); }
+ZRMUtCircle RandomCircle(zrmtest::Random& r) {
+  const KRNMathDirection axis = r.Direction();
+  return ZRMUtCircle(r.Point(), axis, r.Direction(axis), r.Uniform(0.5, 5.0));
+}
+ZRMUtEllipse RandomEllipse(zrmtest::Random& r) {
+  const KRNMathDirection x = r.Direction();
+  const double a = r.Uniform(1.0, 5.0);
+  return ZRMUtEllipse(r.Point(), x, r.Direction(x), a, r.Uniform(0.3, a));
+}
+
+ZRMUtLine RandomLine(zrmtest::Random& r) { return ZRMUtLine(r.Point(), r.Direction()); }
+
+// What each class answers the same questions with: the parameter of a point, how far a point lies off the curve, and
+// whether q is the projection the class promises of p (closest for lines and circles, along the ray from the center for
+// ellipses).
+bool Project(ZRMUtCircle& c, const P& p, P& q, double& t) { return c.ProjectPoint(p, &q, &t); }
+bool Project(ZRMUtLine& line, const P& p, P& q, double& t) {
+  P foot;
+  return line.ProjectPoint(p, &q, &t) && line.PointOnLine(p, &foot) && Near(foot, q, 1e-12);
+}
+bool Project(ZRMUtEllipse& e, const P& p, P& q, double& t) {
+  return e.ProjectPoint(p, &q, nullptr) && e.GetParam(q, &t);
+}
+double Off(const ZRMUtLine& line, const P& q) { return ((q - line.Point()) ^ V(line.Direction())).Norm(); }
+double Off(const ZRMUtCircle& c, const P& q) {
+  const V l = Local(c, q);
+  return std::fabs(l.z) + std::fabs(std::hypot(l.x, l.y) - c.Radius());
+}
+double Off(const ZRMUtEllipse& e, const P& q) { return std::fabs(Local(e, q).z) + std::fabs(Implicit(e, q) - 1); }
+template <class Curve>
+bool Promised(const Curve& c, const P& p, const P& q) {
+  V v;
+  return c.GetTangentAtPoint(q, v) && std::fabs((p - q) * v) < 1e-9 * (1 + p.DistanceTo(q));
+}
+bool Promised(const ZRMUtEllipse& e, const P& p, const P& q) {
+  const V l = Local(e, p), lq = Local(e, q);
+  return std::fabs(lq.x * l.y - lq.y * l.x) < 1e-9 * l.Norm() && lq.x * l.x + lq.y * l.y > 0;
+}
+
+template <class Curve>
+void CheckCurve(Curve c, zrmtest::Random& random, long i) {
+  const double t = random.Uniform(-3.1, 3.1), h = 1e-4;
+  const P p = random.Point(), onIt = At(c, t);
+  P q;
+  double param = kUnset;
+  V v;
+  ASSERT_TRUE(Project(c, onIt, q, param) && Project(c, p, q, param)) << i;
+  EXPECT_TRUE(Off(c, onIt) < 1e-9 && Off(c, q) < 1e-9 && Near(At(c, param), q, 1e-9) && Promised(c, p, q)) << i;
+  const V chord = At(c, t + h) - At(c, t - h);
+  EXPECT_TRUE(c.GetTangentAtPoint(onIt, v) && std::fabs(v.Norm() - 1) < 1e-12 &&
+              (v ^ chord).Norm() < 1e-6 * chord.Norm())
+      << i;
+  const KRNMathTransformation map = i % 3 == 0   ? zrmtest::Scaling(3.0, random.Point())
+                                    : i % 3 == 1 ? zrmtest::Scaling(-1.0, random.Point())  // orientation reversed
+                                                 : random.RigidMotion();
+  Curve moved = c;
+  moved.ApplyTransformation(map);
+  const double stretch = std::is_same_v<Curve, ZRMUtLine> && i % 3 == 0 ? 3.0 : 1.0;  // a line's t is a length
+  EXPECT_TRUE(Near(At(moved, stretch * t), map * onIt, 1e-9) && Near(At(moved, -stretch * t), map * At(c, -t), 1e-9))
+      << i;
+}
+
+TEST(Curves, RandomCurvesEvaluateBackProjectAndTransform) {
+  zrmtest::Random random(18);
+  for (long i = 0; i < zrmtest::Scaled(300); ++i) {
+    CheckCurve(RandomLine(random), random, i);
+    CheckCurve(RandomCircle(random), random, i);
+    CheckCurve(RandomEllipse(random), random, i);
+  }
+}
+
+// Class by class: a circle starts on the x direction and turns towards y; an ellipse's curvature is
+// that of the circle through three nearby points; outside its implicit equation a point is
+// outside, and from there the two tangency points lie on the ellipse with T - P orthogonal to
+// the normal there.
+TEST(Curves, ClassRulesOfRandomCurves) {
+  zrmtest::Random random(21);
+  zrmtest::AssertRecorder recorder;
+  for (long i = 0; i < zrmtest::Scaled(300); ++i) {
+    ZRMUtCircle c = RandomCircle(random);
+    const double r = c.Radius(), t = random.Uniform(-3.1, 3.1), h = 1e-4, x = random.Uniform(-4, 4),
+                 y = random.Uniform(-4, 4);
+    EXPECT_TRUE(Near(At(c, 0.0), c.Center() + r * V(c.XDir()), 1e-12) &&
+                Near(At(c, KRNPIBY2), c.Center() + r * V(c.YDir()), 1e-12));
+    const ZRMUtEllipse e = RandomEllipse(random);
+    double k = kUnset;
+    ASSERT_TRUE(e.GetCurvature(At(e, t), k));
+    const V chord = At(e, t + h) - At(e, t - h), bend = (At(e, t + h) - At(e, t)) - (At(e, t) - At(e, t - h));
+    EXPECT_NEAR(k, 4 * (chord ^ bend).Norm() / std::pow(chord.Norm(), 3), 1e-5 * k);  // |x' ^ x''| / |x'|^3
+    const P p = e.Center() + x * V(e.XDir()) + y * V(e.YDir());
+    const double s = Implicit(e, p);
+    if (std::fabs(s - 1) > 1e-6) {
+      EXPECT_EQ(e.PointPosWRTEllipse(p + random.Uniform(-3, 3) * V(e.Axis())), s > 1 ? 1 : -1);
+    }
+    P T1, T2;
+    if (s < 1.05) continue;
+    ASSERT_TRUE(e.EvalTangentsFromExternalPoint(p, T1, T2));
+    for (const P& T : {T1, T2}) {
+      const V lt = Local(e, T), l = Local(e, p),
+              normal(lt.x / (e.GetMajorRadius() * e.GetMajorRadius()), lt.y / (e.GetMinorRadius() * e.GetMinorRadius()),
+                     0);
+      EXPECT_TRUE(Off(e, T) < 1e-9 && std::fabs((lt - l) * normal) < 1e-9 * (lt - l).Norm() * normal.Norm());
+    }
+    EXPECT_GT(T1.DistanceTo(T2), 1e-6);
+  }
+  EXPECT_TRUE(recorder.reports.empty());  // the sine check is never reached by such points
+}
+
+// Eccentric angles of the vertices; snapping onto the quarter turns within ZeroAngle; the model
+// resolution at the vertices; distances from the axis lines in 3-D; refusals, with the output
+// untouched.
+TEST(Ellipse, GetParamTable) {
+  const double tiny = 1e-11, no = kUnset;
+  const ZRMUtEllipse e = Standard(), thin(kO, KRNMathI, KRNMathJ, 2.0, 0.5 * kRes);
+  for (const auto& [p, expected, tol] : {std::tuple(P(-2, tiny, 0), KRNPI, 0.0),
+                                         {P(-tiny, -1, 0), 1.5 * KRNPI, 0.0},
+                                         {P(2, tiny, 0), 0.0, 0.0},
+                                         {P(2, -tiny, 0), KRN2PI, 0.0},
+                                         {P(2, 1e-9, 0), 1e-9, 1e-20},
+                                         {P(0, 1 + 0.5 * kRes, 0), KRNPIBY2, 0.0},
+                                         {P(-1, 0, 0.5), 5 * KRNPI / 6, 1e-15},
+                                         {P(0, -0.5, 0), 7 * KRNPI / 6, 1e-15},
+                                         {P(0, 1 + 2 * kRes, 0), no, 0.0},
+                                         {P(-2 - 2 * kRes, 0, 0), no, 0.0},
+                                         {P(kNaN, 0, 0), no, 0.0}}) {
+    double t = kUnset;
+    EXPECT_TRUE(e.GetParam(p, &t) == (expected != no) && std::fabs(t - expected) <= tol)
+        << p.x << ", " << p.y << ", " << p.z << ": " << t;
+  }
+  double t = kUnset;
+  EXPECT_TRUE(e.GetParam(P(1, 0.5, 0), nullptr) && !thin.GetParam(P(2, 0, 0), &t) && t == kUnset);
+}
+
+// Tangents at the vertices; curvatures at the vertices, refused for b^2 below LengthTolSq and off
+// the ellipse; positions on the ellipse within the tolerance; a projection from a point without a
+// parameter keeps t, a refused one still writes it; the tangency points from a point on the
+// ellipse are that point; refusals leave the outputs untouched.
+TEST(Ellipse, VerticesEdgesAndRefusals) {
+  const ZRMUtEllipse e = Standard();
+  V v;
+  EXPECT_TRUE(e.GetTangentAtPoint(P(0, -1, 0), v) && Near(v, V(1, 0, 0), 0) && e.GetTangentAtPoint(P(-2, 0, 0), v) &&
+              Near(v, V(0, 1, 0), 1e-15));
+  double k = kUnset;
+  EXPECT_TRUE(e.GetCurvature(P(2, 0, 0), k) && k == 2 && e.GetCurvature(P(0, 1, 0), k) && k == 0.25);
+  k = kUnset;
+  for (const P& p : {P(2.1, 0, 0), kO}) EXPECT_FALSE(e.GetCurvature(p, k));
+  EXPECT_TRUE(!ZRMUtEllipse(kO, KRNMathI, KRNMathJ, 2, 1e-7).GetCurvature(P(2, 0, 0), k) && k == kUnset);
+  EXPECT_TRUE(e.PointPosWRTEllipse(P(2, 0, 0)) == 0 && e.PointPosWRTEllipse(P(0, -1, 5)) == 0 &&
+              ZRMUtEllipse(kO, KRNMathI, KRNMathJ, 2, 0.5 * kTol).PointPosWRTEllipse(P(0, 100, 0)) == 0);
+  P q(7, 7, 7), T1(7, 7, 7), T2(7, 7, 7);
+  double t = kUnset;
+  EXPECT_TRUE(e.ProjectPoint(P(4, 0, 0), &q, &t) && Near(q, P(2, 0, 0), 1e-15) && t == kUnset);  // no parameter
+  q = P(7, 7, 7);
+  EXPECT_TRUE(!e.ProjectPoint(kO, &q, &t) && Near(q, P(7, 7, 7), 0) && t == 0);  // the parameter, although refused
+  EXPECT_TRUE(!e.ProjectPoint(P(0, 0, 3), &q, nullptr) &&
+              !ZRMUtEllipse(kO, KRNMathI, KRNMathJ, 0, 0).ProjectPoint(P(1, 1, 0), &q, nullptr) &&
+              Near(q, P(7, 7, 7), 0));
+  EXPECT_TRUE(e.EvalTangentsFromExternalPoint(P(0, -1, 0), T1, T2) && Near(T1, P(0, -1, 0), 1e-15));  // on it
+  T1 = T2 = P(7, 7, 7);
+  EXPECT_FALSE(e.EvalTangentsFromExternalPoint(kO, T1, T2) ||
+               ZRMUtEllipse(kO, KRNMathI, KRNMathJ, 2, 0).EvalTangentsFromExternalPoint(P(4, 4, 0), T1, T2));
+  EXPECT_TRUE(Near(T1, P(7, 7, 7), 0) && Near(T2, P(7, 7, 7), 0));
+}
+
+struct CountedError : KRNError {
+  ~CountedError() override { ++destroyed; }
+  const char* GetMessageText() const override {
+    ++reads;
+    return "counted";
+  }
+  static inline int destroyed = 0, reads = 0;
+};
+// Raises whatever raise does from the circle overload.
+struct Raiser : ZRMUtGeomVisitor {
+  using ZRMUtGeomVisitor::Visit;
+  bool Visit(const ZRMUtCircle*) override {
+    raise();
+    return true;
+  }
+  std::function<void()> raise = [] {};
+};
+
+// A platform error of the visitor is disposed of once (its text read once) and gives false; the
+// const circle does not trap.
+TEST(Circle, AcceptTrapsPlatformErrors) {
+  ZRMUtCircle circle(kO, KRNMathK, 1.0);
+  Raiser fine, error, utError;
+  error.raise = [] { (new CountedError)->Throw("visitor", 1, nullptr); };
+  utError.raise = [] { ZRMUtRaise(ZRMUtError::IndexOutOfRange, "visitor", 2); };
+  EXPECT_TRUE(!circle.Accept(&error) && CountedError::destroyed == 1 && CountedError::reads == 1 &&
+              !circle.Accept(&utError) && circle.Accept(&fine));
+  EXPECT_EQ(zrmtest::CatchRaised([&] { std::as_const(circle).Accept(&utError); }).line, 2);
+}
+
+using T = ZRMUtGeomTypeVisitor;
+
+// Overrides only the general overload, to which every class default must forward the object.
+struct Forwarded : ZRMUtGeomVisitor {
+  using ZRMUtGeomVisitor::Visit;
+  bool Visit(const ZRMUtGeometry* g) override {
+    visited.push_back(g);
+    return answer;
+  }
+  bool answer = true;
+  std::vector<const void*> visited;
+};
+
+// Sizes: radii or half-angle.
+std::vector<double> Sizes(const ZRMUtGeometry& g) {
+  if (auto* c = dynamic_cast<const ZRMUtCone*>(&g)) return {c->HalfAngle()};
+  if (auto* c = dynamic_cast<const ZRMUtCylinder*>(&g)) return {c->Radius()};
+  if (auto* s = dynamic_cast<const ZRMUtSphere*>(&g)) return {s->Radius()};
+  if (auto* t = dynamic_cast<const ZRMUtTorus*>(&g)) return {t->MajorRadius(), t->MinorRadius()};
+  if (auto* c = dynamic_cast<const ZRMUtCircle*>(&g)) return {c->Radius()};
+  if (auto* e = dynamic_cast<const ZRMUtEllipse*>(&g)) return {e->GetMajorRadius(), e->GetMinorRadius()};
+  return {};
+}
+
+struct Case {
+  const char* kind;
+  T::GeomType type;
+  bool tangent;  // overrides GetTangentAtPoint
+  std::function<ZRMUtGeometry*()> make;
+};
+
+TEST(GeometryClasses, DispatchTypesDowncastsClonesAndTransformations) {
+  const P o(1, -2, 0.5);
+  KRNMathSetOfPoints polygon;
+  polygon.Append(o);
+  const Case cases[] = {
+      {"point", T::GeomPoint, false, [&] { return new ZRMUtPoint(o); }},
+      {"line", T::GeomLine, true, [&] { return new ZRMUtLine(o, KRNMathK); }},
+      {"plane", T::GeomPlane, false, [&] { return new ZRMUtPlane(o, KRNMathK); }},
+      {"csys", T::GeomCSys, false, [&] { return new ZRMUtCSys(o, KRNMathI, KRNMathJ); }},
+      {"cone", T::GeomCone, false, [&] { return new ZRMUtCone(o, KRNMathK, 0.3); }},
+      {"cylinder", T::GeomCylinder, false, [&] { return new ZRMUtCylinder(o, KRNMathK, 2.0); }},
+      {"sphere", T::GeomUnknown, false, [&] { return new ZRMUtSphere(o, 2.0); }},
+      {"torus", T::GeomUnknown, false, [&] { return new ZRMUtTorus(o, 3.0, 1.0); }},
+      {"circle", T::GeomCircle, true, [&] { return new ZRMUtCircle(o, KRNMathK, 2.0); }},
+      {"arc", T::GeomArc, true, [&] { return new ZRMUtArc(o, KRNMathK, 1.0, o, o); }},
+      {"ellipse", T::GeomEllipse, true, [&] { return new ZRMUtEllipse(o, KRNMathI, KRNMathJ, 2.0, 1.0); }},
+      {"bspline", T::GeomBSpline, true, [&] { return new ZRMUtBSpline(2, 0, nullptr, nullptr, false, polygon); }},
+  };
+  EXPECT_EQ(ZRMGetGeomType(ZRMUtGeometry_Ptr()), T::GeomUnknown);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.kind);
+    ZRMUtGeometry_Ptr g(c.make());
+    const ZRMUtGeometry& cg = *g;
+    Forwarded forwarded;     // each object once through either overload, with either answer
+    ZRMUtGeomVisitor plain;  // overrides nothing
+    EXPECT_TRUE(g->Accept(&forwarded) && cg.Accept(&forwarded));
+    forwarded.answer = false;
+    EXPECT_FALSE(g->Accept(&forwarded) || cg.Accept(&forwarded) || g->Accept(nullptr) || cg.Accept(nullptr) ||
+                 g->Accept(&plain) || cg.Accept(&plain));
+    EXPECT_EQ(forwarded.visited, std::vector<const void*>(4, g.Ptr()));
+    ZRMUtGeomTypeVisitor type;
+    EXPECT_TRUE(type.GetType() == T::GeomUnknown && cg.Accept(&type) == (c.type != T::GeomUnknown) &&
+                type.GetType() == c.type && ZRMGetGeomType(g) == c.type);
+    const std::pair<std::string, const void*> casts[] = {
+        {"arc", g->AsArc()},           {"bspline", g->AsBSpline()}, {"circle", g->AsCircle()},
+        {"ellipse", g->AsEllipse()},   {"csys", g->AsCSys()},       {"cone", g->AsCone()},
+        {"cylinder", g->AsCylinder()}, {"line", g->AsLine()},       {"plane", g->AsPlane()},
+        {"point", g->AsPoint()},       {"sphere", g->AsSphere()},   {"torus", g->AsTorus()}};
+    for (const auto& [kind, cast] : casts) EXPECT_EQ(cast, kind == c.kind ? g.Ptr() : nullptr) << kind;
+    V tangent(3, 4, 5);  // the base answer: false, untouched
+    EXPECT_TRUE(c.tangent || (!cg.GetTangentAtPoint(o, tangent) && Near(tangent, V(3, 4, 5), 0)));
+    // A clone is an independent copy of the same class.
+    ZRMUtGeometry_Ptr clone = cg.Clone();
+    EXPECT_TRUE(clone != g && clone->GetRefCount() == 1 && g->GetRefCount() == 1 && ZRMGetGeomType(clone) == c.type &&
+                Sizes(*clone) == Sizes(*g));
+    if (!dynamic_cast<ZRMUtCSys*>(g.Ptr())) continue;
+    // Placed by a frame: only a positive uniform scaling rescales, and only circles, arcs and
+    // ellipses, keeping the directions; the frame moves with the map, right-handed again after a
+    // point reflection; a collapse leaves the fallback frame (1, 0, 0) thrice.
+    const bool curve = dynamic_cast<ZRMUtCircle*>(g.Ptr()) || dynamic_cast<ZRMUtEllipse*>(g.Ptr());
+    const ZRMUtCSys& frame = dynamic_cast<const ZRMUtCSys&>(cg);
+    for (const auto& [map, factor] : {std::pair(zrmtest::Scaling(2.0), curve ? 2.0 : 1.0),
+                                      {zrmtest::Scaling(-1.0), 1.0},
+                                      {KRNMathTransformation(KRNMath3x3Matrix(V(), V(), V())), 1.0}}) {
+      ZRMUtGeometry_Ptr moved = cg.Clone();
+      moved->ApplyTransformation(map);
+      const ZRMUtCSys& f = dynamic_cast<const ZRMUtCSys&>(*moved);
+      std::vector<double> sizes = Sizes(*g);
+      for (double& size : sizes) size *= factor;
+      EXPECT_TRUE(Sizes(*moved) == sizes && Near(f.Point(), map * o, 1e-14));
+      const bool byTwo = map.GetMatrix().Determinant() == 8;  // keeps the directions
+      EXPECT_TRUE(!byTwo || (Near(f.XDir(), frame.XDir(), 1e-15) && Near(f.ZDir(), frame.ZDir(), 1e-15)));
+      if (map.GetMatrix().Determinant() == 0)
+        EXPECT_TRUE(Near(f.XDir(), KRNMathI, 0) && Near(f.YDir(), KRNMathI, 0) && Near(f.ZDir(), KRNMathI, 0));
+      else
+        EXPECT_TRUE(Near(V(f.XDir()) ^ V(f.YDir()), f.ZDir(), 1e-12) && std::fabs(f.XDir() * f.YDir()) < 1e-12 &&
+                    std::fabs(V(f.XDir()).Norm() - 1) < 1e-12);
+    }
+  }
+}
+
+// The protected (origin, z) constructor, opened.
+struct OpenCSys : ZRMUtCSys {
+  OpenCSys(const P& point, const D& z) : ZRMUtCSys(point, z) {}
+};
+
+// (origin, z) frames are right-handed with x across (0, 1, 0) (across (1, 0, 0) for z along it);
+// default objects have size 0.
+// Non-orthogonal directions: the failure report always, the runtime report in the development
+// stage only, construction completing with the directions as passed.
+TEST(CSys, FramesChosenByConstructorsAndTheOrthogonalityReport) {
+  zrmtest::Random random(1234);
+  zrmtest::AssertRecorder silent;
+  for (long i = 0; i < zrmtest::Scaled(500); ++i) {
+    const D z = random.Direction();
+    const OpenCSys f(random.Point(), z);
+    EXPECT_TRUE(Near(f.ZDir(), z, 0) && std::fabs(f.XDir().y) < 1e-15 && Near(V(f.XDir()) ^ V(f.YDir()), z, 1e-12) &&
+                std::fabs(f.XDir() * f.YDir()) < 1e-12);
+  }
+  const OpenCSys alongY(P(), KRNMathJ);
+  EXPECT_TRUE(Near(alongY.XDir(), KRNMathK, 0) && Near(alongY.YDir(), KRNMathI, 0) && silent.reports.empty());
+  EXPECT_EQ(ZRMUtTorus().MajorRadius() + ZRMUtTorus().MinorRadius() + ZRMUtCone().HalfAngle() +
+                ZRMUtCylinder().Radius() + ZRMUtSphere().Radius() + ZRMUtCircle().Radius() +
+                ZRMUtEllipse().GetMajorRadius() + ZRMUtEllipse().GetMinorRadius(),
+            0.0);  // our choice: default objects have size 0
+  for (int stage : {1, 0}) {
+    zrmtest::AssertRecorder recorder(stage);
+    const ZRMUtEllipse e(P(), KRNMathI, KRNMathI, 2, 1);
+    EXPECT_TRUE(Near(e.XDir(), KRNMathI, 0) && Near(e.YDir(), KRNMathI, 0) && Near(e.ZDir(), KRNMathI, 0));
+    zrmtest::ExpectCheckReport(recorder.reports,
+                               {"mXDir.IsOrthogonal(mYDir)", "ZRMUtCSys non-orthogonal directions in.",
+                                "ZRMMathematicsExt/ZRMMathematics.m/src/ZRMUtCSys", 33},
+                               stage != 0);
+  }
+}
+
+// A direction is stored as given (a raw one is used unnormalised); tangent points lie within the
+// model resolution; null outputs refuse. The static form on a segment of length 4: the parameter
+// along the unit direction, whether it lies within [0, length], the foot.
+TEST(Line, StoredDirectionsToleranceSegmentsAndRefusals) {
+  D raw;
+  raw.x = 2.0;  // written directly: no unit direction
+  const ZRMUtLine unnormalised(P(1, 2, 3), raw), line(P(), KRNMathI);
+  V tangent;
+  P p, foot(7, 7, 7);
+  EXPECT_TRUE(unnormalised.EvalPoint(-1.5, p, nullptr) && Near(p, P(-2, 2, 3), 0) &&
+              unnormalised.GetTangentAtPoint(P(-2, 2, 3), tangent) && Near(tangent, V(2, 0, 0), 0));
+  for (const double off : {0.0, -0.99, 1.01, kNaN})
+    EXPECT_EQ(line.GetTangentAtPoint(P(-7, off * ZRMUtTolerance().ModelResolution(), 0), tangent), std::fabs(off) < 1);
+  const KRNMathLine segment(P(1, 0, 0), P(5, 0, 0));
+  double param = 42;
+  bool within = true;
+  EXPECT_TRUE(!line.PointOnLine(P(1, 1, 1), nullptr) && !ZRMUtLine(line).ProjectPoint(P(1, 1, 1), nullptr, &param) &&
+              !ZRMUtLine::PointOnLine(P(), segment, nullptr, &param, &within) &&
+              !ZRMUtLine::PointOnLine(P(), segment, &foot, nullptr, &within) && within && param == 42 &&
+              Near(foot, P(7, 7, 7), 0));
+  for (const auto& [point, t, inside] : {std::tuple(P(1, 1, 0), 0.0, true),
+                                         {P(5, 1, 0), 4.0, true},
+                                         {P(-1, 3, 0), -2.0, false},
+                                         {P(6.5, 0, 2), 5.5, false}}) {
+    EXPECT_TRUE(ZRMUtLine::PointOnLine(point, segment, &foot, &param, &within) && param == t && within == inside &&
+                Near(foot, P(1 + t, 0, 0), 0) && ZRMUtLine::PointOnLine(point, segment, &foot, &param, nullptr))
+        << t;
+  }
+}
+
+const char* const kFile = "ZRMMathematicsExt/ZRMMathematics.m/src/ZRMUtBSpline";
+const double kAbsoluteTol = ZRMUtTolerance().AbsoluteTol();
+
+KRNMathSetOfPoints Polygon(const std::vector<P>& points) {
+  KRNMathSetOfPoints set;
+  for (const P& p : points) set.Append(p);
+  return set;
+}
+
+// A positive count with a null array is reported (in production without the runtime assertion)
+// and taken as 0; outputs of PackKnots of unequal lengths are reported and left alone.
+TEST(BSpline, NullArraysAndUnequalOutputsAreReported) {
+  double knots[] = {0, 0.5, 1}, weights[] = {1};
+  int mults[] = {3, 1, 3};
+  for (const auto& [k, m] : {std::pair<double*, int*>(nullptr, mults), {knots, nullptr}}) {
+    zrmtest::AssertRecorder recorder;
+    const ZRMUtBSpline s(2, 3, k, m, 1, weights, false, KRNMathSetOfPoints());
+    EXPECT_TRUE(s.GetNbOfKnots() == 0 && s.GetNumberOfWeights() == 1);
+    zrmtest::ExpectCheckReport(
+        recorder.reports,
+        {"nbKnots < 1 || (knots && multiplicities)", "ZRMUtBSpline null knot or multiplicity array in.", kFile, 42},
+        true);
+  }
+  zrmtest::AssertRecorder recorder(0);
+  const ZRMUtBSpline s(2, 3, knots, mults, 1, nullptr, false, KRNMathSetOfPoints());
+  EXPECT_TRUE(s.GetNbOfKnots() == 3 && s.GetNumberOfWeights() == 0);
+  zrmtest::ExpectCheckReport(recorder.reports,
+                             {"nbWeights < 1 || weights", "ZRMUtBSpline null weight array in.", kFile, 43}, false);
+  KRNRawColldouble in, packed;
+  KRNRawCollint counts;
+  in.Append(1);
+  packed.Append(1);
+  ZRMUtBSpline::PackKnots(in, packed, counts);
+  EXPECT_TRUE(recorder.reports.size() == 2 && recorder.reports[1].line == 44 && packed.Size() == 1 &&
+              counts.Size() == 0);
+}
+
+// Expanded knot vectors of runs with random multiplicities (at least AbsoluteTol apart): every
+// run at most degree + 1 long, and for a clamped vector both ends exactly degree + 1 long.
+TEST(BSpline, IsQOBCompatibleAgainstAMultiplicityModel) {
+  zrmtest::Random random(31);
+  for (long i = 0; i < zrmtest::Scaled(500); ++i) {
+    const double gap = i % 2 == 0 ? 1.0 : kAbsoluteTol;  // exactly AbsoluteTol apart: distinct
+    const int degree = 1 + int(random.Uniform(0, 4)), values = 1 + int(random.Uniform(0, gap == 1.0 ? 5 : 3));
+    std::vector<int> mults;
+    std::vector<double> knots;
+    for (int v = 0; v < values; ++v) {
+      mults.push_back(1 + int(random.Uniform(0, degree + 2.5)));
+      knots.insert(knots.end(), mults.back(), v * gap);
+    }
+    bool runsFit = true;
+    for (int m : mults) runsFit = runsFit && m <= degree + 1;
+    const int n = int(knots.size());
+    const bool clamped = runsFit && mults.front() == degree + 1 && mults.back() == degree + 1;
+    EXPECT_EQ(ZRMUtBSpline::IsQOBCompatible(knots.data(), n, degree, true), n >= 2 && runsFit) << i;
+    EXPECT_EQ(ZRMUtBSpline::IsQOBCompatible(knots.data(), n, degree, false), n >= 2 && clamped) << i;
+  }
+  const double merged[] = {0, 0.5 * kAbsoluteTol, 1, 1}, two[] = {0, 0};
+  EXPECT_TRUE(ZRMUtBSpline::IsQOBCompatible(merged, 4, 1, false) && ZRMUtBSpline::IsQOBCompatible(two, 2, 1, false) &&
+              ZRMUtBSpline::IsQOBCompatible(two, 2, INT_MAX, true));
+  EXPECT_FALSE(ZRMUtBSpline::IsQOBCompatible(nullptr, 2, 1, true) || ZRMUtBSpline::IsQOBCompatible(two, 2, 0, true) ||
+               ZRMUtBSpline::IsQOBCompatible(two, 2, INT_MAX, false));
+}
+
+// Values join the group whose running mean lies closer than AbsoluteTol (so a drift of 1.4
+// AbsoluteTol merges, AbsoluteTol exactly does not); outputs are appended to.
+TEST(BSpline, PackKnotsByTheRunningMean) {
+  const double step = 0.35 * kAbsoluteTol;
+  const struct {
+    std::vector<double> before, in, packed;
+    std::vector<int> mults;
+  } cases[] = {{{}, {0, step, 2 * step, 3 * step, 4 * step, 1}, {2 * step, 1}, {5, 1}},
+               {{5}, {5 + 0.3 * kAbsoluteTol, 7}, {5 + 0.1 * kAbsoluteTol, 7}, {3, 1}},
+               {{}, {0, 0, 0.5, 1, 1, 1}, {0, 0.5, 1}, {2, 1, 3}},
+               {{}, {0, kAbsoluteTol}, {0, kAbsoluteTol}, {1, 1}},
+               {{5}, {}, {5}, {2}}};
+  for (const auto& c : cases) {
+    KRNRawColldouble in, packed;
+    KRNRawCollint mults;
+    for (double v : c.before) {
+      packed.Append(v);
+      mults.Append(2);
+    }
+    for (double v : c.in) in.Append(v);
+    ZRMUtBSpline::PackKnots(in, packed, mults);
+    ASSERT_TRUE(packed.Size() == int(c.packed.size()) && mults.Size() == int(c.mults.size())) << &c - cases;
+    for (int i = 1; i <= packed.Size(); ++i)
+      EXPECT_TRUE(std::fabs(packed[i] - c.packed[i - 1]) < 1e-14 && mults[i] == c.mults[i - 1]);
+  }
+}
+
+// End tangents along the parameter from the end legs (longer than LengthTol, strictly), for
+// points within LengthTol of an end; TangentAtEnd writes only on success, GetTangentAtPoint
+// writes (1, 0, 0) on failure.
+TEST(BSpline, TangentsFromTheEndLegs) {
+  const double tol = ZRMUtTolerance().LengthTol();
+  const std::vector<P> corner = {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}};
+  const KRNMathVector no(0, 0, 0);  // no tangent
+  for (const auto& [polygon, p, dir] :
+       {std::tuple(corner, P(1, 1, 0), KRNMathVector(0, 1, 0)),
+        {corner, P(0.5 * tol, 0, 0), {1, 0, 0}},
+        {corner, P(1, 0, 0), no},
+        {corner, P(2 * tol, 0, 0), no},
+        {{{0, 0, 0}, {0, 0, 0}, {1, 0, 0}, {0, 0, 0}}, P(), {-1, 0, 0}},     // the end leg
+        {{{0, 0, 0}, {1, 0, 0}, {2, 0, 0}, {2, tol, 0}}, P(2, tol, 0), no},  // a leg of exactly LengthTol
+        {{{0, 0, 0}}, P(), no},
+        {{{0, 0, 0}, {0, 3, 4}}, P(0, 3, 4), {0, 0.6, 0.8}}}) {
+    ZRMUtBSpline s;
+    s.SetCPoints(Polygon(polygon));
+    const bool ok = dir.Norm() > 0;
+    KRNMathDirection d(0, 0, 1);
+    KRNMathVector v(7, 7, 7);
+    EXPECT_TRUE(s.TangentAtEnd(p, d) == ok && Near(d, ok ? dir : KRNMathVector(0, 0, 1), 1e-15) &&
+                s.GetTangentAtPoint(p, v) == ok && Near(v, ok ? dir : KRNMathVector(1, 0, 0), 1e-15))
+        << p.x << " " << p.y << " " << p.z;
+  }
+}
+
+// The default spline is empty. The box grows from what the caller passes in; none without
+// control points. Copies and assignments (to itself too) hold the values in arrays of their own;
+// transformations move the control points and the closure vectors (the linear part only),
+// nothing else.
+TEST(BSpline, DefaultsBoxesCopiesAndTransformations) {
+  const ZRMUtBSpline empty;
+  EXPECT_TRUE(empty.GetDegree() == 0 && empty.GetNbOfKnots() == 0 && !empty.GetKnots() && !empty.GetPeriodic() &&
+              empty.GetNumberOfWeights() == 0 && !empty.GetWeights() && empty.GetNumberOfCPoints() == 0);
+  KRNMathBox box(P(10, 10, 10), P(10, 10, 10));
+  EXPECT_TRUE(!empty.GetBoundingBox(box) && Near(box.GetLow(), P(10, 10, 10), 0));
+  double knots[] = {0.5}, weights[] = {1, 0.5, 1};
+  int mults[] = {3};
+  ZRMUtBSpline s(2, 1, knots, mults, 3, weights, true, Polygon({{0, 0, 0}, {1, -1, 0}, {1, 1, 2}})), assigned;
+  EXPECT_TRUE(s.GetBoundingBox(box) && Near(box.GetLow(), P(0, -1, 0), 0) && Near(box.GetHigh(), P(10, 10, 10), 0));
+  zrmtest::Random random(33);
+  const KRNMathVector c1 = random.Vector(), c2 = random.Vector();
+  s.SetClosureCondition(c1, c2);
+  const ZRMUtBSpline before(s);
+  assigned = s;
+  const ZRMUtBSpline& same = assigned;
+  assigned = same;
+  const KRNMathTransformation map = random.RigidMotion();
+  s.ApplyTransformation(map);
+  KRNMathVector m1, m2;
+  s.GetClosureCondition(m1, m2);
+  for (int p = 0; p < 3; ++p) EXPECT_TRUE(Near(s.GetCPoints().GetPoint(p), map * before.GetCPoints().GetPoint(p), 0));
+  EXPECT_TRUE(Near(m1, map * c1, 0) && Near(m2, map * c2, 0));
+  for (const ZRMUtBSpline* copy : {&std::as_const(s), &before, &std::as_const(assigned)})
+    EXPECT_TRUE(copy->GetDegree() == 2 && copy->GetNbOfKnots() == 1 && copy->GetKnots()[0] == 0.5 &&
+                copy->GetMultiplicities()[0] == 3 && copy->GetNumberOfWeights() == 3 && copy->GetWeights()[1] == 0.5 &&
+                copy->GetPeriodic() && copy->GetKnots() != knots && (copy == &s || copy->GetKnots() != s.GetKnots()) &&
+                (copy == &s || copy->GetWeights() != s.GetWeights()));
+}
+
+}  // namespace
