@@ -1,9 +1,9 @@
 // The math value types and helpers against their definitions and analytic models. The
-// platform's: the unit-direction rule bit for bit, checked indexes, and one table of properties
+// platform's: the unit-direction rule exactly, checked indexes, and one table of properties
 // over seeded random rotations, half-turns, scalings and their products (inverses, composition,
-// Rodrigues' formula, fixed points). The library's: orthogonality, Rodrigues' rotation formula,
-// rigid motions, the roles of the plane/axis conversions and their reported index check, the
-// tolerant equality of the math value types, and the spline condition record's maps.
+// Rodrigues' formula, fixed points; the library's rotation helpers too). The library's
+// perpendiculars and rigid motions, the roles of the plane/axis conversions and their reported
+// index check, the tolerant equality of the math value types, and the spline condition record.
 #include "GeometryTestSupport.h"
 #include "KRNMathSetOfPoints.h"
 #include "KRNRawColldouble.h"
@@ -15,7 +15,6 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
-#include <cstring>
 #include <type_traits>
 #include <vector>
 
@@ -30,13 +29,9 @@ using Xf = KRNMathTransformation;
 using Utils = ZRMUtGeomUtils;
 const double kTol = ZRMUtTolerance().AbsoluteTol();
 
-bool SameBits(const V& a, const V& b) {
-  const double u[] = {a.x, a.y, a.z}, v[] = {b.x, b.y, b.z};
-  return std::memcmp(u, v, sizeof u) == 0;
-}
 Mat Diagonal(double a, double b, double c) { return Mat(V(a, 0, 0), V(0, b, 0), V(0, 0, c)); }
 
-// A squared length of exactly 1 keeps the components bit for bit; otherwise each component is
+// A squared length of exactly 1 keeps the components; otherwise each component is
 // divided by the length (not multiplied by its reciprocal), zero giving (1, 0, 0). A bad index of
 // a point set (from 0) or a raw collection (from 1) raises IndexOutOfRange.
 TEST(KRNMathValues, UnitDirectionsAndCheckedIndexes) {
@@ -46,7 +41,7 @@ TEST(KRNMathValues, UnitDirectionsAndCheckedIndexes) {
     if (i % 2 == 1) v.Normalize();
     const double s = v.x * v.x + v.y * v.y + v.z * v.z, length = std::sqrt(s);
     const V expected = s == 1.0 ? v : s == 0.0 ? V(1, 0, 0) : V(v.x / length, v.y / length, v.z / length);
-    EXPECT_TRUE(SameBits(expected, KRNMathDirection(v))) << i;
+    EXPECT_TRUE(Near(expected, KRNMathDirection(v), 0)) << i;
   }
   EXPECT_TRUE(zrmtest::CatchRaised([] { KRNMathSetOfPoints().SetPoint(P(), 0); }).code == ZRMUtError::IndexOutOfRange &&
               zrmtest::CatchRaised([] { static_cast<void>(KRNRawColldouble()[1]); }).file == "KRNRawColldouble");
@@ -100,14 +95,14 @@ TEST(KRNMathTransformation, IdentitiesScalingsAndSingularMaps) {
     for (int i = 0; i < 5; ++i) {
       P center(7, 7, 7);
       double factor = 42;
-      EXPECT_TRUE(!t[i].IsScaling(center, factor) && SameBits(V(center), V(7, 7, 7)) && factor == 42 &&
+      EXPECT_TRUE(!t[i].IsScaling(center, factor) && Near(center, V(7, 7, 7), 0) && factor == 42 &&
                   (t == identities || !t[i].IsIdentity()))
           << i;
     }
   Xf untouched(V(9, 9, 9));
   for (const Mat& m : {Diagonal(1, 1, 0), Diagonal(1e-200, 1e-200, 1e-200), Diagonal(1e-105, 1e-105, 1e-105)})
     EXPECT_FALSE(Xf(m).GetInverse(untouched));  // singular, a determinant of 0, an overflowing inverse
-  EXPECT_TRUE(SameBits(untouched.GetTranslation(), V(9, 9, 9)) &&
+  EXPECT_TRUE(Near(untouched.GetTranslation(), V(9, 9, 9), 0) &&
               zrmtest::CatchRaised([] { static_cast<void>(Mat()(3, 0)); }).code == ZRMUtError::IndexOutOfRange);
 }
 
