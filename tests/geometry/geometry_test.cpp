@@ -68,17 +68,22 @@ double Implicit(const ZRMUtEllipse& e, const P& p) {
   return l.x * l.x / (e.GetMajorRadius() * e.GetMajorRadius()) + l.y * l.y / (e.GetMinorRadius() * e.GetMinorRadius());
 }
 ZRMUtEllipse Standard() { return ZRMUtEllipse(kO, KRNMathI, KRNMathJ, 2.0, 1.0); }
+// Random curves, each draw in a statement of its own (the argument order is unspecified).
 ZRMUtCircle RandomCircle(zrmtest::Random& r) {
-  const KRNMathDirection axis = r.Direction();
-  return ZRMUtCircle(r.Point(), axis, r.Direction(axis), r.Uniform(0.5, 5.0));
+  const P center = r.Point();
+  const D axis = r.Direction(), x = r.Direction(axis);
+  return ZRMUtCircle(center, axis, x, r.Uniform(0.5, 5.0));
 }
 ZRMUtEllipse RandomEllipse(zrmtest::Random& r) {
-  const KRNMathDirection x = r.Direction();
-  const double a = r.Uniform(1.0, 5.0);
-  return ZRMUtEllipse(r.Point(), x, r.Direction(x), a, r.Uniform(0.3, a));
+  const P center = r.Point();
+  const D x = r.Direction(), y = r.Direction(x);
+  const double a = r.Uniform(1.0, 5.0), b = r.Uniform(0.3, a);
+  return ZRMUtEllipse(center, x, y, a, b);
 }
-
-ZRMUtLine RandomLine(zrmtest::Random& r) { return ZRMUtLine(r.Point(), r.Direction()); }
+ZRMUtLine RandomLine(zrmtest::Random& r) {
+  const P point = r.Point();
+  return ZRMUtLine(point, r.Direction());
+}
 
 // What each class answers the same questions with: the parameter of a point, how far a point
 // lies off the curve, and whether q is the projection the class promises of p (closest for lines

@@ -36,10 +36,13 @@ public:
       if (w.Norm() > 0.1) return KRNMathDirection(w);
     }
   }
-  // A rotation about a random line followed by a random translation.
+  // A rotation about a random line followed by a random translation (each draw in a statement of
+  // its own: the order of arguments and operands is unspecified).
   KRNMathTransformation RigidMotion() {
-    return KRNMathTransformation(Vector()) *
-           KRNMathTransformation(Uniform(-KRNPI, KRNPI), KRNMathLine(Point(), Direction()));
+    const KRNMathVector shift = Vector();
+    const double angle = Uniform(-KRNPI, KRNPI);
+    const KRNMathPoint point = Point();
+    return KRNMathTransformation(shift) * KRNMathTransformation(angle, KRNMathLine(point, Direction()));
   }
 
 private:

@@ -55,7 +55,8 @@ TEST(KRNMathTransformation, PropertiesOfRandomMaps) {
   zrmtest::Random random(42);
   for (long i = 0; i < zrmtest::Scaled(500); ++i) {
     const P origin = random.Point(), p = random.Point();
-    const V axis = random.Direction() * random.Uniform(0.1, 5);
+    const D unit = random.Direction();
+    const V axis = V(unit) * random.Uniform(0.1, 5);
     const double angle = random.Uniform(-2 * KRNPI, 2 * KRNPI), factor = random.Uniform(0.05, 0.95) * (i % 2 ? 1 : 20);
     const KRNMathLine line(origin, axis);
     const Xf rotation(angle, line), halfTurn(origin, axis), scaling = zrmtest::Scaling(factor, origin);
