@@ -1,7 +1,7 @@
-// Fuzzer of the geometry handles. Slots of handles (of the base, const, point and spline classes)
-// take new objects of several classes, copies, assignments from handles and raw pointers
-// (self-assignment included), Reset, swap, Clone, downcasts and const conversions; splines of up
-// to three knots and weights (negative counts included) are copied and assigned as values.
+// Fuzzer of the geometry handles. Slots of handles (of the base, const and point classes) take
+// new objects of several classes, copies, assignments from handles and raw pointers
+// (self-assignment included), Reset, swap, Clone, downcasts and const conversions; points are
+// copied and assigned as values.
 //
 // After every operation each live object's reference count is the number of slots holding it,
 // the live geometry objects are exactly those the slots hold (so the last release destroyed each
@@ -37,21 +37,13 @@ private:
     return slots[mInput.ConsumeIntegralInRange<int>(0, N - 1)];
   }
   int Small(int low, int high) { return mInput.ConsumeIntegralInRange<int>(low, high); }
-  // A spline with up to 3 knots and weights from fixed arrays.
-  ZRMUtBSpline* NewSpline() {
-    static double values[] = {0.0, 0.5, 1.0};
-    static int mults[] = {3, 1, 3};
-    const int count = Small(-1, 3);
-    return new ZRMUtBSpline(2, count, values, mults, count, values, mInput.ConsumeBool(), KRNMathSetOfPoints());
-  }
-
   ZRMUtGeometry* NewAny() {
     switch (Small(0, 5)) {
       case 0: return new ZRMUtPoint(KRNMathPoint(1, 2, 3));
       case 1: return new ZRMUtLine(KRNMathPoint(), KRNMathDirection(0, 0, 1));
       case 2: return new ZRMUtCircle();
       case 3: return new ZRMUtArc();
-      case 4: return NewSpline();
+      case 4: return new ZRMUtBSpline();
       default: return new ZRMUtSphere();
     }
   }
@@ -59,8 +51,8 @@ private:
   void Step() {
     ZRMUtGeometry_Ptr& any = Pick(mAny);
     const ZRMUtGeometry_Ptr& other = Pick(mAny);  // may be any itself
-    ZRMUtBSpline_Ptr& spline = Pick(mSplines);
-    const ZRMUtBSpline_Ptr& source = Pick(mSplines);
+    ZRMUtPoint_Ptr& point = Pick(mPoints);
+    const ZRMUtPoint_Ptr& source = Pick(mPoints);
     switch (Small(0, 11)) {
       case 0: any = ZRMUtGeometry_Ptr(NewAny()); break;
       case 1: any = NewAny(); break;
@@ -75,12 +67,9 @@ private:
         any = clone.Ptr();
         break;
       }
-      case 7:  // downcasts into typed slots, and back up through the raw pointer
-        if (other) {
-          Pick(mPoints) = ZRMUtPoint_Ptr(other->AsPoint());
-          spline = other->AsBSpline();
-        }
-        any = mInput.ConsumeBool() ? ZRMUtGeometry_Ptr(Pick(mPoints).Ptr()) : ZRMUtGeometry_Ptr(source.Ptr());
+      case 7:  // a downcast into a typed slot, and back up through the raw pointer
+        if (other) point = ZRMUtPoint_Ptr(other->AsPoint());
+        any = ZRMUtGeometry_Ptr(source.Ptr());
         break;
       case 8:  // const handles: converted from a handle, or assigned from each other (itself included)
         if (ZRMUtGeometry_ConstPtr& target = Pick(mConstAny); mInput.ConsumeBool())
@@ -88,20 +77,15 @@ private:
         else
           target = Pick(mConstAny);
         break;
-      case 9:
-        if (mInput.ConsumeBool())
-          Pick(mPoints) = new ZRMUtPoint(KRNMathPoint());
-        else
-          spline = NewSpline();
-        break;
-      case 10: spline.swap(Pick(mSplines)); break;
+      case 9: point = new ZRMUtPoint(KRNMathPoint()); break;
+      case 10: point.swap(Pick(mPoints)); break;
       default:  // a copy (no references of its own) or an assignment (self-assignment included,
-                // keeping the target's count) of a spline's value
+                // keeping the target's count) of a point's value
         if (!source) break;
-        if (mInput.ConsumeBool() || !spline)
-          spline = new ZRMUtBSpline(*source);
+        if (mInput.ConsumeBool() || !point)
+          point = new ZRMUtPoint(*source);
         else
-          *spline = *source;
+          *point = *source;
         break;
     }
   }
@@ -112,7 +96,6 @@ private:
     for (const auto& slot : mAny) count(slot.Ptr());
     for (const auto& slot : mConstAny) count(slot.Ptr());
     for (const auto& slot : mPoints) count(slot.Ptr());
-    for (const auto& slot : mSplines) count(slot.Ptr());
     holders.erase(nullptr);
     for (const auto& [object, held] : holders) ZRM_FUZZ_CHECK(object->GetRefCount() == held);
     ZRM_FUZZ_CHECK(ZRMUtSmartBase::LiveObjectCount() == mBaseline + long(holders.size()));
@@ -127,7 +110,6 @@ private:
   ZRMUtGeometry_Ptr mAny[4];
   ZRMUtGeometry_ConstPtr mConstAny[2];
   ZRMUtPoint_Ptr mPoints[2];
-  ZRMUtBSpline_Ptr mSplines[2];
 };
 
 }  // namespace

@@ -239,13 +239,17 @@ struct CountedError : KRNError {
   }
   static inline int destroyed = 0, reads = 0;
 };
-// Raises whatever raise does from the circle overload.
-struct Raiser : ZRMUtGeomVisitor {
+// Overrides only the general overload, to which every class default must forward the object;
+// raise runs first.
+struct Forwarded : ZRMUtGeomVisitor {
   using ZRMUtGeomVisitor::Visit;
-  bool Visit(const ZRMUtCircle*) override {
+  bool Visit(const ZRMUtGeometry* g) override {
     raise();
-    return true;
+    visited.push_back(g);
+    return answer;
   }
+  bool answer = true;
+  std::vector<const void*> visited;
   std::function<void()> raise = [] {};
 };
 
@@ -253,7 +257,7 @@ struct Raiser : ZRMUtGeomVisitor {
 // const circle does not trap.
 TEST(Circle, AcceptTrapsPlatformErrors) {
   ZRMUtCircle circle(kO, KRNMathK, 1.0);
-  Raiser fine, error, utError;
+  Forwarded fine, error, utError;
   error.raise = [] { (new CountedError)->Throw("visitor", 1, nullptr); };
   utError.raise = [] { ZRMUtRaise(ZRMUtError::IndexOutOfRange, "visitor", 2); };
   EXPECT_TRUE(!circle.Accept(&error) && CountedError::destroyed == 1 && CountedError::reads == 1 &&
@@ -262,17 +266,6 @@ TEST(Circle, AcceptTrapsPlatformErrors) {
 }
 
 using T = ZRMUtGeomTypeVisitor;
-
-// Overrides only the general overload, to which every class default must forward the object.
-struct Forwarded : ZRMUtGeomVisitor {
-  using ZRMUtGeomVisitor::Visit;
-  bool Visit(const ZRMUtGeometry* g) override {
-    visited.push_back(g);
-    return answer;
-  }
-  bool answer = true;
-  std::vector<const void*> visited;
-};
 
 // Sizes: radii or half-angle.
 std::vector<double> Sizes(const ZRMUtGeometry& g) {
@@ -361,7 +354,7 @@ struct OpenCSys : ZRMUtCSys {
   OpenCSys(const P& point, const D& z) : ZRMUtCSys(point, z) {}
 };
 
-// (origin, z) frames are right-handed with x across (0, 1, 0) (across (1, 0, 0) for z along it);
+// (origin, z) frames are right-handed with x across (0, 1, 0);
 // default objects have size 0. Non-orthogonal directions are reported, construction completing
 // with the directions as passed.
 TEST(CSys, FramesChosenByConstructorsAndTheOrthogonalityReport) {
@@ -373,8 +366,7 @@ TEST(CSys, FramesChosenByConstructorsAndTheOrthogonalityReport) {
     EXPECT_TRUE(Near(f.ZDir(), z, 0) && std::fabs(f.XDir().y) < 1e-15 && Near(V(f.XDir()) ^ V(f.YDir()), z, 1e-12) &&
                 std::fabs(f.XDir() * f.YDir()) < 1e-12);
   }
-  const OpenCSys alongY(P(), KRNMathJ);
-  EXPECT_TRUE(Near(alongY.XDir(), KRNMathK, 0) && Near(alongY.YDir(), KRNMathI, 0) && silent.reports.empty());
+  EXPECT_TRUE(silent.reports.empty());
   EXPECT_EQ(ZRMUtTorus().MajorRadius() + ZRMUtTorus().MinorRadius() + ZRMUtCone().HalfAngle() +
                 ZRMUtCylinder().Radius() + ZRMUtSphere().Radius() + ZRMUtCircle().Radius() +
                 ZRMUtEllipse().GetMajorRadius() + ZRMUtEllipse().GetMinorRadius(),
