@@ -72,19 +72,16 @@ inline KRNMathVector Rodrigues(const KRNMathVector& v, const KRNMathVector& axis
 
 // The reports of one failed check, from reports[0] on: the failure report, and in the development
 // stage its runtime assertion ("message", expression).
-struct CheckSite {
-  std::string expression, message, file;
-  int line;
-};
-inline void ExpectCheckReport(const std::vector<AssertReport>& reports, const CheckSite& site, bool development) {
+inline void ExpectCheckReport(const std::vector<AssertReport>& reports, const std::string& expression,
+                              const std::string& message, const std::string& file, int line, bool development) {
   ASSERT_EQ(reports.size(), development ? 2u : 1u);
-  EXPECT_TRUE(reports[0].kind == AssertReport::Failure && !reports[0].condition && reports[0].line == site.line);
+  EXPECT_TRUE(reports[0].kind == AssertReport::Failure && !reports[0].condition && reports[0].line == line);
   EXPECT_EQ(reports[0].expression + "|" + reports[0].message + "|" + reports[0].file,
-            site.expression + "|" + site.message + "|" + site.file);
+            expression + "|" + message + "|" + file);
   if (!development) return;
-  const std::string text = "(\"" + site.message + "\", " + site.expression + ")";
+  const std::string text = "(\"" + message + "\", " + expression + ")";
   EXPECT_TRUE(reports[1].kind == AssertReport::Runtime && reports[1].text == std::wstring(text.begin(), text.end()));
-  EXPECT_TRUE(reports[1].file == site.file && reports[1].line == site.line);
+  EXPECT_TRUE(reports[1].file == file && reports[1].line == line);
 }
 
 }  // namespace zrmtest
