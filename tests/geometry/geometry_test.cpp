@@ -1,21 +1,20 @@
 // The geometry classes by their properties. Lines, circles and ellipses in one table over seeded
-// random curves: points evaluate back from their parameters and projections, projections lie on
-// the curve (its implicit equation) where the class says, tangents are unit and parallel to the
-// chord of nearby parameters, and evaluation commutes with rigid motions and uniform scalings;
-// edge tables for the snapping of eccentric angles, the tolerances and refusals; the error trap of
-// the circle's Accept. One table over every class: dispatch, type codes, downcasts, the base
-// tangent, clones and the transformation rules of frames; the frames the constructors choose and
-// the orthogonality report; lines by their stored direction and on a segment. B-spline records:
-// the reports of null arrays word for word, knot vectors against a multiplicity model, packing by
-// the running mean, end tangents from the control polygon, bounding boxes, copies and
-// transformations.
+// random curves: points evaluate back from their parameters and projections, projections lie on the
+// curve (its implicit equation) where the class says, tangents are unit and parallel to the chord
+// of nearby parameters, and evaluation commutes with rigid motions and uniform scalings; edge
+// tables for the snapping of eccentric angles, the tolerances and refusals; the error trap of the
+// circle's Accept. One table over every class: dispatch, type codes, downcasts, the base tangent,
+// clones and the transformation rules of frames; the frames the constructors choose and the
+// orthogonality report; lines on a segment and their refusals. B-spline records: the reports of
+// null arrays word for word, knot vectors against a multiplicity model, packing by the running
+// mean, end tangents from the control polygon, bounding boxes, copies and transformations.
 //
-// The math value types and helpers against their definitions and analytic models. The
-// platform's: the unit-direction rule exactly, checked indexes, and one table of properties over
-// seeded random rotations, half-turns, scalings and their products (inverses, composition,
-// Rodrigues' formula, fixed points; the library's rotation helpers too). The library's
-// perpendiculars and rigid motions, the roles of the plane/axis conversions and their reported
-// index check, the tolerant equality of the math value types, and the spline condition record.
+// The math value types and helpers against their definitions and analytic models. The platform's:
+// the unit-direction rule exactly, checked indexes, and one table of properties over seeded random
+// rotations, half-turns, scalings and their products (inverses, composition, Rodrigues' formula,
+// fixed points; the library's rotation helpers too). The library's perpendiculars and rigid
+// motions, the roles of the plane/axis conversions and their reported index check, the tolerant
+// equality of the math value types, and the spline condition record.
 #include "GeometryTestSupport.h"
 #include "KRNError.h"
 #include "KRNMathBox.h"
@@ -101,9 +100,9 @@ ZRMUtLine RandomLine(zrmtest::Random& r) {
   return ZRMUtLine(point, r.Direction());
 }
 
-// What each class answers the same questions with: the parameter of a point, how far a point
-// lies off the curve, and whether q is the projection the class promises of p (closest for lines
-// and circles, along the ray from the center for ellipses).
+// What each class answers the same questions with: the parameter of a point, how far a point lies
+// off the curve, and whether q is the projection the class promises of p (closest for lines and
+// circles, along the ray from the center for ellipses).
 bool Project(ZRMUtCircle& c, const P& p, P& q, double& t) { return c.ProjectPoint(p, &q, &t); }
 bool Project(ZRMUtLine& line, const P& p, P& q, double& t) {
   P foot;
@@ -160,9 +159,9 @@ TEST(Curves, RandomCurvesEvaluateBackProjectAndTransform) {
   }
 }
 
-// An ellipse's curvature is that of the circle through three nearby points; outside its implicit equation a point is
-// outside, and from there the two tangency points lie on the ellipse with T - P orthogonal to
-// the normal there.
+// An ellipse's curvature is that of the circle through three nearby points; outside its implicit
+// equation a point is outside, and from there the two tangency points lie on the ellipse with T - P
+// orthogonal to the normal there.
 TEST(Ellipse, RulesOfRandomEllipses) {
   zrmtest::Random random(21);
   zrmtest::AssertRecorder recorder;
@@ -215,8 +214,8 @@ TEST(Ellipse, GetParamTable) {
 
 // Tangents at the vertices; curvatures at the vertices, refused for b^2 below LengthTolSq and off
 // the ellipse; positions on the ellipse within the tolerance; a projection from a point without a
-// parameter keeps t, a refused one still writes it; the tangency points from a point on the
-// ellipse are that point; refusals leave the outputs untouched.
+// parameter keeps t, a refused one still writes it; the tangency points from a point on the ellipse
+// are that point; refusals leave the outputs untouched.
 TEST(Ellipse, VerticesEdgesAndRefusals) {
   const ZRMUtEllipse e = Standard();
   V v;
@@ -248,8 +247,8 @@ struct CountedError : KRNError {
   ~CountedError() override { ++destroyed; }
   static inline int destroyed = 0;
 };
-// Overrides only the general overload, to which every class default must forward the object;
-// raise runs first.
+// Overrides only the general overload, to which every class default must forward the object; raise
+// runs first.
 struct Forwarded : ZRMUtGeomVisitor {
   using ZRMUtGeomVisitor::Visit;
   bool Visit(const ZRMUtGeometry* g) override {
@@ -262,8 +261,8 @@ struct Forwarded : ZRMUtGeomVisitor {
   std::function<void()> raise = [] {};
 };
 
-// A platform error of the visitor is disposed of once and gives false; the
-// const circle does not trap.
+// A platform error of the visitor is disposed of once and gives false; the const circle does not
+// trap.
 TEST(Circle, AcceptTrapsPlatformErrors) {
   ZRMUtCircle circle(kO, KRNMathK, 1.0);
   Forwarded fine, error, utError;
@@ -362,9 +361,8 @@ struct OpenCSys : ZRMUtCSys {
   OpenCSys(const P& point, const D& z) : ZRMUtCSys(point, z) {}
 };
 
-// (origin, z) frames are right-handed with x across (0, 1, 0);
-// default objects have size 0. Non-orthogonal directions are reported, construction completing
-// with the directions as passed.
+// (origin, z) frames are right-handed with x across (0, 1, 0); default objects have size 0.
+// Non-orthogonal directions are reported, construction completing with the directions as passed.
 TEST(CSys, FramesChosenByConstructorsAndTheOrthogonalityReport) {
   zrmtest::Random random(1234);
   zrmtest::AssertRecorder silent;
@@ -416,8 +414,8 @@ KRNMathSetOfPoints Polygon(const std::vector<P>& points) {
   return set;
 }
 
-// A positive count with a null array is reported (in production without the runtime assertion)
-// and taken as 0; outputs of PackKnots of unequal lengths are reported and left alone.
+// A positive count with a null array is reported (in production without the runtime assertion) and
+// taken as 0; outputs of PackKnots of unequal lengths are reported and left alone.
 TEST(BSpline, NullArraysAndUnequalOutputsAreReported) {
   double knots[] = {0, 0.5, 1}, weights[] = {1};
   int mults[] = {3, 1, 3};
@@ -442,8 +440,8 @@ TEST(BSpline, NullArraysAndUnequalOutputsAreReported) {
               counts.Size() == 0);
 }
 
-// Expanded knot vectors of runs with random multiplicities (at least AbsoluteTol apart): every
-// run at most degree + 1 long, and for a clamped vector both ends exactly degree + 1 long.
+// Expanded knot vectors of runs with random multiplicities (at least AbsoluteTol apart): every run
+// at most degree + 1 long, and for a clamped vector both ends exactly degree + 1 long.
 TEST(BSpline, IsQOBCompatibleAgainstAMultiplicityModel) {
   zrmtest::Random random(31);
   for (long i = 0; i < zrmtest::Scaled(500); ++i) {
@@ -497,9 +495,9 @@ TEST(BSpline, PackKnotsByTheRunningMean) {
   }
 }
 
-// End tangents along the parameter from the end legs (longer than LengthTol, strictly), for
-// points within LengthTol of an end; TangentAtEnd writes only on success, GetTangentAtPoint
-// writes (1, 0, 0) on failure.
+// End tangents along the parameter from the end legs (longer than LengthTol, strictly), for points
+// within LengthTol of an end; TangentAtEnd writes only on success, GetTangentAtPoint writes (1, 0,
+// 0) on failure.
 TEST(BSpline, TangentsFromTheEndLegs) {
   const double tol = ZRMUtTolerance().LengthTol();
   const std::vector<P> corner = {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}};
@@ -522,10 +520,10 @@ TEST(BSpline, TangentsFromTheEndLegs) {
   }
 }
 
-// The default spline is empty. The box grows from what the caller passes in; none without
-// control points. Copies and assignments (to itself too) hold the values in arrays of their own;
-// transformations move the control points and the closure vectors (the linear part only),
-// nothing else.
+// The default spline is empty. The box grows from what the caller passes in; none without control
+// points. Copies and assignments (to itself too) hold the values in arrays of their own;
+// transformations move the control points and the closure vectors (the linear part only), nothing
+// else.
 TEST(BSpline, DefaultsBoxesCopiesAndTransformations) {
   const ZRMUtBSpline empty;
   EXPECT_TRUE(empty.GetDegree() == 0 && empty.GetNbOfKnots() == 0 && !empty.GetKnots() && !empty.GetPeriodic() &&
@@ -558,9 +556,9 @@ TEST(BSpline, DefaultsBoxesCopiesAndTransformations) {
 
 Mat Diagonal(double a, double b, double c) { return Mat(V(a, 0, 0), V(0, b, 0), V(0, 0, c)); }
 
-// A squared length of exactly 1 keeps the components; otherwise each component is
-// divided by the length (not multiplied by its reciprocal), zero giving (1, 0, 0). A bad index of
-// a point set (from 0) or a raw collection (from 1) raises IndexOutOfRange.
+// A squared length of exactly 1 keeps the components; otherwise each component is divided by the
+// length (not multiplied by its reciprocal), zero giving (1, 0, 0). A bad index of a point set
+// (from 0) or a raw collection (from 1) raises IndexOutOfRange.
 TEST(KRNMathValues, UnitDirectionsAndCheckedIndexes) {
   zrmtest::Random random(11);
   for (long i = 0; i < zrmtest::Scaled(4000); ++i) {
@@ -575,9 +573,10 @@ TEST(KRNMathValues, UnitDirectionsAndCheckedIndexes) {
 }
 
 // Every map has an inverse that undoes it and composes as maps do. Rotations follow Rodrigues'
-// formula about their axis line, and so do the rotation helpers; a half-turn about a point and a vector fixes the
-// point, reverses the vector and keeps the unit axis across it and the world axis of its smallest component (x first on
-// a tie); a uniform scaling is recovered with its center and factor.
+// formula about their axis line, and so do the rotation helpers; a half-turn about a point and a
+// vector fixes the point, reverses the vector and keeps the unit axis across it and the world axis
+// of its smallest component (x first on a tie); a uniform scaling is recovered with its center and
+// factor.
 TEST(KRNMathTransformation, PropertiesOfRandomMaps) {
   zrmtest::Random random(42);
   for (long i = 0; i < zrmtest::Scaled(500); ++i) {
@@ -634,10 +633,9 @@ TEST(KRNMathTransformation, IdentitiesScalingsAndSingularMaps) {
               zrmtest::CatchRaised([] { static_cast<void>(Mat()(3, 0)); }).code == ZRMUtError::IndexOutOfRange);
 }
 
-// Perpendiculars (of the length of v's part across (1, 0, 0); across (0, 1, 0) for v along x;
-// (1, 0, 0) for zero); the motion from
-// (P1, D1) to (P2, D2) is rigid and carries P1 to P2 and D1 onto D2, for random, equal (a
-// translation), opposite and nearly parallel directions.
+// Perpendiculars (of the length of v's part across (1, 0, 0); across (0, 1, 0) for v along x; (1,
+// 0, 0) for zero); the motion from (P1, D1) to (P2, D2) is rigid and carries P1 to P2 and D1 onto
+// D2, for random, equal (a translation), opposite and nearly parallel directions.
 TEST(GeomUtils, PerpendicularsAndMotionsAgainstModels) {
   EXPECT_TRUE(Near(Utils::GetPerpendicularVector(V(-5, 0, 0)), V(0, 0, 5), 0) &&
               Near(Utils::GetPerpendicularVector(V()), V(1, 0, 0), 0));
@@ -664,8 +662,8 @@ TEST(GeomUtils, PerpendicularsAndMotionsAgainstModels) {
 }
 
 // PlaneToSys puts the plane's directions and their unit normal in the roles index k names;
-// SysToPlane takes the plane across axis k. An index outside 0..2 is reported by both and
-// reduced modulo 3.
+// SysToPlane takes the plane across axis k. An index outside 0..2 is reported by both and reduced
+// modulo 3.
 TEST(GeomUtils, PlaneAndAxisRolesAndTheIndexCheck) {
   const P o(1, -2, 3);
   const V U(2, 0, 0), W(1, 3, 0), N(0, 0, 1), X(1, 2, 0), Y(0, 1, 5), Z(3, 0, 1);
@@ -688,10 +686,10 @@ TEST(GeomUtils, PlaneAndAxisRolesAndTheIndexCheck) {
   }
 }
 
-// Every component in turn, for a point and a float direction: half the
-// tolerance keeps two values equal, a thousand tolerances or one float step (single precision
-// subtracts in float) or a NaN make them unequal; from zero, the double just below the tolerance
-// is equal, the tolerance itself not (the test is strict). != is the negation, the test symmetric.
+// Every component in turn, for a point and a float direction: half the tolerance keeps two values
+// equal, a thousand tolerances or one float step (single precision subtracts in float) or a NaN
+// make them unequal; from zero, the double just below the tolerance is equal, the tolerance itself
+// not (the test is strict). != is the negation, the test symmetric.
 template <class Value>
 bool EqualFrom(const std::vector<double>& a, const std::vector<double>& b) {
   const auto make = [](const std::vector<double>& c) {
@@ -729,9 +727,9 @@ TEST(MathOperators, EveryComponentStrictlyWithinTheTolerance) {
   }
 }
 
-// Has gives the value (or false, with -1 for ids and the output left for values); Add
-// overwrites; Count adds the tangent lines and speeds and the second-derivative lines and norms,
-// not the handle dimensions; Remove erases.
+// Has gives the value (or false, with -1 for ids and the output left for values); Add overwrites;
+// Count adds the tangent lines and speeds and the second-derivative lines and norms, not the handle
+// dimensions; Remove erases.
 TEST(SplineCondition, MapsAndCount) {
   ZRMUtSplineCondition record;
   ZRMUtUniqueId one(1), two(2), out(7);
