@@ -1,6 +1,6 @@
 // Helpers of the math and geometry tests: seeded random points, directions and rigid motions,
-// tolerant comparisons, uniform scalings, mirrors, Rodrigues' rotation formula as an oracle, and
-// the reports of a failed check.
+// tolerant comparisons, uniform scalings, Rodrigues' rotation formula as an oracle, and the
+// reports of a failed check.
 #ifndef GeometryTestSupport_h
 #define GeometryTestSupport_h
 
@@ -36,10 +36,13 @@ public:
       if (w.Norm() > 0.1) return KRNMathDirection(w);
     }
   }
-  // A rotation about a random line followed by a random translation.
+  // A rotation about a random line followed by a random translation (each draw in a statement of
+  // its own: the order of arguments and operands is unspecified).
   KRNMathTransformation RigidMotion() {
-    return KRNMathTransformation(Vector()) *
-           KRNMathTransformation(Uniform(-KRNPI, KRNPI), KRNMathLine(Point(), Direction()));
+    const KRNMathVector shift = Vector();
+    const double angle = Uniform(-KRNPI, KRNPI);
+    const KRNMathPoint point = Point();
+    return KRNMathTransformation(shift) * KRNMathTransformation(angle, KRNMathLine(point, Direction()));
   }
 
 private:
@@ -55,15 +58,10 @@ template <class A, class B>
                                        << ", " << b.z << ")";
 }
 
-// The uniform scaling by factor about center; the mirror in the plane through point with unit normal n.
+// The uniform scaling by factor about center.
 inline KRNMathTransformation Scaling(double factor, const KRNMathPoint& center = KRNMathPoint()) {
   const KRNMath3x3Matrix m(KRNMathVector(factor, 0, 0), KRNMathVector(0, factor, 0), KRNMathVector(0, 0, factor));
   return KRNMathTransformation(m, (1.0 - factor) * KRNMathVector(center));
-}
-inline KRNMathTransformation Mirror(const KRNMathPoint& point, const KRNMathVector& n) {
-  const KRNMath3x3Matrix m(KRNMathVector(1, 0, 0) - 2.0 * n.x * n, KRNMathVector(0, 1, 0) - 2.0 * n.y * n,
-                           KRNMathVector(0, 0, 1) - 2.0 * n.z * n);
-  return KRNMathTransformation(m, KRNMathVector(point) - m * KRNMathVector(point));
 }
 
 // Rodrigues' formula: v rotated by angle about the (not necessarily unit) axis vector.
@@ -74,19 +72,16 @@ inline KRNMathVector Rodrigues(const KRNMathVector& v, const KRNMathVector& axis
 
 // The reports of one failed check, from reports[0] on: the failure report, and in the development
 // stage its runtime assertion ("message", expression).
-struct CheckSite {
-  std::string expression, message, file;
-  int line;
-};
-inline void ExpectCheckReport(const std::vector<AssertReport>& reports, const CheckSite& site, bool development) {
+inline void ExpectCheckReport(const std::vector<AssertReport>& reports, const std::string& expression,
+                              const std::string& message, const std::string& file, int line, bool development) {
   ASSERT_EQ(reports.size(), development ? 2u : 1u);
-  EXPECT_TRUE(reports[0].kind == AssertReport::Failure && !reports[0].condition && reports[0].line == site.line);
+  EXPECT_TRUE(reports[0].kind == AssertReport::Failure && !reports[0].condition && reports[0].line == line);
   EXPECT_EQ(reports[0].expression + "|" + reports[0].message + "|" + reports[0].file,
-            site.expression + "|" + site.message + "|" + site.file);
+            expression + "|" + message + "|" + file);
   if (!development) return;
-  const std::string text = "(\"" + site.message + "\", " + site.expression + ")";
+  const std::string text = "(\"" + message + "\", " + expression + ")";
   EXPECT_TRUE(reports[1].kind == AssertReport::Runtime && reports[1].text == std::wstring(text.begin(), text.end()));
-  EXPECT_TRUE(reports[1].file == site.file && reports[1].line == site.line);
+  EXPECT_TRUE(reports[1].file == file && reports[1].line == line);
 }
 
 }  // namespace zrmtest
