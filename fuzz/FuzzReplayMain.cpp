@@ -2,28 +2,26 @@
 // every file named on the command line, and on every regular file of every directory named
 // there (in name order, so runs are reproducible). Fails when a file cannot be read or nothing
 // was run.
-#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <set>
 #include <vector>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
 
 int main(int argc, char** argv) {
-  std::vector<std::filesystem::path> inputs;
+  std::set<std::filesystem::path> inputs;
   for (int i = 1; i < argc; ++i) {
-    if (!std::filesystem::is_directory(argv[i])) {
-      inputs.emplace_back(argv[i]);
-      continue;
-    }
-    for (const auto& entry : std::filesystem::directory_iterator(argv[i]))
-      if (entry.is_regular_file()) inputs.push_back(entry.path());
+    if (!std::filesystem::is_directory(argv[i]))
+      inputs.emplace(argv[i]);
+    else
+      for (const auto& entry : std::filesystem::directory_iterator(argv[i]))
+        if (entry.is_regular_file()) inputs.insert(entry.path());
   }
-  std::sort(inputs.begin(), inputs.end());
   for (const std::filesystem::path& input : inputs) {
     std::ifstream stream(input, std::ios::binary);
     if (!stream) {

@@ -20,17 +20,15 @@ namespace zrmfuzz {
   std::abort();
 }
 
-// The call raised nothing.
+// Runs the call, which must raise nothing when code is 0 and otherwise a ZRMUtError with this code
+// reported from this file and line. Returns whether the call was to succeed (code 0).
 template <class Call>
-bool RaisesNothing(Call&& call) {
-  return !zrmtest::CatchRaised(call).raised;
-}
-
-// The call raised a ZRMUtError with this code, reported from this file and line.
-template <class Call>
-bool RaisesError(Call&& call, unsigned int code, const char* file, int line) {
+bool CheckCall(Call&& call, unsigned int code, const char* file, int line) {
   const zrmtest::Raised raised = zrmtest::CatchRaised(call);
-  return raised.raised && raised.isZRMUtError && raised.code == code && raised.file == file && raised.line == line;
+  const bool documented = raised.isZRMUtError && raised.code == code && raised.file == file && raised.line == line;
+  if (code == 0 ? raised.raised : !documented)
+    Fail(file, line, code == 0 ? "a valid call raised" : "not raised as documented");
+  return code == 0;
 }
 
 // Up to ten iterators of a container held across operations, each with the place (Place: the

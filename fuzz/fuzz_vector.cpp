@@ -20,8 +20,6 @@
 
 namespace {
 
-using zrmfuzz::RaisesNothing;
-
 // An element that counts its live instances; not trivially copyable.
 struct Element {
   Element(int v = 0) noexcept : value(v) { ++live; }  // NOLINT: converts, as int does
@@ -60,7 +58,8 @@ public:
       Step();
       Check();
     }
-    for (const Held& held : mHeld.pool) Probe(held);
+    for (const Held& held : mHeld.pool)  // a detached or end iterator refuses to be dereferenced
+      Expect([&] { static_cast<void>(held.it.operator->()); }, OnElement(held) ? kValid : kInvalid);
   }
 
 private:
@@ -81,8 +80,7 @@ private:
         break;
       }
       case 1: {
-        if (count < 0) return OutOfRange([&] { vector.Reserve(count); }, 385);
-        vector.Reserve(count);
+        if (!Expect([&] { vector.Reserve(count); }, count < 0 ? kRefusedCount : kValid)) return;
         const int capacity = Grown(mCapacities[slot], size + count);
         if (capacity != mCapacities[slot]) DetachFrom(slot, 0);
         mCapacities[slot] = capacity;
@@ -98,8 +96,7 @@ private:
           : fillKind == 1 ? vector.Resize(count, T(fill))
                           : vector.Resize(count);
         };
-        if (count < 0) return OutOfRange(resize, 385);
-        resize();
+        if (!Expect(resize, count < 0 ? kRefusedCount : kValid)) return;
         if (count < size) {
           DetachFrom(slot, count);
           model.resize(count);
@@ -119,8 +116,9 @@ private:
                  : readOnly ? std::as_const(vector)[index]
                             : vector[index];
         };
-        if (index < 0 || index >= size) return OutOfRange([&] { static_cast<void>(element()); }, readOnly ? 395 : 385);
-        ZRM_FUZZ_CHECK(element() == model[index]);
+        const Outcome outside = {ZRMUtError::IndexOutOfRange, readOnly ? 395 : 385};
+        if (!Expect([&] { ZRM_FUZZ_CHECK(element() == model[index]); }, index < 0 || index >= size ? outside : kValid))
+          return;
         if (!readOnly) vector[index] = T(model[index] = value);
         break;
       }
@@ -132,8 +130,8 @@ private:
       case 5:  // replaced by a copy of either vector or by an empty one with exactly the room asked
                // (a negative count is refused); the old vector dies
         if (mInput.ConsumeBool()) {
-          if (count < 0) return OutOfRange([&] { static_cast<void>(Vector::WithCapacity(count)); }, 385);
-          mVectors[slot].emplace(Vector::WithCapacity(count));
+          auto replace = [&] { mVectors[slot].emplace(Vector::WithCapacity(count)); };
+          if (!Expect(replace, count < 0 ? kRefusedCount : kValid)) return;
           model.clear();
           mCapacities[slot] = count;
         } else {
@@ -196,10 +194,11 @@ private:
         };
         const int target = held.place.index + by, end = Size(held.place.slot);
         const bool back = form == 2 || (form % 2 == 1 && form > 1);
-        if (held.place.detached) return Refused(step);
-        if (target < 0 || target > end || (back && target == end)) return OutOfRange(step, 269);
-        ZRM_FUZZ_CHECK(RaisesNothing(step));
-        held.place.index = target;
+        const bool outside = target < 0 || target > end || (back && target == end);
+        const Outcome outcome = held.place.detached ? kInvalid
+                                : outside           ? Outcome{ZRMUtError::IndexOutOfRange, 269}
+                                                    : kValid;
+        if (Expect(step, outcome)) held.place.index = target;
         break;
       }
       default: {  // reads or writes through a held iterator (refused at the end or detached); a
@@ -216,9 +215,8 @@ private:
           }
           static_cast<void>(*held.it);
         };
-        if (held.place.detached || held.place.index == Size(held.place.slot)) return Refused(use);
-        ZRM_FUZZ_CHECK(RaisesNothing(use));
-        if (write) mModels[held.place.slot][held.place.index] = value;
+        if (Expect(use, OnElement(held) ? kValid : kInvalid) && write)
+          mModels[held.place.slot][held.place.index] = value;
       }
     }
   }
@@ -243,8 +241,7 @@ private:
   // A copy starts from the growth rule for no capacity, then appends.
   static int CopyCapacity(std::size_t size) {
     int capacity = 1;
-    for (std::size_t n = 0; n < size; ++n)
-      if (int(n) == capacity) capacity = Grown(capacity, capacity + 1);
+    while (capacity < int(size)) capacity = Grown(capacity, capacity + 1);
     return capacity;
   }
 
@@ -269,21 +266,18 @@ private:
     }
   }
 
-  // A detached or end iterator refuses to be dereferenced.
-  void Probe(const Held& held) {
-    if (!held.place.detached && held.place.index < Size(held.place.slot)) return;
-    Refused([&] { static_cast<void>(held.it.operator->()); });
-  }
+  bool OnElement(const Held& held) const { return !held.place.detached && held.place.index < Size(held.place.slot); }
 
+  // What a call must raise, from which line of the vector's header (code 0: nothing).
+  struct Outcome {
+    unsigned int code;
+    int line;
+  };
+  static constexpr Outcome kValid = {0, 0}, kInvalid = {ZRMUtError::InvalidIterator, 307},
+                           kRefusedCount = {ZRMUtError::IndexOutOfRange, 385};
   template <class Call>
-  static void Refused(Call&& call) {
-    ZRM_FUZZ_CHECK(
-        zrmfuzz::RaisesError(call, ZRMUtError::InvalidIterator, "ZRMUtilities/ProtectedInterfaces/ZRMUtVector", 307));
-  }
-  template <class Call>
-  static void OutOfRange(Call&& call, int line) {
-    ZRM_FUZZ_CHECK(
-        zrmfuzz::RaisesError(call, ZRMUtError::IndexOutOfRange, "ZRMUtilities/ProtectedInterfaces/ZRMUtVector", line));
+  static bool Expect(Call&& call, Outcome outcome) {
+    return zrmfuzz::CheckCall(call, outcome.code, "ZRMUtilities/ProtectedInterfaces/ZRMUtVector", outcome.line);
   }
 
   FuzzedDataProvider& mInput;

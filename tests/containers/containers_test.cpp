@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <limits>
 #include <stdexcept>
 #include <vector>
@@ -26,17 +27,6 @@ struct Counted {
   int value;
   static inline int live = 0, built = 0, budget = -1;  // budget -1: never runs out
 };
-
-// The call fails at each of its first copies element copies, and unchanged() holds after each.
-template <class Call, class Unchanged>
-void FailAtEachCopy(int copies, Call call, Unchanged unchanged) {
-  for (int budget = 0; budget < copies; ++budget) {
-    Counted::budget = budget;
-    EXPECT_THROW(call(), std::runtime_error) << budget;
-    Counted::budget = -1;
-    EXPECT_TRUE(unchanged()) << budget;
-  }
-}
 
 TEST(ContainerKeys, ThreeWayOrderTreatsNaNAsEqualToAnything) {
   using IntDouble = ZRMUtPair<int, double>;
@@ -88,7 +78,8 @@ TEST(Vector, VectorsOfVectorsMoveTheirStorage) {
 }
 
 // Reallocating appends, growing resizes, copies and assignments of vectors and trees, and a set's
-// insertion, each failing at every element copy.
+// insertion, each failing at every element copy, leave the containers (contents, capacities,
+// iterators) as they were.
 TEST(ExceptionSafety, FailedCopiesLeaveContainersAsTheyWere) {
   {
     ZRMUtVector<Counted> vector, target;
@@ -103,27 +94,32 @@ TEST(ExceptionSafety, FailedCopiesLeaveContainersAsTheyWere) {
     auto vectorsKept = [&] {
       return contentsKept() && vector.Capacity() == 4 && second->value == 1 && onTarget->value == -1;
     };
-    FailAtEachCopy(
-        5, [&] { vector.PushBack(Counted(9)); }, vectorsKept);
-    FailAtEachCopy(
-        4, [&] { target = vector; }, vectorsKept);
-    FailAtEachCopy(
-        4, [&] { ZRMUtVector<Counted>{vector}; }, vectorsKept);
-    FailAtEachCopy(
-        10, [&] { vector.Resize(9, Counted(5)); }, contentsKept);  // the new room may stay
     ZRMUtMap<int, Counted> source, map;
     for (int key = 0; key < 6; ++key) source[key] = Counted(key);
     map[100] = Counted(1);
     ZRMUtMap<int, Counted>::Iterator onMap = map.Find(100);
     auto mapKept = [&] { return map.Size() == 1 && onMap->second.value == 1 && map.CheckInvariants(); };
-    FailAtEachCopy(
-        6, [&] { map = source; }, mapKept);
-    FailAtEachCopy(
-        6, [&] { ZRMUtMap<int, Counted>{source}; }, mapKept);
     ZRMUtSet<Counted> set;
     for (int key = 0; key < 30; ++key) set.Insert(Counted(key));
-    FailAtEachCopy(
-        1, [&] { set.Insert(Counted(30)); }, [&] { return set.Size() == 30 && set.CheckInvariants(); });
+    auto setKept = [&] { return set.Size() == 30 && set.CheckInvariants(); };
+    const struct {
+      int copies;  // the call fails at each of its first copies element copies
+      std::function<void()> call;
+      std::function<bool()> unchanged;
+    } cases[] = {{5, [&] { vector.PushBack(Counted(9)); }, vectorsKept},
+                 {4, [&] { target = vector; }, vectorsKept},
+                 {4, [&] { ZRMUtVector<Counted>{vector}; }, vectorsKept},
+                 {10, [&] { vector.Resize(9, Counted(5)); }, contentsKept},  // the new room may stay
+                 {6, [&] { map = source; }, mapKept},
+                 {6, [&] { ZRMUtMap<int, Counted>{source}; }, mapKept},
+                 {1, [&] { set.Insert(Counted(30)); }, setKept}};
+    for (const auto& c : cases)
+      for (int budget = 0; budget < c.copies; ++budget) {
+        Counted::budget = budget;
+        EXPECT_THROW(c.call(), std::runtime_error) << &c - cases << " " << budget;
+        Counted::budget = -1;
+        EXPECT_TRUE(c.unchanged()) << &c - cases << " " << budget;
+      }
   }
   EXPECT_EQ(Counted::live, 0);  // nothing leaked, nothing destroyed twice
 }

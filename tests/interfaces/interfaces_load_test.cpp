@@ -42,18 +42,16 @@ TEST(InterfaceLoad, LoadingRegistersBothInterfacesInOrder) {
     const KRNDictionaryEntry* entry = KRNInterfaceDictionary::GetEntry(entries + i);
     ASSERT_TRUE(record && entry && record->metaClass) << expected.name;
     const KRNMetaClass* meta = record->metaClass;
-    EXPECT_TRUE(record->interfaceId == expected.iid && record->classId == CLSID_KRNMetaClass && !record->data &&
-                meta->GetClassId() == expected.iid);
-    EXPECT_TRUE(meta->GetClassName() == expected.name && std::string(meta->GetFWname()) == "ZRMMathematicsExt" &&
-                meta->GetClassKind() == 8);
+    EXPECT_TRUE(record->interfaceId == expected.iid && entry->interfaceId == expected.iid &&
+                record->classId == CLSID_KRNMetaClass && entry->classId == CLSID_KRNMetaClass && !record->data &&
+                !entry->data && entry->metaClass == meta && meta->GetClassId() == expected.iid);
+    EXPECT_EQ(std::string(meta->GetClassName()) + "|" + meta->GetFWname() + "|" + entry->className + "|" +
+                  entry->entryName + "|" + entry->libraryName + "|" + entry->implementationName,
+              expected.name + "|ZRMMathematicsExt|" + expected.name + "|MetaObject||");
     EXPECT_TRUE(meta->GetParent() == KRNBaseUnknown::MetaObject() && !meta->GetSecondMetaClass() &&
-                meta->IsAKindOf("KRNBaseUnknown"));
-    EXPECT_FALSE(meta->IsAKindOf(kInterfaces[1 - i].name.c_str()));
-    EXPECT_TRUE(entry->interfaceId == expected.iid && entry->classId == CLSID_KRNMetaClass &&
-                entry->className == expected.name && entry->entryName == "MetaObject");
-    EXPECT_TRUE(entry->libraryName.empty() && entry->implementationName.empty() && entry->metaClass == meta &&
-                !entry->createFunction && !entry->data);
-    EXPECT_TRUE(entry->entryKind == 1 && entry->loadFlags == 0 && entry->version == 2);
+                meta->IsAKindOf("KRNBaseUnknown") && !meta->IsAKindOf(kInterfaces[1 - i].name.c_str()));
+    EXPECT_TRUE(meta->GetClassKind() == 8 && !entry->createFunction && entry->entryKind == 1 && entry->loadFlags == 0 &&
+                entry->version == 2);
     const std::string mangled = std::to_string(expected.name.size()) + expected.name;
     const auto metaObject = Symbol<KRNMetaClass* (*)()>(library, "_ZN" + mangled + "10MetaObjectEv");
     const auto classId = Symbol<const GUID& (*)()>(library, "_ZN" + mangled + "7ClassIdEv");

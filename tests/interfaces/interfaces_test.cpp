@@ -47,19 +47,18 @@ private:
   ZRMUtGeometry_Ptr mGeometry;
 };
 
-// Identifiers compare field by field (Data1 first) and are laid out as little-endian fields
+// Identifiers compare field by field (Data1 first, each field as a number) and are laid out as little-endian fields
 // followed by the eight bytes.
 TEST(KRNGUID, EqualityOrderAndLayout) {
   const unsigned char bytes[16] = {0x11, 0x11, 0x11, 0x11, 0x22, 0x22, 0x33, 0x33,
                                    0x44, 0x55, 0x66, 0x77, 0x88, 0x99, 0xAA, 0xBB};
   EXPECT_TRUE(sizeof(GUID) == 16 && std::memcmp(bytes, &kTestIID, 16) == 0);
-  GUID fields[4] = {kTestIID, kTestIID, kTestIID, kTestIID}, low = kTestIID, high = kTestIID;
-  fields[0].Data1 += 1;
-  fields[1].Data2 += 1;
-  fields[2].Data3 += 1;
-  fields[3].Data4[7] += 1;
-  for (const GUID& b : fields)
-    EXPECT_TRUE(kTestIID != b && kTestIID < b && !(b < kTestIID) && !(kTestIID == b)) << &b - fields;
+  for (int k = 0; k < 16; ++k) {  // any one byte raised: a later identifier
+    GUID b = kTestIID;
+    reinterpret_cast<unsigned char*>(&b)[k] += 1;
+    EXPECT_TRUE(kTestIID != b && kTestIID < b && !(b < kTestIID) && !(kTestIID == b)) << k;
+  }
+  GUID low = kTestIID, high = kTestIID;
   low.Data1 = 1;
   low.Data4[0] = 0xFF;
   high.Data1 = 2;
