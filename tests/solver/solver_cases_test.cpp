@@ -17,14 +17,6 @@ namespace {
 
 constexpr const char* kPath = "ZRMMathematicsExt/ZRMMathematics.m/src/ZRMLSQSolver";
 
-// A registered constraint as ConstraintsOf gives it.
-std::vector<std::uint64_t> Record(bool hard, double rhs, const Entries& coefficients) {
-  std::vector<std::uint64_t> record{hard ? 1u : 0u, Bits(rhs)};
-  for (const auto& entry : coefficients)
-    record.insert(record.end(), {static_cast<std::uint64_t>(entry.first), Bits(entry.second)});
-  return record;
-}
-
 // A reported check: the texts and the line it reports.
 struct Site {
   std::string message, expression;
