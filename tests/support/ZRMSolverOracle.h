@@ -148,7 +148,7 @@ private:
   std::uint64_t mState;
 };
 
-// Kinds of generated problems and what the solver must make of them.
+// Kinds of generated problems: the fault planted, if any.
 enum class Kind {
   WellPosed,          // unique, well conditioned: Factor succeeds
   DuplicateHard,      // a hard row repeated with a power-of-two factor, same rhs: dependent
@@ -165,128 +165,80 @@ struct Problem {
   std::vector<Constraint> constraints;
 };
 
-// A sparse row: own variable with a dominant coefficient plus up to three small others.
-inline Entries DominantRow(Random& random, const std::vector<int>& ids, int own) {
-  const double sign = random.Chance(0.5) ? -1.0 : 1.0;       // every draw in its own statement: the
-  Entries row{{ids[own], sign * random.Uniform(1.0, 2.0)}};  // corpus must not depend on the compiler
-  const int others = std::min(random.Int(0, 3), static_cast<int>(ids.size()) - 1);
-  for (int k = 0; k < others; ++k) {
-    const int id = ids[random.Int(0, static_cast<int>(ids.size()) - 1)];
-    if (std::none_of(row.begin(), row.end(), [&](const auto& entry) { return entry.first == id; }))
-      row.emplace_back(id, random.Uniform(-0.3, 0.3));
-  }
-  std::sort(row.begin(), row.end());
-  return row;
-}
-
-// Distinct variable ids, spread over negative, small and huge values.
-inline std::vector<int> VariableIds(Random& random, int count) {
-  std::vector<int> ids;
-  while (static_cast<int>(ids.size()) < count) {
+// A problem of the given kind over count variables (1..200): distinct ids spread over negative,
+// small and extreme values, each variable owning a soft row (some two), the first hardShare of
+// them (0..0.4) also a hard row. A row holds its own variable with a dominant coefficient and up
+// to three small others, so the hard rows are independent and well conditioned. The fault comes
+// last; the rows are shuffled and about half of them named. Every draw is a statement of its
+// own: the problems must not depend on the compiler.
+inline Problem Generate(Random& random, Kind kind, int count, double hardShare) {
+  const bool fresh = kind == Kind::UndeterminedHard || kind == Kind::SingularSoft;
+  std::vector<int> ids;  // with fresh, two more that only the fault names
+  while (static_cast<int>(ids.size()) < count + (fresh ? 2 : 0)) {
+    const bool extreme = random.Chance(0.02);
+    const int offset = random.Int(0, 3);
     int id = random.Int(-1000000, 1000000);
-    if (random.Chance(0.02))
-      id = random.Chance(0.5) ? 2147483647 - random.Int(0, 3) : -2147483647 - 1 + random.Int(0, 3);
+    if (extreme) id = random.Chance(0.5) ? 2147483647 - offset : -2147483647 - 1 + offset;
     if (std::find(ids.begin(), ids.end(), id) == ids.end()) ids.push_back(id);
   }
-  return ids;
-}
-
-// A problem of the given kind over count variables (1..200) with hardShare of them fixed by
-// hard rows (0..0.4).
-inline Problem Generate(Random& random, Kind kind, int count, double hardShare) {
-  Problem problem;
-  std::vector<int> ids = VariableIds(random, count);
-  const int hardCount = static_cast<int>(hardShare * count);
-  // Hard rows own distinct variables, so their rows are independent and well conditioned.
-  std::vector<int> owners(count);
-  for (int i = 0; i < count; ++i) owners[i] = i;
-  for (int i = count - 1; i > 0; --i) std::swap(owners[i], owners[random.Int(0, i)]);
-  auto dominant = [&](bool isHard, int own) {  // own is drawn before the row, the rhs after it
-    Constraint constraint;
-    constraint.hard = isHard;
-    constraint.coefficients = DominantRow(random, ids, own);
-    constraint.rhs = random.Uniform(-10.0, 10.0);
-    return constraint;
+  const auto makeRow = [&](bool hard, const std::map<int, double>& entries) {
+    Constraint row;
+    row.hard = hard;
+    row.coefficients.assign(entries.begin(), entries.end());
+    row.rhs = random.Uniform(-10.0, 10.0);
+    return row;
   };
-  std::vector<Constraint> hard, soft;
-  for (int h = 0; h < hardCount; ++h) hard.push_back(dominant(true, owners[h]));
-  for (int i = 0; i < count; ++i) soft.push_back(dominant(false, i));  // every variable has one
-  const int extra = random.Int(0, count / 2);
-  for (int e = 0; e < extra; ++e) soft.push_back(dominant(false, random.Int(0, count - 1)));
-  auto freshId = [&]() {
-    int id;
-    do id = random.Int(-1000000, 1000000);
-    while (std::find(ids.begin(), ids.end(), id) != ids.end());
-    ids.push_back(id);
-    return id;
-  };
-  if (hard.empty() && (kind == Kind::DuplicateHard || kind == Kind::ContradictoryHard || kind == Kind::DependentHard))
-    hard.push_back(dominant(true, random.Int(0, count - 1)));
-  switch (kind) {
-    case Kind::WellPosed: break;
-    case Kind::DuplicateHard:
-    case Kind::ContradictoryHard: {
-      Constraint copy = hard[random.Int(0, static_cast<int>(hard.size()) - 1)];
-      const double factor = random.Chance(0.5) ? 2.0 : -0.5;
-      for (auto& entry : copy.coefficients) entry.second *= factor;
-      copy.rhs = kind == Kind::DuplicateHard ? copy.rhs * factor : copy.rhs * factor + random.Uniform(1.0, 5.0);
-      hard.push_back(copy);
-      break;
-    }
-    case Kind::DependentHard: {
-      const Constraint a = hard[random.Int(0, static_cast<int>(hard.size()) - 1)];
-      const Constraint b = hard[random.Int(0, static_cast<int>(hard.size()) - 1)];
-      std::map<int, double> merged(a.coefficients.begin(), a.coefficients.end());
-      for (const auto& entry : b.coefficients) {
-        const auto added = merged.emplace(entry);
-        if (!added.second) added.first->second += entry.second;
-      }
-      Constraint sum = a;
-      sum.coefficients.assign(merged.begin(), merged.end());
-      sum.rhs = a.rhs + b.rhs;
-      hard.push_back(sum);
-      break;
-    }
-    case Kind::UndeterminedHard: {
-      Constraint constraint;
-      constraint.hard = true;
-      constraint.coefficients = {{freshId(), 1.0}, {freshId(), random.Uniform(0.5, 1.0)}};
+  const auto dominant = [&](bool hard, int own) {
+    const double sign = random.Chance(0.5) ? -1.0 : 1.0;
+    std::map<int, double> entries{{ids[own], sign * random.Uniform(1.0, 2.0)}};
+    for (int k = random.Int(0, 3); k > 0; --k) {
       const int other = ids[random.Int(0, count - 1)];
-      constraint.coefficients.emplace_back(other, random.Uniform(-0.3, 0.3));
-      std::sort(constraint.coefficients.begin(), constraint.coefficients.end());
-      constraint.rhs = random.Uniform(-10.0, 10.0);
-      hard.push_back(constraint);
-      break;
+      entries.emplace(other, random.Uniform(-0.3, 0.3));
     }
-    case Kind::SingularSoft: {
-      // Powers of two keep the normal matrix of this pair exactly singular.
-      const double powers[] = {-2.0, -1.0, -0.5, 0.5, 1.0, 2.0, 4.0};
-      Constraint constraint;
-      constraint.coefficients = {{freshId(), powers[random.Int(0, 6)]}, {freshId(), powers[random.Int(0, 6)]}};
-      std::sort(constraint.coefficients.begin(), constraint.coefficients.end());
-      constraint.rhs = random.Uniform(-10.0, 10.0);
-      soft.push_back(constraint);
-      break;
+    return makeRow(hard, entries);
+  };
+  const bool combined = !fresh && kind != Kind::WellPosed;
+  const int hardCount = std::max(static_cast<int>(hardShare * count), combined ? 1 : 0);
+  std::vector<Constraint> rows;
+  for (int h = 0; h < hardCount; ++h) rows.push_back(dominant(true, h));
+  const int softCount = count + random.Int(0, count / 2);
+  for (int s = 0; s < softCount; ++s) rows.push_back(dominant(false, s % count));
+  if (combined) {  // factor * first + (second when dependent), rhs shifted when contradictory
+    const int first = random.Int(0, hardCount - 1);
+    const int second = random.Int(0, hardCount - 1);
+    const double factor = kind == Kind::DependentHard ? 1.0 : random.Chance(0.5) ? 2.0 : -0.5;
+    std::map<int, double> entries;
+    for (const auto& entry : rows[first].coefficients) entries[entry.first] += factor * entry.second;
+    double rhs = factor * rows[first].rhs;
+    if (kind == Kind::DependentHard) {
+      for (const auto& entry : rows[second].coefficients) entries[entry.first] += entry.second;
+      rhs += rows[second].rhs;
     }
+    if (kind == Kind::ContradictoryHard) rhs += random.Uniform(1.0, 5.0);
+    rows.push_back(makeRow(true, entries));
+    rows.back().rhs = rhs;
   }
-  // Interleave hard and soft rows, and name about half of the constraints.
-  std::vector<Constraint> all = hard;
-  all.insert(all.end(), soft.begin(), soft.end());
-  for (int i = static_cast<int>(all.size()) - 1; i > 0; --i) std::swap(all[i], all[random.Int(0, i)]);
-  std::vector<int> names;
-  for (Constraint& constraint : all) {
+  if (fresh) {  // powers of two keep the normal matrix of the soft pair exactly singular
+    const double powers[] = {-2.0, -1.0, -0.5, 0.5, 1.0, 2.0, 4.0};
+    const double a = powers[random.Int(0, 6)];
+    const double b = powers[random.Int(0, 6)];
+    std::map<int, double> entries{{ids[count], a}, {ids[count + 1], b}};
+    if (kind == Kind::UndeterminedHard) {
+      const int other = ids[random.Int(0, count - 1)];
+      entries.emplace(other, random.Uniform(-0.3, 0.3));
+    }
+    rows.push_back(makeRow(kind == Kind::UndeterminedHard, entries));
+  }
+  for (int i = static_cast<int>(rows.size()) - 1; i > 0; --i) std::swap(rows[i], rows[random.Int(0, i)]);
+  std::set<int> names;
+  for (Constraint& row : rows) {
     if (!random.Chance(0.5)) continue;
-    int id;
-    do id = random.Int(-5000, 5000);
-    while (std::find(names.begin(), names.end(), id) != names.end());
-    names.push_back(id);
-    constraint.named = true;
-    constraint.id = id;
+    do row.id = random.Int(-5000, 5000);
+    while (!names.insert(row.id).second);
+    row.named = true;
   }
-  problem.constraints = all;
-  problem.variables = ids;
-  std::sort(problem.variables.begin(), problem.variables.end());
-  return problem;
+  std::sort(ids.begin(), ids.end());
+  return {ids, rows};
 }
 
 // A problem with a variable count drawn from [low, high] and a hard share from [shareLow, shareHigh].

@@ -24,8 +24,15 @@ inline std::uint64_t Bits(double value) {
 
 inline const LSQSolverState& StateOf(const ZRMLSQSolver& solver) { return ZRMLSQSolverStateAccess::State(solver); }
 
-// The registered constraints by key, bit for bit: hard, rhs, then (variable id, coefficient)
-// ascending.
+// A registered constraint bit for bit: hard, rhs, then (variable id, coefficient) ascending.
+inline std::vector<std::uint64_t> Record(bool hard, double rhs, const Entries& coefficients) {
+  std::vector<std::uint64_t> record{hard ? 1u : 0u, Bits(rhs)};
+  for (const auto& entry : coefficients)
+    record.insert(record.end(), {static_cast<std::uint64_t>(entry.first), Bits(entry.second)});
+  return record;
+}
+
+// The registered constraints by key.
 using ConstraintRecords = std::map<Key, std::vector<std::uint64_t>>;
 
 inline ConstraintRecords ConstraintsOf(const ZRMLSQSolver& solver) {
@@ -33,10 +40,8 @@ inline ConstraintRecords ConstraintsOf(const ZRMLSQSolver& solver) {
   ConstraintRecords records;
   for (int row = 0; row < store.Size(); ++row) {
     const ConstraintStore::Row& stored = store.RowAt(row);
-    std::vector<std::uint64_t>& record = records[{stored.key.first, stored.key.second}];
-    record = {stored.hard ? 1u : 0u, Bits(store.Rhs(row))};
-    for (int e = stored.first; e < stored.first + stored.count; ++e)
-      record.insert(record.end(), {static_cast<std::uint64_t>(store.Pool()[e].first), Bits(store.Pool()[e].second)});
+    const Entries entries(store.Pool() + stored.first, store.Pool() + stored.first + stored.count);
+    records[{stored.key.first, stored.key.second}] = Record(stored.hard, store.Rhs(row), entries);
   }
   return records;
 }
