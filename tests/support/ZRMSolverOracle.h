@@ -7,6 +7,7 @@
 #define ZRMSolverOracle_h
 
 #include "ZRMLSQSolver.h"
+#include "ZRMProblemGenerator.h"
 #include "ZRMSolverRecords.h"
 
 #include <Eigen/Dense>
@@ -125,27 +126,19 @@ inline DenseSolution SolveDense(const std::vector<Constraint>& rows) {
   return solution;
 }
 
-// Deterministic generator, independent of the standard library's distributions (splitmix64).
-class Random {
+// The benchmark generator's splitmix64 source (independent of the standard library's
+// distributions), with the draws the tests use.
+class Random : public zrmgen::Random {
 public:
-  explicit Random(std::uint64_t seed) : mState(seed) {}
-  std::uint64_t Next() {
-    std::uint64_t z = (mState += 0x9E3779B97F4A7C15ull);
-    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-    return z ^ (z >> 31);
-  }
+  using zrmgen::Random::Random;
   // Uniform in [0, 1) with 53 random bits.
-  double Unit() { return static_cast<double>(Next() >> 11) * 0x1.0p-53; }
+  double Unit() { return zrmgen::Random::Uniform(); }
   double Uniform(double low, double high) { return low + (high - low) * Unit(); }
   // Uniform integer in [low, high].
   int Int(int low, int high) {
     return low + static_cast<int>(Next() % static_cast<std::uint64_t>(static_cast<std::int64_t>(high) - low + 1));
   }
   bool Chance(double probability) { return Unit() < probability; }
-
-private:
-  std::uint64_t mState;
 };
 
 // Kinds of generated problems: the fault planted, if any.
