@@ -1,5 +1,5 @@
 // Fuzzer of the geometry handles. Slots of handles (of the base, const and point classes) take
-// new objects of several classes, copies, assignments from handles and raw pointers
+// new points, lines and splines, copies, assignments from handles and raw pointers
 // (self-assignment included), Reset, swap, Clone, downcasts and const conversions; points are
 // copied and assigned as values.
 //
@@ -9,11 +9,9 @@
 // nothing is left. (Spline values and copies, type codes and downcasts of every class:
 // geometry_test.)
 #include "FuzzSupport.h"
-#include "ZRMUtArc.h"
 #include "ZRMUtBSpline.h"
 #include "ZRMUtLine.h"
 #include "ZRMUtPoint.h"
-#include "ZRMUtSphere.h"
 
 #include <functional>
 #include <map>
@@ -38,13 +36,10 @@ private:
   }
   int Small(int low, int high) { return mInput.ConsumeIntegralInRange<int>(low, high); }
   ZRMUtGeometry* NewAny() {
-    switch (Small(0, 5)) {
+    switch (Small(0, 2)) {
       case 0: return new ZRMUtPoint(KRNMathPoint(1, 2, 3));
       case 1: return new ZRMUtLine(KRNMathPoint(), KRNMathDirection(0, 0, 1));
-      case 2: return new ZRMUtCircle();
-      case 3: return new ZRMUtArc();
-      case 4: return new ZRMUtBSpline();
-      default: return new ZRMUtSphere();
+      default: return new ZRMUtBSpline();
     }
   }
 
@@ -53,7 +48,7 @@ private:
     const ZRMUtGeometry_Ptr& other = Pick(mAny);  // may be any itself
     ZRMUtPoint_Ptr& point = Pick(mPoints);
     const ZRMUtPoint_Ptr& source = Pick(mPoints);
-    switch (Small(0, 11)) {
+    switch (Small(0, 9)) {
       case 0: any = ZRMUtGeometry_Ptr(NewAny()); break;
       case 1: any = NewAny(); break;
       case 2: ZRMUtGeometry_Ptr(other).swap(any); break;
@@ -77,8 +72,6 @@ private:
         else
           target = Pick(mConstAny);
         break;
-      case 9: point = new ZRMUtPoint(KRNMathPoint()); break;
-      case 10: point.swap(Pick(mPoints)); break;
       default:  // a copy (no references of its own) or an assignment (self-assignment included,
                 // keeping the target's count) of a point's value
         if (!source) break;

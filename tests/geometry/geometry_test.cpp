@@ -15,12 +15,11 @@
 // fixed points; the library's rotation helpers too). The library's perpendiculars and rigid
 // motions, the roles of the plane/axis conversions and their reported index check, the tolerant
 // equality of the math value types, and the spline condition record.
-#include "GeometryTestSupport.h"
 #include "KRNError.h"
-#include "KRNMathBox.h"
-#include "KRNRawColldouble.h"
-#include "KRNMathSetOfPoints.h"
-#include "KRNRawCollint.h"
+#include "KRNMathConstants.h"
+#include "KRNMathLine.h"
+#include "KRNMathTransformation.h"
+#include "ZRMTestSupport.h"
 #include "ZRMUtArc.h"
 #include "ZRMUtBSpline.h"
 #include "ZRMUtCone.h"
@@ -37,10 +36,14 @@
 #include "ZRMUtTolerance.h"
 #include "ZRMUtTorus.h"
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <climits>
 #include <cmath>
 #include <functional>
+#include <limits>
+#include <random>
 #include <string>
 #include <tuple>
 #include <type_traits>
@@ -48,17 +51,71 @@
 
 namespace {
 
-using zrmtest::kNaN;
-using zrmtest::Near;
 using P = KRNMathPoint;
 using V = KRNMathVector;
 using D = KRNMathDirection;
-const P kO(0, 0, 0);
-const double kUnset = -123.0, kTol = ZRMUtTolerance().LengthTol(), kRes = ZRMUtTolerance().ModelResolution(),
-             kAbsoluteTol = ZRMUtTolerance().AbsoluteTol();
 using Mat = KRNMath3x3Matrix;
 using Xf = KRNMathTransformation;
 using Utils = ZRMUtGeomUtils;
+const P kO(0, 0, 0);
+const double kNaN = std::numeric_limits<double>::quiet_NaN(), kUnset = -123.0, kTol = ZRMUtTolerance().LengthTol(),
+             kRes = ZRMUtTolerance().ModelResolution(), kAbsoluteTol = ZRMUtTolerance().AbsoluteTol();
+
+// Seeded random points, directions and rigid motions.
+class Random {
+public:
+  explicit Random(unsigned seed) : mEngine(seed) {}
+  double Uniform(double low, double high) { return std::uniform_real_distribution<double>(low, high)(mEngine); }
+  V Vector(double range = 10.0) { return {Uniform(-range, range), Uniform(-range, range), Uniform(-range, range)}; }
+  P Point(double range = 10.0) { return P(Vector(range)); }
+  // A unit direction, orthogonal to d when d is given.
+  D Direction(const V& d = V()) {
+    for (;;) {
+      const V v = Vector(1.0), w = v - (v * d) * d;
+      if (w.Norm() > 0.1) return D(w);
+    }
+  }
+  // A rotation about a random line followed by a random translation (each draw in a statement of
+  // its own: the order of arguments and operands is unspecified).
+  Xf RigidMotion() {
+    const V shift = Vector();
+    const double angle = Uniform(-KRNPI, KRNPI);
+    const P point = Point();
+    return Xf(shift) * Xf(angle, KRNMathLine(point, Direction()));
+  }
+
+private:
+  std::mt19937 mEngine;
+};
+
+// Component-wise comparison of points, vectors and directions within tol (0: equal).
+template <class A, class B>
+::testing::AssertionResult Near(const A& a, const B& b, double tol) {
+  if (std::fabs(a.x - b.x) <= tol && std::fabs(a.y - b.y) <= tol && std::fabs(a.z - b.z) <= tol)
+    return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << "(" << a.x << ", " << a.y << ", " << a.z << ") vs (" << b.x << ", " << b.y
+                                       << ", " << b.z << ")";
+}
+
+// The uniform scaling by factor about center.
+Xf Scaling(double factor, const P& center = P()) {
+  return Xf(Mat(V(factor, 0, 0), V(0, factor, 0), V(0, 0, factor)), (1.0 - factor) * V(center));
+}
+
+// The reports of one failed check, from reports[0] on: the failure report, and in the development
+// stage its runtime assertion ("message", expression).
+void ExpectCheckReport(const std::vector<zrmtest::AssertReport>& reports, const std::string& expression,
+                       const std::string& message, const std::string& file, int line, bool development) {
+  using Report = zrmtest::AssertReport;
+  ASSERT_EQ(reports.size(), development ? 2u : 1u);
+  EXPECT_TRUE(reports[0].kind == Report::Failure && !reports[0].condition && reports[0].line == line);
+  EXPECT_EQ(reports[0].expression + "|" + reports[0].message + "|" + reports[0].file,
+            expression + "|" + message + "|" + file);
+  if (!development) return;
+  const std::string text = "(\"" + message + "\", " + expression + ")";
+  EXPECT_TRUE(reports[1].kind == Report::Runtime && reports[1].text == std::wstring(text.begin(), text.end()));
+  EXPECT_TRUE(reports[1].file == file && reports[1].line == line);
+}
 
 template <class Curve>
 P At(Curve& curve, double t) {
@@ -84,18 +141,18 @@ double Implicit(const ZRMUtEllipse& e, const P& p) {
 }
 ZRMUtEllipse Standard() { return ZRMUtEllipse(kO, KRNMathI, KRNMathJ, 2.0, 1.0); }
 // Random curves, each draw in a statement of its own (the argument order is unspecified).
-ZRMUtCircle RandomCircle(zrmtest::Random& r) {
+ZRMUtCircle RandomCircle(Random& r) {
   const P center = r.Point();
   const D axis = r.Direction(), x = r.Direction(axis);
   return ZRMUtCircle(center, axis, x, r.Uniform(0.5, 5.0));
 }
-ZRMUtEllipse RandomEllipse(zrmtest::Random& r) {
+ZRMUtEllipse RandomEllipse(Random& r) {
   const P center = r.Point();
   const D x = r.Direction(), y = r.Direction(x);
   const double a = r.Uniform(1.0, 5.0), b = r.Uniform(0.3, a);
   return ZRMUtEllipse(center, x, y, a, b);
 }
-ZRMUtLine RandomLine(zrmtest::Random& r) {
+ZRMUtLine RandomLine(Random& r) {
   const P point = r.Point();
   return ZRMUtLine(point, r.Direction());
 }
@@ -128,7 +185,7 @@ bool Promised(const ZRMUtEllipse& e, const P& p, const P& q) {
 }
 
 template <class Curve>
-void CheckCurve(Curve c, zrmtest::Random& random, long i) {
+void CheckCurve(Curve c, Random& random, long i) {
   const double t = random.Uniform(-3.1, 3.1), h = 1e-4;
   const P p = random.Point(), onIt = At(c, t);
   P q;
@@ -140,8 +197,8 @@ void CheckCurve(Curve c, zrmtest::Random& random, long i) {
   EXPECT_TRUE(c.GetTangentAtPoint(onIt, v) && std::fabs(v.Norm() - 1) < 1e-12 &&
               (v ^ chord).Norm() < 1e-6 * chord.Norm())
       << i;
-  const KRNMathTransformation map = i % 3 == 0   ? zrmtest::Scaling(3.0, random.Point())
-                                    : i % 3 == 1 ? zrmtest::Scaling(-1.0, random.Point())  // orientation reversed
+  const KRNMathTransformation map = i % 3 == 0   ? Scaling(3.0, random.Point())
+                                    : i % 3 == 1 ? Scaling(-1.0, random.Point())  // orientation reversed
                                                  : random.RigidMotion();
   Curve moved = c;
   moved.ApplyTransformation(map);
@@ -151,7 +208,7 @@ void CheckCurve(Curve c, zrmtest::Random& random, long i) {
 }
 
 TEST(Curves, RandomCurvesEvaluateBackProjectAndTransform) {
-  zrmtest::Random random(18);
+  Random random(18);
   for (long i = 0; i < zrmtest::Scaled(300); ++i) {
     CheckCurve(RandomLine(random), random, i);
     CheckCurve(RandomCircle(random), random, i);
@@ -163,7 +220,7 @@ TEST(Curves, RandomCurvesEvaluateBackProjectAndTransform) {
 // equation a point is outside, and from there the two tangency points lie on the ellipse with T - P
 // orthogonal to the normal there.
 TEST(Ellipse, RulesOfRandomEllipses) {
-  zrmtest::Random random(21);
+  Random random(21);
   zrmtest::AssertRecorder recorder;
   for (long i = 0; i < zrmtest::Scaled(300); ++i) {
     const double t = random.Uniform(-3.1, 3.1), h = 1e-4, x = random.Uniform(-4, 4), y = random.Uniform(-4, 4);
@@ -333,26 +390,27 @@ TEST(GeometryClasses, DispatchTypesDowncastsClonesAndTransformations) {
     for (const auto& [kind, cast] : casts) EXPECT_EQ(cast, kind == c.kind ? g.Ptr() : nullptr) << kind;
     V tangent(3, 4, 5);  // the base answer: false, untouched
     EXPECT_TRUE(c.tangent || (!cg.GetTangentAtPoint(o, tangent) && Near(tangent, V(3, 4, 5), 0)));
-    // A clone is an independent copy of the same class.
+    // A clone is a distinct copy of the same class (its count of holders: fuzz_geometry).
     ZRMUtGeometry_Ptr clone = cg.Clone();
-    EXPECT_TRUE(clone != g && clone->GetRefCount() == 1 && g->GetRefCount() == 1 && ZRMGetGeomType(clone) == c.type &&
-                Sizes(*clone) == Sizes(*g));
-    if (!dynamic_cast<ZRMUtCSys*>(g.Ptr())) continue;
+    EXPECT_TRUE(clone != g && ZRMGetGeomType(clone) == c.type && Sizes(*clone) == Sizes(*g));
+    const auto* frame = dynamic_cast<const ZRMUtCSys*>(&cg);
+    if (!frame) continue;
     // Placed by a frame: a scaling by 2 moves the origin, keeps the directions and doubles the
-    // sizes of circles, arcs and ellipses only; a collapse leaves the fallback frame (1, 0, 0)
-    // thrice. (Other maps: the random curves.)
+    // sizes of circles, arcs and ellipses only; the collapse (a scaling by 0) leaves the sizes and
+    // the fallback frame (1, 0, 0) thrice. (Other maps: the random curves.)
     const bool curve = dynamic_cast<ZRMUtCircle*>(g.Ptr()) || dynamic_cast<ZRMUtEllipse*>(g.Ptr());
-    ZRMUtGeometry_Ptr scaled = cg.Clone(), collapsed = cg.Clone();
-    scaled->ApplyTransformation(zrmtest::Scaling(2.0));
-    collapsed->ApplyTransformation(KRNMathTransformation(KRNMath3x3Matrix(V(), V(), V())));
-    const ZRMUtCSys &frame = dynamic_cast<const ZRMUtCSys&>(cg), &f = dynamic_cast<const ZRMUtCSys&>(*scaled),
-                    &fallback = dynamic_cast<const ZRMUtCSys&>(*collapsed);
-    std::vector<double> sizes = Sizes(*g);
-    for (double& size : sizes) size *= curve ? 2 : 1;
-    EXPECT_TRUE(Sizes(*scaled) == sizes && Near(f.Point(), 2.0 * V(o), 0) && Near(f.XDir(), frame.XDir(), 1e-15) &&
-                Near(f.ZDir(), frame.ZDir(), 1e-15));
-    EXPECT_TRUE(Sizes(*collapsed) == Sizes(*g) && Near(fallback.Point(), kO, 0) && Near(fallback.XDir(), KRNMathI, 0) &&
-                Near(fallback.YDir(), KRNMathI, 0) && Near(fallback.ZDir(), KRNMathI, 0));
+    for (const double factor : {2.0, 0.0}) {
+      ZRMUtGeometry_Ptr moved = cg.Clone();
+      moved->ApplyTransformation(Scaling(factor));
+      const ZRMUtCSys& f = dynamic_cast<const ZRMUtCSys&>(*moved);
+      std::vector<double> sizes = Sizes(*g);
+      for (double& size : sizes) size *= curve && factor == 2 ? 2 : 1;
+      const bool kept = factor == 2;
+      EXPECT_TRUE(Sizes(*moved) == sizes && Near(f.Point(), factor * V(o), 0) &&
+                  Near(f.XDir(), kept ? frame->XDir() : KRNMathI, 1e-15) &&
+                  Near(f.YDir(), kept ? frame->YDir() : KRNMathI, 1e-15) &&
+                  Near(f.ZDir(), kept ? frame->ZDir() : KRNMathI, 1e-15));
+    }
   }
 }
 
@@ -364,7 +422,7 @@ struct OpenCSys : ZRMUtCSys {
 // (origin, z) frames are right-handed with x across (0, 1, 0); default objects have size 0.
 // Non-orthogonal directions are reported, construction completing with the directions as passed.
 TEST(CSys, FramesChosenByConstructorsAndTheOrthogonalityReport) {
-  zrmtest::Random random(1234);
+  Random random(1234);
   zrmtest::AssertRecorder silent;
   for (long i = 0; i < zrmtest::Scaled(500); ++i) {
     const D z = random.Direction();
@@ -380,8 +438,8 @@ TEST(CSys, FramesChosenByConstructorsAndTheOrthogonalityReport) {
   zrmtest::AssertRecorder recorder;
   const ZRMUtEllipse e(P(), KRNMathI, KRNMathI, 2, 1);
   EXPECT_TRUE(Near(e.XDir(), KRNMathI, 0) && Near(e.YDir(), KRNMathI, 0) && Near(e.ZDir(), KRNMathI, 0));
-  zrmtest::ExpectCheckReport(recorder.reports, "mXDir.IsOrthogonal(mYDir)", "ZRMUtCSys non-orthogonal directions in.",
-                             "ZRMMathematicsExt/ZRMMathematics.m/src/ZRMUtCSys", 33, true);
+  ExpectCheckReport(recorder.reports, "mXDir.IsOrthogonal(mYDir)", "ZRMUtCSys non-orthogonal directions in.",
+                    "ZRMMathematicsExt/ZRMMathematics.m/src/ZRMUtCSys", 33, true);
 }
 
 // Null outputs refuse. The static form on a segment of length 4: the parameter along the unit
@@ -423,14 +481,14 @@ TEST(BSpline, NullArraysAndUnequalOutputsAreReported) {
     zrmtest::AssertRecorder recorder;
     const ZRMUtBSpline s(2, 3, k, m, 1, weights, false, KRNMathSetOfPoints());
     EXPECT_TRUE(s.GetNbOfKnots() == 0 && s.GetNumberOfWeights() == 1);
-    zrmtest::ExpectCheckReport(recorder.reports, "nbKnots < 1 || (knots && multiplicities)",
-                               "ZRMUtBSpline null knot or multiplicity array in.", kFile, 42, true);
+    ExpectCheckReport(recorder.reports, "nbKnots < 1 || (knots && multiplicities)",
+                      "ZRMUtBSpline null knot or multiplicity array in.", kFile, 42, true);
   }
   zrmtest::AssertRecorder recorder(0);
   const ZRMUtBSpline s(2, 3, knots, mults, 1, nullptr, false, KRNMathSetOfPoints());
   EXPECT_TRUE(s.GetNbOfKnots() == 3 && s.GetNumberOfWeights() == 0);
-  zrmtest::ExpectCheckReport(recorder.reports, "nbWeights < 1 || weights", "ZRMUtBSpline null weight array in.", kFile,
-                             43, false);
+  ExpectCheckReport(recorder.reports, "nbWeights < 1 || weights", "ZRMUtBSpline null weight array in.", kFile, 43,
+                    false);
   KRNRawColldouble in, packed;
   KRNRawCollint counts;
   in.Append(1);
@@ -443,7 +501,7 @@ TEST(BSpline, NullArraysAndUnequalOutputsAreReported) {
 // Expanded knot vectors of runs with random multiplicities (at least AbsoluteTol apart): every run
 // at most degree + 1 long, and for a clamped vector both ends exactly degree + 1 long.
 TEST(BSpline, IsQOBCompatibleAgainstAMultiplicityModel) {
-  zrmtest::Random random(31);
+  Random random(31);
   for (long i = 0; i < zrmtest::Scaled(500); ++i) {
     const double gap = i % 2 == 0 ? 1.0 : kAbsoluteTol;  // exactly AbsoluteTol apart: distinct
     const int degree = 1 + int(random.Uniform(0, 4)), values = 1 + int(random.Uniform(0, gap == 1.0 ? 5 : 3));
@@ -534,7 +592,7 @@ TEST(BSpline, DefaultsBoxesCopiesAndTransformations) {
   int mults[] = {3};
   ZRMUtBSpline s(2, 1, knots, mults, 3, weights, true, Polygon({{0, 0, 0}, {1, -1, 0}, {1, 1, 2}})), assigned;
   EXPECT_TRUE(s.GetBoundingBox(box) && Near(box.GetLow(), P(0, -1, 0), 0) && Near(box.GetHigh(), P(10, 10, 10), 0));
-  zrmtest::Random random(33);
+  Random random(33);
   const KRNMathVector c1 = random.Vector(), c2 = random.Vector();
   s.SetClosureCondition(c1, c2);
   const ZRMUtBSpline before(s);
@@ -560,7 +618,7 @@ Mat Diagonal(double a, double b, double c) { return Mat(V(a, 0, 0), V(0, b, 0), 
 // length (not multiplied by its reciprocal), zero giving (1, 0, 0). A bad index of a point set
 // (from 0) or a raw collection (from 1) raises IndexOutOfRange.
 TEST(KRNMathValues, UnitDirectionsAndCheckedIndexes) {
-  zrmtest::Random random(11);
+  Random random(11);
   for (long i = 0; i < zrmtest::Scaled(4000); ++i) {
     V v = i % 100 == 0 ? V(-0.0, 0.0, -0.0) : random.Vector(i % 2 == 0 ? 10.0 : 1e3);
     if (i % 2 == 1) v.Normalize();
@@ -578,15 +636,17 @@ TEST(KRNMathValues, UnitDirectionsAndCheckedIndexes) {
 // of its smallest component (x first on a tie); a uniform scaling is recovered with its center and
 // factor.
 TEST(KRNMathTransformation, PropertiesOfRandomMaps) {
-  zrmtest::Random random(42);
+  Random random(42);
   for (long i = 0; i < zrmtest::Scaled(500); ++i) {
     const P origin = random.Point(), p = random.Point();
     const D unit = random.Direction();
     const V axis = V(unit) * random.Uniform(0.1, 5);
     const double angle = random.Uniform(-2 * KRNPI, 2 * KRNPI), factor = random.Uniform(0.05, 0.95) * (i % 2 ? 1 : 20);
     const KRNMathLine line(origin, axis);
-    const Xf rotation(angle, line), halfTurn(origin, axis), scaling = zrmtest::Scaling(factor, origin);
-    EXPECT_TRUE(Near(rotation * p, origin + zrmtest::Rodrigues(p - origin, axis, angle), 1e-11) &&
+    const Xf rotation(angle, line), halfTurn(origin, axis), scaling = Scaling(factor, origin);
+    const V k = (1.0 / axis.Norm()) * axis, v = p - origin;  // Rodrigues' formula about the unit axis k
+    const V rodrigues = std::cos(angle) * v + std::sin(angle) * (k ^ v) + ((1.0 - std::cos(angle)) * (k * v)) * k;
+    EXPECT_TRUE(Near(rotation * p, origin + rodrigues, 1e-11) &&
                 Near(Utils::GetRotatedPoint(line, angle, p), rotation * p, 1e-12) &&
                 Near(Utils::GetRotatedVector(line, angle, D(p - origin)), rotation * V(D(p - origin)), 1e-12));
     const V a = std::fabs(axis.x) <= std::min(std::fabs(axis.y), std::fabs(axis.z)) ? V(1, 0, 0)
@@ -616,7 +676,7 @@ TEST(KRNMathTransformation, IdentitiesScalingsAndSingularMaps) {
   const Xf identities[] = {Xf(), Xf(V(1e-13, 0, 0)), Xf(KRN2PI, KRNMathLine(P(1, 2, 3), V(1, 1, 1))),
                            Xf(1.0, KRNMathLine(P(3, 3, 3), V())), Xf(P(1, 2, 3), V())},
            others[] = {Xf(V(0, 0, 1e-11)), Xf(Diagonal(1, 1 + 1e-11, 1)), Xf(Diagonal(2, 2, 2.001)),
-                       zrmtest::Scaling(-1, P(1, 0, 0)), zrmtest::Scaling(0, P(1, 0, 0))};
+                       Scaling(-1, P(1, 0, 0)), Scaling(0, P(1, 0, 0))};
   for (const Xf& t : identities) EXPECT_TRUE(t.IsIdentity()) << &t - identities;
   for (const Xf* t : {identities, others})
     for (int i = 0; i < 5; ++i) {
@@ -639,7 +699,7 @@ TEST(KRNMathTransformation, IdentitiesScalingsAndSingularMaps) {
 TEST(GeomUtils, PerpendicularsAndMotionsAgainstModels) {
   EXPECT_TRUE(Near(Utils::GetPerpendicularVector(V(-5, 0, 0)), V(0, 0, 5), 0) &&
               Near(Utils::GetPerpendicularVector(V()), V(1, 0, 0), 0));
-  zrmtest::Random random(42);
+  Random random(42);
   for (long i = 0; i < zrmtest::Scaled(1500); ++i) {
     const V v = random.Vector(), perpendicular = Utils::GetPerpendicularVector(v);
     EXPECT_TRUE(std::fabs(perpendicular * v) <= 1e-12 * (v * v) &&
@@ -682,49 +742,42 @@ TEST(GeomUtils, PlaneAndAxisRolesAndTheIndexCheck) {
     ASSERT_EQ(recorder.reports.size(), 4u);
     EXPECT_EQ(recorder.reports[2].line, 102);  // SysToPlane's, after PlaneToSys's
     recorder.reports.resize(2);
-    zrmtest::ExpectCheckReport(recorder.reports, "k >= 0 && k <= 2", "Axis index out of range", file, 101, true);
+    ExpectCheckReport(recorder.reports, "k >= 0 && k <= 2", "Axis index out of range", file, 101, true);
   }
 }
 
 // Every component in turn, for a point and a float direction: half the tolerance keeps two values
 // equal, a thousand tolerances or one float step (single precision subtracts in float) or a NaN
-// make them unequal; from zero, the double just below the tolerance is equal, the tolerance itself
-// not (the test is strict). != is the negation, the test symmetric.
+// make them unequal; from zero, the value just below the tolerance is equal, the tolerance itself
+// not (the test is strict). != is the negation, the test symmetric. The float conversions keep
+// the components.
 template <class Value>
-bool EqualFrom(const std::vector<double>& a, const std::vector<double>& b) {
-  const auto make = [](const std::vector<double>& c) {
-    if constexpr (std::is_same_v<Value, P>)
-      return Value(c[0], c[1], c[2]);
-    else
-      return Value(float(c[0]), float(c[1]), float(c[2]));
-  };
-  const Value x = make(a), y = make(b);
-  EXPECT_TRUE((x != y) == !(x == y) && (x == y) == (y == x));
-  return x == y;
+void ExpectStrictComponentTolerance(const Value& base) {
+  using Real = std::remove_const_t<decltype(base.x)>;
+  const bool single = std::is_same_v<Real, float>;
+  for (int i = 0; i < 3; ++i) {
+    const auto equal = [i](const Value& a, double component) {
+      Value b = a;
+      (i == 0 ? b.x : i == 1 ? b.y : b.z) = Real(component);
+      EXPECT_TRUE((a != b) == !(a == b) && (a == b) == (b == a));
+      return a == b;
+    };
+    const Value zero(0, 0, 0);
+    const Real c = i == 0 ? base.x : i == 1 ? base.y : base.z;
+    const double step = single ? std::nextafter(c, Real(1e9)) : c + 1e3 * kAbsoluteTol,
+                 below = single ? 0.99 * kAbsoluteTol : std::nextafter(kAbsoluteTol, 0.0);
+    EXPECT_TRUE(equal(base, c + 0.5 * kAbsoluteTol) && equal(zero, below)) << i;
+    EXPECT_FALSE(equal(base, step) || equal(base, kNaN) || equal(zero, kAbsoluteTol) || equal(zero, -kAbsoluteTol))
+        << i;
+  }
 }
 
 TEST(MathOperators, EveryComponentStrictlyWithinTheTolerance) {
-  const struct {
-    std::size_t count;
-    bool single;
-    bool (*equal)(const std::vector<double>&, const std::vector<double>&);
-  } types[] = {{3, false, EqualFrom<P>}, {3, true, EqualFrom<KRNMathDirectionf>}};
-  for (const auto& [count, single, equal] : types) {
-    std::vector<double> base(count), zero(count, 0.0);
-    for (std::size_t i = 0; i < count; ++i) base[i] = (i % 2 == 0 ? -1.0 : 1.0) * double(i + 1);
-    for (std::size_t i = 0; i < count; ++i) {
-      auto with = [i](std::vector<double> c, double value) {
-        c[i] = value;
-        return c;
-      };
-      const double step = single ? double(std::nextafter(float(base[i]), 1e9f)) : base[i] + 1e3 * kAbsoluteTol,
-                   below = single ? 0.99 * kAbsoluteTol : std::nextafter(kAbsoluteTol, 0.0);
-      EXPECT_TRUE(equal(base, with(base, base[i] + 0.5 * kAbsoluteTol)) && equal(zero, with(zero, below))) << i;
-      EXPECT_FALSE(equal(base, with(base, step)) || equal(base, with(base, zrmtest::kNaN)) ||
-                   equal(zero, with(zero, kAbsoluteTol)) || equal(zero, with(zero, -kAbsoluteTol)))
-          << count << " " << i;
-    }
-  }
+  ExpectStrictComponentTolerance(P(-1, 2, -3));
+  ExpectStrictComponentTolerance(KRNMathDirectionf(-1, 2, -3));
+  const KRNMathPointf pf(0.1f, -2.5f, 3.3f);
+  EXPECT_TRUE(Near(ZRMUtMathPointFtoMathPoint(pf), pf, 0) &&
+              Near(ZRMUtDirectionFtoDirection(KRNMathDirectionf(0.6f, -0.8f, 0)), V(0.6f, -0.8f, 0), 1e-7));
 }
 
 // Has gives the value (or false, with -1 for ids and the output left for values); Add overwrites;
