@@ -1,5 +1,5 @@
 // Fuzzer of the geometry handles. Slots of handles (of the base, const and point classes) take
-// new points, lines and splines, copies, assignments from handles and raw pointers
+// new points and lines, copies, assignments from handles and raw pointers
 // (self-assignment included), Reset, swap, Clone, downcasts and const conversions; points are
 // copied and assigned as values.
 //
@@ -9,7 +9,6 @@
 // nothing is left. (Spline values and copies, type codes and downcasts of every class:
 // geometry_test.)
 #include "FuzzSupport.h"
-#include "ZRMUtBSpline.h"
 #include "ZRMUtLine.h"
 #include "ZRMUtPoint.h"
 
@@ -30,11 +29,8 @@ Handle& Pick(FuzzedDataProvider& input, Handle (&slots)[N]) {
 }
 
 ZRMUtGeometry* NewAny(FuzzedDataProvider& input) {
-  switch (input.ConsumeIntegralInRange<int>(0, 2)) {
-    case 0: return new ZRMUtPoint(KRNMathPoint(1, 2, 3));
-    case 1: return new ZRMUtLine(KRNMathPoint(), KRNMathDirection(0, 0, 1));
-    default: return new ZRMUtBSpline();
-  }
+  if (input.ConsumeBool()) return new ZRMUtPoint(KRNMathPoint(1, 2, 3));
+  return new ZRMUtLine(KRNMathPoint(), KRNMathDirection(0, 0, 1));
 }
 
 void Step(FuzzedDataProvider& input, Slots& s) {
@@ -42,25 +38,24 @@ void Step(FuzzedDataProvider& input, Slots& s) {
   const ZRMUtGeometry_Ptr& other = Pick(input, s.any);  // may be any itself
   ZRMUtPoint_Ptr& point = Pick(input, s.points);
   const ZRMUtPoint_Ptr& source = Pick(input, s.points);
-  switch (input.ConsumeIntegralInRange<int>(0, 9)) {
+  switch (input.ConsumeIntegralInRange<int>(0, 8)) {
     case 0: any = ZRMUtGeometry_Ptr(NewAny(input)); break;
     case 1: any = NewAny(input); break;
-    case 2: ZRMUtGeometry_Ptr(other).swap(any); break;
-    case 3: any = other; break;
-    case 4: any = other.Ptr(); break;  // possibly the object any holds
-    case 5: input.ConsumeBool() ? any.Reset() : any.swap(Pick(input, s.any)); break;
-    case 6: {  // a distinct object of the same class, held once
+    case 2: any = other; break;
+    case 3: any = other.Ptr(); break;  // possibly the object any holds
+    case 4: input.ConsumeBool() ? any.Reset() : any.swap(Pick(input, s.any)); break;
+    case 5: {  // a distinct object of the same class, held once
       if (!other) break;
       const ZRMUtGeometry_Ptr clone = other->Clone();
       ZRM_FUZZ_CHECK(clone != other && clone->GetRefCount() == 1);
       any = clone.Ptr();
       break;
     }
-    case 7:  // a downcast into a typed slot, and back up through the raw pointer
+    case 6:  // a downcast into a typed slot, and back up through the raw pointer
       if (other) point = ZRMUtPoint_Ptr(other->AsPoint());
       any = ZRMUtGeometry_Ptr(source.Ptr());
       break;
-    case 8:  // const handles: converted from a handle, or assigned from each other (itself included)
+    case 7:  // const handles: converted from a handle, or assigned from each other (itself included)
       if (ZRMUtGeometry_ConstPtr& target = Pick(input, s.constAny); input.ConsumeBool())
         target = other;
       else
