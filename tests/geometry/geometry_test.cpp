@@ -3,18 +3,20 @@
 // curve (its implicit equation) where the class says, tangents are unit and parallel to the chord
 // of nearby parameters, and evaluation commutes with rigid motions and uniform scalings; edge
 // tables for the snapping of eccentric angles, the tolerances and refusals; the error trap of the
-// circle's Accept. One table over every class: dispatch, type codes, downcasts,
-// clones and the transformation rules of frames; the frames the constructors choose and the
-// orthogonality report; lines on a segment and their refusals. B-spline records: the reports of
-// null arrays word for word, knot vectors against a multiplicity model, packing by the running
-// mean, end tangents from the control polygon, bounding boxes, copies and transformations.
+// circle's Accept. One table over every class: dispatch, type codes, downcasts, clones and the
+// fallback frame of a collapse; default sizes and the orthogonality report; lines on a segment and
+// their refusals. B-spline records: the reports of null arrays word for word, knot vectors against
+// a multiplicity model, packing by the running mean, end tangents from the control polygon,
+// bounding boxes, copies and transformations.
 //
-// The math value types and helpers against their definitions and analytic models. The platform's:
-// the unit-direction rule exactly, checked indexes, and one table of properties over seeded random
-// rotations, half-turns, scalings and their products (inverses, composition, Rodrigues' formula,
-// fixed points; the library's rotation helpers too). The library's perpendiculars and rigid
-// motions, the roles of the plane/axis conversions and their reported index check, the tolerant
-// equality of the math value types, and the spline condition record.
+// The math value types and helpers against their definitions and analytic models: one table of
+// properties over seeded random rotations, half-turns, scalings and their products (inverses,
+// composition, Rodrigues' formula, fixed points), with the platform's unit-direction rule exactly,
+// the library's rotation helpers, perpendiculars, rigid motions and the frames of an origin and a z
+// direction; identities, singular maps and checked indexes; the roles of the plane/axis
+// conversions and their reported index check, the tolerant equality of the math value types and
+// their float conversions, and the spline condition record. (Reference counts of the handles:
+// fuzz_geometry.)
 #include "KRNError.h"
 #include "KRNMathConstants.h"
 #include "KRNMathLine.h"
@@ -111,6 +113,14 @@ void ExpectCheckReport(const std::vector<zrmtest::AssertReport>& reports, const 
               reports[0].message == message && reports[0].file == file && reports[0].line == line);
   EXPECT_TRUE(!development || (reports[1].kind == Report::Runtime && reports[1].file == file &&
                                reports[1].line == line && reports[1].text == std::wstring(text.begin(), text.end())));
+}
+
+// A point set or raw collection holding values.
+template <class Collection, class Value = double>
+Collection Filled(const std::vector<Value>& values) {
+  Collection collection;
+  for (const Value& value : values) collection.Append(value);
+  return collection;
 }
 
 template <class Curve>
@@ -318,8 +328,6 @@ using T = ZRMUtGeomTypeVisitor;
 
 TEST(GeometryClasses, DispatchTypesDowncastsClonesAndTransformations) {
   const P o(1, -2, 0.5);
-  KRNMathSetOfPoints polygon;
-  polygon.Append(o);
   // Kind, type code and a new object.
   const std::tuple<std::string, T::GeomType, std::function<ZRMUtGeometry*()>> cases[] = {
       {"point", T::GeomPoint, [&] { return new ZRMUtPoint(o); }},
@@ -333,7 +341,7 @@ TEST(GeometryClasses, DispatchTypesDowncastsClonesAndTransformations) {
       {"circle", T::GeomCircle, [&] { return new ZRMUtCircle(o, KRNMathK, 2.0); }},
       {"arc", T::GeomArc, [&] { return new ZRMUtArc(o, KRNMathK, 1.0, o, o); }},
       {"ellipse", T::GeomEllipse, [&] { return new ZRMUtEllipse(o, KRNMathI, KRNMathJ, 2.0, 1.0); }},
-      {"bspline", T::GeomBSpline, [&] { return new ZRMUtBSpline(2, 0, nullptr, nullptr, false, polygon); }},
+      {"bspline", T::GeomBSpline, [] { return new ZRMUtBSpline(2, 0, nullptr, nullptr, false, KRNMathSetOfPoints()); }},
   };
   for (const auto& [kind, code, make] : cases) {
     SCOPED_TRACE(kind);
@@ -356,8 +364,9 @@ TEST(GeometryClasses, DispatchTypesDowncastsClonesAndTransformations) {
         {"point", g->AsPoint()},       {"sphere", g->AsSphere()},   {"torus", g->AsTorus()}};
     for (const auto& [name, cast] : casts) EXPECT_EQ(cast, name == kind ? g.Ptr() : nullptr) << name;
     // A clone is a distinct object of the same class (its count of holders: fuzz_geometry).
-    ZRMUtGeometry_Ptr clone = cg.Clone();
-    EXPECT_TRUE(clone != g && typeid(*clone) == typeid(cg));
+    const ZRMUtGeometry_Ptr clone = cg.Clone();
+    const ZRMUtGeometry& copy = *clone;
+    EXPECT_TRUE(clone != g && typeid(copy) == typeid(cg));
     if (!dynamic_cast<const ZRMUtCSys*>(&cg)) continue;
     // Placed by a frame: the collapse onto the origin leaves the fallback frame (1, 0, 0) thrice.
     // (Other maps: the random curves.)
@@ -406,14 +415,6 @@ TEST(Line, SegmentsAndRefusals) {
 }
 
 const char* const kFile = "ZRMMathematicsExt/ZRMMathematics.m/src/ZRMUtBSpline";
-
-// A point set or raw collection holding values.
-template <class Collection, class Value = double>
-Collection Filled(const std::vector<Value>& values) {
-  Collection collection;
-  for (const Value& value : values) collection.Append(value);
-  return collection;
-}
 
 // A positive count with a null array is reported (in production without the runtime assertion) and
 // taken as 0; outputs of PackKnots of unequal lengths are reported and left alone.
