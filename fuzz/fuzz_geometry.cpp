@@ -1,5 +1,5 @@
 // Fuzzer of the geometry handles. Slots of handles (of the base, const and point classes) take
-// new objects of several classes, copies, assignments from handles and raw pointers
+// new points and lines, copies, assignments from handles and raw pointers
 // (self-assignment included), Reset, swap, Clone, downcasts and const conversions; points are
 // copied and assigned as values.
 //
@@ -9,115 +9,96 @@
 // nothing is left. (Spline values and copies, type codes and downcasts of every class:
 // geometry_test.)
 #include "FuzzSupport.h"
-#include "ZRMUtArc.h"
-#include "ZRMUtBSpline.h"
 #include "ZRMUtLine.h"
 #include "ZRMUtPoint.h"
-#include "ZRMUtSphere.h"
 
 #include <functional>
 #include <map>
 
 namespace {
 
-class GeometryHarness {
-public:
-  explicit GeometryHarness(FuzzedDataProvider& input) : mInput(input) {}
-
-  void Run() {
-    while (mInput.remaining_bytes() > 0) {
-      Step();
-      Check();
-    }
-  }
-
-private:
-  template <class Handle, int N>
-  Handle& Pick(Handle (&slots)[N]) {
-    return slots[mInput.ConsumeIntegralInRange<int>(0, N - 1)];
-  }
-  int Small(int low, int high) { return mInput.ConsumeIntegralInRange<int>(low, high); }
-  ZRMUtGeometry* NewAny() {
-    switch (Small(0, 5)) {
-      case 0: return new ZRMUtPoint(KRNMathPoint(1, 2, 3));
-      case 1: return new ZRMUtLine(KRNMathPoint(), KRNMathDirection(0, 0, 1));
-      case 2: return new ZRMUtCircle();
-      case 3: return new ZRMUtArc();
-      case 4: return new ZRMUtBSpline();
-      default: return new ZRMUtSphere();
-    }
-  }
-
-  void Step() {
-    ZRMUtGeometry_Ptr& any = Pick(mAny);
-    const ZRMUtGeometry_Ptr& other = Pick(mAny);  // may be any itself
-    ZRMUtPoint_Ptr& point = Pick(mPoints);
-    const ZRMUtPoint_Ptr& source = Pick(mPoints);
-    switch (Small(0, 11)) {
-      case 0: any = ZRMUtGeometry_Ptr(NewAny()); break;
-      case 1: any = NewAny(); break;
-      case 2: ZRMUtGeometry_Ptr(other).swap(any); break;
-      case 3: any = other; break;
-      case 4: any = other.Ptr(); break;  // possibly the object any holds
-      case 5: mInput.ConsumeBool() ? any.Reset() : any.swap(Pick(mAny)); break;
-      case 6: {  // a distinct object of the same class, held once, equal in value
-        if (!other) break;
-        const ZRMUtGeometry_Ptr clone = other->Clone();
-        ZRM_FUZZ_CHECK(clone != other && clone->GetRefCount() == 1);
-        any = clone.Ptr();
-        break;
-      }
-      case 7:  // a downcast into a typed slot, and back up through the raw pointer
-        if (other) point = ZRMUtPoint_Ptr(other->AsPoint());
-        any = ZRMUtGeometry_Ptr(source.Ptr());
-        break;
-      case 8:  // const handles: converted from a handle, or assigned from each other (itself included)
-        if (ZRMUtGeometry_ConstPtr& target = Pick(mConstAny); mInput.ConsumeBool())
-          target = other;
-        else
-          target = Pick(mConstAny);
-        break;
-      case 9: point = new ZRMUtPoint(KRNMathPoint()); break;
-      case 10: point.swap(Pick(mPoints)); break;
-      default:  // a copy (no references of its own) or an assignment (self-assignment included,
-                // keeping the target's count) of a point's value
-        if (!source) break;
-        if (mInput.ConsumeBool() || !point)
-          point = new ZRMUtPoint(*source);
-        else
-          *point = *source;
-        break;
-    }
-  }
-
-  void Check() {
-    std::map<const ZRMUtGeometry*, long> holders;
-    auto count = [&](const ZRMUtGeometry* object) { holders[object] += object != nullptr; };
-    for (const auto& slot : mAny) count(slot.Ptr());
-    for (const auto& slot : mConstAny) count(slot.Ptr());
-    for (const auto& slot : mPoints) count(slot.Ptr());
-    holders.erase(nullptr);
-    for (const auto& [object, held] : holders) ZRM_FUZZ_CHECK(object->GetRefCount() == held);
-    ZRM_FUZZ_CHECK(ZRMUtSmartBase::LiveObjectCount() == mBaseline + long(holders.size()));
-    for (const ZRMUtGeometry_Ptr& a : mAny)
-      for (const ZRMUtGeometry_Ptr& b : mAny)
-        ZRM_FUZZ_CHECK((a == b) == (a.Ptr() == b.Ptr()) && (a != b) == (a.Ptr() != b.Ptr()) &&
-                       (a < b) == std::less<const ZRMUtGeometry*>()(a.Ptr(), b.Ptr()));
-  }
-
-  FuzzedDataProvider& mInput;
-  const long mBaseline = ZRMUtSmartBase::LiveObjectCount();
-  ZRMUtGeometry_Ptr mAny[4];
-  ZRMUtGeometry_ConstPtr mConstAny[2];
-  ZRMUtPoint_Ptr mPoints[2];
+struct Slots {
+  ZRMUtGeometry_Ptr any[4];
+  ZRMUtGeometry_ConstPtr constAny[2];
+  ZRMUtPoint_Ptr points[2];
 };
+
+template <class Handle, int N>
+Handle& Pick(FuzzedDataProvider& input, Handle (&slots)[N]) {
+  return slots[input.ConsumeIntegralInRange<int>(0, N - 1)];
+}
+
+ZRMUtGeometry* NewAny(FuzzedDataProvider& input) {
+  if (input.ConsumeBool()) return new ZRMUtPoint(KRNMathPoint(1, 2, 3));
+  return new ZRMUtLine(KRNMathPoint(), KRNMathDirection(0, 0, 1));
+}
+
+void Step(FuzzedDataProvider& input, Slots& s) {
+  ZRMUtGeometry_Ptr& any = Pick(input, s.any);
+  const ZRMUtGeometry_Ptr& other = Pick(input, s.any);  // may be any itself
+  ZRMUtPoint_Ptr& point = Pick(input, s.points);
+  const ZRMUtPoint_Ptr& source = Pick(input, s.points);
+  switch (input.ConsumeIntegralInRange<int>(0, 8)) {
+    case 0: any = ZRMUtGeometry_Ptr(NewAny(input)); break;
+    case 1: any = NewAny(input); break;
+    case 2: any = other; break;
+    case 3: any = other.Ptr(); break;  // possibly the object any holds
+    case 4: input.ConsumeBool() ? any.Reset() : any.swap(Pick(input, s.any)); break;
+    case 5: {  // a distinct object of the same class, held once
+      if (!other) break;
+      const ZRMUtGeometry_Ptr clone = other->Clone();
+      ZRM_FUZZ_CHECK(clone != other && clone->GetRefCount() == 1);
+      any = clone.Ptr();
+      break;
+    }
+    case 6:  // a downcast into a typed slot, and back up through the raw pointer
+      if (other) point = ZRMUtPoint_Ptr(other->AsPoint());
+      any = ZRMUtGeometry_Ptr(source.Ptr());
+      break;
+    case 7:  // const handles: converted from a handle, or assigned from each other (itself included)
+      if (ZRMUtGeometry_ConstPtr& target = Pick(input, s.constAny); input.ConsumeBool())
+        target = other;
+      else
+        target = Pick(input, s.constAny);
+      break;
+    default:  // a copy (no references of its own) or an assignment (self-assignment included,
+              // keeping the target's count) of a point's value
+      if (!source) break;
+      if (input.ConsumeBool() || !point)
+        point = new ZRMUtPoint(*source);
+      else
+        *point = *source;
+      break;
+  }
+}
+
+void Check(const Slots& s, long baseline) {
+  std::map<const ZRMUtGeometry*, long> holders;
+  auto count = [&](const ZRMUtGeometry* object) { holders[object] += object != nullptr; };
+  for (const auto& slot : s.any) count(slot.Ptr());
+  for (const auto& slot : s.constAny) count(slot.Ptr());
+  for (const auto& slot : s.points) count(slot.Ptr());
+  holders.erase(nullptr);
+  for (const auto& [object, held] : holders) ZRM_FUZZ_CHECK(object->GetRefCount() == held);
+  ZRM_FUZZ_CHECK(ZRMUtSmartBase::LiveObjectCount() == baseline + long(holders.size()));
+  for (const ZRMUtGeometry_Ptr& a : s.any)
+    for (const ZRMUtGeometry_Ptr& b : s.any)
+      ZRM_FUZZ_CHECK((a == b) == (a.Ptr() == b.Ptr()) && (a != b) == (a.Ptr() != b.Ptr()) &&
+                     (a < b) == std::less<const ZRMUtGeometry*>()(a.Ptr(), b.Ptr()));
+}
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   FuzzedDataProvider input(data, size);
   const long baseline = ZRMUtSmartBase::LiveObjectCount();
-  GeometryHarness(input).Run();  // the slots release their objects with the harness
+  {
+    Slots slots;  // releases its objects at the end of the block
+    while (input.remaining_bytes() > 0) {
+      Step(input, slots);
+      Check(slots, baseline);
+    }
+  }
   ZRM_FUZZ_CHECK(ZRMUtSmartBase::LiveObjectCount() == baseline);
   return 0;
 }
