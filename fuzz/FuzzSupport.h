@@ -39,6 +39,25 @@ bool CheckCall(Call&& call, unsigned int code, const char* file, int line) {
 
 namespace zrmfuzz {
 
+// Thrown by an element copy when the budget is spent.
+struct CopyFailed {};
+
+// An element that counts how many were built and are live; its copies fail (CopyFailed) once the
+// budget is spent (never when it is negative). Not trivially copyable.
+struct Element {
+  Element(int v = 0) noexcept : value(v) { ++live, ++built; }  // NOLINT: converts, as int does
+  Element(const Element& other) : value(other.value) {
+    if (budget-- == 0) throw CopyFailed();
+    ++live, ++built;
+  }
+  Element& operator=(const Element& other) noexcept = default;
+  ~Element() { --live; }
+  operator int() const noexcept { return value; }  // NOLINT: converts, as int does
+  int value;
+  static inline long live = 0, built = 0;
+  static inline int budget = -1;
+};
+
 // A held iterator and where the model puts it: detached, or in the container of slot at pos (the
 // family's notion: an index, or a key with none at the end).
 template <class Iterator, class Pos>
@@ -55,9 +74,11 @@ struct Held {
 // assignment, Begin, End and unbound iterators, keeping, copying and assigning held iterators,
 // reads and writes through them, a read-only walk); the Family adds its own (Step), tells where
 // iterators stand (Value, Place) and checks that each attached one is at the element its model
-// names (CheckMore). After every operation each container passes its invariant check and walks as
-// its model, and every held iterator equals the end of a container exactly when the model puts it
-// there, and another held iterator exactly at the same place.
+// names (CheckMore). Element copies fail when the budget decoded for a step is spent. After every
+// operation each container passes its invariant check and walks as its model, the live elements
+// are those of the containers (kCounted: the values are Elements), and every held iterator equals
+// the end of a container exactly when the model puts it there, and another held iterator exactly at
+// the same place.
 template <class Family>
 class Driver {
 public:
@@ -72,7 +93,12 @@ public:
 
   void Run() {
     while (input.remaining_bytes() > 0) {
-      Step();
+      Element::budget = input.ConsumeIntegralInRange<int>(-9, 6);
+      try {
+        Step();
+      } catch (const CopyFailed&) {  // the models say what a failed operation leaves
+      }
+      Element::budget = -1;
       Check();
     }
     for (const Held& h : held)  // a detached or end iterator refuses to be dereferenced
@@ -206,6 +232,7 @@ private:
         ZRM_FUZZ_CHECK((a.it == b.it) == same && (a.it != b.it) != same);
       }
     }
+    ZRM_FUZZ_CHECK(Element::live == (Family::kCounted ? long(models[0].size() + models[1].size()) : 0));
     family.CheckMore(*this);
   }
 };

@@ -1,4 +1,5 @@
-// Differential fuzzer of the tree containers: ZRMUtMap<int, int> against std::map, or a ZRMUtSet
+// Differential fuzzer of the tree containers: ZRMUtMap<int, Element> (FuzzSupport.h: values that
+// count themselves and whose copies fail on a budget) against std::map, or a ZRMUtSet
 // of (index, value) pairs, as the solver sorts its sparse entries, against a std::map of value 0
 // (ordered by ZRMUtLess, whose order of pairs containers_test checks). The first byte chooses the
 // container and whether held iterators take the mutable or the read-only form.
@@ -6,8 +7,9 @@
 // Beside the operations of every container (FuzzSupport.h), insertion (operator[],
 // InsertOrGetAtEnd, Insert), Find, Count, Erase of a key or through an iterator, LowerBound,
 // UpperBound, ++ and ForEach, with held iterators on a key, at the end, or detached. Every held
-// iterator on a key is Find of the key. A use the rules refuse (a detached or end iterator
-// dereferenced, advanced or erased through, another container's iterator erased through) raises
+// iterator on a key is Find of the key. Lookups build no value, insertion one exactly when the key
+// is absent; a failed value copy (insertion, copy, assignment) changes nothing. A use the rules refuse (a detached or
+// end iterator dereferenced, advanced or erased through, another container's iterator erased through) raises
 // InvalidIterator from its documented place and changes nothing; erasing detaches the iterators
 // on the key, Clear and assignment those on elements, while end iterators stay.
 #include "FuzzSupport.h"
@@ -24,14 +26,14 @@
 namespace {
 
 struct MapTraits {
-  using Container = ZRMUtMap<int, int>;
+  using Container = ZRMUtMap<int, zrmfuzz::Element>;
   using Key = int;
   // Keys from a small range, so that operations meet each other's keys, and the extremes.
   static Key MakeKey(FuzzedDataProvider& input) {
     const int key = input.ConsumeIntegralInRange<int>(-6, 25);
     return key < 25 ? key : input.ConsumeBool() ? INT_MAX : INT_MIN;
   }
-  static std::pair<Key, int> Entry(const ZRMUtPair<int, int>& item) { return {item.first, item.second}; }
+  static std::pair<Key, int> Entry(const ZRMUtPair<int, zrmfuzz::Element>& item) { return {item.first, item.second}; }
 };
 
 struct SetTraits {
@@ -57,7 +59,7 @@ struct TreeFamily {
   using Entry = std::pair<Key, int>;
   static constexpr bool kMap = std::is_same_v<Traits, MapTraits>;
   static constexpr bool kWrites = kMap && std::is_same_v<It, typename Container::Iterator>, kKeepsEnd = true,
-                        kDetachedCompare = true;
+                        kDetachedCompare = true, kCounted = kMap;
   static constexpr const char* kFile = "zrmutilities/protectedinterfaces/ZRMUtTree";
   static constexpr int kInvalidLine = 182, kOps = 6;
 
@@ -90,9 +92,10 @@ struct TreeFamily {
       case 0:  // maps: operator[] or InsertOrGetAtEnd (an absent key gets 0; a value may be written
                // through the reference), or Insert, which keeps a present value; sets: Insert
         if constexpr (kMap) {
-          if (how < 2) {
-            int& stored = how == 0 ? container[key] : container.InsertOrGetAtEnd(key);
-            ZRM_FUZZ_CHECK(stored == model[key]);
+          if (how < 2) {  // building one value exactly when absent
+            const long built = zrmfuzz::Element::built;
+            auto& stored = how == 0 ? container[key] : container.InsertOrGetAtEnd(key);
+            ZRM_FUZZ_CHECK(stored == model[key] && zrmfuzz::Element::built == built + !present);
             if (value % 2 == 0) stored = model[key] = value;
             break;
           }
@@ -102,13 +105,14 @@ struct TreeFamily {
         }
         model.emplace(key, kMap ? value : 0);
         break;
-      case 1: {  // Find (mutable and read-only) and Count; kept, or Erase of the key
+      case 1: {  // Find (mutable and read-only) and Count, which build no value; kept, or Erase of the key
+        const long built = zrmfuzz::Element::built;
         const It found = container.Find(key);
         ZRM_FUZZ_CHECK((found == container.End()) != present && std::as_const(container).Find(key) == found);
-        ZRM_FUZZ_CHECK(container.Count(key) == int{present});
+        ZRM_FUZZ_CHECK(container.Count(key) == int{present} && zrmfuzz::Element::built == built);
         ZRM_FUZZ_CHECK(!present || Traits::Entry(*found).second == model.at(key));
         if (how < 2) return d.Keep({found, false, slot, present ? Pos(key) : Pos()});
-        ZRM_FUZZ_CHECK(container.Erase(key) == present);
+        ZRM_FUZZ_CHECK(container.Erase(key) == present && zrmfuzz::Element::built == built);
         Forget(d, slot, key);
         break;
       }
@@ -169,5 +173,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     case 1: zrmfuzz::Driver<TreeFamily<MapTraits, Map::ConstIterator>>(input).Run(); break;
     default: zrmfuzz::Driver<TreeFamily<SetTraits, SetTraits::Container::Iterator>>(input).Run(); break;
   }
+  ZRM_FUZZ_CHECK(zrmfuzz::Element::live == 0);
   return 0;
 }
