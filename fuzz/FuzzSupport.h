@@ -227,8 +227,7 @@ private:
                        (!a.detached && a.slot == slot && !OnElement(a)));
       for (const Held& b : held) {  // equal exactly at the same place, or both detached
         if (b.detached && !Family::kDetachedCompare) continue;
-        const bool same =
-            a.detached || b.detached ? a.detached == b.detached : a.slot == b.slot && Family::Same(a.pos, b.pos);
+        const bool same = a.detached || b.detached ? a.detached == b.detached : a.slot == b.slot && a.pos == b.pos;
         ZRM_FUZZ_CHECK((a.it == b.it) == same && (a.it != b.it) != same);
       }
     }

@@ -53,7 +53,7 @@ struct TreeFamily {
   using Iterator = It;
   using Key = typename Traits::Key;
   using Model = std::map<Key, int, ZRMUtLess<Key>>;
-  using Pos = std::optional<Key>;  // none: at the end
+  using Pos = std::optional<Key>;  // none: at the end (the keys have no NaN: == is their order's equality)
   using Held = zrmfuzz::Held<It, Pos>;
   using D = zrmfuzz::Driver<TreeFamily>;
   using Entry = std::pair<Key, int>;
@@ -66,9 +66,6 @@ struct TreeFamily {
   template <class Item>
   static Entry Read(const Item& item) {
     return Traits::Entry(item);
-  }
-  static bool Same(const Pos& a, const Pos& b) {
-    return a.has_value() == b.has_value() && (!a || ZRMUtLess<Key>::Compare(*a, *b) == 0);
   }
   static void Write(It& it, int value) {
     if constexpr (kWrites) it->second = value;
@@ -153,7 +150,7 @@ struct TreeFamily {
 
   // The iterators on key of a container are detached.
   static void Forget(D& d, int slot, const Key& key) {
-    if (d.models[slot].erase(key) == 1) d.DetachIf(slot, [&](const Held& h) { return h.pos && Same(h.pos, Pos(key)); });
+    if (d.models[slot].erase(key) == 1) d.DetachIf(slot, [&](const Held& h) { return h.pos == key; });
   }
 
   void CheckMore(D& d) const {

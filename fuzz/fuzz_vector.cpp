@@ -55,7 +55,6 @@ struct VectorFamily {
     return zrmfuzz::CheckCall(call, outcome.code, kFile, outcome.line);
   }
   static int Read(const T& element) { return element; }
-  static bool Same(int a, int b) { return a == b; }
   static void Write(It& it, int value) { *it = T(value); }
   // The model's element under the iterator, null unless on one.
   static int* Value(D& d, const Held& h) {
