@@ -8,10 +8,11 @@
 // InsertOrGetAtEnd, Insert), Find, Count, Erase of a key or through an iterator, LowerBound,
 // UpperBound, ++ and ForEach, with held iterators on a key, at the end, or detached. Every held
 // iterator on a key is Find of the key. Lookups build no value, insertion one exactly when the key
-// is absent; a failed value copy (insertion, copy, assignment) changes nothing. A use the rules refuse (a detached or
-// end iterator dereferenced, advanced or erased through, another container's iterator erased through) raises
-// InvalidIterator from its documented place and changes nothing; erasing detaches the iterators
-// on the key, Clear and assignment those on elements, while end iterators stay.
+// is absent; a failed value copy (insertion, copy, assignment) changes nothing. A use the rules
+// refuse (a detached or end iterator dereferenced, advanced or erased through, another
+// container's iterator erased through) raises InvalidIterator from its documented place and
+// changes nothing; erasing detaches the iterators on the key, Clear and assignment those on
+// elements, while end iterators stay.
 #include "FuzzSupport.h"
 #include "ZRMUtMap.h"
 #include "ZRMUtSet.h"
@@ -53,7 +54,8 @@ struct TreeFamily {
   using Iterator = It;
   using Key = typename Traits::Key;
   using Model = std::map<Key, int, ZRMUtLess<Key>>;
-  using Pos = std::optional<Key>;  // none: at the end (the keys have no NaN: == is their order's equality)
+  // None: at the end. The keys have no NaN field, so == is their order's equality.
+  using Pos = std::optional<Key>;
   using Held = zrmfuzz::Held<It, Pos>;
   using D = zrmfuzz::Driver<TreeFamily>;
   using Entry = std::pair<Key, int>;
