@@ -1,21 +1,25 @@
-// Differential fuzzer of the tree containers: ZRMUtMap<int, int> against std::map, or a ZRMUtSet
+// Differential fuzzer of the tree containers: ZRMUtMap<int, Element> (FuzzSupport.h: values that
+// count themselves and whose copies fail on a budget) against std::map, or a ZRMUtSet
 // of (index, value) pairs, as the solver sorts its sparse entries, against a std::map of value 0
 // (ordered by ZRMUtLess, whose order of pairs containers_test checks). The first byte chooses the
 // container and whether held iterators take the mutable or the read-only form.
 //
-// Two containers and their models receive the decoded operations, beside held iterators whose
-// place a model of the detaching rules predicts: on a key, at the end, or detached. After every
-// operation the sizes, the contents and the containers' own invariant checks agree with the
-// models, and every held iterator stands where predicted. A use the rules refuse (a detached or
-// end iterator dereferenced, advanced or erased through, another container's iterator erased
-// through) raises InvalidIterator from its documented place and changes nothing.
+// Beside the operations of every container (FuzzSupport.h), insertion (operator[],
+// InsertOrGetAtEnd, Insert), Find, Count, Erase of a key or through an iterator, LowerBound,
+// UpperBound, ++ and ForEach, with held iterators on a key, at the end, or detached. Every held
+// iterator on a key is Find of the key. Lookups build no value, insertion one exactly when the key
+// is absent; a failed value copy (insertion, copy, assignment) changes nothing. A use the rules
+// refuse (a detached or end iterator dereferenced, advanced or erased through, another
+// container's iterator erased through) raises InvalidIterator from its documented place and
+// changes nothing; erasing detaches the iterators on the key, Clear and assignment those on
+// elements, while end iterators stay.
 #include "FuzzSupport.h"
 #include "ZRMUtMap.h"
 #include "ZRMUtSet.h"
 
 #include <climits>
 #include <map>
-#include <memory>
+#include <optional>
 #include <type_traits>
 #include <utility>
 #include <vector>
@@ -23,14 +27,14 @@
 namespace {
 
 struct MapTraits {
-  using Container = ZRMUtMap<int, int>;
+  using Container = ZRMUtMap<int, zrmfuzz::Element>;
   using Key = int;
   // Keys from a small range, so that operations meet each other's keys, and the extremes.
   static Key MakeKey(FuzzedDataProvider& input) {
     const int key = input.ConsumeIntegralInRange<int>(-6, 25);
     return key < 25 ? key : input.ConsumeBool() ? INT_MAX : INT_MIN;
   }
-  static std::pair<Key, int> Entry(const ZRMUtPair<int, int>& item) { return {item.first, item.second}; }
+  static std::pair<Key, int> Entry(const ZRMUtPair<int, zrmfuzz::Element>& item) { return {item.first, item.second}; }
 };
 
 struct SetTraits {
@@ -44,51 +48,53 @@ struct SetTraits {
   static std::pair<Key, int> Entry(const Key& item) { return {item, 0}; }
 };
 
-template <class Traits, class Iterator>
-class TreeHarness {
+template <class Traits, class It>
+struct TreeFamily {
   using Container = typename Traits::Container;
+  using Iterator = It;
   using Key = typename Traits::Key;
   using Model = std::map<Key, int, ZRMUtLess<Key>>;
-  using Contents = std::vector<std::pair<Key, int>>;
+  // None: at the end. The keys have no NaN field, so == is their order's equality.
+  using Pos = std::optional<Key>;
+  using Held = zrmfuzz::Held<It, Pos>;
+  using D = zrmfuzz::Driver<TreeFamily>;
+  using Entry = std::pair<Key, int>;
   static constexpr bool kMap = std::is_same_v<Traits, MapTraits>;
-  static constexpr bool kWrites = kMap && std::is_same_v<Iterator, typename Container::Iterator>;
-  enum Where { kOnKey, kAtEnd, kDetached };
-  struct Place {
-    Where where;
-    int slot;
-    Key key;
-  };
-  using Pool = zrmfuzz::HeldIterators<Iterator, Place>;
+  static constexpr bool kWrites = kMap && std::is_same_v<It, typename Container::Iterator>, kKeepsEnd = true,
+                        kDetachedCompare = true, kCounted = kMap;
+  static constexpr const char* kFile = "zrmutilities/protectedinterfaces/ZRMUtTree";
+  static constexpr int kInvalidLine = 182, kOps = 6;
 
-public:
-  explicit TreeHarness(FuzzedDataProvider& input) : mInput(input) {
-    for (auto& container : mContainers) container = std::make_unique<Container>();
+  template <class Item>
+  static Entry Read(const Item& item) {
+    return Traits::Entry(item);
   }
-
-  void Run() {
-    while (mInput.remaining_bytes() > 0) {
-      Step();
-      Check();
-    }
-    for (const auto& held : mHeld.pool) Probe(held);
+  static void Write(It& it, int value) {
+    if constexpr (kWrites) it->second = value;
   }
+  // The model's value under the iterator, null unless on a key.
+  static int* Value(D& d, const Held& h) { return !h.detached && h.pos ? &d.models[h.slot].at(*h.pos) : nullptr; }
+  static std::pair<bool, Pos> Place(const D& d, int slot, bool end) {
+    const Model& model = d.models[slot];
+    return {false, end || model.empty() ? Pos() : Pos(model.begin()->first)};
+  }
+  void Copied(const D&, int) {}
 
-private:
-  void Step() {
-    const int slot = mInput.ConsumeIntegralInRange<int>(0, 1), other = mInput.ConsumeIntegralInRange<int>(0, 1);
-    Container& container = *mContainers[slot];
-    Model& model = mModels[slot];
-    const Key key = Traits::MakeKey(mInput);
+  void Step(D& d, int op, int slot, int, int value) {
+    FuzzedDataProvider& input = d.input;
+    Container& container = *d.containers[slot];
+    Model& model = d.models[slot];
+    const Key key = Traits::MakeKey(input);
     const bool present = model.count(key) == 1;
-    const int value = mInput.ConsumeIntegral<int>(), how = mInput.ConsumeIntegralInRange<int>(0, 4);
-    switch (mInput.ConsumeIntegralInRange<int>(0, 10)) {
-      case 0:
-      case 1:  // maps: operator[] or InsertOrGetAtEnd (an absent key gets 0; a value may be written
+    const int how = input.ConsumeIntegralInRange<int>(0, 3);
+    switch (op) {
+      case 0:  // maps: operator[] or InsertOrGetAtEnd (an absent key gets 0; a value may be written
                // through the reference), or Insert, which keeps a present value; sets: Insert
         if constexpr (kMap) {
-          if (how < 2) {
-            int& stored = how == 0 ? container[key] : container.InsertOrGetAtEnd(key);
-            ZRM_FUZZ_CHECK(stored == model[key]);
+          if (how < 2) {  // building one value exactly when absent
+            const long built = zrmfuzz::Element::built;
+            auto& stored = how == 0 ? container[key] : container.InsertOrGetAtEnd(key);
+            ZRM_FUZZ_CHECK(stored == model[key] && zrmfuzz::Element::built == built + !present);
             if (value % 2 == 0) stored = model[key] = value;
             break;
           }
@@ -98,151 +104,62 @@ private:
         }
         model.emplace(key, kMap ? value : 0);
         break;
-      case 2: {  // Find (mutable and read-only), Count; Erase of the key
-        const Iterator found = container.Find(key);
+      case 1: {  // Find (mutable and read-only) and Count, which build no value; kept, or Erase of the key
+        const long built = zrmfuzz::Element::built;
+        const It found = container.Find(key);
         ZRM_FUZZ_CHECK((found == container.End()) != present && std::as_const(container).Find(key) == found);
-        ZRM_FUZZ_CHECK(container.Count(key) == int{present});
+        ZRM_FUZZ_CHECK(container.Count(key) == int{present} && zrmfuzz::Element::built == built);
         ZRM_FUZZ_CHECK(!present || Traits::Entry(*found).second == model.at(key));
-        if (how < 3) return mHeld.Keep({found, {present ? kOnKey : kAtEnd, slot, key}});
-        ZRM_FUZZ_CHECK(container.Erase(key) == present);
-        Forget(slot, key);
+        if (how < 2) return d.Keep({found, false, slot, present ? Pos(key) : Pos()});
+        ZRM_FUZZ_CHECK(container.Erase(key) == present && zrmfuzz::Element::built == built);
+        Forget(d, slot, key);
         break;
       }
-      case 3: {  // erase through a held iterator: refused unless live, on an element, of this container
-        if (mHeld.pool.empty()) break;
-        auto& held = mHeld.Pick(mInput);
-        const Place place = held.place;
-        if (Expect([&] { container.Erase(held.it); }, place.where == kOnKey && place.slot == slot))
-          Forget(slot, place.key);
+      case 2: {  // erase through a held iterator: refused unless live, on an element, of this container
+        if (d.held.empty()) break;
+        auto& held = d.Pick();
+        const auto place = held;
+        if (d.Expect([&] { container.Erase(held.it); }, Value(d, place) && place.slot == slot))
+          Forget(d, slot, *place.pos);
         break;
       }
-      case 4:  // Clear or assignment from the other container detach the iterators on elements and
-               // keep the end iterators; self-assignment changes nothing
-        if (how == 0 || other != slot) {
-          how == 0 ? container.Clear() : static_cast<void>(container = std::as_const(*mContainers[other]));
-          model = how == 0 ? Model() : mModels[other];
-          Detach(slot, nullptr);
-        } else {
-          container = std::as_const(container);
-        }
-        break;
-      case 5:  // a copy of either container replaces this one: every iterator on it is detached
-        mContainers[slot] = std::make_unique<Container>(*mContainers[other]);
-        model = Model(mModels[other]);
-        for (auto& held : mHeld.pool)
-          if (held.place.slot == slot) held.place.where = kDetached;
-        break;
-      case 6: {  // Begin, End, LowerBound, UpperBound (of the mutable or the read-only container)
-                 // or an unbound iterator
-        const auto expected = how == 0   ? model.begin()
-                              : how == 2 ? model.lower_bound(key)
-                              : how == 3 ? model.upper_bound(key)
-                                         : model.end();
-        auto take = [&](auto& c) -> Iterator {
-          return how == 0 ? c.Begin() : how == 2 ? c.LowerBound(key) : how == 3 ? c.UpperBound(key) : c.End();
-        };
-        const Where where = how == 4 ? kDetached : expected == model.end() ? kAtEnd : kOnKey;
-        Iterator it = how == 4 ? Iterator() : take(container);
-        if constexpr (!kWrites) {  // the read-only container's answer
-          if (how < 4 && value % 2 == 0) it = take(std::as_const(container));
-        }
-        mHeld.Keep({it, {where, slot, where == kOnKey ? expected->first : key}});
+      case 3: {  // LowerBound or UpperBound
+        const auto bound = how < 2 ? model.lower_bound(key) : model.upper_bound(key);
+        d.Take(
+            slot, [&](auto& c) -> It { return how < 2 ? c.LowerBound(key) : c.UpperBound(key); }, false,
+            bound == model.end() ? Pos() : Pos(bound->first));
         break;
       }
-      case 7: mHeld.DropCopyOrAssign(mInput); break;
-      case 8: {  // ++ or postfix ++ (which gives the place before): refused at the end or detached
-        if (mHeld.pool.empty()) break;
-        auto& held = mHeld.Pick(mInput);
-        const Iterator before = held.it;
+      case 4: {  // ++ or postfix ++ (which gives the place before): refused at the end or detached
+        if (d.held.empty()) break;
+        auto& held = d.Pick();
+        const It before = held.it;
         auto advance = [&] { how == 0 ? ZRM_FUZZ_CHECK(held.it++ == before) : static_cast<void>(++held.it); };
-        if (!Expect(advance, held.place.where == kOnKey)) return;
-        const Model& owner = mModels[held.place.slot];
-        const auto next = owner.upper_bound(held.place.key);
-        held.place.where = next == owner.end() ? kAtEnd : kOnKey;
-        if (next != owner.end()) held.place.key = next->first;
+        if (!d.Expect(advance, Value(d, held))) return;
+        const Model& owner = d.models[held.slot];
+        const auto next = owner.upper_bound(*held.pos);
+        held.pos = next == owner.end() ? Pos() : Pos(next->first);
         break;
       }
-      case 9:  // maps: a value written through a mutable iterator on an element is found after
-        if constexpr (kWrites) {
-          if (mHeld.pool.empty()) break;
-          auto& held = mHeld.Pick(mInput);
-          if (Expect([&] { held.it->second = value; }, held.place.where == kOnKey))
-            mModels[held.place.slot][held.place.key] = value;
-        }
-        break;
-      default: {  // ForEach (mutable or read-only), a read-only walk with postfix steps; a probe
-        Contents visited, walked;
+      default: {  // ForEach, mutable or read-only
+        std::vector<Entry> visited;
         auto visit = [&](const auto& item) { visited.push_back(Traits::Entry(item)); };
         how == 0 ? container.ForEach(visit) : std::as_const(container).ForEach(visit);
-        const Container& readOnly = container;
-        for (auto it = readOnly.Begin(); it != readOnly.End() && walked.size() <= model.size(); it++)
-          walked.push_back(Traits::Entry(*it));
-        ZRM_FUZZ_CHECK(visited == Contents(model.begin(), model.end()) && walked == visited);
-        if (!mHeld.pool.empty()) Probe(mHeld.Pick(mInput));
+        ZRM_FUZZ_CHECK(visited == d.Contents(slot));
       }
     }
   }
 
-  void Check() {
-    for (int slot = 0; slot < 2; ++slot) {
-      Container& container = *mContainers[slot];
-      if (const char* fault = container.FindInvariantViolation()) zrmfuzz::Fail(__FILE__, __LINE__, fault);
-      Contents walked;
-      for (auto it = container.Begin(); it != container.End() && walked.size() <= mModels[slot].size(); ++it)
-        walked.push_back(Traits::Entry(*it));
-      ZRM_FUZZ_CHECK(container.Size() == int(walked.size()) &&
-                     walked == Contents(mModels[slot].begin(), mModels[slot].end()));
-    }
-    for (const auto& a : mHeld.pool) {
-      const Place& p = a.place;
-      const typename Container::ConstIterator readOnly = a.it;
-      if (p.where == kOnKey)  // that element, equal to Find of the key
-        ZRM_FUZZ_CHECK(Traits::Entry(*a.it).second == mModels[p.slot].at(p.key) &&
-                       readOnly == mContainers[p.slot]->Find(p.key));
-      for (int slot = 0; slot < 2; ++slot)
-        ZRM_FUZZ_CHECK((a.it == std::as_const(*mContainers[slot]).End()) == (p.where == kAtEnd && p.slot == slot));
-      for (const auto& b : mHeld.pool) {  // equal exactly at the same key or end, or both detached
-        const Place& q = b.place;
-        const bool same = p.where == q.where &&
-                          (p.where == kDetached || (p.slot == q.slot && (p.where == kAtEnd || Same(p.key, q.key))));
-        ZRM_FUZZ_CHECK((a.it == b.it) == same && (a.it != b.it) != same);
-      }
-    }
+  // The iterators on key of a container are detached.
+  static void Forget(D& d, int slot, const Key& key) {
+    if (d.models[slot].erase(key) == 1) d.DetachIf(slot, [&](const Held& h) { return h.pos == key; });
   }
 
-  // * and -> and ++ (of a copy): refused at the end or detached, where the copy stays put.
-  void Probe(const typename Pool::Held& held) {
-    Iterator copy = held.it;
-    const bool onKey = held.place.where == kOnKey;
-    Expect([&] { static_cast<void>(*held.it); }, onKey);
-    Expect([&] { static_cast<void>(held.it.operator->()); }, onKey);
-    if (onKey) return;
-    Expect([&] { ++copy; }, false);
-    ZRM_FUZZ_CHECK(copy == held.it);
+  void CheckMore(D& d) const {
+    for (const auto& h : d.held)
+      if (Value(d, h))
+        ZRM_FUZZ_CHECK(typename Container::ConstIterator(h.it) == std::as_const(*d.containers[h.slot]).Find(*h.pos));
   }
-
-  // The call raises nothing when valid, otherwise InvalidIterator from its documented place.
-  template <class Call>
-  static bool Expect(Call&& call, bool valid) {
-    return zrmfuzz::CheckCall(call, valid ? 0u : static_cast<unsigned int>(ZRMUtError::InvalidIterator),
-                              "zrmutilities/protectedinterfaces/ZRMUtTree", 182);
-  }
-  static bool Same(const Key& a, const Key& b) { return ZRMUtLess<Key>::Compare(a, b) == 0; }
-
-  // The iterators on key (any key when null) of a container are detached.
-  void Detach(int slot, const Key* key) {
-    for (auto& held : mHeld.pool)
-      if (held.place.where == kOnKey && held.place.slot == slot && (!key || Same(held.place.key, *key)))
-        held.place.where = kDetached;
-  }
-  void Forget(int slot, const Key& key) {
-    if (mModels[slot].erase(key) == 1) Detach(slot, &key);
-  }
-
-  FuzzedDataProvider& mInput;
-  std::unique_ptr<Container> mContainers[2];
-  Model mModels[2];
-  Pool mHeld;  // destroyed before the containers
 };
 
 }  // namespace
@@ -251,9 +168,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   FuzzedDataProvider input(data, size);
   using Map = MapTraits::Container;
   switch (input.ConsumeIntegralInRange<int>(0, 2)) {
-    case 0: TreeHarness<MapTraits, Map::Iterator>(input).Run(); break;
-    case 1: TreeHarness<MapTraits, Map::ConstIterator>(input).Run(); break;
-    default: TreeHarness<SetTraits, SetTraits::Container::Iterator>(input).Run(); break;
+    case 0: zrmfuzz::Driver<TreeFamily<MapTraits, Map::Iterator>>(input).Run(); break;
+    case 1: zrmfuzz::Driver<TreeFamily<MapTraits, Map::ConstIterator>>(input).Run(); break;
+    default: zrmfuzz::Driver<TreeFamily<SetTraits, SetTraits::Container::Iterator>>(input).Run(); break;
   }
+  ZRM_FUZZ_CHECK(zrmfuzz::Element::live == 0);
   return 0;
 }
