@@ -159,7 +159,6 @@ private:
   void DetachIteratorsOn(const ZRMUtAvlTreeNode* node) noexcept;
   // Inserts copies of source's items into target; on failure target's blocks are freed.
   static void CopyBlocks(ZRMUtAvlTree& target, const ZRMUtAvlTree& source, KeyOfFunction keyOf);
-  friend struct ZRMUtContainerTestAccess;  // test access: the invariant tests corrupt the tree and end iterators
 
   ZRMUtAvlTree mTree;
   ZRMUtAvlTreeCursor mCursor;  // on mTree, never moved: stands on no item

@@ -167,7 +167,6 @@ private:
   void ReleaseStorage() noexcept;
   // Takes other's storage (this holds none); other's iterators on it are detached.
   void TakeStorage(ZRMUtVector& other) noexcept;
-  friend struct ZRMUtContainerTestAccess;  // test access: the invariant tests corrupt the storage pointers
 
   T* mFirst = nullptr;
   T* mLast = nullptr;

@@ -39,7 +39,6 @@ public:
 
 private:
   friend class ZRMUtIteratorTracker;
-  friend struct ZRMUtContainerTestAccess;  // test access: the invariant tests corrupt links
 
   // Mutable: a container detaches const iterator objects too.
   mutable ZRMUtIteratorTracker* mTracker = nullptr;
