@@ -12,11 +12,12 @@ using namespace zrmtest;
 
 namespace {
 
-// Lists of named ids (all constraints named), variable ids; groups: dependent id -> its group.
+// Lists of named ids (all constraints named; none conflicting), variable ids; groups: dependent
+// id -> its group.
 struct Known {
   const char* what;
   std::vector<Constraint> constraints;
-  std::vector<int> redundant, conflicting, nearlyDependent, withoutSoftRow;
+  std::vector<int> redundant, nearlyDependent, withoutSoftRow;
   std::map<int, std::vector<int>> groups;
 };
 
@@ -32,19 +33,16 @@ const Known kKnown[] = {
      {2},
      {},
      {},
-     {},
      {{2, {1, 3}}}},
-    {"a hard row over two variables and nothing else", {Hard(1, {{1, 1.0}, {2, 1.0}}, 1.0)}, {}, {}, {}, {2}, {}},
+    {"a hard row over two variables and nothing else", {Hard(1, {{1, 1.0}, {2, 1.0}}, 1.0)}, {}, {}, {2}, {}},
     {"a pivot of exactly 1e-9 of the largest its row held: not nearly dependent",
      {Hard(1, {{1, 1.0}, {2, 1.0}}, 0.0), Hard(2, {{1, 1.0}, {2, 1.0}, {3, 1e-9}}, 0.0), Soft(3, {{2, 1.0}}, 1.0)},
-     {},
      {},
      {},
      {},
      {}},
     {"a pivot of 5e-10 in a row that held 1: nearly dependent",
      {Hard(1, {{1, 1.0}, {2, 1.0}}, 0.0), Hard(2, {{1, 1.0}, {2, 1.0}, {3, 5e-10}}, 0.0), Soft(3, {{2, 1.0}}, 1.0)},
-     {},
      {},
      {2},
      {},
@@ -61,7 +59,6 @@ TEST(LSQSolverDiagnose, KnownCases) {
     ZRMLSQDiagnosis diagnosis;
     ASSERT_TRUE(solver.Diagnose(diagnosis));
     EXPECT_EQ(ToVector(diagnosis.mRedundant), known.redundant);
-    EXPECT_EQ(ToVector(diagnosis.mConflicting), known.conflicting);
     EXPECT_EQ(ToVector(diagnosis.mNearlyDependent), known.nearlyDependent);
     EXPECT_EQ(ToVector(diagnosis.mWithoutSoftRow), known.withoutSoftRow);
     for (const Constraint& constraint : known.constraints) {

@@ -1,5 +1,5 @@
 // Read access to a solver's state for its tests and fuzzers: the registered constraints by key,
-// the last results, the columns of the last Factor, and a hash of every bit it built.
+// the last results and the columns of the last Factor.
 #ifndef ZRMSolverRecords_h
 #define ZRMSolverRecords_h
 
@@ -64,71 +64,6 @@ inline std::vector<int> ColumnVariables(const ZRMLSQSolver& solver) {
   if (state.mStage >= FactorStage::kColumns)
     for (const int variable : state.mReduction.VariableOfColumn()) ids.push_back(state.mNumbering.IdOf(variable));
   return ids;
-}
-
-// FNV-1a over 64-bit words.
-class Hash {
-public:
-  void Add(std::uint64_t word) {
-    for (int byte = 0; byte < 8; ++byte) mValue = (mValue ^ ((word >> (8 * byte)) & 0xFF)) * 0x100000001B3ull;
-  }
-  void Add(int value) { Add(static_cast<std::uint64_t>(static_cast<std::int64_t>(value))); }
-  void Add(double value) { Add(Bits(value)); }
-  template <class A, class B>
-  void Add(const std::pair<A, B>& pair) {
-    Add(pair.first);
-    Add(pair.second);
-  }
-  template <class T>
-  void Add(const std::vector<T>& values) {
-    Add(static_cast<int>(values.size()));
-    for (const T& value : values) Add(value);
-  }
-  void Add(const CompressedRows& rows) {
-    Add(rows.RowCount());
-    for (int row = 0; row < rows.RowCount(); ++row) {
-      Add(rows.End(row));
-      for (int e = rows.Begin(row); e < rows.End(row); ++e) {
-        Add(rows.mIndex[static_cast<std::size_t>(e)]);
-        Add(rows.mValue[static_cast<std::size_t>(e)]);
-      }
-    }
-  }
-  std::uint64_t Value() const { return mValue; }
-
-private:
-  std::uint64_t mValue = 0xCBF29CE484222325ull;
-};
-
-// Everything the last Factor built, as far as it got: the soft rows and pivot rows (keys), the
-// columns, the eliminated, reduced and right-hand-side rows, the factor and its permutation.
-inline std::uint64_t StateHash(const ZRMLSQSolver& solver) {
-  const LSQSolverState& state = StateOf(solver);
-  Hash hash;
-  hash.Add(static_cast<int>(state.mStage));
-  if (state.mStage == FactorStage::kNone) return hash.Value();
-  const auto addKey = [&](int row) {
-    hash.Add(Key(state.mStore.RowAt(row).key.first, state.mStore.RowAt(row).key.second));
-  };
-  for (const int row : state.mNumbering.SoftRows()) addKey(row);
-  hash.Add(state.mElimination.StepCount());
-  for (int k = 0; k < state.mElimination.StepCount(); ++k)
-    addKey(state.mNumbering.HardRows()[static_cast<std::size_t>(state.mElimination.HardRowOfStep(k))]);
-  if (state.mStage == FactorStage::kNumbered) return hash.Value();
-  hash.Add(ColumnVariables(solver));
-  if (state.mStage == FactorStage::kColumns) return hash.Value();
-  hash.Add(state.mReduction.EliminatedRows());
-  hash.Add(state.mReduction.HardRhs());
-  hash.Add(state.mReduction.ReducedRows());
-  if (state.mStage == FactorStage::kReduced) return hash.Value();
-  const LowerFactor& factor = state.mFactor;
-  const int used = factor.mStart[static_cast<std::size_t>(factor.Size())];
-  hash.Add(factor.mDiagonal);
-  hash.Add(std::vector<int>(factor.mStart.begin(), factor.mStart.begin() + factor.Size() + 1));
-  hash.Add(std::vector<int>(factor.mRow.begin(), factor.mRow.begin() + used));
-  hash.Add(std::vector<double>(factor.mValue.begin(), factor.mValue.begin() + used));
-  hash.Add(state.mPermutation);
-  return hash.Value();
 }
 
 }  // namespace zrmtest
