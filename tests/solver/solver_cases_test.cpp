@@ -52,8 +52,9 @@ const ReportCase kReportCases[] = {
 }  // namespace
 
 // Keys of named and unnamed constraints; registering an id again replaces the constraint and
-// its right-hand side; SetRhs of an unknown id registers an empty soft row (and reports); the
-// caller's map is copied. Ids in the table of named constraints and far outside it.
+// its right-hand side (the store compacts the replaced entries); SetRhs of an unknown id
+// registers an empty soft row (and reports); the caller's map is copied. Ids in the table of
+// named constraints and far outside it.
 TEST(LSQSolverRegistration, KeysReplacementsAndRightHandSides) {
   static_assert(!std::is_copy_constructible_v<ZRMLSQSolver> && !std::is_copy_assignable_v<ZRMLSQSolver>,
                 "copying is not offered");
@@ -70,7 +71,8 @@ TEST(LSQSolverRegistration, KeysReplacementsAndRightHandSides) {
   x[2] = 1.0;
   std::vector<int> ids = {INT_MIN, -7, 1, 1023, 1024, 5000, 123456789, INT_MAX};
   for (int id = 2000; id < 4000; ++id) ids.push_back(id);  // the table grows with the count
-  for (const int id : ids) solver.AddConstraint(false, MakeCoefficients({{id, 1.0}}), id);
+  for (int round = 0; round < 3; ++round)                  // replaced twice: dead entries outnumber live ones
+    for (const int id : ids) solver.AddConstraint(false, MakeCoefficients({{id, round + 1.0}}), id);
   for (const int id : ids) solver.SetRhs(id, 0.5 * id + 1.0);
   solver.AddConstraint(true, MakeCoefficients({{4, -2.0}}), 1);  // replaced: its rhs 0 again
   solver.SetRhs(-8, 3.5);                                        // unknown: reported, registered
@@ -78,7 +80,7 @@ TEST(LSQSolverRegistration, KeysReplacementsAndRightHandSides) {
   solver.SetRhs(1023, 6.5);
   EXPECT_EQ(recorder.reports.size(), 1u);
   ConstraintRecords expected;
-  for (const int id : ids) expected[{id, -1}] = Record(false, 0.5 * id + 1.0, {{id, 1.0}});
+  for (const int id : ids) expected[{id, -1}] = Record(false, 0.5 * id + 1.0, {{id, 3.0}});
   expected[{0, 0}] = Record(false, 1.0, {{1, 1.0}});
   expected[{0, 1}] = Record(false, 2.0, {{1, 1.0}});
   expected[{0, 3}] = Record(false, 4.0, {{1, 1.0}});
