@@ -321,7 +321,7 @@ TEST(Circle, AcceptTrapsPlatformErrors) {
 
 using T = ZRMUtGeomTypeVisitor;
 
-TEST(GeometryClasses, DispatchTypesDowncastsClonesAndTransformations) {
+TEST(GeometryClasses, DispatchTypesAndDowncasts) {
   const P o(1, -2, 0.5);
   // Kind, type code and a new object.
   const std::tuple<std::string, T::GeomType, std::function<ZRMUtGeometry*()>> cases[] = {
