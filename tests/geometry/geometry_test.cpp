@@ -251,9 +251,11 @@ TEST(Ellipse, RulesOfRandomEllipses) {
 // ZeroAngle; the model resolution at the vertices; distances from the axis lines in 3-D; refusals,
 // with the output untouched.
 //
-// Curvatures refused for b^2 below LengthTolSq and off the ellipse; positions on the ellipse
-// within the tolerance; a projection from a point without a parameter keeps t, a refused one still writes it; the
-// tangency points from a point on the ellipse are that point; refusals leave the outputs untouched.
+// Tangents at the vertices (exact at (0, -1), whose eccentric angle snaps onto the quarter turn);
+// curvatures refused for b^2 below LengthTolSq and off the ellipse; positions on the ellipse within
+// the tolerance; a projection from a point without a parameter keeps t, a refused one still writes
+// it; the tangency points from a point on the ellipse are that point; refusals leave the outputs
+// untouched.
 TEST(Ellipse, VerticesEdgesAndRefusals) {
   const double tiny = 1e-11, no = kUnset;
   const ZRMUtEllipse e(kO, KRNMathI, KRNMathJ, 2.0, 1.0);
@@ -270,6 +272,9 @@ TEST(Ellipse, VerticesEdgesAndRefusals) {
     EXPECT_TRUE(e.GetParam(p, &t) == (expected != no) && std::fabs(t - expected) <= tol)
         << p.x << ", " << p.y << ", " << p.z << ": " << t;
   }
+  V v;
+  EXPECT_TRUE(e.GetTangentAtPoint(P(0, -1, 0), v) && Near(v, V(1, 0, 0), 0) && e.GetTangentAtPoint(P(-2, 0, 0), v) &&
+              Near(v, V(0, 1, 0), 1e-15));
   double k = kUnset;
   for (const P& p : {P(2.1, 0, 0), kO}) EXPECT_FALSE(e.GetCurvature(p, k));
   EXPECT_TRUE(!ZRMUtEllipse(kO, KRNMathI, KRNMathJ, 2, 1e-7).GetCurvature(P(2, 0, 0), k) && k == kUnset);
