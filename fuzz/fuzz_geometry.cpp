@@ -48,7 +48,8 @@ void Step(FuzzedDataProvider& input, Slots& s) {
     case 5: {  // a distinct object of the same class, held once
       if (!other) break;
       const ZRMUtGeometry_Ptr clone = other->Clone();
-      ZRM_FUZZ_CHECK(clone != other && typeid(*clone) == typeid(*other) && clone->GetRefCount() == 1);
+      const ZRMUtGeometry &copy = *clone, &original = *other;
+      ZRM_FUZZ_CHECK(clone != other && typeid(copy) == typeid(original) && clone->GetRefCount() == 1);
       any = clone.Ptr();
       break;
     }
