@@ -5,15 +5,16 @@
 //
 // After every operation each live object's reference count is the number of slots holding it,
 // the live geometry objects are exactly those the slots hold (so the last release destroyed each
-// other one once), and handle comparisons agree with the identities of the objects. At the end
-// nothing is left. (Spline values and copies, type codes and downcasts of every class:
-// geometry_test.)
+// other one once), and handle comparisons agree with the identities of the objects; a clone is a
+// distinct object of its original's class. At the end nothing is left. (Spline values and copies, type codes and
+// downcasts of every class: geometry_test.)
 #include "FuzzSupport.h"
 #include "ZRMUtLine.h"
 #include "ZRMUtPoint.h"
 
 #include <functional>
 #include <map>
+#include <typeinfo>
 
 namespace {
 
@@ -47,7 +48,8 @@ void Step(FuzzedDataProvider& input, Slots& s) {
     case 5: {  // a distinct object of the same class, held once
       if (!other) break;
       const ZRMUtGeometry_Ptr clone = other->Clone();
-      ZRM_FUZZ_CHECK(clone != other && clone->GetRefCount() == 1);
+      const ZRMUtGeometry &copy = *clone, &original = *other;
+      ZRM_FUZZ_CHECK(clone != other && typeid(copy) == typeid(original) && clone->GetRefCount() == 1);
       any = clone.Ptr();
       break;
     }
