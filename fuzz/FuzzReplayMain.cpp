@@ -1,6 +1,6 @@
 // Entry point of a fuzzer built without a fuzzing engine: runs LLVMFuzzerTestOneInput once on
-// every file named on the command line, and on every regular file of every directory named
-// there (in name order, so runs are reproducible). Fails when a file cannot be read or nothing
+// every regular file of every directory named on the command line (in name order, so runs are
+// reproducible). Fails when a file cannot be read or nothing
 // was run.
 #include <cstddef>
 #include <cstdint>
@@ -15,13 +15,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
 int main(int argc, char** argv) {
   std::set<std::filesystem::path> inputs;
-  for (int i = 1; i < argc; ++i) {
-    if (!std::filesystem::is_directory(argv[i]))
-      inputs.emplace(argv[i]);
-    else
-      for (const auto& entry : std::filesystem::directory_iterator(argv[i]))
-        if (entry.is_regular_file()) inputs.insert(entry.path());
-  }
+  for (int i = 1; i < argc; ++i)
+    for (const auto& entry : std::filesystem::directory_iterator(argv[i]))
+      if (entry.is_regular_file()) inputs.insert(entry.path());
   for (const std::filesystem::path& input : inputs) {
     std::ifstream stream(input, std::ios::binary);
     if (!stream) {

@@ -83,9 +83,9 @@ template <class Family>
 class Driver {
 public:
   using Container = typename Family::Container;
-  using Iterator = typename Family::Iterator;
   using Held = typename Family::Held;
-  using Entry = typename Family::Entry;
+  using Iterator = decltype(Held::it);
+  using Entry = decltype(Family::Read(*std::declval<Iterator>()));  // what a walk reads
 
   explicit Driver(FuzzedDataProvider& data) : input(data) {
     for (auto& container : containers) container = std::make_unique<Container>();

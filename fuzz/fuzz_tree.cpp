@@ -34,7 +34,7 @@ struct MapTraits {
     const int key = input.ConsumeIntegralInRange<int>(-6, 25);
     return key < 25 ? key : input.ConsumeBool() ? INT_MAX : INT_MIN;
   }
-  static std::pair<Key, int> Entry(const ZRMUtPair<int, zrmfuzz::Element>& item) { return {item.first, item.second}; }
+  static std::pair<Key, int> Read(const ZRMUtPair<int, zrmfuzz::Element>& item) { return {item.first, item.second}; }
 };
 
 struct SetTraits {
@@ -45,30 +45,24 @@ struct SetTraits {
     const int index = input.ConsumeIntegralInRange<int>(-1, 4);
     return {index, kEntries[input.ConsumeIntegralInRange<int>(0, 5)]};
   }
-  static std::pair<Key, int> Entry(const Key& item) { return {item, 0}; }
+  static std::pair<Key, int> Read(const Key& item) { return {item, 0}; }
 };
 
 template <class Traits, class It>
-struct TreeFamily {
+struct TreeFamily : Traits {  // Read: the entry of an item
   using Container = typename Traits::Container;
-  using Iterator = It;
   using Key = typename Traits::Key;
   using Model = std::map<Key, int, ZRMUtLess<Key>>;
   // None: at the end. The keys have no NaN field, so == is their order's equality.
   using Pos = std::optional<Key>;
   using Held = zrmfuzz::Held<It, Pos>;
   using D = zrmfuzz::Driver<TreeFamily>;
-  using Entry = std::pair<Key, int>;
   static constexpr bool kMap = std::is_same_v<Traits, MapTraits>;
   static constexpr bool kWrites = kMap && std::is_same_v<It, typename Container::Iterator>, kKeepsEnd = true,
                         kDetachedCompare = true, kCounted = kMap;
   static constexpr const char* kFile = "zrmutilities/protectedinterfaces/ZRMUtTree";
   static constexpr int kInvalidLine = 182, kOps = 6;
 
-  template <class Item>
-  static Entry Read(const Item& item) {
-    return Traits::Entry(item);
-  }
   static void Write(It& it, int value) {
     if constexpr (kWrites) it->second = value;
   }
@@ -109,7 +103,7 @@ struct TreeFamily {
         const It found = container.Find(key);
         ZRM_FUZZ_CHECK((found == container.End()) != present && std::as_const(container).Find(key) == found);
         ZRM_FUZZ_CHECK(container.Count(key) == int{present} && zrmfuzz::Element::built == built);
-        ZRM_FUZZ_CHECK(!present || Traits::Entry(*found).second == model.at(key));
+        ZRM_FUZZ_CHECK(!present || Traits::Read(*found).second == model.at(key));
         if (how < 2) return d.Keep({found, false, slot, present ? Pos(key) : Pos()});
         ZRM_FUZZ_CHECK(container.Erase(key) == present && zrmfuzz::Element::built == built);
         Forget(d, slot, key);
@@ -142,8 +136,8 @@ struct TreeFamily {
         break;
       }
       default: {  // ForEach, mutable or read-only
-        std::vector<Entry> visited;
-        auto visit = [&](const auto& item) { visited.push_back(Traits::Entry(item)); };
+        std::vector<typename D::Entry> visited;
+        auto visit = [&](const auto& item) { visited.push_back(Traits::Read(item)); };
         how == 0 ? container.ForEach(visit) : std::as_const(container).ForEach(visit);
         ZRM_FUZZ_CHECK(visited == d.Contents(slot));
       }

@@ -30,21 +30,16 @@ int Grown(int capacity, int needed) {
 }
 
 // What a call must raise, from which line of the vector's header (code 0: nothing).
-struct Outcome {
-  unsigned int code;
-  int line;
-};
+using Outcome = std::pair<unsigned int, int>;
 constexpr Outcome kValid = {0, 0}, kInvalid = {ZRMUtError::InvalidIterator, 307},
                   kRefusedCount = {ZRMUtError::IndexOutOfRange, 385};
 
 template <class T, class It>
 struct VectorFamily {
   using Container = ZRMUtVector<T>;
-  using Iterator = It;
   using Model = std::vector<int>;
   using Held = zrmfuzz::Held<It, int>;  // at an index; Size() at the end
   using D = zrmfuzz::Driver<VectorFamily>;
-  using Entry = int;
   static constexpr bool kWrites = std::is_same_v<It, typename Container::Iterator>, kKeepsEnd = false,
                         kDetachedCompare = false, kCounted = std::is_same_v<T, Element>;
   static constexpr const char* kFile = "ZRMUtilities/ProtectedInterfaces/ZRMUtVector";
@@ -52,7 +47,7 @@ struct VectorFamily {
 
   template <class Call>
   static bool Expect(Call&& call, Outcome outcome) {
-    return zrmfuzz::CheckCall(call, outcome.code, kFile, outcome.line);
+    return zrmfuzz::CheckCall(call, outcome.first, kFile, outcome.second);
   }
   static int Read(const T& element) { return element; }
   static void Write(It& it, int value) { *it = T(value); }

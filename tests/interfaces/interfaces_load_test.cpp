@@ -20,11 +20,6 @@ const struct {
     {{0x2B096CC7, 0x1E50, 0x4D74, {0xB5, 0x76, 0xBB, 0xC5, 0xD0, 0x64, 0xF7, 0xC7}}, "ZRMIUtGeometryAccess"},
     {{0x0340F1E9, 0xB892, 0x46DB, {0x8B, 0x4D, 0x64, 0x46, 0xB6, 0xAD, 0xFD, 0x08}}, "ZRMIUtLineGeometryAccess"}};
 
-template <class Function>
-Function Symbol(void* library, const std::string& name) {
-  return reinterpret_cast<Function>(dlsym(library, name.c_str()));
-}
-
 // Nothing is registered before loading. Each interface then has its "MetaObject" entry and its
 // registration, in order, both naming its meta-class (framework ZRMMathematicsExt, parent
 // KRNBaseUnknown, kind 8, neither a kind of the other); its exported MetaObject answers it, every
@@ -53,11 +48,11 @@ TEST(InterfaceLoad, LoadingRegistersBothInterfacesInOrder) {
                 meta->IsAKindOf("KRNBaseUnknown") && !meta->IsAKindOf(kInterfaces[1 - i].name.c_str()));
     EXPECT_TRUE(meta->GetClassKind() == 8 && !entry->createFunction && entry->entryKind == 1 && entry->loadFlags == 0 &&
                 entry->version == 2);
-    const auto metaObject = Symbol<KRNMetaClass* (*)()>(
-        library, "_ZN" + std::to_string(expected.name.size()) + expected.name + "10MetaObjectEv");
+    const std::string symbol = "_ZN" + std::to_string(expected.name.size()) + expected.name + "10MetaObjectEv";
+    const auto metaObject = reinterpret_cast<KRNMetaClass* (*)()>(dlsym(library, symbol.c_str()));
     EXPECT_TRUE(metaObject && metaObject() == meta && metaObject() == meta);
   }
-  const auto marker = Symbol<int (*)()>(library, "ZRMMathematicsMarker");
+  const auto marker = reinterpret_cast<int (*)()>(dlsym(library, "ZRMMathematicsMarker"));
   EXPECT_TRUE(marker && marker() == 1);
 }
 
