@@ -58,7 +58,6 @@ private:
   friend class ZRMUtAvlTree;
   friend class ZRMUtAvlTreeCursor;
   friend struct ZRMUtAvlTreeImpl;
-  friend struct ZRMUtContainerTestAccess;  // test access: the invariant tests corrupt nodes
 
   ZRMUtAvlTreeNode* mLeft = nullptr;
   ZRMUtAvlTreeNode* mRight = nullptr;
