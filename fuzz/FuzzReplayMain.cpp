@@ -1,7 +1,6 @@
 // Entry point of a fuzzer built without a fuzzing engine: runs LLVMFuzzerTestOneInput once on
 // every regular file of every directory named on the command line (in name order, so runs are
-// reproducible). Fails when a file cannot be read or nothing
-// was run.
+// reproducible). Fails when a file cannot be read or nothing was run.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
