@@ -4,9 +4,9 @@
 // of nearby parameters, and evaluation commutes with rigid motions and uniform scalings; edge
 // tables for the snapping of eccentric angles, the tolerances and refusals; the error trap of the
 // circle's Accept. One table over every class: dispatch, type codes and downcasts; default sizes
-// and the orthogonality report; lines on a segment and their refusals. B-spline records: the reports of null arrays
-// word for word, knot vectors against a multiplicity model, packing by the running mean, end tangents from the control
-// polygon, bounding boxes, copies and transformations.
+// and the orthogonality report; lines on a segment and their refusals. B-spline records: the
+// reports of null arrays word for word, knot vectors against a multiplicity model, packing by the
+// running mean, end tangents from the control polygon, bounding boxes, copies and transformations.
 //
 // The math value types and helpers against their definitions and analytic models: one table of
 // properties over seeded random rotations, half-turns, scalings and their products (inverses,

@@ -1,8 +1,7 @@
 // Golden corpus: the exact bits of every result, with the column order and the fill-reducing
 // permutation, over generated problems of every kind and sketches of up to 20 000 points in both
-// orderings.
-// Any change of the arithmetic, of an order of summation or of the elimination order shows here;
-// an optimisation must reproduce these hashes exactly.
+// orderings. Any change of the arithmetic, of an order of summation or of the elimination order
+// shows here; an optimisation must reproduce these hashes exactly.
 #include "ZRMSolverOracle.h"
 #include "ZRMProblemGenerator.h"
 #include "ZRMTestSupport.h"
