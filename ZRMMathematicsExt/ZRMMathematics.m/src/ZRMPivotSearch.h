@@ -37,8 +37,9 @@ public:
   // Sets the best score M of the row at position (0.0 empties it).
   void Set(int position, double best, bool isShort);
 
-  // The position where the scan stops, or kNone when it runs to the end.
-  int StopPosition() const { return FirstStop(1, 0.5); }
+  // The position where the scan stops, or kNone when it runs to the end. O(1) when the row at
+  // position 0 stops it (nothing comes before it), O(log h) otherwise.
+  int StopPosition() const { return mNodes[mLeaves].shortRows > 0.5 ? 0 : FirstStop(1, 0.5); }
   // The threshold an entry of the row at the stop position must exceed to be the pivot.
   double StopThreshold(int position) const;
   // The first position of the highest M, or kNone when every M is 0.0.
