@@ -34,17 +34,28 @@ void PivotSearch::Build() {
   for (int node = mLeaves - 1; node >= 1; --node) Update(node);
 }
 
-// While hot, every ancestor's StopInRight may depend on the leaf: the walk marks them all. While
-// cold, none is read, and the walk ends where the maxima stay as they were; a walk that turns
-// the search hot drops every StopInRight kept before.
+// StopInRight(node) reads the leaves of node's right half and the longRows of its left half. The
+// walk recomputes the maxima while they change and drops the kept StopInRight of each ancestor
+// whose right half holds the leaf or whose left half's longRows changed. While cold, no
+// StopInRight is read and the walk ends where the maxima stay as they were; a walk that turns the
+// search hot drops every StopInRight kept before.
 void PivotSearch::Set(int position, double best, bool isShort) {
   const bool wasCold = IsCold();
+  const Node leafBefore = mNodes[mLeaves + position];
   Place(position, best, isShort);
-  for (int node = (mLeaves + position) / 2; node >= 1; node /= 2) {
-    const Node before = mNodes[node];
-    Update(node);
-    if (wasCold && mNodes[node].shortRows == before.shortRows && mNodes[node].longRows == before.longRows)
-      return;  // still cold
+  const Node& leaf = mNodes[mLeaves + position];
+  bool longChanged = leaf.longRows != leafBefore.longRows;  // of child, below
+  bool changed = longChanged || leaf.shortRows != leafBefore.shortRows;
+  if (!changed) return;  // no answer can change
+  for (int child = mLeaves + position, node = child / 2; node >= 1; child = node, node /= 2) {
+    if (child == RightOf(node) || longChanged) mNodes[node].computedIn = 0;
+    if (changed) {
+      const Node before = mNodes[node];
+      Update(node);
+      longChanged = mNodes[node].longRows != before.longRows;
+      changed = longChanged || mNodes[node].shortRows != before.shortRows;
+    }
+    if (wasCold && !changed) return;  // still cold
   }
   if (wasCold && !IsCold()) ++mGeneration;
 }
@@ -55,7 +66,6 @@ void PivotSearch::Update(int node) {
   Node& inner = mNodes[node];
   inner.shortRows = std::max(left.shortRows, right.shortRows);
   inner.longRows = std::max(left.longRows, right.longRows);
-  inner.computedIn = 0;
 }
 
 // Every recomputation answers for a mark that an update's walk set, and costs one descent: at

@@ -52,7 +52,7 @@ private:
   // FirstStop(right child, mLong[left child]) of an inner node, computed when first asked for
   // after a change below the node. Read only where mLong[left child] > 0.5.
   int StopInRight(int node) const;
-  // Recomputes an inner node's maxima from its children; its StopInRight is to be recomputed.
+  // Recomputes an inner node's maxima from its children.
   void Update(int node);
   // Whether no long row scores above 0.5: then no StopInRight is read, and none is kept.
   bool IsCold() const { return !(mNodes[1].longRows > 0.5); }
