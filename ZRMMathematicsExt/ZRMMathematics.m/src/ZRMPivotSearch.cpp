@@ -44,7 +44,8 @@ void PivotSearch::Set(int position, double best, bool isShort) {
   const Node leafBefore = mNodes[mLeaves + position];
   Place(position, best, isShort);
   const Node& leaf = mNodes[mLeaves + position];
-  bool longChanged = leaf.longRows != leafBefore.longRows;  // of child, below
+  // Whether the longRows, and the maxima, of the walk's child changed.
+  bool longChanged = leaf.longRows != leafBefore.longRows;
   bool changed = longChanged || leaf.shortRows != leafBefore.shortRows;
   if (!changed) return;  // no answer can change
   for (int child = mLeaves + position, node = child / 2; node >= 1; child = node, node /= 2) {
