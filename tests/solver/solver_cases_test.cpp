@@ -115,6 +115,8 @@ namespace {
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kInf = std::numeric_limits<double>::infinity();
+// The coefficient whose one-entry row scores exactly 0.5.
+constexpr double kHalfScore = 0.5 * (1.0 - 0.9);
 
 // A small problem with what is known of it by hand: whether Factor succeeds, the reports it
 // gives (unchecked when negative) and the results (unchecked when empty).
@@ -137,6 +139,15 @@ const Pinned kPinned[] = {
      true,
      0,
      {{1, 2.0}, {2, 0.0}}},
+    {"a short row scoring exactly 0.5 does not stop the scan, the next one above it does: x3, not x4, is "
+     "eliminated from x3 + 10 x4",
+     {{true, {{1, kHalfScore}}, 1.0},
+      {true, {{2, 1.0}, {3, 0.1}}, 1.0},
+      {true, {{3, 1.0}, {4, 10.0}}, 1.0},
+      {false, {{4, 1.0}}, 3.0}},
+     true,
+     0,
+     {}},
     {"hard row without coefficients", {{true, {}, 1.0}, {false, {{1, 1.0}}, 1.0}}, false, -1, {}},
     {"variable that no soft row names", {{true, {{1, 1.0}, {2, 1.0}}, 4.0}, {false, {{3, 1.0}}, 1.0}}, false, 0, {}},
     {"NaN in a soft row", {{false, {{1, 1.0}, {2, kNaN}}, 1.0}, {false, {{2, 1.0}}, 1.0}}, false, 1, {}},
