@@ -527,7 +527,10 @@ std::vector<Case> Cases() {
   std::vector<Case> cases;
   for (int n : {10000, 100000, 1000000})
     cases.push_back({"chain", n, [n] { return zrmgen::FairingChain(n); }, n >= 1000000 ? 1 : 0, false, true});
-  for (int k : {50, 100, 200}) cases.push_back({"grid", k, [k] { return zrmgen::GridFairing(k); }, k >= 200 ? 2 : 0});
+  // Grids of 16 and 24 a side: on either side of where the fill-reducing mode turns from
+  // factoring by columns to factoring by supernodes.
+  for (int k : {16, 24, 50, 100, 200})
+    cases.push_back({"grid", k, [k] { return zrmgen::GridFairing(k); }, k >= 200 ? 2 : 0});
   for (int p : {500, 5000, 50000})
     cases.push_back({"sketch", p, [p] { return zrmgen::Sketch(p, false); }, p >= 50000 ? 10 : 0, p == 5000, p >= 5000});
   for (int p : {500, 5000, 50000})

@@ -1,7 +1,9 @@
 // The sparse Cholesky's loops over consecutive rows against the plain loops they stand for: the
-// same bits for every length (across vector widths), offset and kind of value. The factorization
-// itself is pinned by the golden corpus and checked by the dense oracle.
+// same bits for every length (across vector widths), offset and kind of value; and the two
+// factorizations of the fill-reducing mode against the dense oracle. The factorizations are
+// pinned by the golden corpus.
 #include "ZRMSolverOracle.h"
+#include "ZRMSolverRecords.h"
 #include "ZRMSparseCholesky.h"
 #include "ZRMTestSupport.h"
 
@@ -44,4 +46,24 @@ TEST(SparseCholesky, ConsecutiveColumnLoopsAgreeWithThePlainLoops) {
               Bits(DotColumn(x, rows.data(), values.data(), count, work.data())))
         << "backward, trial " << trial;
   }
+}
+
+// The fill-reducing mode factors thin normal matrices column by column and the others by
+// supernodes (the sparse rows of larger generated problems fill in under any order). Both
+// factorizations, on problems of every kind, do what the dense oracle rules; the sizes reach
+// both kinds, which the test confirms.
+TEST(FillReducingFactorization, BothKindsAgreeWithTheDenseOracle) {
+  Random random(0xF1D);
+  bool met[2] = {false, false};  // by columns, by supernodes
+  for (const int count : {30, 90, 200, 300})
+    for (const Kind kind : kKinds) {
+      const Problem problem = Generate(random, kind, count, random.Uniform(0.0, 0.4));
+      AssertRecorder recorder(0);  // rejected matrices report
+      EXPECT_EQ(OracleDisagreement(problem, kind, ZRMLSQOrdering::FillReducing), "") << count << " variables";
+      ZRMLSQSolver solver;
+      solver.SetOrdering(ZRMLSQOrdering::FillReducing);
+      Register(solver, problem.constraints);
+      if (solver.Factor()) met[StateOf(solver).mBySupernodes] = true;
+    }
+  EXPECT_TRUE(met[0] && met[1]) << "by columns " << met[0] << ", by supernodes " << met[1];
 }

@@ -15,18 +15,30 @@ constexpr int kNotPositiveDefiniteLine = 186;
 constexpr int kNoConstraintLine = 340;
 constexpr int kWrongVariableLine = 651;
 
+// Our choice: the fill-reducing mode factors by supernodes where the factorization does at least
+// this much work per entry of L (grids, surface fits); below it (chains, sketches), blocks of one
+// or two columns cost more than their dense kernels save, and the column-by-column
+// factorization serves instead.
+constexpr double kSupernodalWorkPerEntry = 25.0;
+
 // Analysis and numeric factorization of the normal matrix: as it is, or reordered to reduce
-// fill (mPermutation) and factored by supernodes.
+// fill (mPermutation) and factored by supernodes or column by column.
 bool FactorNormalMatrix(LSQSolverState& state) {
   state.mPermutation.clear();
-  if (!state.mFillReducing) {
-    state.mCholesky.Analyze(state.mNormal);
-    return state.mCholesky.Factorize(state.mNormal, state.mFactor) == CholeskyStatus::Success;
+  state.mBySupernodes = false;
+  const CompressedRows* matrix = &state.mNormal;
+  if (state.mFillReducing) {
+    state.mAmd.Order(state.mNormal, state.mPermutation, state.mInverse);
+    PermuteLower(state.mNormal, state.mInverse, state.mPermuted, state.mWorkRows, state.mWorkIndex);
+    matrix = &state.mPermuted;
+    state.mBySupernodes = state.mSupernodal.CountColumns(state.mPermuted) >= kSupernodalWorkPerEntry;
   }
-  state.mAmd.Order(state.mNormal, state.mPermutation, state.mInverse);
-  PermuteLower(state.mNormal, state.mInverse, state.mPermuted, state.mWorkRows, state.mWorkIndex);
-  state.mSupernodal.Analyze(state.mPermuted);
-  return state.mSupernodal.Factorize(state.mPermuted) == CholeskyStatus::Success;
+  if (state.mBySupernodes) {
+    state.mSupernodal.Analyze(*matrix);
+    return state.mSupernodal.Factorize(*matrix) == CholeskyStatus::Success;
+  }
+  state.mCholesky.Analyze(*matrix);
+  return state.mCholesky.Factorize(*matrix, state.mFactor) == CholeskyStatus::Success;
 }
 
 // Factor on a state: numbering -> elimination -> reduction -> A^T -> lower triangle of A^T A ->
@@ -132,7 +144,10 @@ void SolveNormal(LSQSolverState& state, std::vector<double>& x) {
   std::vector<double>& y = state.mPermutedRhs;
   y.resize(x.size());
   for (std::size_t i = 0; i < y.size(); ++i) y[i] = x[static_cast<std::size_t>(state.mPermutation[i])];
-  state.mSupernodal.Solve(y.data());
+  if (state.mBySupernodes)
+    state.mSupernodal.Solve(y.data());
+  else
+    SolveCholesky(state.mFactor, y.data());
   for (std::size_t i = 0; i < y.size(); ++i) x[static_cast<std::size_t>(state.mPermutation[i])] = y[i];
 }
 

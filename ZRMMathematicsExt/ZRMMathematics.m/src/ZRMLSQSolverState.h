@@ -43,13 +43,14 @@ struct LSQSolverState {
   CompressedRows mPermuted;       // fill-reducing: lower triangle of A^T A permuted
   CompressedRows mWorkRows;       // working rows of the permutation
   SparseCholesky mCholesky;
-  LowerFactor mFactor;             // as given
-  SupernodalCholesky mSupernodal;  // fill-reducing
+  LowerFactor mFactor;             // column by column: as given, or fill-reducing with thin columns
+  SupernodalCholesky mSupernodal;  // fill-reducing, by supernodes
   std::vector<int> mWorkIndex;     // working arrays of the stages above
   std::vector<double> mWorkValue;
   FactorStage mStage = FactorStage::kNone;
   bool mFactorCurrent = false;  // the factorization is usable and no constraint changed since
   bool mFillReducing = false;   // the factorization is of the fill-reducing kind
+  bool mBySupernodes = false;   // and by supernodes (else in mFactor)
 
   std::vector<double> mAdjustedRhs;  // Solve: row -> rhs with the hard rows' parts
   std::vector<double> mNormalRhs;    // Solve: column -> A^T b, then its value

@@ -4,14 +4,9 @@
 #include <cassert>
 #include <cmath>
 
-void SupernodalCholesky::Analyze(const CompressedRows& lower) {
-  FindColumns(lower);
-  FindSupernodes();
-}
-
-// Two walks over the row patterns of L: the first counts each column's entries (and builds the
-// elimination tree), the second appends each row k to its columns, which thus come out ascending.
-void SupernodalCholesky::FindColumns(const CompressedRows& lower) {
+// One walk over the row patterns of L, which counts each column's entries and builds the
+// elimination tree.
+double SupernodalCholesky::CountColumns(const CompressedRows& lower) {
   mCount = lower.RowCount();
   std::vector<int>& parent = mHead;  // working arrays until Factorize
   std::vector<int>& visited = mLink;
@@ -20,7 +15,28 @@ void SupernodalCholesky::FindColumns(const CompressedRows& lower) {
   mColumnStart.assign(static_cast<std::size_t>(mCount) + 1, 0);
   for (int k = 0; k < mCount; ++k)
     WalkRowPattern(lower, k, parent, visited, [this](int column) { ++mColumnStart[column + 1]; });
-  for (int j = 0; j < mCount; ++j) mColumnStart[j + 1] += mColumnStart[j];
+  double work = 0.0, entries = 0.0;
+  for (int j = 0; j < mCount; ++j) {
+    const double length = mColumnStart[j + 1] + 1.0;
+    work += length * length;
+    entries += length;
+    mColumnStart[j + 1] += mColumnStart[j];
+  }
+  return mCount > 0 ? work / entries : 0.0;
+}
+
+void SupernodalCholesky::Analyze(const CompressedRows& lower) {
+  assert(lower.RowCount() == mCount && static_cast<int>(mColumnStart.size()) == mCount + 1 &&
+         "Analyze after CountColumns of the same matrix");
+  FindColumns(lower);
+  FindSupernodes();
+}
+
+// A second walk over the row patterns of L (the tree from CountColumns) appends each row k to
+// its columns, which thus come out ascending.
+void SupernodalCholesky::FindColumns(const CompressedRows& lower) {
+  std::vector<int>& parent = mHead;  // complete: the walk changes none of it
+  std::vector<int>& visited = mLink;
   mColumnRow.resize(static_cast<std::size_t>(mColumnStart[mCount]));
   std::vector<int>& fill = mTransposeWork;  // column -> its next free slot
   fill.assign(mColumnStart.begin(), mColumnStart.end() - 1);

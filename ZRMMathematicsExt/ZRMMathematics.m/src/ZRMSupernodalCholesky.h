@@ -10,11 +10,12 @@
 #include <vector>
 
 // Left-looking supernodal Cholesky factorization of a symmetric matrix given by its lower
-// triangle (as SparseCholesky reads it), in three phases:
-//  - Analyze: the pattern of each column of L, from the elimination tree; consecutive columns j, j + 1 form one
-//  supernode when j + 1 is j's parent in the
-//    elimination tree and column j's pattern is column j + 1's plus j + 1 (so one list of rows
-//    serves the whole supernode).
+// triangle (as SparseCholesky reads it), in four phases:
+//  - CountColumns: the elimination tree and the length of each column of L; the work per entry
+//    of L it returns tells the caller whether blocks pay.
+//  - Analyze: the pattern of each column of L; consecutive columns j, j + 1 form one supernode
+//    when j + 1 is j's parent in the elimination tree and column j's pattern is column j + 1's
+//    plus j + 1 (so one list of rows serves the whole supernode).
 //  - Factorize: supernode by supernode, ascending: its block of L (rows of the supernode by its
 //    columns, dense, by columns) := its columns of the matrix, less the update of every earlier
 //    supernode d with rows in it (the product of d's rows from there on by d's rows inside it,
@@ -31,7 +32,10 @@
 class SupernodalCholesky {
 public:
   // lower: each row ascending by column, strictly below the diagonal but for its last entry,
-  // which is the diagonal.
+  // which is the diagonal. Returns the work of the factorization per entry of L: the sum over
+  // the columns of L of their squared lengths (diagonal included), over the entries of L.
+  double CountColumns(const CompressedRows& lower);
+  // After CountColumns of the same matrix.
   void Analyze(const CompressedRows& lower);
   // After Analyze of a matrix of the same pattern; fails on the first pivot that is not a finite
   // positive number.
@@ -58,7 +62,7 @@ private:
   void Link(int d);
 
   int mCount = 0;                 // n
-  std::vector<int> mColumnStart;  // Analyze's working column patterns
+  std::vector<int> mColumnStart;  // CountColumns: the column starts; Analyze: the column patterns
   std::vector<int> mColumnRow;
   std::vector<int> mFirstColumn;         // supernode s: columns mFirstColumn[s] .. mFirstColumn[s + 1] - 1
   std::vector<int> mSupernodeOf;         // column -> its supernode
