@@ -51,10 +51,21 @@ TEST(SparseCholesky, ConsecutiveColumnLoopsAgreeWithThePlainLoops) {
 // The fill-reducing mode factors thin normal matrices column by column and the others by
 // supernodes (the sparse rows of larger generated problems fill in under any order). Both
 // factorizations, on problems of every kind, do what the dense oracle rules; the sizes reach
-// both kinds, which the test confirms.
+// both kinds, which the test confirms. A solver that changes its ordering gives the bits of a
+// new solver in the new ordering, whichever factorization came before.
 TEST(FillReducingFactorization, BothKindsAgreeWithTheDenseOracle) {
   Random random(0xF1D);
   bool met[2] = {false, false};  // by columns, by supernodes
+  const auto solved = [](const Problem& problem, std::initializer_list<ZRMLSQOrdering> orderings) {
+    ZRMLSQSolver solver;
+    Register(solver, problem.constraints);
+    bool factored = false;
+    for (const ZRMLSQOrdering ordering : orderings) {
+      solver.SetOrdering(ordering);
+      factored = solver.Factor() && solver.Solve();
+    }
+    return std::make_pair(factored, ResultBits(solver));
+  };
   for (const int count : {30, 90, 200, 300})
     for (const Kind kind : kKinds) {
       const Problem problem = Generate(random, kind, count, random.Uniform(0.0, 0.4));
@@ -64,6 +75,9 @@ TEST(FillReducingFactorization, BothKindsAgreeWithTheDenseOracle) {
       solver.SetOrdering(ZRMLSQOrdering::FillReducing);
       Register(solver, problem.constraints);
       if (solver.Factor()) met[StateOf(solver).mBySupernodes] = true;
+      constexpr ZRMLSQOrdering kGiven = ZRMLSQOrdering::AsGiven, kFill = ZRMLSQOrdering::FillReducing;
+      EXPECT_EQ(solved(problem, {kFill, kGiven}), solved(problem, {kGiven})) << count << " variables, to as given";
+      EXPECT_EQ(solved(problem, {kGiven, kFill}), solved(problem, {kFill})) << count << " variables, to fill-reducing";
     }
   EXPECT_TRUE(met[0] && met[1]) << "by columns " << met[0] << ", by supernodes " << met[1];
 }

@@ -1,5 +1,6 @@
-// Internal: SupernodalCholesky, the factorization of the fill-reducing mode: L * L^T by dense
-// blocks of columns that share their pattern, and its triangular solves.
+// Internal: SupernodalCholesky, the fill-reducing mode's factorization where the columns of L
+// are long: L * L^T by dense blocks of columns that share their pattern, and its triangular
+// solves.
 #ifndef ZRMSupernodalCholesky_h
 #define ZRMSupernodalCholesky_h
 
