@@ -59,10 +59,8 @@ void SoftRowReduction::NumberColumns(const ConstraintNumbering& numbering, const
     mVariableOfColumn.push_back(variable);
   }
   mFreeCount = static_cast<int>(mVariableOfColumn.size());
-  for (int step = 0; step < elimination.StepCount(); ++step) {
-    mColumnOf[elimination.VariableOfStep(step)] = mFreeCount + step;
+  for (int step = 0; step < elimination.StepCount(); ++step)
     mVariableOfColumn.push_back(elimination.VariableOfStep(step));
-  }
 }
 
 bool SoftRowReduction::BuildEliminatedRows(const HardRowElimination& elimination) {

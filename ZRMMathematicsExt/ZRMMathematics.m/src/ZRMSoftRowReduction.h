@@ -37,11 +37,8 @@ public:
   int FreeCount() const { return mFreeCount; }
   // The free variables that a soft row names: columns 0 .. this - 1.
   int SoftFreeCount() const { return mSoftFreeCount; }
-  int ColumnCount() const { return static_cast<int>(mVariableOfColumn.size()); }
   // Column -> variable number.
   const std::vector<int>& VariableOfColumn() const { return mVariableOfColumn; }
-  // Variable number -> column.
-  const std::vector<int>& ColumnOfVariable() const { return mColumnOf; }
   const CompressedRows& EliminatedRows() const { return mEliminatedRows; }
   const CompressedRows& ReducedRows() const { return mReducedRows; }
   const CompressedRows& HardRhs() const { return mHardRhs; }
@@ -72,7 +69,7 @@ private:
 
   int mFreeCount = 0;
   int mSoftFreeCount = 0;
-  std::vector<int> mColumnOf;          // variable -> column, or -1
+  std::vector<int> mColumnOf;          // free variable -> column; -1 for the others
   std::vector<int> mVariableOfColumn;  // column -> variable
   CompressedRows mEliminatedRows;
   CompressedRows mReducedRows;
