@@ -79,3 +79,48 @@ TEST(LSQSolverDiagnose, KnownCases) {
     EXPECT_TRUE(group.IsEmpty());
   }
 }
+
+namespace {
+
+// Every diagnosis list and count, in one comparable record.
+std::vector<std::vector<int>> Lists(const ZRMLSQDiagnosis& d) {
+  return {ToVector(d.mRedundant),          ToVector(d.mConflicting),  ToVector(d.mNearlyDependent),
+          ToVector(d.mNotFixedByHardRows), ToVector(d.mUndetermined), ToVector(d.mWithoutSoftRow),
+          {d.mHardDegreesOfFreedom}};
+}
+
+}  // namespace
+
+// Whether all rows leave a direction free is decided relative to the normal matrix's diagonal:
+// scaling the soft rows, which the hard rows' tolerances never see, changes no decision.
+TEST(LSQSolverDiagnose, SoftRowScaleChangesNoDecision) {
+  std::vector<std::vector<Constraint>> cases;
+  for (const Known& known : kKnown) cases.push_back(known.constraints);
+  // Nearly parallel soft rows: pivot 5e-13 of a diagonal of 2, below 1e-10 of it.
+  const std::vector<Constraint> nearlyParallel = {Soft(1, {{1, 1.0}, {2, 1.0}}, 1.0),
+                                                  Soft(2, {{1, 1.0}, {2, 1.0 + 1e-6}}, 1.0)};
+  cases.push_back(nearlyParallel);
+  for (const std::vector<Constraint>& constraints : cases) {
+    ZRMLSQSolver reference;
+    Register(reference, constraints);
+    ZRMLSQDiagnosis expected;
+    ASSERT_TRUE(reference.Diagnose(expected));
+    if (&constraints == &cases.back()) {  // decided undetermined at scale 1
+      EXPECT_EQ(ToVector(expected.mUndetermined), (std::vector<int>{1, 2}));
+    }
+    for (const double scale : {1e-4, 1e4}) {
+      SCOPED_TRACE(scale);
+      std::vector<Constraint> scaled = constraints;
+      for (Constraint& c : scaled) {
+        if (c.hard) continue;
+        for (auto& entry : c.coefficients) entry.second *= scale;
+        c.rhs *= scale;
+      }
+      ZRMLSQSolver solver;
+      Register(solver, scaled);
+      ZRMLSQDiagnosis diagnosis;
+      ASSERT_TRUE(solver.Diagnose(diagnosis));
+      EXPECT_EQ(Lists(diagnosis), Lists(expected));
+    }
+  }
+}
