@@ -42,6 +42,15 @@ const ReportCase kReportCases[] = {
        EXPECT_EQ(solver.GetResult(1), 3.0);
        EXPECT_TRUE(std::isnan(solver.GetResult(INT_MIN)));
      }},
+    {"GetResult after a Solve that a registration made refuse", kWrongVariable,
+     [](ZRMLSQSolver& solver) {
+       solver.AddConstraint(false, 3.0, MakeCoefficients({{1, 1.0}}));
+       ASSERT_TRUE(solver.Factor());
+       ASSERT_TRUE(solver.Solve());
+       solver.AddConstraint(false, 1.0, MakeCoefficients({{2, 1.0}}));
+       EXPECT_FALSE(solver.Solve());
+       EXPECT_TRUE(std::isnan(solver.GetResult(1)));  // the refused Solve left no result
+     }},
     {"Factor with undetermined soft variables", kNotPositiveDefinite,
      [](ZRMLSQSolver& solver) {
        solver.AddConstraint(false, 1.0, MakeCoefficients({{1, 1.0}, {2, 1.0}}));
