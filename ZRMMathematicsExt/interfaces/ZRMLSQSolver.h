@@ -92,10 +92,11 @@ public:
   // factorization). AsGiven, the default: the columns in the order the soft rows name them,
   // each eliminated variable substituted into the earlier ones, results bit for bit as
   // documented. FillReducing: the normal matrix's columns reordered by an approximate minimum
-  // degree ordering, and the hard rows eliminated without substituting into earlier
-  // eliminations (Solve recovers those variables in one backward pass): far less fill and
-  // memory where the natural order fills (grids, sketches whose rows come in any order), and
-  // chains of hard rows in linear time. Its results are reproducible bit for bit on one build,
+  // degree ordering (or kept in their order where L then has at most 1.25 times the entries of
+  // the matrix's lower triangle, the fewest any order gives), and the hard rows eliminated
+  // without substituting into earlier eliminations (Solve recovers those variables in one
+  // backward pass): far less fill and memory where the natural order fills (grids, sketches
+  // whose rows come in any order), and chains of hard rows in linear time. Its results are reproducible bit for bit on one build,
   // SetRhs + Solve equal a fresh Factor + Solve, and they agree with AsGiven's to about 1e-9
   // relative on well-conditioned problems. The failures are those of AsGiven.
   void SetOrdering(ZRMLSQOrdering ordering);

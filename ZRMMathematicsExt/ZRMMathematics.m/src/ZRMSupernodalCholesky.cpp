@@ -6,15 +6,22 @@
 
 // One walk over the row patterns of L, which counts each column's entries and builds the
 // elimination tree.
-double SupernodalCholesky::CountColumns(const CompressedRows& lower) {
+std::optional<double> SupernodalCholesky::CountColumns(const CompressedRows& lower, std::size_t entryLimit) {
   mCount = lower.RowCount();
   std::vector<int>& parent = mHead;  // working arrays until Factorize
   std::vector<int>& visited = mLink;
   parent.assign(static_cast<std::size_t>(mCount), -1);
   visited.assign(static_cast<std::size_t>(mCount), -1);
   mColumnStart.assign(static_cast<std::size_t>(mCount) + 1, 0);
-  for (int k = 0; k < mCount; ++k)
-    WalkRowPattern(lower, k, parent, visited, [this](int column) { ++mColumnStart[column + 1]; });
+  std::size_t counted = 0;  // entries of rows 0 .. k of L
+  for (int k = 0; k < mCount; ++k) {
+    ++counted;  // the diagonal
+    WalkRowPattern(lower, k, parent, visited, [this, &counted](int column) {
+      ++mColumnStart[column + 1];
+      ++counted;
+    });
+    if (counted > entryLimit) return std::nullopt;
+  }
   double work = 0.0, entries = 0.0;
   for (int j = 0; j < mCount; ++j) {
     const double length = mColumnStart[j + 1] + 1.0;

@@ -8,12 +8,15 @@
 #include "ZRMSparseCholesky.h"
 
 #include <cstddef>
+#include <limits>
+#include <optional>
 #include <vector>
 
 // Left-looking supernodal Cholesky factorization of a symmetric matrix given by its lower
 // triangle (as SparseCholesky reads it), in four phases:
 //  - CountColumns: the elimination tree and the length of each column of L; the work per entry
-//    of L it returns tells the caller whether blocks pay.
+//    of L it returns tells the caller whether blocks pay, and an entry limit whether the order
+//    fills in.
 //  - Analyze: the pattern of each column of L; consecutive columns j, j + 1 form one supernode
 //    when j + 1 is j's parent in the elimination tree and column j's pattern is column j + 1's
 //    plus j + 1 (so one list of rows serves the whole supernode).
@@ -34,8 +37,11 @@ class SupernodalCholesky {
 public:
   // lower: each row ascending by column, strictly below the diagonal but for its last entry,
   // which is the diagonal. Returns the work of the factorization per entry of L: the sum over
-  // the columns of L of their squared lengths (diagonal included), over the entries of L.
-  double CountColumns(const CompressedRows& lower);
+  // the columns of L of their squared lengths (diagonal included), over the entries of L. With
+  // an entry limit, stops as soon as L has more entries than that (diagonal included; the cost
+  // stays within the limit and n) and returns nullopt; the counts are then incomplete.
+  std::optional<double> CountColumns(const CompressedRows& lower,
+                                     std::size_t entryLimit = std::numeric_limits<std::size_t>::max());
   // After CountColumns of the same matrix.
   void Analyze(const CompressedRows& lower);
   // After Analyze of a matrix of the same pattern; fails on the first pivot that is not a finite
