@@ -95,10 +95,9 @@ bool Near(const A& a, const B& b, double tol) {
   return std::fabs(a.x - b.x) <= tol && std::fabs(a.y - b.y) <= tol && std::fabs(a.z - b.z) <= tol;
 }
 
-// The uniform scaling by factor about center.
-Xf Scaling(double factor, const P& center = P()) {
-  return Xf(Mat(V(factor, 0, 0), V(0, factor, 0), V(0, 0, factor)), (1.0 - factor) * V(center));
-}
+Mat Diagonal(double a, double b, double c) { return Mat(V(a, 0, 0), V(0, b, 0), V(0, 0, c)); }
+// The uniform scaling by f about center.
+Xf Scaling(double f, const P& center = P()) { return Xf(Diagonal(f, f, f), (1.0 - f) * V(center)); }
 
 // The reports of one failed check, from reports[0] on: the failure report, and in the development
 // stage its runtime assertion ("message", expression).
@@ -187,6 +186,30 @@ bool Promised(const ZRMUtEllipse& e, const P& p, const P& q) {
   return std::fabs(lq.x * l.y - lq.y * l.x) < 1e-9 * l.Norm() && lq.x * l.x + lq.y * l.y > 0;
 }
 
+// Of an ellipse also: the curvature is that of the circle through three nearby points
+// (|x' ^ x''| / |x'|^3); off its implicit equation a point is outside or inside, and from outside the
+// two tangency points lie on the ellipse, apart, with T - P along the tangent there.
+void CheckEllipse(const ZRMUtEllipse& e, Random& random, double t, double h) {
+  double k = kUnset;
+  ASSERT_TRUE(e.GetCurvature(At(e, t), k));
+  const V chord = At(e, t + h) - At(e, t - h), bend = (At(e, t + h) - At(e, t)) - (At(e, t) - At(e, t - h));
+  EXPECT_NEAR(k, 4 * (chord ^ bend).Norm() / std::pow(chord.Norm(), 3), 1e-5 * k);
+  const double x = random.Uniform(-4, 4), y = random.Uniform(-4, 4);
+  const P p = e.Center() + x * V(e.XDir()) + y * V(e.YDir());
+  const double s = Implicit(e, p);
+  if (std::fabs(s - 1) > 1e-6) {
+    EXPECT_EQ(e.PointPosWRTEllipse(p + random.Uniform(-3, 3) * V(e.Axis())), s > 1 ? 1 : -1);
+  }
+  P tangency[2];
+  if (s < 1.05) return;
+  ASSERT_TRUE(e.EvalTangentsFromExternalPoint(p, tangency[0], tangency[1]));
+  for (const P& q : tangency) {
+    V v;
+    EXPECT_TRUE(Off(e, q) < 1e-9 && e.GetTangentAtPoint(q, v) && (v ^ (q - p)).Norm() < 1e-7 * q.DistanceTo(p));
+  }
+  EXPECT_GT(tangency[0].DistanceTo(tangency[1]), 1e-6);
+}
+
 template <class Curve>
 void CheckCurve(Curve c, Random& random, long i) {
   const double t = random.Uniform(-3.1, 3.1), h = 1e-4;
@@ -200,6 +223,7 @@ void CheckCurve(Curve c, Random& random, long i) {
   EXPECT_TRUE(c.GetTangentAtPoint(onIt, v) && std::fabs(v.Norm() - 1) < 1e-12 &&
               (v ^ chord).Norm() < 1e-6 * chord.Norm())
       << i;
+  if constexpr (std::is_same_v<Curve, ZRMUtEllipse>) CheckEllipse(c, random, t, h);
   const KRNMathTransformation map = i % 3 == 0   ? Scaling(3.0, random.Point())
                                     : i % 3 == 1 ? Scaling(-1.0, random.Point())  // orientation reversed
                                                  : random.RigidMotion();
@@ -216,34 +240,6 @@ TEST(Curves, RandomCurvesEvaluateBackProjectAndTransform) {
     CheckCurve(RandomLine(random), random, i);
     CheckCurve(RandomCircle(random), random, i);
     CheckCurve(RandomEllipse(random), random, i);
-  }
-}
-
-// An ellipse's curvature is that of the circle through three nearby points; outside its implicit
-// equation a point is outside, and from there the two tangency points lie on the ellipse with T - P
-// along the tangent there.
-TEST(Ellipse, RulesOfRandomEllipses) {
-  Random random(21);
-  for (long i = 0; i < zrmtest::Scaled(300); ++i) {
-    const double t = random.Uniform(-3.1, 3.1), h = 1e-4, x = random.Uniform(-4, 4), y = random.Uniform(-4, 4);
-    const ZRMUtEllipse e = RandomEllipse(random);
-    double k = kUnset;
-    ASSERT_TRUE(e.GetCurvature(At(e, t), k));
-    const V chord = At(e, t + h) - At(e, t - h), bend = (At(e, t + h) - At(e, t)) - (At(e, t) - At(e, t - h));
-    EXPECT_NEAR(k, 4 * (chord ^ bend).Norm() / std::pow(chord.Norm(), 3), 1e-5 * k);  // |x' ^ x''| / |x'|^3
-    const P p = e.Center() + x * V(e.XDir()) + y * V(e.YDir());
-    const double s = Implicit(e, p);
-    if (std::fabs(s - 1) > 1e-6) {
-      EXPECT_EQ(e.PointPosWRTEllipse(p + random.Uniform(-3, 3) * V(e.Axis())), s > 1 ? 1 : -1);
-    }
-    P T1, T2;
-    if (s < 1.05) continue;
-    ASSERT_TRUE(e.EvalTangentsFromExternalPoint(p, T1, T2));
-    for (const P& T : {T1, T2}) {
-      V v;
-      EXPECT_TRUE(Off(e, T) < 1e-9 && e.GetTangentAtPoint(T, v) && (v ^ (T - p)).Norm() < 1e-7 * T.DistanceTo(p));
-    }
-    EXPECT_GT(T1.DistanceTo(T2), 1e-6);
   }
 }
 
@@ -312,40 +308,32 @@ struct Forwarded : ZRMUtGeomVisitor {
   std::function<void()> raise = [] {};
 };
 
-// A platform error of the visitor is disposed of once and gives false; the const circle does not
-// trap.
-TEST(Circle, AcceptTrapsPlatformErrors) {
-  ZRMUtCircle circle(kO, KRNMathK, 1.0);
-  Forwarded fine, error, utError;
-  error.raise = [] { (new CountedError)->Throw("visitor", 1, nullptr); };
-  utError.raise = [] { ZRMUtRaise(ZRMUtError::IndexOutOfRange, "visitor", 2); };
-  EXPECT_TRUE(!circle.Accept(&error) && CountedError::destroyed == 1 && !circle.Accept(&utError) &&
-              circle.Accept(&fine));
-  EXPECT_EQ(zrmtest::CatchRaised([&] { std::as_const(circle).Accept(&utError); }).line, 2);
-}
-
 using T = ZRMUtGeomTypeVisitor;
 
-TEST(GeometryClasses, DispatchTypesAndDowncasts) {
+// Every class forwards to the general Visit overload and answers its type code and its own
+// downcast only; default objects have size 0 (our choice). The circle's Accept disposes of a
+// platform error of the visitor once and gives false; the const circle does not trap.
+TEST(GeometryClasses, DispatchTypesDowncastsAndTheCircleTrap) {
   const P o(1, -2, 0.5);
-  // Kind, type code and a new object.
-  const std::tuple<std::string, T::GeomType, std::function<ZRMUtGeometry*()>> cases[] = {
-      {"point", T::GeomPoint, [&] { return new ZRMUtPoint(o); }},
-      {"line", T::GeomLine, [&] { return new ZRMUtLine(o, KRNMathK); }},
-      {"plane", T::GeomPlane, [&] { return new ZRMUtPlane(o, KRNMathK); }},
-      {"csys", T::GeomCSys, [&] { return new ZRMUtCSys(o, KRNMathI, KRNMathJ); }},
-      {"cone", T::GeomCone, [&] { return new ZRMUtCone(o, KRNMathK, 0.3); }},
-      {"cylinder", T::GeomCylinder, [&] { return new ZRMUtCylinder(o, KRNMathK, 2.0); }},
-      {"sphere", T::GeomUnknown, [&] { return new ZRMUtSphere(o, 2.0); }},
-      {"torus", T::GeomUnknown, [&] { return new ZRMUtTorus(o, 3.0, 1.0); }},
-      {"circle", T::GeomCircle, [&] { return new ZRMUtCircle(o, KRNMathK, 2.0); }},
-      {"arc", T::GeomArc, [&] { return new ZRMUtArc(o, KRNMathK, 1.0, o, o); }},
-      {"ellipse", T::GeomEllipse, [&] { return new ZRMUtEllipse(o, KRNMathI, KRNMathJ, 2.0, 1.0); }},
-      {"bspline", T::GeomBSpline, [] { return new ZRMUtBSpline(2, 0, nullptr, nullptr, false, KRNMathSetOfPoints()); }},
+  // Type code and a new object, in the order of the downcasts below.
+  const std::pair<T::GeomType, std::function<ZRMUtGeometry*()>> cases[] = {
+      {T::GeomPoint, [&] { return new ZRMUtPoint(o); }},
+      {T::GeomLine, [&] { return new ZRMUtLine(o, KRNMathK); }},
+      {T::GeomPlane, [&] { return new ZRMUtPlane(o, KRNMathK); }},
+      {T::GeomCSys, [&] { return new ZRMUtCSys(o, KRNMathI, KRNMathJ); }},
+      {T::GeomCone, [&] { return new ZRMUtCone(o, KRNMathK, 0.3); }},
+      {T::GeomCylinder, [&] { return new ZRMUtCylinder(o, KRNMathK, 2.0); }},
+      {T::GeomUnknown, [&] { return new ZRMUtSphere(o, 2.0); }},
+      {T::GeomUnknown, [&] { return new ZRMUtTorus(o, 3.0, 1.0); }},
+      {T::GeomCircle, [&] { return new ZRMUtCircle(o, KRNMathK, 2.0); }},
+      {T::GeomArc, [&] { return new ZRMUtArc(o, KRNMathK, 1.0, o, o); }},
+      {T::GeomEllipse, [&] { return new ZRMUtEllipse(o, KRNMathI, KRNMathJ, 2.0, 1.0); }},
+      {T::GeomBSpline, [] { return new ZRMUtBSpline(2, 0, nullptr, nullptr, false, KRNMathSetOfPoints()); }},
   };
-  for (const auto& [kind, code, make] : cases) {
-    SCOPED_TRACE(kind);
-    ZRMUtGeometry_Ptr g(make());
+  for (int c = 0; c < 12; ++c) {
+    SCOPED_TRACE(c);
+    const T::GeomType code = cases[c].first;
+    ZRMUtGeometry_Ptr g(cases[c].second());
     const ZRMUtGeometry& cg = *g;
     Forwarded forwarded;     // each object once through either overload, with either answer
     ZRMUtGeomVisitor plain;  // overrides nothing
@@ -357,27 +345,22 @@ TEST(GeometryClasses, DispatchTypesAndDowncasts) {
     ZRMUtGeomTypeVisitor type;
     EXPECT_TRUE(type.GetType() == T::GeomUnknown && cg.Accept(&type) == (code != T::GeomUnknown) &&
                 type.GetType() == code && ZRMGetGeomType(g) == code);
-    const std::pair<std::string, const void*> casts[] = {
-        {"arc", g->AsArc()},           {"bspline", g->AsBSpline()}, {"circle", g->AsCircle()},
-        {"ellipse", g->AsEllipse()},   {"csys", g->AsCSys()},       {"cone", g->AsCone()},
-        {"cylinder", g->AsCylinder()}, {"line", g->AsLine()},       {"plane", g->AsPlane()},
-        {"point", g->AsPoint()},       {"sphere", g->AsSphere()},   {"torus", g->AsTorus()}};
-    for (const auto& [name, cast] : casts) EXPECT_EQ(cast, name == kind ? g.Ptr() : nullptr) << name;
+    const void* const casts[] = {g->AsPoint(),  g->AsLine(),     g->AsPlane(),   g->AsCSys(),
+                                 g->AsCone(),   g->AsCylinder(), g->AsSphere(),  g->AsTorus(),
+                                 g->AsCircle(), g->AsArc(),      g->AsEllipse(), g->AsBSpline()};
+    for (int k = 0; k < 12; ++k) EXPECT_EQ(casts[k], k == c ? g.Ptr() : nullptr) << k;
   }
-}
-
-// Default objects have size 0 (the frames (origin, z) constructors choose: with the random maps).
-// Non-orthogonal directions are reported, construction completing with the directions as passed.
-TEST(CSys, DefaultSizesAndTheOrthogonalityReport) {
   EXPECT_EQ(ZRMUtTorus().MajorRadius() + ZRMUtTorus().MinorRadius() + ZRMUtCone().HalfAngle() +
                 ZRMUtCylinder().Radius() + ZRMUtSphere().Radius() + ZRMUtCircle().Radius() +
                 ZRMUtEllipse().GetMajorRadius() + ZRMUtEllipse().GetMinorRadius(),
-            0.0);  // our choice: default objects have size 0
-  zrmtest::AssertRecorder recorder;
-  const ZRMUtEllipse e(P(), KRNMathI, KRNMathI, 2, 1);
-  EXPECT_TRUE(Near(e.XDir(), KRNMathI, 0) && Near(e.YDir(), KRNMathI, 0) && Near(e.ZDir(), KRNMathI, 0));
-  ExpectCheckReport(recorder.reports, "mXDir.IsOrthogonal(mYDir)", "ZRMUtCSys non-orthogonal directions in.",
-                    "ZRMMathematicsExt/ZRMMathematics.m/src/ZRMUtCSys", 33, true);
+            0.0);
+  ZRMUtCircle circle(kO, KRNMathK, 1.0);
+  Forwarded fine, error, utError;
+  error.raise = [] { (new CountedError)->Throw("visitor", 1, nullptr); };
+  utError.raise = [] { ZRMUtRaise(ZRMUtError::IndexOutOfRange, "visitor", 2); };
+  EXPECT_TRUE(!circle.Accept(&error) && CountedError::destroyed == 1 && !circle.Accept(&utError) &&
+              circle.Accept(&fine));
+  EXPECT_EQ(zrmtest::CatchRaised([&] { std::as_const(circle).Accept(&utError); }).line, 2);
 }
 
 // Null outputs refuse. The static form on a segment of length 4: the parameter along the unit
@@ -405,8 +388,9 @@ TEST(Line, SegmentsAndRefusals) {
 const char* const kFile = "ZRMMathematicsExt/ZRMMathematics.m/src/ZRMUtBSpline";
 
 // A positive count with a null array is reported (in production without the runtime assertion) and
-// taken as 0; outputs of PackKnots of unequal lengths are reported and left alone.
-TEST(BSpline, NullArraysAndUnequalOutputsAreReported) {
+// taken as 0; outputs of PackKnots of unequal lengths are reported and left alone. Non-orthogonal
+// directions of a frame are reported, construction completing with the directions as passed.
+TEST(CallerErrors, NullArraysUnequalOutputsAndSkewFramesAreReported) {
   double knots[] = {0, 0.5, 1}, weights[] = {1};
   int mults[] = {3, 1, 3};
   for (const auto& [k, m] : {std::pair<double*, int*>(nullptr, mults), {knots, nullptr}}) {
@@ -426,6 +410,11 @@ TEST(BSpline, NullArraysAndUnequalOutputsAreReported) {
   ZRMUtBSpline::PackKnots(Filled<KRNRawColldouble>({1}), packed, counts);
   EXPECT_TRUE(recorder.reports.size() == 2 && recorder.reports[1].line == 44 && packed.Size() == 1 &&
               counts.Size() == 0);
+  zrmtest::AssertRecorder development;
+  const ZRMUtEllipse e(P(), KRNMathI, KRNMathI, 2, 1);
+  EXPECT_TRUE(Near(e.XDir(), KRNMathI, 0) && Near(e.YDir(), KRNMathI, 0) && Near(e.ZDir(), KRNMathI, 0));
+  ExpectCheckReport(development.reports, "mXDir.IsOrthogonal(mYDir)", "ZRMUtCSys non-orthogonal directions in.",
+                    "ZRMMathematicsExt/ZRMMathematics.m/src/ZRMUtCSys", 33, true);
 }
 
 // Expanded knot vectors of runs with random multiplicities (at least AbsoluteTol apart): every run
@@ -526,8 +515,6 @@ TEST(BSpline, DefaultsBoxesCopiesAndTransformations) {
                 copy->GetPeriodic() && copy->GetKnots() != knots && (copy == &s || copy->GetKnots() != s.GetKnots()) &&
                 (copy == &s || copy->GetWeights() != s.GetWeights()));
 }
-
-Mat Diagonal(double a, double b, double c) { return Mat(V(a, 0, 0), V(0, b, 0), V(0, 0, c)); }
 
 // Every map has an inverse that undoes it and composes to the identity with it. Rotations follow Rodrigues'
 // formula about their axis line, and so do the rotation helpers; a half-turn about a point and a
