@@ -232,6 +232,15 @@ void CheckCurve(Curve c, Random& random, long i) {
   const double stretch = std::is_same_v<Curve, ZRMUtLine> && i % 3 == 0 ? 3.0 : 1.0;  // a line's t is a length
   EXPECT_TRUE(Near(At(moved, stretch * t), map * onIt, 1e-9) && Near(At(moved, -stretch * t), map * At(c, -t), 1e-9))
       << i;
+  V w;  // the tangent moves with the curve (a moved frame's z follows its x and y)
+  EXPECT_TRUE(moved.GetTangentAtPoint(map * onIt, w) && (w ^ (map * v)).Norm() < 1e-9 * (map * v).Norm()) << i;
+  if constexpr (std::is_same_v<Curve, ZRMUtCircle>) {  // so does an arc on it, ends at the angles t and -t
+    ZRMUtArc arc(c.Center(), c.Axis(), c.XDir(), c.Radius(), onIt, At(c, -t));
+    arc.ApplyTransformation(map);
+    EXPECT_TRUE(Near(At(arc, t), map * onIt, 1e-9) && std::fabs(arc.GetStartAngle() - t) < 1e-9 &&
+                std::fabs(arc.GetEndAngle() + t) < 1e-9)
+        << i;
+  }
 }
 
 TEST(Curves, RandomCurvesEvaluateBackProjectAndTransform) {
@@ -250,9 +259,11 @@ TEST(Curves, RandomCurvesEvaluateBackProjectAndTransform) {
 // Tangents at the vertices (exact at (0, -1), whose eccentric angle snaps onto the quarter turn);
 // curvatures refused for b^2 below LengthTolSq and off the ellipse; positions on the ellipse within
 // the tolerance; a projection from a point without a parameter keeps t, a refused one still writes
-// it; the tangency points from a point on the ellipse are that point; refusals leave the outputs
-// untouched.
+// it; a null output or a NaN point refuses the projection; the tangency points from a point on the
+// ellipse are that point; refusals leave the outputs untouched. Exactly ModelResolution beyond the
+// minor vertex is refused. Nothing is reported (the clamped sine never exceeds 1).
 TEST(Ellipse, VerticesEdgesAndRefusals) {
+  zrmtest::AssertRecorder recorder;
   const double tiny = 1e-11, no = kUnset;
   const ZRMUtEllipse e(kO, KRNMathI, KRNMathJ, 2.0, 1.0);
   for (const auto& [p, expected, tol] : {std::tuple(P(-tiny, -1, 0), 1.5 * KRNPI, 0.0),
@@ -280,6 +291,7 @@ TEST(Ellipse, VerticesEdgesAndRefusals) {
   double t = kUnset;
   // Refused projections: from the center the parameter is written all the same.
   EXPECT_TRUE(!e.ProjectPoint(kO, &q, &t) && t == 0 && !e.ProjectPoint(P(0, 0, 3), &q, nullptr) &&
+              !e.ProjectPoint(P(kNaN, 1, 0), &q, nullptr) && !e.ProjectPoint(P(4, 0, 0), nullptr, nullptr) &&
               !ZRMUtEllipse(kO, KRNMathI, KRNMathJ, 0, 0).ProjectPoint(P(1, 1, 0), &q, nullptr) &&
               Near(q, P(7, 7, 7), 0));
   t = kUnset;
@@ -288,6 +300,10 @@ TEST(Ellipse, VerticesEdgesAndRefusals) {
                ZRMUtEllipse(kO, KRNMathI, KRNMathJ, 2, 0).EvalTangentsFromExternalPoint(P(4, 4, 0), T1, T2));
   EXPECT_TRUE(Near(T1, P(7, 7, 7), 0) && Near(T2, P(7, 7, 7), 0) &&
               e.EvalTangentsFromExternalPoint(P(0, -1, 0), T1, T2) && Near(T1, P(0, -1, 0), 1e-15));  // on it
+  const ZRMUtEllipse thin(kO, KRNMathI, KRNMathJ, 2, kRes);  // b + ModelResolution is 2 kRes exactly
+  EXPECT_TRUE(thin.GetParam(P(0, std::nextafter(2 * kRes, 0.0), 0), &t) && t == KRNPIBY2 &&
+              !thin.GetParam(P(0, 2 * kRes, 0), nullptr));
+  EXPECT_TRUE(recorder.reports.empty());
 }
 
 struct CountedError : KRNError {
@@ -476,6 +492,7 @@ TEST(BSpline, TangentsFromTheEndLegs) {
         {{{0, 0, 0}, {0, 0, 0}, {1, 0, 0}, {0, 0, 0}}, P(), {-1, 0, 0}},       // the end leg
         {{{0, 0, 0}, {1, 0, 0}, {2, 0, 0}, {2, kTol, 0}}, P(2, kTol, 0), no},  // a leg of exactly LengthTol
         {{{0, 0, 0}}, P(), no},
+        {corner, P(0.5, 0.5, 0), no},  // near neither end
         {{{0, 0, 0}, {0, 3, 4}}, P(0, 3, 4), {0, 0.6, 0.8}}}) {
     ZRMUtBSpline s;
     s.SetCPoints(Filled<KRNMathSetOfPoints>(polygon));
@@ -489,8 +506,9 @@ TEST(BSpline, TangentsFromTheEndLegs) {
 }
 
 // The default spline is empty. The box grows from what the caller passes in; none without control
-// points. Copies and assignments (to itself too) hold the values in arrays of their own;
-// transformations move the control points, nothing else.
+// points. Copies and assignments (to itself too) hold the values in arrays of their own and keep
+// the closure vectors; transformations move the control points and the closure vectors (by the
+// linear part), nothing else.
 TEST(BSpline, DefaultsBoxesCopiesAndTransformations) {
   const ZRMUtBSpline empty;
   EXPECT_TRUE(empty.GetDegree() == 0 && empty.GetNbOfKnots() == 0 && !empty.GetKnots() && !empty.GetPeriodic() &&
@@ -502,6 +520,8 @@ TEST(BSpline, DefaultsBoxesCopiesAndTransformations) {
   ZRMUtBSpline s(2, 1, knots, mults, 3, weights, true,
                  Filled<KRNMathSetOfPoints, P>({{0, 0, 0}, {1, -1, 0}, {1, 1, 2}})),
       assigned;
+  const V closure[] = {{1, 2, 3}, {0, -1, 4}};
+  s.SetClosureCondition(closure[0], closure[1]);
   EXPECT_TRUE(s.GetBoundingBox(box) && Near(box.GetLow(), P(0, -1, 0), 0) && Near(box.GetHigh(), P(10, 10, 10), 0));
   const ZRMUtBSpline before(s);
   assigned = s;
@@ -509,11 +529,16 @@ TEST(BSpline, DefaultsBoxesCopiesAndTransformations) {
   const KRNMathTransformation map = Random(33).RigidMotion();
   s.ApplyTransformation(map);
   for (int p = 0; p < 3; ++p) EXPECT_TRUE(Near(s.GetCPoints().GetPoint(p), map * before.GetCPoints().GetPoint(p), 0));
-  for (const ZRMUtBSpline* copy : {&std::as_const(s), &before, &std::as_const(assigned)})
+  for (const ZRMUtBSpline* copy : {&std::as_const(s), &before, &std::as_const(assigned)}) {
+    V first, second;
+    copy->GetClosureCondition(first, second);
+    const Xf kept = copy == &s ? map : Xf();
+    EXPECT_TRUE(Near(first, kept * closure[0], 0) && Near(second, kept * closure[1], 0));
     EXPECT_TRUE(copy->GetDegree() == 2 && copy->GetNbOfKnots() == 1 && copy->GetKnots()[0] == 0.5 &&
                 copy->GetMultiplicities()[0] == 3 && copy->GetNumberOfWeights() == 3 && copy->GetWeights()[1] == 0.5 &&
                 copy->GetPeriodic() && copy->GetKnots() != knots && (copy == &s || copy->GetKnots() != s.GetKnots()) &&
                 (copy == &s || copy->GetWeights() != s.GetWeights()));
+  }
 }
 
 // Every map has an inverse that undoes it and composes to the identity with it. Rotations follow Rodrigues'
@@ -566,6 +591,9 @@ TEST(KRNMathTransformation, PropertiesOfRandomMapsAndMotions) {
     const ZRMUtPlane frame(origin, unit);  // the frame of the (origin, z) constructor
     EXPECT_TRUE(Near(frame.ZDir(), unit, 0) && std::fabs(frame.XDir().y) < 1e-15 &&
                 Near(V(frame.XDir()) ^ V(frame.YDir()), unit, 1e-12) && std::fabs(frame.XDir() * frame.YDir()) < 1e-12);
+    const ZRMUtPlane spanned{KRNMathPlane(origin, axis, p - origin)};  // unit directions, not made orthogonal
+    EXPECT_TRUE(Near(spanned.Point(), origin, 0) && Near(spanned.XDir(), unit, 1e-15) &&
+                Near(spanned.YDir(), D(p - origin), 0) && Near(spanned.ZDir(), D(axis ^ (p - origin)), 1e-9));
     const V normal = Utils::GetPerpendicularVector(axis);
     EXPECT_TRUE(std::fabs(normal * axis) <= 1e-12 * (axis * axis) &&
                 std::fabs(normal.Norm() - std::hypot(axis.y, axis.z)) <= 1e-12 * axis.Norm());
