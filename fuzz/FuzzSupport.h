@@ -13,6 +13,8 @@
 #include <utility>
 #include <vector>
 
+#define ZRM_FUZZ_CHECK(condition) ((condition) ? static_cast<void>(0) : ::zrmfuzz::Fail(__FILE__, __LINE__, #condition))
+
 namespace zrmfuzz {
 
 // Prints where and what went wrong and aborts: the fuzzing engine keeps the input as a finding,
@@ -22,22 +24,9 @@ namespace zrmfuzz {
   std::abort();
 }
 
-// Runs the call, which must raise nothing when code is 0 and otherwise a ZRMUtError with this code
-// reported from this file and line. Returns whether the call was to succeed (code 0).
-template <class Call>
-bool CheckCall(Call&& call, unsigned int code, const char* file, int line) {
-  const zrmtest::Raised raised = zrmtest::CatchRaised(call);
-  const bool documented = raised.isZRMUtError && raised.code == code && raised.file == file && raised.line == line;
-  if (code == 0 ? raised.raised : !documented)
-    Fail(file, line, code == 0 ? "a valid call raised" : "not raised as documented");
-  return code == 0;
-}
-
-}  // namespace zrmfuzz
-
-#define ZRM_FUZZ_CHECK(condition) ((condition) ? static_cast<void>(0) : ::zrmfuzz::Fail(__FILE__, __LINE__, #condition))
-
-namespace zrmfuzz {
+// What a call must raise: a ZRMUtError with this code from this line of the family's header (code
+// 0: nothing).
+using Outcome = std::pair<unsigned int, int>;
 
 // Thrown by an element copy when the budget is spent.
 struct CopyFailed {};
@@ -105,10 +94,21 @@ public:
       Expect([&] { static_cast<void>(h.it.operator->()); }, OnElement(h));
   }
 
+  // Runs the call, which must raise as the outcome says. Returns whether it was to succeed (code 0).
+  template <class Call>
+  static bool Expect(Call&& call, Outcome outcome) {
+    const auto [code, line] = outcome;
+    const zrmtest::Raised raised = zrmtest::CatchRaised(call);
+    const bool documented =
+        raised.isZRMUtError && raised.code == code && raised.file == Family::kFile && raised.line == line;
+    if (code == 0 ? raised.raised : !documented)
+      Fail(Family::kFile, line, code == 0 ? "a valid call raised" : "not raised as documented");
+    return code == 0;
+  }
   // Raises nothing when valid, otherwise InvalidIterator from the family's documented place.
   template <class Call>
   static bool Expect(Call&& call, bool valid) {
-    return CheckCall(call, valid ? 0u : unsigned{ZRMUtError::InvalidIterator}, Family::kFile, Family::kInvalidLine);
+    return Expect(call, Outcome{valid ? 0u : unsigned{ZRMUtError::InvalidIterator}, Family::kInvalidLine});
   }
   Held& Pick() { return held[input.ConsumeIntegralInRange<std::size_t>(0, held.size() - 1)]; }
   void Keep(Held h) {
@@ -235,6 +235,18 @@ private:
     family.CheckMore(*this);
   }
 };
+
+// The body of a container fuzzer: the first byte chooses the family whose driver runs on the rest;
+// every element is gone with the driver.
+template <class... Families>
+int Fuzz(const std::uint8_t* data, std::size_t size) {
+  FuzzedDataProvider input(data, size);
+  const int chosen = input.ConsumeIntegralInRange<int>(0, static_cast<int>(sizeof...(Families)) - 1);
+  int index = 0;
+  ((index++ == chosen ? Driver<Families>(input).Run() : void()), ...);
+  ZRM_FUZZ_CHECK(Element::live == 0);
+  return 0;
+}
 
 }  // namespace zrmfuzz
 

@@ -63,9 +63,7 @@ struct TreeFamily : Traits {  // Read: the entry of an item
   static constexpr const char* kFile = "zrmutilities/protectedinterfaces/ZRMUtTree";
   static constexpr int kInvalidLine = 182, kOps = 6;
 
-  static void Write(It& it, int value) {
-    if constexpr (kWrites) it->second = value;
-  }
+  static void Write(It& it, int value) { it->second = value; }  // instantiated only when kWrites
   // The model's value under the iterator, null unless on a key.
   static int* Value(D& d, const Held& h) { return !h.detached && h.pos ? &d.models[h.slot].at(*h.pos) : nullptr; }
   static std::pair<bool, Pos> Place(const D& d, int slot, bool end) {
@@ -159,13 +157,7 @@ struct TreeFamily : Traits {  // Read: the entry of an item
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  FuzzedDataProvider input(data, size);
   using Map = MapTraits::Container;
-  switch (input.ConsumeIntegralInRange<int>(0, 2)) {
-    case 0: zrmfuzz::Driver<TreeFamily<MapTraits, Map::Iterator>>(input).Run(); break;
-    case 1: zrmfuzz::Driver<TreeFamily<MapTraits, Map::ConstIterator>>(input).Run(); break;
-    default: zrmfuzz::Driver<TreeFamily<SetTraits, SetTraits::Container::Iterator>>(input).Run(); break;
-  }
-  ZRM_FUZZ_CHECK(zrmfuzz::Element::live == 0);
-  return 0;
+  return zrmfuzz::Fuzz<TreeFamily<MapTraits, Map::Iterator>, TreeFamily<MapTraits, Map::ConstIterator>,
+                       TreeFamily<SetTraits, SetTraits::Container::Iterator>>(data, size);
 }

@@ -29,8 +29,7 @@ int Grown(int capacity, int needed) {
   return capacity == 0 ? 1 : capacity >= needed ? capacity : std::max(capacity + capacity / 2, needed);
 }
 
-// What a call must raise, from which line of the vector's header (code 0: nothing).
-using Outcome = std::pair<unsigned int, int>;
+using zrmfuzz::Outcome;
 constexpr Outcome kValid = {0, 0}, kInvalid = {ZRMUtError::InvalidIterator, 307},
                   kRefusedCount = {ZRMUtError::IndexOutOfRange, 385};
 
@@ -45,10 +44,6 @@ struct VectorFamily {
   static constexpr const char* kFile = "ZRMUtilities/ProtectedInterfaces/ZRMUtVector";
   static constexpr int kInvalidLine = 307, kOps = 8;
 
-  template <class Call>
-  static bool Expect(Call&& call, Outcome outcome) {
-    return zrmfuzz::CheckCall(call, outcome.first, kFile, outcome.second);
-  }
   static int Read(const T& element) { return element; }
   static void Write(It& it, int value) { *it = T(value); }
   // The model's element under the iterator, null unless on one.
@@ -81,7 +76,7 @@ struct VectorFamily {
         break;
       }
       case 1: {
-        if (!Expect([&] { vector.Reserve(count); }, count < 0 ? kRefusedCount : kValid)) return;
+        if (!D::Expect([&] { vector.Reserve(count); }, count < 0 ? kRefusedCount : kValid)) return;
         const int capacity = Grown(capacities[slot], size + count);
         if (capacity != capacities[slot]) DetachFrom(d, slot, 0);
         capacities[slot] = capacity;
@@ -98,7 +93,7 @@ struct VectorFamily {
                           : vector.Resize(count);
         };
         try {
-          if (!Expect(resize, count < 0 ? kRefusedCount : kValid)) return;
+          if (!D::Expect(resize, count < 0 ? kRefusedCount : kValid)) return;
         } catch (const zrmfuzz::CopyFailed&) {   // the contents stay; the new room may stay too, so
           capacities[slot] = vector.Capacity();  // where its iterators are is left open
           auto& held = d.held;
@@ -126,7 +121,8 @@ struct VectorFamily {
                             : vector[index];
         };
         const Outcome outside = {ZRMUtError::IndexOutOfRange, readOnly ? 395 : 385};
-        if (!Expect([&] { ZRM_FUZZ_CHECK(element() == model[index]); }, index < 0 || index >= size ? outside : kValid))
+        if (!D::Expect([&] { ZRM_FUZZ_CHECK(element() == model[index]); },
+                       index < 0 || index >= size ? outside : kValid))
           return;
         if (!readOnly) vector[index] = T(model[index] = value);
         break;
@@ -134,7 +130,7 @@ struct VectorFamily {
       case 4: {  // replaced by an empty vector with exactly the room asked (a negative count is
                  // refused); the old vector dies
         auto replace = [&] { d.containers[slot] = std::make_unique<Container>(Container::WithCapacity(count)); };
-        if (!Expect(replace, count < 0 ? kRefusedCount : kValid)) return;
+        if (!D::Expect(replace, count < 0 ? kRefusedCount : kValid)) return;
         model.clear();
         capacities[slot] = count;
         DetachFrom(d, slot, 0);
@@ -179,7 +175,7 @@ struct VectorFamily {
         const bool back = form == 2 || (form % 2 == 1 && form > 1);
         const bool outside = target < 0 || target > end || (back && target == end);
         const Outcome outcome = held.detached ? kInvalid : outside ? Outcome{ZRMUtError::IndexOutOfRange, 269} : kValid;
-        if (Expect(step, outcome)) held.pos = target;
+        if (D::Expect(step, outcome)) held.pos = target;
       }
     }
   }
@@ -209,13 +205,8 @@ struct VectorFamily {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  FuzzedDataProvider input(data, size);
-  switch (input.ConsumeIntegralInRange<int>(0, 3)) {
-    case 0: zrmfuzz::Driver<VectorFamily<int, ZRMUtVector<int>::Iterator>>(input).Run(); break;
-    case 1: zrmfuzz::Driver<VectorFamily<int, ZRMUtVector<int>::ConstIterator>>(input).Run(); break;
-    case 2: zrmfuzz::Driver<VectorFamily<Element, ZRMUtVector<Element>::Iterator>>(input).Run(); break;
-    default: zrmfuzz::Driver<VectorFamily<Element, ZRMUtVector<Element>::ConstIterator>>(input).Run(); break;
-  }
-  ZRM_FUZZ_CHECK(Element::live == 0);
-  return 0;
+  return zrmfuzz::Fuzz<VectorFamily<int, ZRMUtVector<int>::Iterator>,
+                       VectorFamily<int, ZRMUtVector<int>::ConstIterator>,
+                       VectorFamily<Element, ZRMUtVector<Element>::Iterator>,
+                       VectorFamily<Element, ZRMUtVector<Element>::ConstIterator>>(data, size);
 }
