@@ -96,9 +96,10 @@ public:
   // the matrix's lower triangle, the fewest any order gives), and the hard rows eliminated
   // without substituting into earlier eliminations (Solve recovers those variables in one
   // backward pass): far less fill and memory where the natural order fills (grids, sketches
-  // whose rows come in any order), and chains of hard rows in linear time. Its results are reproducible bit for bit on one build,
-  // SetRhs + Solve equal a fresh Factor + Solve, and they agree with AsGiven's to about 1e-9
-  // relative on well-conditioned problems. The failures are those of AsGiven.
+  // whose rows come in any order), and chains of hard rows in linear time. Its results are
+  // reproducible bit for bit on one build, SetRhs + Solve equal a fresh Factor + Solve, and they
+  // agree with AsGiven's to about 1e-9 relative on well-conditioned problems. The failures are
+  // those of AsGiven.
   void SetOrdering(ZRMLSQOrdering ordering);
 
   // Eliminates the hard rows and factors the normal matrix of the soft rows; true on success.

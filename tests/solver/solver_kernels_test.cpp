@@ -98,7 +98,8 @@ TEST(FillReducingFactorization, EveryWayAgreesWithTheDenseOracle) {
       met[StateOf(*fill).mBySupernodes] = true;
       kept[std::is_sorted(permutation.begin(), permutation.end())] = true;
     }
-    EXPECT_EQ(ResultBits(*solved({kFill, kGiven})), ResultBits(*solved({kGiven}))) << count << " variables, to as given";
+    EXPECT_EQ(ResultBits(*solved({kFill, kGiven})), ResultBits(*solved({kGiven})))
+        << count << " variables, to as given";
     EXPECT_EQ(ResultBits(*solved({kGiven, kFill})), ResultBits(*fill)) << count << " variables, to fill-reducing";
   };
   for (const int count : {30, 90, 200, 300}) {
