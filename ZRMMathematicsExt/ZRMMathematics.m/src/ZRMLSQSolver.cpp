@@ -42,6 +42,7 @@ const CompressedRows& OrderColumns(LSQSolverState& state, double& workPerEntry) 
     workPerEntry = *work;
     return normal;
   }
+  state.mReordered = true;
   state.mAmd.Order(normal, state.mPermutation, state.mInverse);
   PermuteLower(normal, state.mInverse, state.mPermuted, state.mWorkRows, state.mWorkIndex);
   workPerEntry = *state.mSupernodal.CountColumns(state.mPermuted);
@@ -53,6 +54,7 @@ const CompressedRows& OrderColumns(LSQSolverState& state, double& workPerEntry) 
 bool FactorNormalMatrix(LSQSolverState& state) {
   state.mPermutation.clear();
   state.mBySupernodes = false;
+  state.mReordered = false;
   const CompressedRows* matrix = &state.mNormal;
   if (state.mFillReducing) {
     double workPerEntry = 0.0;
@@ -161,19 +163,24 @@ void AdjustedRhsForward(const LSQSolverState& state, const std::vector<double>& 
   }
 }
 
+// Solves L L^T y = y in place, in the factor's order.
+void SolveFactor(LSQSolverState& state, double* y) {
+  if (state.mBySupernodes)
+    state.mSupernodal.Solve(y);
+  else
+    SolveCholesky(state.mFactor, y);
+}
+
 // Solves the normal equations in place: x holds A^T b, then the free values.
 void SolveNormal(LSQSolverState& state, std::vector<double>& x) {
-  if (!state.mFillReducing) {
-    SolveCholesky(state.mFactor, x.data());
+  if (!state.mReordered) {
+    SolveFactor(state, x.data());
     return;
   }
   std::vector<double>& y = state.mPermutedRhs;
   y.resize(x.size());
   for (std::size_t i = 0; i < y.size(); ++i) y[i] = x[static_cast<std::size_t>(state.mPermutation[i])];
-  if (state.mBySupernodes)
-    state.mSupernodal.Solve(y.data());
-  else
-    SolveCholesky(state.mFactor, y.data());
+  SolveFactor(state, y.data());
   for (std::size_t i = 0; i < y.size(); ++i) x[static_cast<std::size_t>(state.mPermutation[i])] = y[i];
 }
 

@@ -51,6 +51,7 @@ struct LSQSolverState {
   bool mFactorCurrent = false;  // the factorization is usable and no constraint changed since
   bool mFillReducing = false;   // the factorization is of the fill-reducing kind
   bool mBySupernodes = false;   // and by supernodes (else in mFactor)
+  bool mReordered = false;      // and in an order other than the columns' own (mPermutation)
 
   std::vector<double> mAdjustedRhs;  // Solve: row -> rhs with the hard rows' parts
   std::vector<double> mNormalRhs;    // Solve: column -> A^T b, then its value
