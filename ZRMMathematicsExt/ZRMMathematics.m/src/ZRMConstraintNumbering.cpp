@@ -36,17 +36,24 @@ void ConstraintNumbering::RankVariables() {
 void ConstraintNumbering::NumberEntries() {
   const ConstraintStore& store = *mStore;
   const bool numbersAreIds = mIds.empty() || (mIds.front() == 0 && mIds.back() == VariableCount() - 1);
-  if (numbersAreIds) {
-    mEntries = store.Pool();
-    return;
-  }
-  mRenumbered.resize(store.PoolSize());
-  for (int row = 0; row < store.Size(); ++row) {
+  const bool inPool = numbersAreIds && store.AppendedInKeyOrder();
+  mRenumbered.clear();
+  if (!inPool) mRenumbered.reserve(store.LiveEntryCount());  // no reallocation below: spans stay valid
+  const auto entriesOf = [&](int row) -> Span<Entry> {
     const ConstraintStore::Row& r = store.RowAt(row);
-    for (int e = r.first; e < r.first + r.count; ++e) {
-      const Entry& entry = store.Pool()[e];
-      mRenumbered[static_cast<std::size_t>(e)] = Entry(mVariableOfId.Find(entry.first), entry.second);
-    }
-  }
-  mEntries = mRenumbered.data();
+    const Entry* source = store.Pool() + r.first;
+    if (inPool) return {source, source + r.count};
+    const std::size_t first = mRenumbered.size();
+    for (const Entry* entry = source; entry != source + r.count; ++entry)
+      mRenumbered.emplace_back(numbersAreIds ? entry->first : mVariableOfId.Find(entry->first), entry->second);
+    assert(mRenumbered.size() <= store.LiveEntryCount() && "only live entries copied");
+    return {mRenumbered.data() + first, mRenumbered.data() + mRenumbered.size()};
+  };
+  mSoftEntries.clear();
+  mSoftEntries.reserve(mSoft.size());
+  for (const int row : mSoft) mSoftEntries.push_back(entriesOf(row));
+  mHardEntries.clear();
+  mHardEntries.reserve(mHard.size());
+  for (const int row : mHard) mHardEntries.push_back(entriesOf(row));
+  assert((inPool || mRenumbered.size() == store.LiveEntryCount()) && "each live entry copied once");
 }

@@ -10,9 +10,9 @@
 #include <utility>
 #include <vector>
 
-// Reads: a ConstraintStore. Gives: the variables numbered 0 .. n - 1 by ascending id, every
-// constraint's entries over those numbers (same order, as the ids ascend), and the soft and the
-// hard constraints each listed in key order; soft constraint r is soft row r.
+// Reads: a ConstraintStore. Gives: the variables numbered 0 .. n - 1 by ascending id, and the
+// soft and the hard constraints each listed in key order (soft constraint r is soft row r, hard
+// constraint h hard row h) with their entries over those numbers (same order, as the ids ascend).
 // Valid until the store's next registration.
 class ConstraintNumbering {
 public:
@@ -31,25 +31,26 @@ public:
   // Store rows of the soft and of the hard constraints, in key order.
   const std::vector<int>& SoftRows() const { return mSoft; }
   const std::vector<int>& HardRows() const { return mHard; }
-  // The entries of the constraint in a store row, over variable numbers.
-  Span<Entry> Entries(int storeRow) const {
-    const ConstraintStore::Row& row = mStore->RowAt(storeRow);
-    return {mEntries + row.first, mEntries + row.first + row.count};
-  }
+  // The entries of soft row r and of hard row h, over variable numbers.
+  Span<Entry> SoftEntries(int r) const { return mSoftEntries[static_cast<std::size_t>(r)]; }
+  Span<Entry> HardEntries(int h) const { return mHardEntries[static_cast<std::size_t>(h)]; }
 
 private:
   // Numbers the ids of every constraint's entries by rank (mIds, mVariableOfId).
   void RankVariables();
-  // The entries over variable numbers, in place of the store's own pool when numbers are ids.
+  // The rows' entries over variable numbers: the store's own pool where numbers are ids and the
+  // rows came in key order, else a copy (soft rows, then hard rows, in key order). Either way the
+  // stages, which read the rows in key order, read the entries in sequence.
   void NumberEntries();
 
   const ConstraintStore* mStore = nullptr;
-  const Entry* mEntries = nullptr;  // the store's pool or mRenumbered
-  std::vector<Entry> mRenumbered;   // the pool over variable numbers (where it differs)
-  std::vector<int> mIds;            // variable -> id, ascending
+  std::vector<Entry> mRenumbered;  // the copy (where the pool does not serve)
+  std::vector<int> mIds;           // variable -> id, ascending
   IdIndex mVariableOfId;
   std::vector<int> mSoft;
   std::vector<int> mHard;
+  std::vector<Span<Entry>> mSoftEntries;  // by soft row: in the pool or in mRenumbered
+  std::vector<Span<Entry>> mHardEntries;  // by hard row
 };
 
 #endif

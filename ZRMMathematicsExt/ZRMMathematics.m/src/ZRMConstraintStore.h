@@ -59,6 +59,8 @@ public:
 
   // The rows in ascending key order.
   const std::vector<int>& KeyOrder();
+  // Whether every row came after the rows of lower keys (then KeyOrder() is 0, 1, ...).
+  bool AppendedInKeyOrder() const { return mAppendedInKeyOrder; }
 
 private:
   // Makes room for one more row and count more entries (the only step that may throw).

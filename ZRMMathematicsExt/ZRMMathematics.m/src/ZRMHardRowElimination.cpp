@@ -153,7 +153,7 @@ void HardRowElimination::Load(const ConstraintNumbering& numbering) {
   mSubstitutionsHolding.Reset(listKeys);
   mSearch.Reset(static_cast<int>(hardCount));
   for (int hard = 0; hard < static_cast<int>(hardCount); ++hard) {
-    const auto entries = numbering.Entries(numbering.HardRows()[static_cast<std::size_t>(hard)]);
+    const auto entries = numbering.HardEntries(hard);
     mRows.Assign(hard, entries.begin(), entries.end());
     if (mIntoEarlier) mRowRhs.Append(hard, {hard, 1.0});  // its own right-hand side
     mRowAt[hard] = hard;

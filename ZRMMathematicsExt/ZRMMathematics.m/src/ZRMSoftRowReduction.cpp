@@ -21,12 +21,12 @@ bool SoftRowReduction::Run(const ConstraintNumbering& numbering, const HardRowEl
   }
   const bool anyEliminated = elimination.StepCount() > 0;
   int softEntries = 0;  // as many as the reduced rows have, at least
-  for (const int row : numbering.SoftRows()) softEntries += numbering.Entries(row).Size();
+  for (int r = 0; r < softCount; ++r) softEntries += numbering.SoftEntries(r).Size();
   mReducedRows.Reserve(softCount, softEntries);
   for (int r = 0; r < softCount; ++r) {
-    const auto entries = numbering.Entries(numbering.SoftRows()[static_cast<std::size_t>(r)]);
+    const auto entries = numbering.SoftEntries(r);
     const bool namesEliminated = anyEliminated && std::any_of(entries.begin(), entries.end(), [&](const auto& entry) {
-                                   return elimination.StepOfVariable(entry.first) >= 0;
+                                   return mColumnOf[entry.first] >= mFreeCount;
                                  });
     if (namesEliminated)
       ReduceRow(r, entries, elimination, options.symbolicConstants);
@@ -42,25 +42,29 @@ bool SoftRowReduction::Run(const ConstraintNumbering& numbering, const HardRowEl
 
 void SoftRowReduction::NumberColumns(const ConstraintNumbering& numbering, const HardRowElimination& elimination,
                                      bool everyFreeVariable) {
-  mColumnOf.assign(static_cast<std::size_t>(numbering.VariableCount()), -1);
+  constexpr int kEliminated = -2;  // until the free columns are numbered
+  mColumnOf.assign(static_cast<std::size_t>(numbering.VariableCount()), kNoColumn);
+  for (int step = 0; step < elimination.StepCount(); ++step) mColumnOf[elimination.VariableOfStep(step)] = kEliminated;
   mVariableOfColumn.clear();
   mVariableOfColumn.reserve(static_cast<std::size_t>(numbering.VariableCount()));
-  for (const int row : numbering.SoftRows())
-    for (const auto& entry : numbering.Entries(row)) {
+  for (int r = 0; r < static_cast<int>(numbering.SoftRows().size()); ++r)
+    for (const auto& entry : numbering.SoftEntries(r)) {
       int& column = mColumnOf[entry.first];
-      if (column >= 0 || elimination.StepOfVariable(entry.first) >= 0) continue;
+      if (column != kNoColumn) continue;
       column = static_cast<int>(mVariableOfColumn.size());
       mVariableOfColumn.push_back(entry.first);
     }
   mSoftFreeCount = static_cast<int>(mVariableOfColumn.size());
   for (int variable = 0; everyFreeVariable && variable < numbering.VariableCount(); ++variable) {
-    if (mColumnOf[variable] >= 0 || elimination.StepOfVariable(variable) >= 0) continue;
+    if (mColumnOf[variable] != kNoColumn) continue;
     mColumnOf[variable] = static_cast<int>(mVariableOfColumn.size());
     mVariableOfColumn.push_back(variable);
   }
   mFreeCount = static_cast<int>(mVariableOfColumn.size());
-  for (int step = 0; step < elimination.StepCount(); ++step)
+  for (int step = 0; step < elimination.StepCount(); ++step) {
+    mColumnOf[elimination.VariableOfStep(step)] = mFreeCount + step;
     mVariableOfColumn.push_back(elimination.VariableOfStep(step));
+  }
 }
 
 bool SoftRowReduction::BuildEliminatedRows(const HardRowElimination& elimination) {
@@ -69,7 +73,7 @@ bool SoftRowReduction::BuildEliminatedRows(const HardRowElimination& elimination
   for (int step = 0; step < elimination.StepCount(); ++step) {
     for (int e = substitutions.Begin(step); e < substitutions.End(step); ++e) {
       const int column = mColumnOf[substitutions.mIndex[e]];
-      if (column < 0) return false;  // a free variable that no soft row names
+      if (column == kNoColumn) return false;  // a free variable that no soft row names
       mEliminatedRows.Append(column, substitutions.mValue[e]);
     }
     mEliminatedRows.EndRow();
@@ -90,7 +94,7 @@ void SoftRowReduction::ReduceRow(int r, Span<ConstraintNumbering::Entry> entries
     mTouched.push_back(entry.first);
   }
   for (const auto& entry : entries) {
-    const int step = elimination.StepOfVariable(entry.first);
+    const int step = mColumnOf[entry.first] - mFreeCount;
     if (step < 0) continue;
     const double a = entry.second;
     for (int e = substitutions.Begin(step); e < substitutions.End(step); ++e) {
@@ -109,7 +113,7 @@ void SoftRowReduction::ReduceRow(int r, Span<ConstraintNumbering::Entry> entries
       mEliminatedEntries.Append(step, a);
   }
   for (const int variable : mTouched)
-    if (elimination.StepOfVariable(variable) < 0) mReducedRows.Append(mColumnOf[variable], mValue[variable]);
+    if (mColumnOf[variable] < mFreeCount) mReducedRows.Append(mColumnOf[variable], mValue[variable]);
 }
 
 void SoftRowReduction::AddConstantTerms(int r, int step, double a, const HardRowElimination& elimination) {

@@ -69,7 +69,11 @@ private:
 
   int mFreeCount = 0;
   int mSoftFreeCount = 0;
-  std::vector<int> mColumnOf;          // free variable -> column; -1 for the others
+  static constexpr int kNoColumn = -1;
+  // Variable -> column: a free variable's (< mFreeCount) or kNoColumn, the variable eliminated at
+  // step k's mFreeCount + k. One array, so that a row's entries are classified and placed by one
+  // read each.
+  std::vector<int> mColumnOf;
   std::vector<int> mVariableOfColumn;  // column -> variable
   CompressedRows mEliminatedRows;
   CompressedRows mReducedRows;
