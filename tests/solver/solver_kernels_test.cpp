@@ -83,9 +83,10 @@ TEST(FillReducingFactorization, EveryWayAgreesWithTheDenseOracle) {
     AssertRecorder recorder(0);  // rejected matrices report
     EXPECT_EQ(OracleDisagreement(problem, kind, kFill), "") << count << " variables";
     // A solver factored and solved in each ordering in turn.
-    const auto solved = [&problem](std::initializer_list<ZRMLSQOrdering> orderings) {
+    const auto solved = [&problem](std::initializer_list<ZRMLSQOrdering> orderings,
+                                   const std::vector<Constraint>* constraints = nullptr) {
       auto solver = std::make_unique<ZRMLSQSolver>();
-      Register(*solver, problem.constraints);
+      Register(*solver, constraints ? *constraints : problem.constraints);
       for (const ZRMLSQOrdering ordering : orderings) {
         solver->SetOrdering(ordering);
         if (solver->Factor()) solver->Solve();
@@ -101,6 +102,23 @@ TEST(FillReducingFactorization, EveryWayAgreesWithTheDenseOracle) {
     EXPECT_EQ(ResultBits(*solved({kFill, kGiven})), ResultBits(*solved({kGiven})))
         << count << " variables, to as given";
     EXPECT_EQ(ResultBits(*solved({kGiven, kFill})), ResultBits(*fill)) << count << " variables, to fill-reducing";
+    // Renaming the variables by an increasing map, to their ranks 0 .. n - 1 and to the ranks with
+    // two gaps (up to n + 1), changes no bit.
+    const auto values = [](const ZRMLSQSolver& solver) {
+      std::vector<std::uint64_t> bits;
+      for (const auto& result : ResultBits(solver)) bits.push_back(result.second);
+      return bits;
+    };
+    const auto& ids = problem.variables;
+    for (const int gaps : {0, 1}) {
+      std::vector<Constraint> renamed = problem.constraints;
+      for (Constraint& row : renamed)
+        for (auto& entry : row.coefficients) {
+          const auto rank = static_cast<int>(std::lower_bound(ids.begin(), ids.end(), entry.first) - ids.begin());
+          entry.first = rank + gaps * (3 * rank / static_cast<int>(ids.size()));
+        }
+      EXPECT_EQ(values(*solved({kFill}, &renamed)), values(*fill)) << count << " variables, gaps " << gaps;
+    }
   };
   for (const int count : {30, 90, 200, 300}) {
     for (const Kind kind : kKinds) check(Generate(random, kind, count, random.Uniform(0.0, 0.4)), kind, count);
