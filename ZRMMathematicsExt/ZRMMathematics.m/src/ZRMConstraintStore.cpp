@@ -60,6 +60,11 @@ void ConstraintStore::SetNamed(int id, bool hard, double rhs, const Coefficients
   CompactIfMostlyDead();
 }
 
+void ConstraintStore::AddNamedWithoutCoefficients(int id, double rhs) {
+  assert(FindNamed(id) == IdIndex::kAbsent && "a named constraint without coefficients replacing one");
+  SetNamed(id, false, rhs, Coefficients());
+}
+
 void ConstraintStore::AddUnnamed(bool hard, double rhs, const Coefficients& coefficients) {
   MakeRoom(coefficients.Size());
   AppendRow(ZRMUtMakePair(0, Size()), hard, rhs, coefficients);

@@ -38,6 +38,8 @@ public:
   // Registers the constraint named id with its flag, right-hand side and coefficients; one
   // registered under id before is replaced (it keeps its row).
   void SetNamed(int id, bool hard, double rhs, const Coefficients& coefficients);
+  // Registers the soft constraint named id (held by no row) without coefficients, carrying rhs.
+  void AddNamedWithoutCoefficients(int id, double rhs);
   // Registers a new unnamed constraint, key (0, Size()).
   void AddUnnamed(bool hard, double rhs, const Coefficients& coefficients);
 

@@ -281,7 +281,7 @@ void ZRMLSQSolver::SetRhs(int iId, double value) {
   }
   ZRMReportCheck(false, "mState->mConstraints.Count(ZRMUtMakePair(iId, -1))", "No constraint", kReportedPath,
                  kNoConstraintLine);
-  mState->mStore.SetNamed(iId, false, value, ZRMUtMap<int, double, ZRMUtLess<int>>());
+  mState->mStore.AddNamedWithoutCoefficients(iId, value);
   mState->mFactorCurrent = false;
 }
 
