@@ -1,6 +1,7 @@
 // SupernodalCholesky: analysis into supernodes, left-looking factorization by dense blocks, solves.
 #include "ZRMSupernodalCholesky.h"
 
+#include <algorithm>
 #include <cassert>
 #include <cmath>
 
@@ -66,6 +67,7 @@ void SupernodalCholesky::FindSupernodes() {
   mRowStart.assign(1, 0);
   mRow.clear();
   mValueStart.assign(1, 0);
+  mGathered.clear();
   for (int s = 0; s < supernodes; ++s) {
     const int first = mFirstColumn[s];
     mRow.push_back(first);
@@ -75,6 +77,7 @@ void SupernodalCholesky::FindSupernodes() {
            "a supernode's rows start with its own columns");
     mValueStart.push_back(mValueStart.back() +
                           static_cast<std::size_t>(Height(s)) * static_cast<std::size_t>(Width(s)));
+    mGathered.resize(std::max(mGathered.size(), static_cast<std::size_t>(Height(s))));  // the tallest supernode
   }
 }
 
@@ -170,17 +173,19 @@ void SupernodalCholesky::Link(int d) {
   mHead[s] = d;
 }
 
-void SupernodalCholesky::Solve(double* x) const {
+void SupernodalCholesky::Solve(double* x) {
   const int supernodes = SupernodeCount();
   for (int s = 0; s < supernodes; ++s) {
     const int* rows = mRow.data() + mRowStart[s];
     const double* block = Block(s);
+    double* w = Gather(s, x);
     for (int j = 0; j < Width(s); ++j) {
       const double* cj = block + static_cast<std::size_t>(j) * Height(s);
-      const double v = x[rows[j]] / cj[j];
-      x[rows[j]] = v;
-      for (int i = j + 1; i < Height(s); ++i) x[rows[i]] = x[rows[i]] - cj[i] * v;
+      const double v = w[j] / cj[j];
+      w[j] = v;
+      for (int i = j + 1; i < Height(s); ++i) w[i] = w[i] - cj[i] * v;
     }
+    for (int i = 0; i < Height(s); ++i) x[rows[i]] = w[i];
   }
   for (int s = supernodes - 1; s >= 0; --s) {
     const int* rows = mRow.data() + mRowStart[s];
@@ -192,4 +197,11 @@ void SupernodalCholesky::Solve(double* x) const {
       x[rows[j]] = v / cj[j];
     }
   }
+}
+
+double* SupernodalCholesky::Gather(int s, const double* x) {
+  const int* rows = mRow.data() + mRowStart[s];
+  assert(mGathered.size() >= static_cast<std::size_t>(Height(s)) && "Solve after Analyze");
+  for (int i = 0; i < Height(s); ++i) mGathered[i] = x[rows[i]];
+  return mGathered.data();
 }

@@ -47,8 +47,9 @@ public:
   // After Analyze of a matrix of the same pattern; fails on the first pivot that is not a finite
   // positive number.
   CholeskyStatus Factorize(const CompressedRows& lower);
-  // L * L^T * x = b in place (x holds b on entry), after a successful Factorize.
-  void Solve(double* x) const;
+  // L * L^T * x = b in place (x holds b on entry), after a successful Factorize. The forward
+  // pass works on each supernode's rows' values gathered side by side (the arithmetic of x in place).
+  void Solve(double* x);
 
 private:
   int SupernodeCount() const { return static_cast<int>(mFirstColumn.size()) - 1; }
@@ -65,6 +66,8 @@ private:
   // start inside s; advances mNext[d] past them and hands d on to the supernode of its next row.
   void ApplyUpdate(int d, int s);
   bool FactorBlock(int s);
+  // The values of x at s's rows, side by side (in mGathered).
+  double* Gather(int s, const double* x);
   // Puts d in the list of the supernode holding its row at mNext[d] (none when past its rows).
   void Link(int d);
 
@@ -79,11 +82,12 @@ private:
   std::vector<double> mValue;
   CompressedRows mColumns;  // the matrix's lower triangle by columns
   std::vector<int> mTransposeWork;
-  std::vector<int> mRelative;   // row -> its position in the supernode being factored
-  std::vector<int> mNext;       // supernode -> position of its first row not yet applied
-  std::vector<int> mHead;       // supernode -> first supernode of its update list, or -1
-  std::vector<int> mLink;       // supernode -> the next in its update list, or -1
-  std::vector<double> mUpdate;  // the update being applied, by columns
+  std::vector<int> mRelative;     // row -> its position in the supernode being factored
+  std::vector<int> mNext;         // supernode -> position of its first row not yet applied
+  std::vector<int> mHead;         // supernode -> first supernode of its update list, or -1
+  std::vector<int> mLink;         // supernode -> the next in its update list, or -1
+  std::vector<double> mUpdate;    // the update being applied, by columns
+  std::vector<double> mGathered;  // Solve: the values of a supernode's rows (the tallest's room)
 };
 
 #endif
