@@ -32,7 +32,8 @@
 //
 // Memory: the blocks of L (each supernode's rows by its columns, the unused top right of the
 // square included), the row lists of the supernodes, an update buffer of the largest update,
-// and arrays of n. Each object keeps its storage from one factorization to the next.
+// the solve's buffer of the tallest supernode, and arrays of n. Each object keeps its storage
+// from one factorization to the next.
 class SupernodalCholesky {
 public:
   // lower: each row ascending by column, strictly below the diagonal but for its last entry,
