@@ -1,12 +1,13 @@
 // The geometry classes by their properties. Lines, circles and ellipses in one table over seeded
 // random curves: points evaluate back from their parameters and projections, projections lie on the
 // curve (its implicit equation) where the class says, tangents are unit and parallel to the chord
-// of nearby parameters, and evaluation commutes with rigid motions and uniform scalings; edge
-// tables for the snapping of eccentric angles, the tolerances and refusals; the error trap of the
-// circle's Accept. One table over every class: dispatch, type codes and downcasts; default sizes
-// and the orthogonality report; lines on a segment and their refusals. B-spline records: the
-// reports of null arrays word for word, knot vectors against a multiplicity model, packing by the
-// running mean, end tangents from the control polygon, bounding boxes, copies and transformations.
+// of nearby parameters, arc lengths are symmetric (a circle's full turn measuring its radius), and
+// evaluation commutes with rigid motions and uniform scalings; edge tables for the snapping of
+// eccentric angles, the tolerances and refusals; the error trap of the circle's Accept. One table
+// over every class: dispatch, type codes and downcasts; default sizes and the orthogonality report;
+// lines on a segment and their refusals. B-spline records: the reports of null arrays word for
+// word, knot vectors against a multiplicity model, packing by the running mean, end tangents from
+// the control polygon, bounding boxes, copies and transformations.
 //
 // The math value types and helpers against their definitions and analytic models: one table of
 // properties over seeded random rotations, half-turns, scalings and their products (inverses,
@@ -234,7 +235,14 @@ void CheckCurve(Curve c, Random& random, long i) {
       << i;
   V w;  // the tangent moves with the curve (a moved frame's z follows its x and y)
   EXPECT_TRUE(moved.GetTangentAtPoint(map * onIt, w) && (w ^ (map * v)).Norm() < 1e-9 * (map * v).Norm()) << i;
-  if constexpr (std::is_same_v<Curve, ZRMUtCircle>) {  // so does an arc on it, ends at the angles t and -t
+  if constexpr (std::is_same_v<Curve, ZRMUtLine>) {
+    EXPECT_TRUE(c.ArcLength(t, -t) == 2 * std::fabs(t) && c.ArcLength(-t, t) == 2 * std::fabs(t)) << i;
+  }
+  if constexpr (std::is_same_v<Curve, ZRMUtCircle>) {
+    EXPECT_TRUE(std::fabs(c.ArcLength(t, -t) - std::fabs(t) / KRNPI * c.Radius()) <= 1e-12 * c.Radius() &&
+                c.ArcLength(-t, t) == c.ArcLength(t, -t))  // a full turn measures the radius
+        << i;
+    // An arc on it, ends at the angles t and -t, moves with it too.
     ZRMUtArc arc(c.Center(), c.Axis(), c.XDir(), c.Radius(), onIt, At(c, -t));
     arc.ApplyTransformation(map);
     EXPECT_TRUE(Near(At(arc, t), map * onIt, 1e-9) && std::fabs(arc.GetStartAngle() - t) < 1e-9 &&
