@@ -1,13 +1,13 @@
 // The geometry classes by their properties. Lines, circles and ellipses in one table over seeded
 // random curves: points evaluate back from their parameters and projections, projections lie on the
-// curve (its implicit equation) where the class says, tangents are unit and parallel to the chord
-// of nearby parameters, arc lengths are symmetric (a circle's full turn measuring its radius), and
-// evaluation commutes with rigid motions and uniform scalings; edge tables for the snapping of
-// eccentric angles, the tolerances and refusals; the error trap of the circle's Accept. One table
-// over every class: dispatch, type codes and downcasts; default sizes and the orthogonality report;
-// lines on a segment and their refusals. B-spline records: the reports of null arrays word for
-// word, knot vectors against a multiplicity model, packing by the running mean, end tangents from
-// the control polygon, bounding boxes, copies and transformations.
+// curve (its implicit equation) where the class says and a null output refuses them, tangents are
+// unit and parallel to the chord of nearby parameters, arc lengths are symmetric (a circle's full
+// turn measuring its radius), and evaluation commutes with rigid motions and uniform scalings; edge
+// tables for the snapping of eccentric angles, the tolerances and refusals; the error trap of the
+// circle's Accept. One table over every class: dispatch, type codes and downcasts; default sizes
+// and the orthogonality report; lines on a segment and their refusals. B-spline records: the
+// reports of null arrays word for word, knot vectors against a multiplicity model, packing by the
+// running mean, end tangents from the control polygon, bounding boxes, copies and transformations.
 //
 // The math value types and helpers against their definitions and analytic models: one table of
 // properties over seeded random rotations, half-turns, scalings and their products (inverses,
@@ -220,6 +220,7 @@ void CheckCurve(Curve c, Random& random, long i) {
   V v;
   ASSERT_TRUE(Project(c, onIt, q, param) && Project(c, p, q, param)) << i;
   EXPECT_TRUE(Off(c, onIt) < 1e-9 && Off(c, q) < 1e-9 && Near(At(c, param), q, 1e-9) && Promised(c, p, q)) << i;
+  EXPECT_FALSE(c.ProjectPoint(p, nullptr, &param)) << i;  // nowhere to write the projection
   const V chord = At(c, t + h) - At(c, t - h);
   EXPECT_TRUE(c.GetTangentAtPoint(onIt, v) && std::fabs(v.Norm() - 1) < 1e-12 &&
               (v ^ chord).Norm() < 1e-6 * chord.Norm())
