@@ -337,7 +337,8 @@ using T = ZRMUtGeomTypeVisitor;
 
 // Every class forwards to the general Visit overload and answers its type code and its own
 // downcast only; default objects have size 0 (our choice). The circle's Accept disposes of a
-// platform error of the visitor once and gives false; the const circle does not trap.
+// platform error of the visitor once and gives false, as for a null platform object; the const
+// circle does not trap.
 TEST(GeometryClasses, DispatchTypesDowncastsAndTheCircleTrap) {
   const P o(1, -2, 0.5);
   // Type code and a new object, in the order of the downcasts below.
@@ -380,11 +381,12 @@ TEST(GeometryClasses, DispatchTypesDowncastsAndTheCircleTrap) {
                 ZRMUtEllipse().GetMajorRadius() + ZRMUtEllipse().GetMinorRadius(),
             0.0);
   ZRMUtCircle circle(kO, KRNMathK, 1.0);
-  Forwarded fine, error, utError;
+  Forwarded fine, error, utError, nullRaised;
   error.raise = [] { (new CountedError)->Throw("visitor", 1, nullptr); };
   utError.raise = [] { ZRMUtRaise(ZRMUtError::IndexOutOfRange, "visitor", 2); };
+  nullRaised.raise = [] { throw static_cast<KRNException*>(nullptr); };  // a null platform object
   EXPECT_TRUE(!circle.Accept(&error) && CountedError::destroyed == 1 && !circle.Accept(&utError) &&
-              circle.Accept(&fine));
+              !circle.Accept(&nullRaised) && circle.Accept(&fine));
   EXPECT_EQ(zrmtest::CatchRaised([&] { std::as_const(circle).Accept(&utError); }).line, 2);
 }
 
