@@ -175,10 +175,12 @@ void SupernodalCholesky::Link(int d) {
 
 void SupernodalCholesky::Solve(double* x) {
   const int supernodes = SupernodeCount();
+  double* w = mGathered.data();
   for (int s = 0; s < supernodes; ++s) {
     const int* rows = mRow.data() + mRowStart[s];
     const double* block = Block(s);
-    double* w = Gather(s, x);
+    assert(mGathered.size() >= static_cast<std::size_t>(Height(s)) && "Solve after Analyze");
+    for (int i = 0; i < Height(s); ++i) w[i] = x[rows[i]];
     for (int j = 0; j < Width(s); ++j) {
       const double* cj = block + static_cast<std::size_t>(j) * Height(s);
       const double v = w[j] / cj[j];
@@ -197,11 +199,4 @@ void SupernodalCholesky::Solve(double* x) {
       x[rows[j]] = v / cj[j];
     }
   }
-}
-
-double* SupernodalCholesky::Gather(int s, const double* x) {
-  const int* rows = mRow.data() + mRowStart[s];
-  assert(mGathered.size() >= static_cast<std::size_t>(Height(s)) && "Solve after Analyze");
-  for (int i = 0; i < Height(s); ++i) mGathered[i] = x[rows[i]];
-  return mGathered.data();
 }

@@ -67,8 +67,6 @@ private:
   // start inside s; advances mNext[d] past them and hands d on to the supernode of its next row.
   void ApplyUpdate(int d, int s);
   bool FactorBlock(int s);
-  // The values of x at s's rows, side by side (in mGathered).
-  double* Gather(int s, const double* x);
   // Puts d in the list of the supernode holding its row at mNext[d] (none when past its rows).
   void Link(int d);
 
