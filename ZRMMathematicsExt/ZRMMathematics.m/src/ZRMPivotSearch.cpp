@@ -13,8 +13,6 @@ int RightOf(int node) { return 2 * node + 1; }
 
 }  // namespace
 
-double PivotSearch::Score(double a, int count) { return std::fabs(a) / (static_cast<double>(count) - 0.9); }
-
 void PivotSearch::Reset(int count) {
   mLeaves = 1;
   while (mLeaves < count) mLeaves *= 2;
@@ -95,6 +93,7 @@ int PivotSearch::FirstStop(int node, double threshold) const {
 }
 
 double PivotSearch::StopThreshold(int position) const {
+  if (IsCold()) return 0.5;  // no long row scores above it
   double threshold = 0.5;  // and the highest M of the long rows before position
   for (int node = mLeaves + position; node > 1; node /= 2)
     if (node % 2 == 1) threshold = std::max(threshold, mNodes[node - 1].longRows);

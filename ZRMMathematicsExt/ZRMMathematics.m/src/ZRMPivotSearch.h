@@ -18,6 +18,7 @@
 #ifndef ZRMPivotSearch_h
 #define ZRMPivotSearch_h
 
+#include <cmath>
 #include <vector>
 
 class PivotSearch {
@@ -25,7 +26,7 @@ public:
   static constexpr int kNone = -1;
 
   // Score of an entry with coefficient a in a row of count entries.
-  static double Score(double a, int count);
+  static double Score(double a, int count) { return std::fabs(a) / (static_cast<double>(count) - 0.9); }
   // Whether a row of count entries can stop the scan.
   static bool IsShort(int count) { return count < 3; }
 
