@@ -548,7 +548,7 @@ std::vector<Case> Cases() {
                      false, parts >= 1000});
   for (int parts : {300, 1000})
     cases.push_back(
-        {"parts-arrow", parts, [parts] { return zrmgen::PartsSketch(parts, true); }, 1, false, false, parts <= 300});
+        {"parts-arrow", parts, [parts] { return zrmgen::PartsSketch(parts, true); }, 0, false, false, parts <= 300});
   return cases;
 }
 

@@ -91,15 +91,15 @@ public:
   // Chooses how the following Factor calls order their work (a change ends the current
   // factorization). AsGiven, the default: the columns in the order the soft rows name them,
   // each eliminated variable substituted into the earlier ones, results bit for bit as
-  // documented. FillReducing: the normal matrix's columns reordered by an approximate minimum
-  // degree ordering (or kept in their order where L then has at most 1.25 times the entries of
-  // the matrix's lower triangle, the fewest any order gives), and the hard rows eliminated
-  // without substituting into earlier eliminations (Solve recovers those variables in one
-  // backward pass): far less fill and memory where the natural order fills (grids, sketches
-  // whose rows come in any order), and chains of hard rows in linear time. Its results are
-  // reproducible bit for bit on one build, SetRhs + Solve equal a fresh Factor + Solve, and they
-  // agree with AsGiven's to about 1e-9 relative on well-conditioned problems. The failures are
-  // those of AsGiven.
+  // documented. FillReducing: the normal matrix's columns taken in the order of the variable
+  // ids, and reordered by an approximate minimum degree ordering unless L then has at most 1.25
+  // times the entries of the matrix's lower triangle (the fewest any order gives); the hard
+  // rows eliminated without substituting into earlier eliminations (Solve recovers those
+  // variables in one backward pass): far less fill and memory where the natural order fills
+  // (grids, sketches whose rows come in any order), and chains of hard rows in linear time. Its
+  // results are reproducible bit for bit on one build, SetRhs + Solve equal a fresh Factor +
+  // Solve, and they agree with AsGiven's to about 1e-9 relative on well-conditioned problems.
+  // The failures are those of AsGiven.
   void SetOrdering(ZRMLSQOrdering ordering);
 
   // Eliminates the hard rows and factors the normal matrix of the soft rows; true on success.

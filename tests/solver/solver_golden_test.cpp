@@ -96,9 +96,9 @@ TEST(LSQSolverGolden, FamiliesReproduceTheirBitPatterns) {
     std::uint64_t expected;
   } families[] = {
       {"generated problems, as given", GeneratedProblems, ZRMLSQOrdering::AsGiven, 0x63F07CF00B57CA6B},
-      {"generated problems, fill-reducing", GeneratedProblems, ZRMLSQOrdering::FillReducing, 0x11733AC3CC7A0712},
+      {"generated problems, fill-reducing", GeneratedProblems, ZRMLSQOrdering::FillReducing, 0x7CC59F20E8DBD284},
       {"sketches, as given", Sketches, ZRMLSQOrdering::AsGiven, 0x2D70C8DA838DF757},
-      {"sketches, fill-reducing", Sketches, ZRMLSQOrdering::FillReducing, 0x4D64896A680B2DBA},
+      {"sketches, fill-reducing", Sketches, ZRMLSQOrdering::FillReducing, 0x925888802CBF09CB},
   };
   for (const auto& family : families) {
     std::uint64_t hash = 0xCBF29CE484222325ull;

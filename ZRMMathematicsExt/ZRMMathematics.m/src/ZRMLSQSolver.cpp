@@ -23,10 +23,11 @@ constexpr int kWrongVariableLine = 651;
 // factorization serves instead.
 constexpr double kSupernodalWorkPerEntry = 25.0;
 
-// Our choice: the fill-reducing mode keeps the columns in their order where L then has at most
-// this many times the entries of the lower triangle of A^T A, the fewest any order can give
-// (chains, sketches of parts registered part by part). The triangular solves can then gain at
-// most that factor from a new order, and the ordering would cost Factor more than it saves.
+// Our choice: the fill-reducing mode keeps the columns in the order of the variable ids where L
+// then has at most this many times the entries of the lower triangle of A^T A, the fewest any
+// order can give (chains, sketches whose ids follow their parts, in whatever order the rows
+// come). The triangular solves can then gain at most that factor from a new order, and the
+// ordering would cost Factor more than it saves.
 constexpr double kKeptOrderFill = 1.25;
 
 // The fill-reducing mode's order of the columns: as they are where that fills in little,
@@ -82,6 +83,7 @@ bool FactorState(LSQSolverState& state) {
   if (!eliminated) return false;
   SoftRowReduction::Options options;
   options.symbolicConstants = !state.mFillReducing;
+  options.columnsByVariable = state.mFillReducing;
   const bool reduced = state.mReduction.Run(state.mNumbering, state.mElimination, options);
   state.mStage = FactorStage::kColumns;
   if (!reduced) return false;

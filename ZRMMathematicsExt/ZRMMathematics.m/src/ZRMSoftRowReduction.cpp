@@ -6,7 +6,7 @@
 
 bool SoftRowReduction::Run(const ConstraintNumbering& numbering, const HardRowElimination& elimination,
                            const Options& options) {
-  NumberColumns(numbering, elimination, options.everyFreeVariable);
+  NumberColumns(numbering, elimination, options);
   mEliminatedRows.Clear();
   mReducedRows.Clear();
   mHardRhs.Clear();
@@ -41,25 +41,30 @@ bool SoftRowReduction::Run(const ConstraintNumbering& numbering, const HardRowEl
 }
 
 void SoftRowReduction::NumberColumns(const ConstraintNumbering& numbering, const HardRowElimination& elimination,
-                                     bool everyFreeVariable) {
+                                     const Options& options) {
   constexpr int kEliminated = -2;  // until the free columns are numbered
+  constexpr int kNamed = -3;       // named by a soft row, numbered after the scan of the rows
   mColumnOf.assign(static_cast<std::size_t>(numbering.VariableCount()), kNoColumn);
   for (int step = 0; step < elimination.StepCount(); ++step) mColumnOf[elimination.VariableOfStep(step)] = kEliminated;
   mVariableOfColumn.clear();
   mVariableOfColumn.reserve(static_cast<std::size_t>(numbering.VariableCount()));
-  for (int r = 0; r < static_cast<int>(numbering.SoftRows().size()); ++r)
-    for (const auto& entry : numbering.SoftEntries(r)) {
-      int& column = mColumnOf[entry.first];
-      if (column != kNoColumn) continue;
-      column = static_cast<int>(mVariableOfColumn.size());
-      mVariableOfColumn.push_back(entry.first);
-    }
-  mSoftFreeCount = static_cast<int>(mVariableOfColumn.size());
-  for (int variable = 0; everyFreeVariable && variable < numbering.VariableCount(); ++variable) {
-    if (mColumnOf[variable] != kNoColumn) continue;
+  const auto number = [this](int variable) {
     mColumnOf[variable] = static_cast<int>(mVariableOfColumn.size());
     mVariableOfColumn.push_back(variable);
-  }
+  };
+  for (int r = 0; r < static_cast<int>(numbering.SoftRows().size()); ++r)
+    for (const auto& entry : numbering.SoftEntries(r)) {
+      if (mColumnOf[entry.first] != kNoColumn) continue;
+      if (options.columnsByVariable)
+        mColumnOf[entry.first] = kNamed;
+      else
+        number(entry.first);
+    }
+  for (int variable = 0; options.columnsByVariable && variable < numbering.VariableCount(); ++variable)
+    if (mColumnOf[variable] == kNamed) number(variable);
+  mSoftFreeCount = static_cast<int>(mVariableOfColumn.size());
+  for (int variable = 0; options.everyFreeVariable && variable < numbering.VariableCount(); ++variable)
+    if (mColumnOf[variable] == kNoColumn) number(variable);
   mFreeCount = static_cast<int>(mVariableOfColumn.size());
   for (int step = 0; step < elimination.StepCount(); ++step) {
     mColumnOf[elimination.VariableOfStep(step)] = mFreeCount + step;

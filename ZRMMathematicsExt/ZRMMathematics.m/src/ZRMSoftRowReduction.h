@@ -10,7 +10,8 @@
 
 // Reads: a ConstraintNumbering and the HardRowElimination run on it. Gives:
 //  - columns: the free variables numbered 0 .. nfree - 1 by first appearance in the soft rows
-//    (key order, ascending variable), the variable eliminated at step k numbered nfree + k;
+//    (key order, ascending variable) or by ascending variable, the variable eliminated at step k
+//    numbered nfree + k;
 //  - the eliminated rows: per step, its variable over the free columns (its substitution's
 //    order);
 //  - the reduced soft rows: each soft row with the eliminated variables substituted, over the
@@ -28,6 +29,9 @@ public:
     // each soft row lists the eliminated variables it names (EliminatedEntries), for a Solve
     // that evaluates their constant parts itself.
     bool symbolicConstants = true;
+    // The free variables that a soft row names are numbered by ascending variable (the order of
+    // their ids) instead of by first appearance in the soft rows.
+    bool columnsByVariable = false;
   };
 
   // Numbers the columns; false (columns numbered, the rest not built) when an eliminated
@@ -48,7 +52,7 @@ public:
 
 private:
   void NumberColumns(const ConstraintNumbering& numbering, const HardRowElimination& elimination,
-                     bool everyFreeVariable);
+                     const Options& options);
   bool BuildEliminatedRows(const HardRowElimination& elimination);
   // Appends soft row r (which names an eliminated variable) reduced, in no particular order,
   // and collects its hard right-hand-side terms.
