@@ -94,7 +94,7 @@ int PivotSearch::FirstStop(int node, double threshold) const {
 
 double PivotSearch::StopThreshold(int position) const {
   if (IsCold()) return 0.5;  // no long row scores above it
-  double threshold = 0.5;  // and the highest M of the long rows before position
+  double threshold = 0.5;    // and the highest M of the long rows before position
   for (int node = mLeaves + position; node > 1; node /= 2)
     if (node % 2 == 1) threshold = std::max(threshold, mNodes[node - 1].longRows);
   return threshold;
