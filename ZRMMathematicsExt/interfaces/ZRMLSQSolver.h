@@ -65,9 +65,9 @@ struct ZRMLSQDiagnosis {
 // allocate almost nothing. All of it is released with the solver.
 //
 // Cost: registration is amortised O(entries); Factor is linear in the constraints, their
-// entries and the entries of L, plus O(log h) per elimination step over h hard rows (and the
-// substitutions, which chains of hard rows make quadratic under AsGiven); FillReducing adds an
-// ordering near-linear in the entries of A^T A. Solve is linear in the same.
+// entries and the entries of L, plus, under AsGiven, O(log h) per elimination step over h hard
+// rows (and the substitutions, which chains of hard rows make quadratic there); FillReducing adds
+// an ordering near-linear in the entries of A^T A. Solve is linear in the same.
 //
 // Copying a solver is not offered. One solver is used by one thread at a time.
 class ZRMMATH_API ZRMLSQSolver {
@@ -94,12 +94,15 @@ public:
   // documented. FillReducing: the normal matrix's columns taken in the order of the variable
   // ids, and reordered by an approximate minimum degree ordering unless L then has at most 1.25
   // times the entries of the matrix's lower triangle (the fewest any order gives); the hard
-  // rows eliminated without substituting into earlier eliminations (Solve recovers those
-  // variables in one backward pass): far less fill and memory where the natural order fills
-  // (grids, sketches whose rows come in any order), and chains of hard rows in linear time. Its
-  // results are reproducible bit for bit on one build, SetRhs + Solve equal a fresh Factor +
-  // Solve, and they agree with AsGiven's to about 1e-9 relative on well-conditioned problems.
-  // The failures are those of AsGiven.
+  // rows taken sparsest first, each pivot at least a tenth of its row's largest coefficient, and
+  // eliminated without substituting into earlier eliminations (Solve recovers those variables in
+  // one backward pass): far less fill and memory where the natural order fills (grids, sketches
+  // whose rows come in any order), and chains of hard rows in linear time. Its results are
+  // reproducible bit for bit on one build, SetRhs + Solve equal a fresh Factor + Solve, and they
+  // agree with AsGiven's to about 1e-9 relative on well-conditioned problems. The failures are
+  // those of AsGiven, but for one: a variable that no soft row names is taken as its row's pivot
+  // where the tenth allows, so FillReducing factors some systems that AsGiven, leaving such a
+  // variable free, refuses.
   void SetOrdering(ZRMLSQOrdering ordering);
 
   // Eliminates the hard rows and factors the normal matrix of the soft rows; true on success.

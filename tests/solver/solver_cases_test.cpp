@@ -193,3 +193,33 @@ TEST(LSQSolverFactor, PinnedCases) {
       }
     }
 }
+
+// Only hard rows determine a variable that no soft row names. The fill-reducing mode takes it as
+// its row's pivot where its magnitude is at least a tenth of the row's largest; the given order's
+// rule takes the first entry of the largest, leaves it free and refuses.
+TEST(LSQSolverFactor, FillReducingEliminatesWhatOnlyHardRowsReach) {
+  struct Case {
+    const char* what;
+    double coefficient;  // of x2 in the hard row x1 + c x2 = 1.5, beside the soft row x1 = 1
+    bool fillFactors;
+  };
+  const Case cases[] = {{"an equal magnitude", 1.0, true},
+                        {"exactly a tenth of the largest", 0.1, true},
+                        {"below a tenth: x2 is left free", 0.09, false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::vector<Constraint> constraints = {{true, {{1, 1.0}, {2, c.coefficient}}, 1.5}, {false, {{1, 1.0}}, 1.0}};
+    for (const ZRMLSQOrdering ordering : {ZRMLSQOrdering::AsGiven, ZRMLSQOrdering::FillReducing}) {
+      ZRMLSQSolver solver;
+      solver.SetOrdering(ordering);
+      Register(solver, constraints);
+      AssertRecorder recorder(0);
+      const bool factors = ordering == ZRMLSQOrdering::FillReducing && c.fillFactors;
+      EXPECT_EQ(solver.Factor(), factors);
+      EXPECT_EQ(solver.Solve(), factors);
+      if (!factors) continue;
+      EXPECT_EQ(solver.GetResult(1), 1.0);
+      EXPECT_NEAR(solver.GetResult(2), 0.5 / c.coefficient, 1e-14);
+    }
+  }
+}

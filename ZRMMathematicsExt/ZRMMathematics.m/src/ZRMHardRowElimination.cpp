@@ -113,9 +113,12 @@ void HardRowElimination::KeyedLists::Add(int key, int number) {
   mHead[static_cast<std::size_t>(key)] = static_cast<int>(mNodes.size()) - 1;
 }
 
-bool HardRowElimination::Run(const ConstraintNumbering& numbering, double tolerance, Substitution substitution) {
+bool HardRowElimination::Run(const ConstraintNumbering& numbering, double tolerance, Substitution substitution,
+                             PivotRule rule) {
   assert(tolerance > 0.0 && "a pivot must score above a positive tolerance");
   mIntoEarlier = substitution == Substitution::kIntoEarlier;
+  mShortestRow = rule == PivotRule::kShortestRow;
+  mTolerance = tolerance;
   Load(numbering);
   for (int step = 0; !mRowAt.empty(); ++step) {
     int position = PivotSearch::kNone;
@@ -151,7 +154,15 @@ void HardRowElimination::Load(const ConstraintNumbering& numbering) {
   const int listKeys = hardCount > 0 ? numbering.VariableCount() : 0;  // no lists without hard rows
   mRowsHolding.Reset(listKeys);
   mSubstitutionsHolding.Reset(listKeys);
-  mSearch.Reset(static_cast<int>(hardCount));
+  if (mShortestRow) {
+    mShortest.Reset(static_cast<int>(hardCount), listKeys);  // a row names each variable once at most
+    mSoftNamed.assign(static_cast<std::size_t>(listKeys), 0);
+    if (hardCount > 0)
+      for (std::size_t r = 0; r < numbering.SoftRows().size(); ++r)
+        for (const Entry& entry : numbering.SoftEntries(static_cast<int>(r))) mSoftNamed[entry.first] = 1;
+  } else {
+    mSearch.Reset(static_cast<int>(hardCount));
+  }
   for (int hard = 0; hard < static_cast<int>(hardCount); ++hard) {
     const auto entries = numbering.HardEntries(hard);
     mRows.Assign(hard, entries.begin(), entries.end());
@@ -161,13 +172,23 @@ void HardRowElimination::Load(const ConstraintNumbering& numbering) {
     for (const Entry& entry : entries) mRowsHolding.Add(entry.first, hard);
     double bestScore = 0.0;
     mBestEntry[hard] = FirstBestEntry(mRows[hard], bestScore);
-    mSearch.Place(hard, bestScore, PivotSearch::IsShort(entries.Size()));
+    if (mShortestRow)
+      Enqueue(hard, bestScore);
+    else
+      mSearch.Place(hard, bestScore, PivotSearch::IsShort(entries.Size()));
     NoteLargest(hard);
   }
-  mSearch.Build();
+  if (!mShortestRow) mSearch.Build();
 }
 
-double HardRowElimination::FindPivot(int& position, int& entry) const {
+double HardRowElimination::FindPivot(int& position, int& entry) {
+  if (mShortestRow) {
+    const int hard = mShortest.Shortest();
+    if (hard == ShortestRowQueue::kNone) return 0.0;  // no row reaches tolerance
+    position = mPositionOf[hard];
+    entry = ShortestRowEntry(hard);
+    return PivotSearch::Score(mRows[hard][entry].second, mRows[hard].Size());
+  }
   position = mSearch.StopPosition();
   if (position != PivotSearch::kNone) {
     const Entries row = mRows[mRowAt[position]];
@@ -192,8 +213,12 @@ int HardRowElimination::TakePivot(int position, int entry, int step) {
   mRowAt[position] = moved;
   mPositionOf[moved] = position;
   mRowAt.pop_back();
-  mSearch.Set(last, 0.0, true);
-  if (moved != hard) Reposition(moved);
+  if (mShortestRow) {
+    mShortest.Remove(hard);
+  } else {
+    mSearch.Set(last, 0.0, true);
+    if (moved != hard) Reposition(moved);
+  }
 
   const Entries row = mRows[hard];
   const int variable = row[entry].first;
@@ -262,8 +287,28 @@ void HardRowElimination::SubstituteIntoEliminated(int variable) {
 void HardRowElimination::Rescore(int hard) {
   double bestScore = 0.0;
   mBestEntry[hard] = FirstBestEntry(mRows[hard], bestScore);
-  mSearch.Set(mPositionOf[hard], bestScore, PivotSearch::IsShort(mRows[hard].Size()));
+  if (mShortestRow) {
+    if (mShortest.Holds(hard)) mShortest.Remove(hard);
+    Enqueue(hard, bestScore);  // the newest of its count: a row just changed is taken next
+  } else {
+    mSearch.Set(mPositionOf[hard], bestScore, PivotSearch::IsShort(mRows[hard].Size()));
+  }
   NoteLargest(hard);
+}
+
+void HardRowElimination::Enqueue(int hard, double bestScore) {
+  if (!(mTolerance > bestScore)) mShortest.Insert(hard, mRows[hard].Size());
+}
+
+int HardRowElimination::ShortestRowEntry(int hard) const {
+  const Entries row = mRows[hard];
+  const int best = mBestEntry[hard];
+  const double floor = kThreshold * std::fabs(row[best].second);
+  for (int e = 0; e < row.Size(); ++e) {
+    const double a = std::fabs(row[e].second);
+    if (!mSoftNamed[row[e].first] && a >= floor && !(mTolerance > PivotSearch::Score(a, row.Size()))) return e;
+  }
+  return best;
 }
 
 void HardRowElimination::Reposition(int hard) {

@@ -6,6 +6,7 @@
 #include "ZRMCompressedRows.h"
 #include "ZRMConstraintNumbering.h"
 #include "ZRMPivotSearch.h"
+#include "ZRMShortestRowQueue.h"
 
 #include <utility>
 #include <vector>
@@ -15,9 +16,17 @@
 // the variable's substitution: its value as a combination of the variables left free, plus a
 // combination of the hard rows' right-hand sides.
 //
-// Each step takes the pivot of PivotSearch's rule over the remaining hard rows, expresses its
-// variable through the rest of its row, substitutes that into every remaining hard row, and
-// moves the last row of the scan order into the pivot row's place. Two ways to finish:
+// Each step takes a pivot among the remaining hard rows, expresses its variable through the rest
+// of its row, substitutes that into every remaining hard row, and moves the last row of the scan
+// order into the pivot row's place. Two rules choose the pivot:
+//  - PivotRule::kScanOrder: PivotSearch's rule over the rows in scan order;
+//  - PivotRule::kShortestRow: ShortestRowQueue's row (the newest of the fewest entries among
+//    those whose best score reaches tolerance), at its first entry of a variable that no soft
+//    row names among those whose magnitude is at least kThreshold times the row's largest and
+//    whose score reaches tolerance; without one, at its first entry of the largest magnitude.
+//    Such a variable is determined by the hard rows alone: left free, it would fail the
+//    reduction of the soft rows.
+// Two ways to finish:
 //  - Substitution::kIntoEarlier (Gauss-Jordan): each step also substitutes into every earlier
 //    substitution, so each eliminated variable ends expressed directly in free variables, its
 //    constant part a combination of hard right-hand sides;
@@ -30,12 +39,16 @@ public:
   using Entry = std::pair<int, double>;
   using EntryList = std::vector<Entry>;  // ascending index
   enum class Substitution { kIntoEarlier, kForwardOnly };
+  enum class PivotRule { kScanOrder, kShortestRow };
+  // Our choice for kShortestRow: multipliers of the substitution stay at most 1 / kThreshold = 10
+  // in magnitude, the usual bound of threshold pivoting.
+  static constexpr double kThreshold = 0.1;
 
   // True when every hard row became a pivot; false when the best remaining score fell below
   // tolerance: every remaining row is then a combination of the pivot rows (its coefficients
   // reduced to that tolerance). Either way the steps taken stay readable.
   bool Run(const ConstraintNumbering& numbering, double tolerance,
-           Substitution substitution = Substitution::kIntoEarlier);
+           Substitution substitution = Substitution::kIntoEarlier, PivotRule rule = PivotRule::kScanOrder);
 
   int StepCount() const { return static_cast<int>(mVariableOfStep.size()); }
   int VariableOfStep(int step) const { return mVariableOfStep[static_cast<std::size_t>(step)]; }
@@ -70,13 +83,18 @@ private:
   // Hard rows as lists, scan order, pivot search.
   void Load(const ConstraintNumbering& numbering);
   // The pivot (position in scan order, entry of its row) and its score; score 0.0 when none.
-  double FindPivot(int& position, int& entry) const;
+  double FindPivot(int& position, int& entry);
   // Makes the pivot's variable eliminated at step; returns the variable.
   int TakePivot(int position, int entry, int step);
   void SubstituteIntoHardRows(int variable);
   void SubstituteIntoEliminated(int variable);
-  // Refreshes a row's best entry and its place in the pivot search.
+  // Refreshes a row's best entry and its place in the pivot rule's search.
   void Rescore(int hard);
+  // Under kShortestRow: holds the row in the queue, by its count, where its best score reaches
+  // tolerance.
+  void Enqueue(int hard, double bestScore);
+  // Under kShortestRow: the entry of the row's pivot.
+  int ShortestRowEntry(int hard) const;
   // Gives an unchanged row's best score to the pivot search at the row's new position.
   void Reposition(int hard);
   // Raises the row's largest magnitude to its entries'.
@@ -139,14 +157,18 @@ private:
   };
 
   bool mIntoEarlier = true;      // the Substitution of the current Run
+  bool mShortestRow = false;     // the PivotRule of the current Run
+  double mTolerance = 0.0;       // of the current Run
   PooledLists mRows;             // hard row -> (variable, coefficient), reduced
   PooledLists mRowRhs;           // hard row -> (hard row, coefficient) of its rhs; under kForwardOnly
                                  // (step, coefficient) of its substitutions
   std::vector<int> mBestEntry;   // hard row -> its first entry of the highest score, or -1
   std::vector<int> mRowAt;       // scan position -> hard row (the remaining ones)
   std::vector<int> mPositionOf;  // hard row -> its scan position while it remains
-  PivotSearch mSearch;
-  KeyedLists mRowsHolding;  // variable -> hard rows that hold it (and maybe did)
+  PivotSearch mSearch;           // under kScanOrder
+  ShortestRowQueue mShortest;    // under kShortestRow
+  std::vector<char> mSoftNamed;  // under kShortestRow: variable -> whether a soft row names it
+  KeyedLists mRowsHolding;       // variable -> hard rows that hold it (and maybe did)
   std::vector<int> mStepOfRow;
   std::vector<int> mStepOfVariable;
   std::vector<int> mVariableOfStep;

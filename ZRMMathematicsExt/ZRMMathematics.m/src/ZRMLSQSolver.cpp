@@ -76,9 +76,12 @@ bool FactorState(LSQSolverState& state) {
   state.mFactorCurrent = false;
   state.mFillReducing = state.mOrdering == ZRMLSQOrdering::FillReducing;
   state.mNumbering.Run(state.mStore);
-  const auto substitution = state.mFillReducing ? HardRowElimination::Substitution::kForwardOnly
-                                                : HardRowElimination::Substitution::kIntoEarlier;
-  const bool eliminated = state.mElimination.Run(state.mNumbering, ZRMUtTolerance().AbsoluteTol(), substitution);
+  using Elimination = HardRowElimination;
+  const bool eliminated =
+      state.mFillReducing
+          ? state.mElimination.Run(state.mNumbering, ZRMUtTolerance().AbsoluteTol(),
+                                   Elimination::Substitution::kForwardOnly, Elimination::PivotRule::kShortestRow)
+          : state.mElimination.Run(state.mNumbering, ZRMUtTolerance().AbsoluteTol());
   state.mStage = FactorStage::kNumbered;
   if (!eliminated) return false;
   SoftRowReduction::Options options;
