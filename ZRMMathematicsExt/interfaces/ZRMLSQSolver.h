@@ -118,7 +118,7 @@ public:
 
   // Finds what the registered constraints (at their current right-hand sides) leave wrong or
   // open; true when it could run (false only for a solver without state). It eliminates the
-  // hard rows in Factor's own order:
+  // hard rows in Factor's own order, by the pivot rule of the ordering set:
   //  - a hard row left without a pivot is a combination of the pivot rows it was combined with
   //    (see DependencyOf): redundant when that combination of their right-hand sides matches
   //    its own (within 1e-9 of the magnitudes combined, plus the absolute tolerance), else
@@ -131,7 +131,7 @@ public:
   //    their normal matrix at most 1e-10 of its diagonal counting as zero) gives the
   //    undetermined variables, eliminated ones included through their substitutions;
   //  - free variables that no soft row names are listed apart (Factor fails on them even where
-  //    the rows together determine them, as hard x1 + x2 = 1 with soft x1 = 0).
+  //    the rows together determine them, as hard x1 + x2 = 1 with soft x1 = 0 under AsGiven).
   // When Factor succeeds on well-conditioned rows, the redundant, conflicting, undetermined and
   // without-soft-row lists are empty. Diagnose changes no factorization and no result; its cost
   // is about that of a Factor, plus a backward substitution per undetermined direction.

@@ -196,7 +196,8 @@ TEST(LSQSolverFactor, PinnedCases) {
 
 // Only hard rows determine a variable that no soft row names. The fill-reducing mode takes it as
 // its row's pivot where its magnitude is at least a tenth of the row's largest; the given order's
-// rule takes the first entry of the largest, leaves it free and refuses.
+// rule takes the first entry of the largest, leaves it free and refuses. Diagnose, in Factor's
+// order, names it exactly where Factor refuses.
 TEST(LSQSolverFactor, FillReducingEliminatesWhatOnlyHardRowsReach) {
   struct Case {
     const char* what;
@@ -217,6 +218,9 @@ TEST(LSQSolverFactor, FillReducingEliminatesWhatOnlyHardRowsReach) {
       const bool factors = ordering == ZRMLSQOrdering::FillReducing && c.fillFactors;
       EXPECT_EQ(solver.Factor(), factors);
       EXPECT_EQ(solver.Solve(), factors);
+      ZRMLSQDiagnosis diagnosis;  // follows Factor's rule: x2 is without a soft row where it refuses
+      ASSERT_TRUE(solver.Diagnose(diagnosis));
+      EXPECT_EQ(diagnosis.mWithoutSoftRow.IsEmpty(), factors);
       if (!factors) continue;
       EXPECT_EQ(solver.GetResult(1), 1.0);
       EXPECT_NEAR(solver.GetResult(2), 0.5 / c.coefficient, 1e-14);

@@ -177,7 +177,8 @@ bool ZRMLSQSolver::Diagnose(ZRMLSQDiagnosis& diagnosis) {
   diagnosis = ZRMLSQDiagnosis();
   Stages stages;
   stages.numbering.Run(mState->mStore);
-  if (!stages.elimination.Run(stages.numbering, ZRMUtTolerance().AbsoluteTol()))
+  if (!stages.elimination.Run(stages.numbering, ZRMUtTolerance().AbsoluteTol(),
+                              HardRowElimination::Substitution::kIntoEarlier, mState->PivotRule()))
     ClassifyDependentRows(*mState, stages, diagnosis, mState->mDependencies);
   else
     mState->mDependencies.clear();

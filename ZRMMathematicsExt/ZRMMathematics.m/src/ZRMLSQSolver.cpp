@@ -76,12 +76,10 @@ bool FactorState(LSQSolverState& state) {
   state.mFactorCurrent = false;
   state.mFillReducing = state.mOrdering == ZRMLSQOrdering::FillReducing;
   state.mNumbering.Run(state.mStore);
-  using Elimination = HardRowElimination;
+  const auto substitution = state.mFillReducing ? HardRowElimination::Substitution::kForwardOnly
+                                                : HardRowElimination::Substitution::kIntoEarlier;
   const bool eliminated =
-      state.mFillReducing
-          ? state.mElimination.Run(state.mNumbering, ZRMUtTolerance().AbsoluteTol(),
-                                   Elimination::Substitution::kForwardOnly, Elimination::PivotRule::kShortestRow)
-          : state.mElimination.Run(state.mNumbering, ZRMUtTolerance().AbsoluteTol());
+      state.mElimination.Run(state.mNumbering, ZRMUtTolerance().AbsoluteTol(), substitution, state.PivotRule());
   state.mStage = FactorStage::kNumbered;
   if (!eliminated) return false;
   SoftRowReduction::Options options;

@@ -32,6 +32,12 @@ struct LSQSolverState {
   ConstraintStore mStore;
   ZRMLSQOrdering mOrdering = ZRMLSQOrdering::AsGiven;  // for the next Factor
 
+  // The hard rows' pivot rule of the next Factor (and of Diagnose, which follows Factor's order).
+  HardRowElimination::PivotRule PivotRule() const {
+    return mOrdering == ZRMLSQOrdering::FillReducing ? HardRowElimination::PivotRule::kShortestRow
+                                                     : HardRowElimination::PivotRule::kScanOrder;
+  }
+
   ConstraintNumbering mNumbering;
   HardRowElimination mElimination;
   SoftRowReduction mReduction;
