@@ -201,15 +201,15 @@ TEST(LSQSolverFactor, PinnedCases) {
 TEST(LSQSolverFactor, FillReducingEliminatesWhatOnlyHardRowsReach) {
   struct Case {
     const char* what;
-    double coefficient;  // of x2 in the hard row x1 + c x2 = 1.5, beside the soft row x1 = 1
+    double a, b;  // the hard row a x1 + b x2 = 1.5, beside the soft row x1 = 1
     bool fillFactors;
   };
-  const Case cases[] = {{"an equal magnitude", 1.0, true},
-                        {"exactly a tenth of the largest", 0.1, true},
-                        {"below a tenth: x2 is left free", 0.09, false}};
+  const Case cases[] = {{"an equal magnitude", 1.0, 1.0, true},
+                        {"exactly a tenth of the largest", 1.0, 0.1, true},
+                        {"below a tenth of the largest: x2 is left free", 2.0, 0.15, false}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    const std::vector<Constraint> constraints = {{true, {{1, 1.0}, {2, c.coefficient}}, 1.5}, {false, {{1, 1.0}}, 1.0}};
+    const std::vector<Constraint> constraints = {{true, {{1, c.a}, {2, c.b}}, 1.5}, {false, {{1, 1.0}}, 1.0}};
     for (const ZRMLSQOrdering ordering : {ZRMLSQOrdering::AsGiven, ZRMLSQOrdering::FillReducing}) {
       ZRMLSQSolver solver;
       solver.SetOrdering(ordering);
@@ -223,7 +223,7 @@ TEST(LSQSolverFactor, FillReducingEliminatesWhatOnlyHardRowsReach) {
       EXPECT_EQ(diagnosis.mWithoutSoftRow.IsEmpty(), factors);
       if (!factors) continue;
       EXPECT_EQ(solver.GetResult(1), 1.0);
-      EXPECT_NEAR(solver.GetResult(2), 0.5 / c.coefficient, 1e-14);
+      EXPECT_NEAR(solver.GetResult(2), (1.5 - c.a) / c.b, 1e-14);
     }
   }
 }
