@@ -80,7 +80,7 @@ public:
   Span<Entry> RhsOfRow(int hard) const { return mRowRhs[hard]; }
 
 private:
-  // Hard rows as lists, scan order, pivot search.
+  // Hard rows as lists, scan order, the pivot rule's search or queue.
   void Load(const ConstraintNumbering& numbering);
   // The pivot (position in scan order, entry of its row) and its score; score 0.0 when none.
   double FindPivot(int& position, int& entry);

@@ -1,4 +1,4 @@
-// Internal: ShortestRowQueue, the pivot rule of the fill-reducing mode's hard-row elimination.
+// Internal: ShortestRowQueue, the row choice of the fill-reducing mode's hard-row elimination.
 //
 // The rule: take the newest held row of the fewest entries. The elimination holds the rows that
 // can give a pivot, keyed by their entry counts, and changes a row's key as substitutions change
@@ -12,9 +12,9 @@
 #include <vector>
 
 // Rows 0 .. rows - 1 by count (0 .. the highest count given at Reset): per count, a doubly
-// linked list of its rows, newest first. Insert and Remove cost O(1); Shortest moves a cursor up
-// over empty counts, at most the count of the row it returns beyond the lowest count inserted
-// since the previous call.
+// linked list of its rows, newest first. Insert and Remove cost O(1). Shortest moves a cursor up
+// over empty counts, from the lowest count inserted since the previous call to the count of the
+// row it returns: at most that count, the size of the pivot row it gives.
 class ShortestRowQueue {
 public:
   static constexpr int kNone = -1;
