@@ -2,6 +2,7 @@
 // known by hand: pivot choices, column order and failure paths in both orderings.
 #include "ZRMSolverOracle.h"
 #include "ZRMTestSupport.h"
+#include "ZRMUtTolerance.h"
 
 #include <gtest/gtest.h>
 
@@ -226,4 +227,35 @@ TEST(LSQSolverFactor, FillReducingEliminatesWhatOnlyHardRowsReach) {
       EXPECT_NEAR(solver.GetResult(2), (1.5 - c.a) / c.b, 1e-14);
     }
   }
+}
+
+// A pivot may score exactly the absolute tolerance (an entry a in a row of m entries scores
+// |a| / (m - 0.9)): the one entry of the hard row a x1 = 1 is taken in both orderings; in the
+// fill-reducing mode, so is x2 of 1e-9 x1 + b x2 = 1, which no soft row names, beside the larger x1.
+TEST(LSQSolverFactor, APivotScoringExactlyTheToleranceIsTaken) {
+  const double tolerance = ZRMUtTolerance().AbsoluteTol();
+  const auto scoringTolerance = [tolerance](int count) {  // the coefficient that scores it exactly
+    const double d = static_cast<double>(count) - 0.9;
+    double a = tolerance * d;
+    for (int ulp = 0; ulp < 8 && a / d != tolerance; ++ulp) a = std::nextafter(a, a / d < tolerance ? 1.0 : 0.0);
+    return a;
+  };
+  const double a = scoringTolerance(1), b = scoringTolerance(2);
+  ASSERT_EQ(a / (1.0 - 0.9), tolerance);
+  ASSERT_EQ(b / (2.0 - 0.9), tolerance);
+  const struct {
+    const char* what;
+    std::vector<Constraint> constraints;
+    bool givenFactors;
+  } cases[] = {{"a x1 = 1", {{true, {{1, a}}, 1.0}, {false, {{2, 1.0}}, 1.0}}, true},
+               {"1e-9 x1 + b x2 = 1", {{true, {{1, 1e-9}, {2, b}}, 1.0}, {false, {{1, 1.0}}, 1.0}}, false}};
+  for (const auto& c : cases)
+    for (const ZRMLSQOrdering ordering : {ZRMLSQOrdering::AsGiven, ZRMLSQOrdering::FillReducing}) {
+      ZRMLSQSolver solver;
+      solver.SetOrdering(ordering);
+      Register(solver, c.constraints);
+      AssertRecorder recorder(0);
+      EXPECT_EQ(solver.Factor(), c.givenFactors || ordering == ZRMLSQOrdering::FillReducing)
+          << c.what << (ordering == ZRMLSQOrdering::AsGiven ? ", as given" : ", fill-reducing");
+    }
 }
