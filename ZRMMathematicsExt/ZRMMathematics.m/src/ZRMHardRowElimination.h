@@ -47,8 +47,7 @@ public:
   // True when every hard row became a pivot; false when the best remaining score fell below
   // tolerance: every remaining row is then a combination of the pivot rows (its coefficients
   // reduced to that tolerance). Either way the steps taken stay readable.
-  bool Run(const ConstraintNumbering& numbering, double tolerance,
-           Substitution substitution = Substitution::kIntoEarlier, PivotRule rule = PivotRule::kScanOrder);
+  bool Run(const ConstraintNumbering& numbering, double tolerance, Substitution substitution, PivotRule rule);
 
   int StepCount() const { return static_cast<int>(mVariableOfStep.size()); }
   int VariableOfStep(int step) const { return mVariableOfStep[static_cast<std::size_t>(step)]; }
