@@ -24,6 +24,7 @@ struct Stages {
   SoftRowReduction reduction;
   CompressedRows columns;
   CompressedRows normal;
+  FactorPattern pattern;
   SparseCholesky cholesky;
   LowerFactor factor;
   std::vector<int> dropped;
@@ -158,7 +159,9 @@ void FindUndetermined(Stages& stages, ZRMLSQDiagnosis& diagnosis) {
   const SoftRowReduction& reduction = stages.reduction;
   Transpose(reduction.ReducedRows(), reduction.FreeCount(), stages.columns, stages.workIndex);
   FormNormalMatrix(reduction.ReducedRows(), stages.columns, stages.normal, stages.workIndex, stages.workValue);
-  stages.cholesky.Analyze(stages.normal);
+  stages.pattern.Count(stages.normal);
+  stages.pattern.Find(stages.normal);
+  stages.cholesky.Analyze(stages.pattern);
   stages.cholesky.FactorizeRevealingRank(stages.normal, kZeroPivot, stages.factor, stages.dropped, stages.droppedRows);
   std::vector<char> flagged(static_cast<std::size_t>(stages.numbering.VariableCount()), 0);
   std::vector<double> w;

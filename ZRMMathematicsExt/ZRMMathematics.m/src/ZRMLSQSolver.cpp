@@ -31,12 +31,12 @@ constexpr double kSupernodalWorkPerEntry = 25.0;
 constexpr double kKeptOrderFill = 1.25;
 
 // The fill-reducing mode's order of the columns: as they are where that fills in little,
-// otherwise approximate minimum degree. Leaves the column counts of the order's L in
-// mSupernodal and returns the matrix to factor (the normal matrix or its permutation).
+// otherwise approximate minimum degree. Leaves the counts of the order's L in mPattern and
+// returns the matrix to factor (the normal matrix or its permutation).
 const CompressedRows& OrderColumns(LSQSolverState& state, double& workPerEntry) {
   const CompressedRows& normal = state.mNormal;
   const auto limit = static_cast<std::size_t>(kKeptOrderFill * static_cast<double>(normal.mIndex.size()));
-  if (const std::optional<double> work = state.mSupernodal.CountColumns(normal, limit)) {
+  if (const std::optional<double> work = state.mPattern.Count(normal, limit)) {
     state.mPermutation.resize(static_cast<std::size_t>(normal.RowCount()));
     std::iota(state.mPermutation.begin(), state.mPermutation.end(), 0);
     state.mInverse = state.mPermutation;
@@ -46,7 +46,7 @@ const CompressedRows& OrderColumns(LSQSolverState& state, double& workPerEntry) 
   state.mReordered = true;
   state.mAmd.Order(normal, state.mPermutation, state.mInverse);
   PermuteLower(normal, state.mInverse, state.mPermuted, state.mWorkRows, state.mWorkIndex);
-  workPerEntry = *state.mSupernodal.CountColumns(state.mPermuted);
+  workPerEntry = *state.mPattern.Count(state.mPermuted);
   return state.mPermuted;
 }
 
@@ -61,12 +61,15 @@ bool FactorNormalMatrix(LSQSolverState& state) {
     double workPerEntry = 0.0;
     matrix = &OrderColumns(state, workPerEntry);
     state.mBySupernodes = workPerEntry >= kSupernodalWorkPerEntry;
+  } else {
+    state.mPattern.Count(*matrix);
   }
+  state.mPattern.Find(*matrix);
   if (state.mBySupernodes) {
-    state.mSupernodal.Analyze(*matrix);
+    state.mSupernodal.Analyze(state.mPattern);
     return state.mSupernodal.Factorize(*matrix) == CholeskyStatus::Success;
   }
-  state.mCholesky.Analyze(*matrix);
+  state.mCholesky.Analyze(state.mPattern);
   return state.mCholesky.Factorize(*matrix, state.mFactor) == CholeskyStatus::Success;
 }
 

@@ -48,6 +48,7 @@ struct LSQSolverState {
   std::vector<int> mInverse;      // fill-reducing: column -> position in the factor
   CompressedRows mPermuted;       // fill-reducing: lower triangle of A^T A permuted
   CompressedRows mWorkRows;       // working rows of the permutation
+  FactorPattern mPattern;         // of L, for the matrix factored
   SparseCholesky mCholesky;
   LowerFactor mFactor;             // column by column: as given, or fill-reducing with thin columns
   SupernodalCholesky mSupernodal;  // fill-reducing, by supernodes

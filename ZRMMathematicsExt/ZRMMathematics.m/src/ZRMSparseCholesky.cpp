@@ -68,28 +68,20 @@ void FormNormalMatrix(const CompressedRows& rows, const CompressedRows& columns,
   }
 }
 
-void SparseCholesky::Analyze(const CompressedRows& lower) {
-  const int n = lower.RowCount();
-  mParent.assign(static_cast<std::size_t>(n), -1);
-  mVisited.assign(static_cast<std::size_t>(n), -1);
-  mPatternStart.assign(1, 0);
-  mPatternStart.reserve(static_cast<std::size_t>(n) + 1);
-  mPatternColumn.clear();
-  mPatternColumn.reserve(static_cast<std::size_t>(lower.EntryCount() - n));  // the fill-in aside
-  mColumnStart.assign(static_cast<std::size_t>(n) + 1, 0);
-  for (int k = 0; k < n; ++k) {
-    AppendPattern(lower, k);
-    mPatternStart.push_back(static_cast<int>(mPatternColumn.size()));
-    for (const int column : Pattern(k)) ++mColumnStart[column + 1];
-  }
-  for (int j = 0; j < n; ++j) mColumnStart[j + 1] += mColumnStart[j];  // where each column of L starts
-}
-
-// The row's pattern, sorted.
-void SparseCholesky::AppendPattern(const CompressedRows& lower, int k) {
-  const auto first = static_cast<std::ptrdiff_t>(mPatternColumn.size());
-  WalkRowPattern(lower, k, mParent, mVisited, [this](int column) { mPatternColumn.push_back(column); });
-  SortShort(mPatternColumn.data() + first, mPatternColumn.data() + mPatternColumn.size());
+// The rows' patterns are the columns' rows transposed: visiting the columns in ascending order
+// appends each row's columns ascending.
+void SparseCholesky::Analyze(const FactorPattern& pattern) {
+  const int n = pattern.Size();
+  const std::vector<int>& columnStart = pattern.ColumnStart();
+  const std::vector<int>& columnRow = pattern.ColumnRow();
+  mColumnStart = columnStart;
+  mPatternStart.assign(static_cast<std::size_t>(n) + 1, 0);
+  for (const int row : columnRow) ++mPatternStart[row + 1];
+  for (int k = 0; k < n; ++k) mPatternStart[k + 1] += mPatternStart[k];
+  mPatternColumn.resize(columnRow.size());
+  mFill.assign(mPatternStart.begin(), mPatternStart.end() - 1);
+  for (int j = 0; j < n; ++j)
+    for (int e = columnStart[j]; e < columnStart[j + 1]; ++e) mPatternColumn[mFill[columnRow[e]]++] = j;
 }
 
 CholeskyStatus SparseCholesky::Factorize(const CompressedRows& lower, LowerFactor& factor) {

@@ -4,6 +4,7 @@
 #define ZRMSparseCholesky_h
 
 #include "ZRMCompressedRows.h"
+#include "ZRMFactorPattern.h"
 
 #include <cassert>
 #include <vector>
@@ -14,26 +15,6 @@
 // columns (its transpose). mark and sum are working arrays.
 void FormNormalMatrix(const CompressedRows& rows, const CompressedRows& columns, CompressedRows& lower,
                       std::vector<int>& mark, std::vector<double>& sum);
-
-// Visits the pattern of row k of L, unordered, for a matrix given by its lower triangle: the
-// tree paths from row k's columns up to the first column already met in this row, in time
-// proportional to their length. Called for k = 0, 1, ... in turn, it builds the elimination tree
-// on the way (parent: column -> parent or -1, a column without one getting k; visited: column
-// -> the last row that met it; both of n, all -1 before row 0).
-template <class Visit>
-void WalkRowPattern(const CompressedRows& lower, int k, std::vector<int>& parent, std::vector<int>& visited,
-                    Visit visit) {
-  assert(lower.Begin(k) < lower.End(k) && lower.mIndex[lower.End(k) - 1] == k && "each row ends with its diagonal");
-  visited[k] = k;
-  for (int e = lower.Begin(k); e < lower.End(k) - 1; ++e) {
-    assert(lower.mIndex[e] < k && (e == lower.Begin(k) || lower.mIndex[e - 1] < lower.mIndex[e]) && "lower triangle");
-    for (int column = lower.mIndex[e]; visited[column] != k; column = parent[column]) {
-      if (parent[column] < 0) parent[column] = k;
-      visited[column] = k;
-      visit(column);
-    }
-  }
-}
 
 // L of a factorization, by columns: column j holds (i, L[i][j]) for every structurally non-zero
 // i > j, ascending i (an entry that cancels to 0.0 stays); the diagonal apart.
@@ -59,8 +40,8 @@ enum class CholeskyStatus {
 };
 
 // Up-looking sparse Cholesky factorization of a symmetric matrix given by its lower triangle,
-// in two phases: Analyze finds the pattern of every row of L from the elimination tree (work
-// proportional to the entries of L), Factorize computes its values row by row, row k being the
+// in two phases: Analyze finds the pattern of every row of L, ascending, from the pattern of its
+// columns (work proportional to the entries of L), Factorize computes its values row by row, row k being the
 // sparse triangular solve of row k of the matrix against rows 0 .. k - 1, in ascending column
 // order. The arithmetic of every entry is fixed:
 //   L[k][j] = (M[k][j] * inv[j]) - (x_c * L[j][c]) * inv[j] - ... over the pattern's columns c < j
@@ -68,9 +49,8 @@ enum class CholeskyStatus {
 //   L[k][k] = sqrt(M[k][k] - x_c * x_c - ...), subtracted in ascending c.
 class SparseCholesky {
 public:
-  // lower: each row ascending by column, strictly below the diagonal but for its last entry,
-  // which is the diagonal.
-  void Analyze(const CompressedRows& lower);
+  // pattern: found for the matrix (Count and Find).
+  void Analyze(const FactorPattern& pattern);
   // After Analyze of a matrix of the same pattern. On failure factor is the empty factor.
   CholeskyStatus Factorize(const CompressedRows& lower, LowerFactor& factor);
   // As Factorize, but a pivot that is not above relative times its diagonal entry of the matrix
@@ -84,9 +64,6 @@ public:
                               std::vector<int>& dropped, CompressedRows& droppedRows);
 
 private:
-  // Appends to mPatternColumn the pattern of row k: the columns j < k with L[k][j] structurally
-  // non-zero, ascending.
-  void AppendPattern(const CompressedRows& lower, int k);
   Span<int> Pattern(int k) const { return SpanOf(mPatternColumn, mPatternStart[k], mPatternStart[k + 1]); }
   // Sizes factor for the pattern of the last Analyze, every column empty.
   void StartFactor(const CompressedRows& lower, LowerFactor& factor);
@@ -99,12 +76,11 @@ private:
   // Row k's diagonal from its pivot.
   void TakePivot(int k, double pivot, LowerFactor& factor);
 
-  std::vector<int> mParent;         // elimination tree: column -> parent, or -1
-  std::vector<int> mVisited;        // column -> last row whose pattern met it
   std::vector<int> mPatternStart;   // row k: columns mPatternColumn[mPatternStart[k] ..
-  std::vector<int> mPatternColumn;  //   mPatternStart[k + 1] - 1]
-  std::vector<int> mColumnStart;    // the column starts of L that the patterns give
-  std::vector<int> mFill;           // column -> its next free entry while factoring
+  std::vector<int> mPatternColumn;  //   mPatternStart[k + 1] - 1], ascending
+  std::vector<int> mColumnStart;    // the column starts of L
+  std::vector<int> mFill;           // row -> its next free slot (Analyze); column -> its next
+                                    // free entry (Factorize)
   std::vector<double> mInverseDiagonal;
   std::vector<double> mWork;  // row k's values on its pattern
 };

@@ -5,60 +5,15 @@
 #include <cassert>
 #include <cmath>
 
-// One walk over the row patterns of L, which counts each column's entries and builds the
-// elimination tree.
-std::optional<double> SupernodalCholesky::CountColumns(const CompressedRows& lower, std::size_t entryLimit) {
-  mCount = lower.RowCount();
-  std::vector<int>& parent = mHead;  // working arrays until Factorize
-  std::vector<int>& visited = mLink;
-  parent.assign(static_cast<std::size_t>(mCount), -1);
-  visited.assign(static_cast<std::size_t>(mCount), -1);
-  mColumnStart.assign(static_cast<std::size_t>(mCount) + 1, 0);
-  std::size_t counted = 0;  // entries of rows 0 .. k of L
-  for (int k = 0; k < mCount; ++k) {
-    ++counted;  // the diagonal
-    WalkRowPattern(lower, k, parent, visited, [this, &counted](int column) {
-      ++mColumnStart[column + 1];
-      ++counted;
-    });
-    if (counted > entryLimit) return std::nullopt;
-  }
-  double work = 0.0, entries = 0.0;
-  for (int j = 0; j < mCount; ++j) {
-    const double length = mColumnStart[j + 1] + 1.0;
-    work += length * length;
-    entries += length;
-    mColumnStart[j + 1] += mColumnStart[j];
-  }
-  return mCount > 0 ? work / entries : 0.0;
-}
-
-void SupernodalCholesky::Analyze(const CompressedRows& lower) {
-  assert(lower.RowCount() == mCount && static_cast<int>(mColumnStart.size()) == mCount + 1 &&
-         "Analyze after CountColumns of the same matrix");
-  FindColumns(lower);
-  FindSupernodes();
-}
-
-// A second walk over the row patterns of L (the tree from CountColumns) appends each row k to
-// its columns, which thus come out ascending.
-void SupernodalCholesky::FindColumns(const CompressedRows& lower) {
-  std::vector<int>& parent = mHead;  // complete: the walk changes none of it
-  std::vector<int>& visited = mLink;
-  mColumnRow.resize(static_cast<std::size_t>(mColumnStart[mCount]));
-  std::vector<int>& fill = mTransposeWork;  // column -> its next free slot
-  fill.assign(mColumnStart.begin(), mColumnStart.end() - 1);
-  visited.assign(static_cast<std::size_t>(mCount), -1);
-  for (int k = 0; k < mCount; ++k)
-    WalkRowPattern(lower, k, parent, visited, [this, &fill, k](int column) { mColumnRow[fill[column]++] = k; });
-}
-
-void SupernodalCholesky::FindSupernodes() {
-  const auto below = [this](int j) { return mColumnStart[j + 1] - mColumnStart[j]; };
+void SupernodalCholesky::Analyze(const FactorPattern& pattern) {
+  mCount = pattern.Size();
+  const std::vector<int>& columnStart = pattern.ColumnStart();
+  const std::vector<int>& columnRow = pattern.ColumnRow();
+  const auto below = [&columnStart](int j) { return columnStart[j + 1] - columnStart[j]; };
   mFirstColumn.assign(1, 0);
   mSupernodeOf.resize(static_cast<std::size_t>(mCount));
   for (int j = 0; j < mCount; ++j) {
-    const bool joinsPrevious = j > 0 && below(j - 1) == below(j) + 1 && mColumnRow[mColumnStart[j - 1]] == j;
+    const bool joinsPrevious = j > 0 && below(j - 1) == below(j) + 1 && columnRow[columnStart[j - 1]] == j;
     if (j > 0 && !joinsPrevious) mFirstColumn.push_back(j);
     mSupernodeOf[j] = static_cast<int>(mFirstColumn.size()) - 1;
   }
@@ -71,7 +26,7 @@ void SupernodalCholesky::FindSupernodes() {
   for (int s = 0; s < supernodes; ++s) {
     const int first = mFirstColumn[s];
     mRow.push_back(first);
-    mRow.insert(mRow.end(), mColumnRow.begin() + mColumnStart[first], mColumnRow.begin() + mColumnStart[first + 1]);
+    mRow.insert(mRow.end(), columnRow.begin() + columnStart[first], columnRow.begin() + columnStart[first + 1]);
     mRowStart.push_back(static_cast<int>(mRow.size()));
     assert(Height(s) >= Width(s) && mRow[mRowStart[s] + Width(s) - 1] == mFirstColumn[s + 1] - 1 &&
            "a supernode's rows start with its own columns");

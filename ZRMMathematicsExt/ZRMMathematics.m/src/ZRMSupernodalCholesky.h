@@ -8,18 +8,13 @@
 #include "ZRMSparseCholesky.h"
 
 #include <cstddef>
-#include <limits>
-#include <optional>
 #include <vector>
 
 // Left-looking supernodal Cholesky factorization of a symmetric matrix given by its lower
-// triangle (as SparseCholesky reads it), in four phases:
-//  - CountColumns: the elimination tree and the length of each column of L; the work per entry
-//    of L it returns tells the caller whether blocks pay, and an entry limit whether the order
-//    fills in.
-//  - Analyze: the pattern of each column of L; consecutive columns j, j + 1 form one supernode
-//    when j + 1 is j's parent in the elimination tree and column j's pattern is column j + 1's
-//    plus j + 1 (so one list of rows serves the whole supernode).
+// triangle (as SparseCholesky reads it), in three phases:
+//  - Analyze: from the pattern of L, consecutive columns j, j + 1 form one supernode when j + 1
+//    is j's parent in the elimination tree and column j's pattern is column j + 1's plus j + 1
+//    (so one list of rows serves the whole supernode).
 //  - Factorize: supernode by supernode, ascending: its block of L (rows of the supernode by its
 //    columns, dense, by columns) := its columns of the matrix, less the update of every earlier
 //    supernode d with rows in it (the product of d's rows from there on by d's rows inside it,
@@ -36,15 +31,8 @@
 // from one factorization to the next.
 class SupernodalCholesky {
 public:
-  // lower: each row ascending by column, strictly below the diagonal but for its last entry,
-  // which is the diagonal. Returns the work of the factorization per entry of L: the sum over
-  // the columns of L of their squared lengths (diagonal included), over the entries of L. With
-  // an entry limit, stops as soon as L has more entries than that (diagonal included; the cost
-  // stays within the limit and n) and returns nullopt; the counts are then incomplete.
-  std::optional<double> CountColumns(const CompressedRows& lower,
-                                     std::size_t entryLimit = std::numeric_limits<std::size_t>::max());
-  // After CountColumns of the same matrix.
-  void Analyze(const CompressedRows& lower);
+  // pattern: found for the matrix (Count and Find).
+  void Analyze(const FactorPattern& pattern);
   // After Analyze of a matrix of the same pattern; fails on the first pivot that is not a finite
   // positive number.
   CholeskyStatus Factorize(const CompressedRows& lower);
@@ -54,9 +42,6 @@ public:
 
 private:
   int SupernodeCount() const { return static_cast<int>(mFirstColumn.size()) - 1; }
-  // Per column of L: its rows below the diagonal, ascending (mColumnStart, mColumnRow).
-  void FindColumns(const CompressedRows& lower);
-  void FindSupernodes();
   int Width(int s) const { return mFirstColumn[s + 1] - mFirstColumn[s]; }
   int Height(int s) const { return mRowStart[s + 1] - mRowStart[s]; }
   double* Block(int s) { return mValue.data() + mValueStart[s]; }
@@ -70,9 +55,7 @@ private:
   // Puts d in the list of the supernode holding its row at mNext[d] (none when past its rows).
   void Link(int d);
 
-  int mCount = 0;                 // n
-  std::vector<int> mColumnStart;  // CountColumns: the column starts; Analyze: the column patterns
-  std::vector<int> mColumnRow;
+  int mCount = 0;                        // n
   std::vector<int> mFirstColumn;         // supernode s: columns mFirstColumn[s] .. mFirstColumn[s + 1] - 1
   std::vector<int> mSupernodeOf;         // column -> its supernode
   std::vector<int> mRowStart;            // supernode s: rows mRow[mRowStart[s] .. mRowStart[s + 1] - 1]
