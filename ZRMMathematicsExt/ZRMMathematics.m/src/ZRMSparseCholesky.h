@@ -41,9 +41,9 @@ enum class CholeskyStatus {
 
 // Up-looking sparse Cholesky factorization of a symmetric matrix given by its lower triangle,
 // in two phases: Analyze finds the pattern of every row of L, ascending, from the pattern of its
-// columns (work proportional to the entries of L), Factorize computes its values row by row, row k being the
-// sparse triangular solve of row k of the matrix against rows 0 .. k - 1, in ascending column
-// order. The arithmetic of every entry is fixed:
+// columns (work proportional to the entries of L), Factorize computes its values row by row,
+// row k being the sparse triangular solve of row k of the matrix against rows 0 .. k - 1, in
+// ascending column order. The arithmetic of every entry is fixed:
 //   L[k][j] = (M[k][j] * inv[j]) - (x_c * L[j][c]) * inv[j] - ... over the pattern's columns c < j
 //             ascending, x_c = L[k][c] and inv[j] = 1 / L[j][j];
 //   L[k][k] = sqrt(M[k][k] - x_c * x_c - ...), subtracted in ascending c.
