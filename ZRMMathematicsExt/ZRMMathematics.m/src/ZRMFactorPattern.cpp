@@ -35,7 +35,6 @@ void FactorPattern::Find(const CompressedRows& lower) {
   assert(mCounted && lower.RowCount() == n && "Find after a complete Count of the same matrix");
   mColumnRow.resize(static_cast<std::size_t>(mColumnStart[n]));
   mFill.assign(mColumnStart.begin(), mColumnStart.end() - 1);
-  mVisited.assign(static_cast<std::size_t>(n), -1);
-  for (int k = 0; k < n; ++k)
+  for (int k = 0; k < n; ++k)  // mVisited as Count left it: row j marks j before any later row meets j
     WalkRowPattern(lower, k, mParent, mVisited, [this, k](int column) { mColumnRow[mFill[column]++] = k; });
 }

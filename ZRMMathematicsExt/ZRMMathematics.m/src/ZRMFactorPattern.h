@@ -48,9 +48,9 @@ private:
 // Visits the pattern of row k of L, unordered, for a matrix given by its lower triangle: the
 // tree paths from row k's columns up to the first column already met in this row, in time
 // proportional to their length. Called for k = 0, 1, ... in turn, it builds the elimination tree
-// on the way (parent: column -> parent or -1, a column without one getting k; visited: column
-// -> the last row that met it; both of n, all -1 before row 0). With the complete tree it
-// changes none of it.
+// on the way (parent: column -> parent or -1, a column without one getting k, all -1 before row
+// 0; visited: column -> the last row that met it, any values before row 0, as row j marks j
+// before a later row can meet it). With the complete tree it changes none of parent.
 template <class Visit>
 void WalkRowPattern(const CompressedRows& lower, int k, std::vector<int>& parent, std::vector<int>& visited,
                     Visit visit) {
