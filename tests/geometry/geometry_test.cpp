@@ -243,12 +243,17 @@ void CheckCurve(Curve c, Random& random, long i) {
     EXPECT_TRUE(std::fabs(c.ArcLength(t, -t) - std::fabs(t) / KRNPI * c.Radius()) <= 1e-12 * c.Radius() &&
                 c.ArcLength(-t, t) == c.ArcLength(t, -t))  // a full turn measures the radius
         << i;
-    // An arc on it, ends at the angles t and -t, moves with it too.
+    // An arc on it, ends at the angles t and -t, moves with it too; its end tangents run
+    // counter-clockwise.
     ZRMUtArc arc(c.Center(), c.Axis(), c.XDir(), c.Radius(), onIt, At(c, -t));
     arc.ApplyTransformation(map);
     EXPECT_TRUE(Near(At(arc, t), map * onIt, 1e-9) && std::fabs(arc.GetStartAngle() - t) < 1e-9 &&
                 std::fabs(arc.GetEndAngle() + t) < 1e-9)
         << i;
+    for (const int end : {1, 2, 0})  // end 1: the start, any other: the end
+      EXPECT_TRUE(Near(arc.GetTangent(end),
+                       D(V(arc.Axis()) ^ ((end == 1 ? arc.GetStartPoint() : arc.GetEndPoint()) - arc.Center())), 1e-12))
+          << i << ' ' << end;
   }
 }
 
@@ -561,17 +566,24 @@ TEST(BSpline, DefaultsBoxesCopiesAndTransformations) {
 // P2 and D1 onto D2, for random, equal (a translation), opposite and nearly parallel directions.
 // Frames made from an origin and a z direction are right-handed with x across (0, 1, 0). Unit
 // directions: a squared length of exactly 1 keeps the components; otherwise each component is
-// divided by the length (not multiplied by its reciprocal), zero giving (1, 0, 0).
+// divided by the length (not multiplied by its reciprocal), zero giving (1, 0, 0); one that
+// underflows or overflows is first rescaled by the largest component.
 TEST(KRNMathTransformation, PropertiesOfRandomMapsAndMotions) {
   EXPECT_TRUE(Near(Utils::GetPerpendicularVector(V(-5, 0, 0)), V(0, 0, 5), 0) &&
               Near(Utils::GetPerpendicularVector(V()), V(1, 0, 0), 0));
   EXPECT_TRUE(Near(D(V(-0.0, 0.0, -0.0)), V(1, 0, 0), 0));
+  for (const double scale : {1e-200, 1e200})  // squared lengths out of range: rescaled first
+    EXPECT_TRUE(Near(D(V(3, 0, -4) * scale), V(0.6, 0, -0.8), 1e-15) &&
+                Near(D(V(-3, 0, -4) * scale), V(-0.6, 0, -0.8), 1e-15) && Near(D(V(0, -scale, 0)), V(0, -1, 0), 0))
+        << scale;
   Random random(42);
   for (long i = 0; i < zrmtest::Scaled(2000); ++i) {
     V w = random.Vector(i % 2 == 0 ? 10.0 : 1e3);
     if (i % 2 == 1) w.Normalize();
     const double s = w.x * w.x + w.y * w.y + w.z * w.z, length = std::sqrt(s);
-    EXPECT_TRUE(Near(D(w), s == 1.0 ? w : V(w.x / length, w.y / length, w.z / length), 0)) << i;
+    EXPECT_TRUE(Near(D(w), s == 1.0 ? w : V(w.x / length, w.y / length, w.z / length), 0) &&
+                Near(D(1e-200 * w), D(w), 1e-15) && Near(D(1e200 * w), D(w), 1e-15))
+        << i;
     const P origin = random.Point(), p = random.Point();
     const D unit = random.Direction();
     const V axis = V(unit) * random.Uniform(0.1, 5);
