@@ -395,6 +395,23 @@ TEST(GeometryClasses, DispatchTypesDowncastsAndTheCircleTrap) {
   EXPECT_EQ(zrmtest::CatchRaised([&] { std::as_const(circle).Accept(&utError); }).line, 2);
 }
 
+// A point is on the curve for its tangent within the model resolution of a line and within the
+// length tolerance of a circle's radius, the bounds included, and only exactly at an arc's radius;
+// the tangent is written either way.
+TEST(Curves, TangentAtPointWithinEachClassTolerance) {
+  const ZRMUtLine line(kO, KRNMathI);
+  const ZRMUtCircle circle(kO, KRNMathK, 2.0), tiny(kO, KRNMathK, kTol);  // tiny: an exact bound
+  const ZRMUtArc arc(kO, KRNMathK, 2.0, P(2, 0, 0), P(0, 2, 0));
+  V v;
+  for (const auto& [off, on] : {std::pair(0.5, true), {1.0, true}, {2.0, false}})
+    EXPECT_TRUE(line.GetTangentAtPoint(P(3, off * kRes, 0), v) == on && Near(v, V(1, 0, 0), 0)) << off;
+  for (const auto& [off, onCircle, onArc] : {std::tuple(0.0, true, true), {0.5, true, false}, {2.0, false, false}})
+    EXPECT_TRUE(circle.GetTangentAtPoint(P(0, 2 + off * kTol, 0), v) == onCircle && Near(v, V(-1, 0, 0), 1e-12) &&
+                arc.GetTangentAtPoint(P(0, 2 + off * kTol, 0), v) == onArc && Near(v, V(-1, 0, 0), 1e-12))
+        << off;
+  EXPECT_TRUE(tiny.GetTangentAtPoint(P(0, 2 * kTol, 0), v) && !tiny.GetTangentAtPoint(P(0, 3 * kTol, 0), v));
+}
+
 // Null outputs refuse. The static form on a segment of length 4: the parameter along the unit
 // direction, whether it lies within [0, length], the foot.
 TEST(Line, SegmentsAndRefusals) {
