@@ -79,7 +79,7 @@ void HardRowElimination::PooledLists::MakeRoom(int key, int size) {
   const std::size_t first = mUsed;
   const int room = std::max(size, 2 * slot.room);
   const std::size_t used = first + static_cast<std::size_t>(room);
-  if (used > mPool.size()) mPool.resize(std::max(used, 2 * mPool.size()));  // may throw: nothing has changed then
+  if (used > mPool.size()) mPool.resize(used);  // may throw: nothing has changed then
   mUsed = used;
   const auto from = mPool.begin() + static_cast<std::ptrdiff_t>(slot.first);
   std::copy(from, from + slot.size, mPool.begin() + static_cast<std::ptrdiff_t>(first));
@@ -153,7 +153,7 @@ void HardRowElimination::Load(const ConstraintNumbering& numbering) {
   mLargest.assign(hardCount, 0.0);
   const int listKeys = hardCount > 0 ? numbering.VariableCount() : 0;  // no lists without hard rows
   mRowsHolding.Reset(listKeys);
-  mSubstitutionsHolding.Reset(listKeys);
+  mSubstitutionsHolding.Reset(mIntoEarlier ? listKeys : 0);
   if (mShortestRow) {
     mShortest.Reset(static_cast<int>(hardCount), listKeys);  // a row names each variable once at most
     mSoftNamed.assign(static_cast<std::size_t>(listKeys), 0);

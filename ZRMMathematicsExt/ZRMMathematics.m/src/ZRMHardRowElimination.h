@@ -176,7 +176,7 @@ private:
   std::vector<double> mLargest;      // hard row -> largest magnitude it held
   PooledLists mSubstitutions;        // step -> (free variable, coefficient)
   PooledLists mSubstitutionRhs;      // step -> (hard row, coefficient)
-  KeyedLists mSubstitutionsHolding;  // variable -> steps whose substitution holds it
+  KeyedLists mSubstitutionsHolding;  // under kIntoEarlier: variable -> steps whose substitution holds it
   EntryList mScratch;
   CompressedRows mGatheredSubstitutions;
   CompressedRows mGatheredRhs;

@@ -11,7 +11,7 @@ bool SoftRowReduction::Run(const ConstraintNumbering& numbering, const HardRowEl
   mReducedRows.Clear();
   mHardRhs.Clear();
   mEliminatedEntries.Clear();
-  if (!BuildEliminatedRows(elimination)) return false;
+  if (!BuildEliminatedRows(elimination, options.symbolicConstants)) return false;
   const int softCount = static_cast<int>(numbering.SoftRows().size());
   mRhsTerms.clear();
   mLastRhsTerm.assign(static_cast<std::size_t>(elimination.StepCount()), -1);
@@ -72,15 +72,15 @@ void SoftRowReduction::NumberColumns(const ConstraintNumbering& numbering, const
   }
 }
 
-bool SoftRowReduction::BuildEliminatedRows(const HardRowElimination& elimination) {
+bool SoftRowReduction::BuildEliminatedRows(const HardRowElimination& elimination, bool keep) {
   const CompressedRows& substitutions = elimination.Substitutions();
+  for (const int variable : substitutions.mIndex)
+    if (mColumnOf[variable] == kNoColumn) return false;  // a free variable that no soft row names
+  if (!keep) return true;
   mEliminatedRows.Reserve(elimination.StepCount(), substitutions.EntryCount());
   for (int step = 0; step < elimination.StepCount(); ++step) {
-    for (int e = substitutions.Begin(step); e < substitutions.End(step); ++e) {
-      const int column = mColumnOf[substitutions.mIndex[e]];
-      if (column == kNoColumn) return false;  // a free variable that no soft row names
-      mEliminatedRows.Append(column, substitutions.mValue[e]);
-    }
+    for (int e = substitutions.Begin(step); e < substitutions.End(step); ++e)
+      mEliminatedRows.Append(mColumnOf[substitutions.mIndex[e]], substitutions.mValue[e]);
     mEliminatedRows.EndRow();
   }
   return true;

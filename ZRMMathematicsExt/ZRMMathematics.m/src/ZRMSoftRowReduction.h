@@ -12,8 +12,8 @@
 //  - columns: the free variables numbered 0 .. nfree - 1 by first appearance in the soft rows
 //    (key order, ascending variable) or by ascending variable, the variable eliminated at step k
 //    numbered nfree + k;
-//  - the eliminated rows: per step, its variable over the free columns (its substitution's
-//    order);
+//  - with symbolic constants, the eliminated rows: per step, its variable over the free columns
+//    (its substitution's order);
 //  - the reduced soft rows: each soft row with the eliminated variables substituted, over the
 //    free columns, ascending column (an entry that cancels to 0.0 stays);
 //  - the hard right-hand sides' targets: per step k, (target, coefficient) ascending target,
@@ -25,9 +25,9 @@ public:
     // The free variables that no soft row names get the columns after those that one does
     // (ascending variable), and Run never fails.
     bool everyFreeVariable = false;
-    // The hard right-hand sides reach their targets as symbolic coefficients (HardRhs); else
-    // each soft row lists the eliminated variables it names (EliminatedEntries), for a Solve
-    // that evaluates their constant parts itself.
+    // The hard right-hand sides reach their targets as symbolic coefficients (HardRhs), and the
+    // eliminated rows are built; else each soft row lists the eliminated variables it names
+    // (EliminatedEntries), for a Solve that evaluates their constant parts and values itself.
     bool symbolicConstants = true;
     // The free variables that a soft row names are numbered by ascending variable (the order of
     // their ids) instead of by first appearance in the soft rows.
@@ -53,7 +53,9 @@ public:
 private:
   void NumberColumns(const ConstraintNumbering& numbering, const HardRowElimination& elimination,
                      const Options& options);
-  bool BuildEliminatedRows(const HardRowElimination& elimination);
+  // False when a substitution names a variable without a column; else builds the eliminated
+  // rows when keep.
+  bool BuildEliminatedRows(const HardRowElimination& elimination, bool keep);
   // Appends soft row r (which names an eliminated variable) reduced, in no particular order,
   // and collects its hard right-hand-side terms.
   void ReduceRow(int r, Span<ConstraintNumbering::Entry> entries, const HardRowElimination& elimination,
