@@ -74,14 +74,14 @@ void SoftRowReduction::NumberColumns(const ConstraintNumbering& numbering, const
 
 bool SoftRowReduction::BuildEliminatedRows(const HardRowElimination& elimination, bool keep) {
   const CompressedRows& substitutions = elimination.Substitutions();
-  for (const int variable : substitutions.mIndex)
-    if (mColumnOf[variable] == kNoColumn) return false;  // a free variable that no soft row names
-  if (!keep) return true;
-  mEliminatedRows.Reserve(elimination.StepCount(), substitutions.EntryCount());
+  if (keep) mEliminatedRows.Reserve(elimination.StepCount(), substitutions.EntryCount());
   for (int step = 0; step < elimination.StepCount(); ++step) {
-    for (int e = substitutions.Begin(step); e < substitutions.End(step); ++e)
-      mEliminatedRows.Append(mColumnOf[substitutions.mIndex[e]], substitutions.mValue[e]);
-    mEliminatedRows.EndRow();
+    for (int e = substitutions.Begin(step); e < substitutions.End(step); ++e) {
+      const int column = mColumnOf[substitutions.mIndex[e]];
+      if (column == kNoColumn) return false;  // a free variable that no soft row names
+      if (keep) mEliminatedRows.Append(column, substitutions.mValue[e]);
+    }
+    if (keep) mEliminatedRows.EndRow();
   }
   return true;
 }
