@@ -34,6 +34,13 @@ const Known kKnown[] = {
      {},
      {},
      {{2, {1, 3}}}},
+    {"two pairs of equal rows registered in descending ids: each pair's higher id is the dependent one",
+     {Hard(4, {{1, 1.0}, {2, -1.0}}, 0.0), Hard(3, {{3, 1.0}, {4, -1.0}}, 0.0), Hard(2, {{3, 1.0}, {4, -1.0}}, 0.0),
+      Hard(1, {{1, 1.0}, {2, -1.0}}, 0.0), Soft(5, {{2, 1.0}}, 1.0), Soft(6, {{4, 1.0}}, 1.0)},
+     {3, 4},
+     {},
+     {},
+     {{3, {2}}, {4, {1}}}},
     {"a hard row over two variables and nothing else", {Hard(1, {{1, 1.0}, {2, 1.0}}, 1.0)}, {}, {}, {2}, {}},
     {"a pivot of exactly 1e-9 of the largest its row held: not nearly dependent",
      {Hard(1, {{1, 1.0}, {2, 1.0}}, 0.0), Hard(2, {{1, 1.0}, {2, 1.0}, {3, 1e-9}}, 0.0), Soft(3, {{2, 1.0}}, 1.0)},
@@ -77,6 +84,26 @@ TEST(LSQSolverDiagnose, KnownCases) {
     group.PushBack(7);
     EXPECT_FALSE(solver.DependencyOfUnnamed(-1, group));
     EXPECT_TRUE(group.IsEmpty());
+  }
+}
+
+// DependencyOf answers for the last Diagnose only: constraint 2, dependent in the first one and
+// replaced by an independent row, has no group in the second, whether or not another row is
+// dependent then.
+TEST(LSQSolverDiagnose, GroupsAreThoseOfTheLastDiagnose) {
+  for (const bool otherDependent : {false, true}) {
+    SCOPED_TRACE(otherDependent);
+    ZRMLSQSolver solver;
+    Register(solver, kKnown[0].constraints);
+    ZRMLSQDiagnosis diagnosis;
+    ZRMUtVector<int> group;
+    ASSERT_TRUE(solver.Diagnose(diagnosis) && solver.DependencyOf(2, group));
+    solver.AddConstraint(true, MakeCoefficients({{2, 1.0}, {4, 1.0}}), 2);
+    if (otherDependent) solver.AddConstraint(true, MakeCoefficients({{1, 1.0}, {2, -1.0}}), 7);  // constraint 1 again
+    ASSERT_TRUE(solver.Diagnose(diagnosis));
+    EXPECT_FALSE(solver.DependencyOf(2, group));
+    EXPECT_EQ(solver.DependencyOf(7, group), otherDependent);
+    EXPECT_EQ(ToVector(group), otherDependent ? std::vector<int>{1} : std::vector<int>());
   }
 }
 

@@ -47,10 +47,12 @@ void ListVariables(const ConstraintNumbering& numbering, const std::vector<char>
     if (flagged[static_cast<std::size_t>(variable)]) ids.PushBack(numbering.IdOf(variable));
 }
 
-// Each hard row left without a pivot: its group and whether its right-hand sides agree.
+// Each hard row left without a pivot: its group and whether its right-hand sides agree
+// (dependencies: empty on entry, by store row on return).
 void ClassifyDependentRows(const LSQSolverState& state, const Stages& stages, ZRMLSQDiagnosis& diagnosis,
                            std::vector<std::pair<int, std::vector<int>>>& dependencies) {
   const double tolerance = ZRMUtTolerance().AbsoluteTol();
+  assert(dependencies.empty() && "the groups of an earlier Diagnose cleared");
   const std::vector<int>& hardRows = stages.numbering.HardRows();
   std::vector<int> remaining = stages.elimination.RemainingRows();
   std::sort(remaining.begin(), remaining.end());  // hard rows ascend with their keys
@@ -180,11 +182,10 @@ bool ZRMLSQSolver::Diagnose(ZRMLSQDiagnosis& diagnosis) {
   diagnosis = ZRMLSQDiagnosis();
   Stages stages;
   stages.numbering.Run(mState->mStore);
+  mState->mDependencies.clear();  // the groups are those of this Diagnose only
   if (!stages.elimination.Run(stages.numbering, ZRMUtTolerance().AbsoluteTol(),
                               HardRowElimination::Substitution::kIntoEarlier, mState->PivotRule()))
     ClassifyDependentRows(*mState, stages, diagnosis, mState->mDependencies);
-  else
-    mState->mDependencies.clear();
   FindNearlyDependentRows(*mState, stages, diagnosis);
   SoftRowReduction::Options options;
   options.everyFreeVariable = true;
