@@ -7,11 +7,14 @@ option(ZRM_BUILD_FUZZERS "Link the fuzz targets with libFuzzer (clang) instead o
 option(ZRM_BUILD_BENCHMARKS "Build the benchmarks (needs Google Benchmark and Eigen)" OFF)
 
 # Build types of our own, beside Debug, Release and RelWithDebInfo, so that their flags are
-# written once: Sanitize (AddressSanitizer + UndefinedBehaviorSanitizer, any error fatal) and
+# written once: Sanitize (AddressSanitizer + UndefinedBehaviorSanitizer, any error fatal, and
+# the standard library's checked accessors: an index past a vector's size aborts, which
+# AddressSanitizer misses within the vector's capacity) and
 # Coverage (g++ --coverage, unoptimised, for scripts/coverage.sh). The warnings live in the
 # presets' CMAKE_CXX_FLAGS, which every build type adds to.
 set(ZRM_SANITIZERS "-fsanitize=address,undefined")
-set(CMAKE_CXX_FLAGS_SANITIZE "-O1 -g -fno-omit-frame-pointer ${ZRM_SANITIZERS} -fno-sanitize-recover=all")
+set(CMAKE_CXX_FLAGS_SANITIZE
+    "-O1 -g -fno-omit-frame-pointer ${ZRM_SANITIZERS} -fno-sanitize-recover=all -D_GLIBCXX_ASSERTIONS")
 set(CMAKE_EXE_LINKER_FLAGS_SANITIZE "${ZRM_SANITIZERS}")
 set(CMAKE_SHARED_LINKER_FLAGS_SANITIZE "${ZRM_SANITIZERS}")
 set(CMAKE_CXX_FLAGS_COVERAGE "-O0 -g --coverage")

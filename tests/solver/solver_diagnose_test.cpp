@@ -81,9 +81,11 @@ TEST(LSQSolverDiagnose, KnownCases) {
     group.PushBack(7);
     EXPECT_FALSE(solver.DependencyOf(99, group));
     EXPECT_TRUE(group.IsEmpty());
-    group.PushBack(7);
-    EXPECT_FALSE(solver.DependencyOfUnnamed(-1, group));
-    EXPECT_TRUE(group.IsEmpty());
+    for (const int index : {-1, static_cast<int>(known.constraints.size())}) {  // before and past the store
+      group.PushBack(7);
+      EXPECT_FALSE(solver.DependencyOfUnnamed(index, group)) << index;
+      EXPECT_TRUE(group.IsEmpty());
+    }
   }
 }
 
