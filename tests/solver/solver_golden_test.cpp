@@ -96,7 +96,7 @@ TEST(LSQSolverGolden, FamiliesReproduceTheirBitPatterns) {
     std::uint64_t expected;
   } families[] = {
       {"generated problems, as given", GeneratedProblems, ZRMLSQOrdering::AsGiven, 0x63F07CF00B57CA6B},
-      {"generated problems, fill-reducing", GeneratedProblems, ZRMLSQOrdering::FillReducing, 0x8FC6890EB91E85DF},
+      {"generated problems, fill-reducing", GeneratedProblems, ZRMLSQOrdering::FillReducing, 0x7BACD273D78BB372},
       {"sketches, as given", Sketches, ZRMLSQOrdering::AsGiven, 0x2D70C8DA838DF757},
       {"sketches, fill-reducing", Sketches, ZRMLSQOrdering::FillReducing, 0xA81925974B14DE6E},
   };

@@ -29,9 +29,22 @@ public:
                               std::size_t entryLimit = std::numeric_limits<std::size_t>::max());
   // After a complete Count of the same matrix.
   void Find(const CompressedRows& lower);
+  // After a complete Count: order := the columns in a postorder of the elimination tree (each
+  // column after its children, which come in ascending order, each subtree's columns together),
+  // order[k] the column at position k. Renumbering by it leaves L's fill as it is and puts the
+  // last child of each column right before it.
+  void Postorder(std::vector<int>& order);
+  // After a complete Count: the tree and the counts become those of the matrix renumbered by
+  // order, a postorder of the tree (column order[k] becomes k); Find needs the matrix so
+  // renumbered.
+  void Renumber(const std::vector<int>& order);
 
   int Size() const { return static_cast<int>(mParent.size()); }
-  // After Find: column j of L holds, below its diagonal, the rows
+  // After a complete Count: the elimination tree, column -> parent or -1.
+  const std::vector<int>& Parent() const { return mParent; }
+  // After a complete Count: column j of L has ColumnStart()[j + 1] - ColumnStart()[j] entries
+  // below its diagonal.
+  // After Find, also: column j of L holds, below its diagonal, the rows
   // ColumnRow()[ColumnStart()[j] .. ColumnStart()[j + 1] - 1], ascending.
   const std::vector<int>& ColumnStart() const { return mColumnStart; }
   const std::vector<int>& ColumnRow() const { return mColumnRow; }
@@ -42,6 +55,10 @@ private:
   std::vector<int> mColumnStart;  // Count: the column starts of L
   std::vector<int> mColumnRow;    // Find: the rows of each column
   std::vector<int> mFill;         // Find: column -> its next free slot
+  std::vector<int> mChild;        // Postorder: column -> its lowest child not yet ordered, or -1;
+                                  // Renumber: column -> its position
+  std::vector<int> mSibling;      // Postorder: column -> the next higher child of its parent, or -1;
+                                  // Renumber: the counts, renumbered
   bool mCounted = false;          // the last Count completed
 };
 

@@ -31,22 +31,32 @@ constexpr double kSupernodalWorkPerEntry = 25.0;
 constexpr double kKeptOrderFill = 1.25;
 
 // The fill-reducing mode's order of the columns: as they are where that fills in little,
-// otherwise approximate minimum degree. Leaves the counts of the order's L in mPattern and
-// returns the matrix to factor (the normal matrix or its permutation).
-const CompressedRows& OrderColumns(LSQSolverState& state, double& workPerEntry) {
+// otherwise approximate minimum degree, and that postordered where the factorization goes by
+// supernodes (which the postorder makes wider). Leaves the counts of the order's L in mPattern and returns
+// the matrix to factor (the normal matrix or its permutation).
+const CompressedRows& OrderColumns(LSQSolverState& state) {
   const CompressedRows& normal = state.mNormal;
   const auto limit = static_cast<std::size_t>(kKeptOrderFill * static_cast<double>(normal.mIndex.size()));
   if (const std::optional<double> work = state.mPattern.Count(normal, limit)) {
     state.mPermutation.resize(static_cast<std::size_t>(normal.RowCount()));
     std::iota(state.mPermutation.begin(), state.mPermutation.end(), 0);
     state.mInverse = state.mPermutation;
-    workPerEntry = *work;
+    state.mBySupernodes = *work >= kSupernodalWorkPerEntry;
     return normal;
   }
   state.mReordered = true;
   state.mAmd.Order(normal, state.mPermutation, state.mInverse);
   PermuteLower(normal, state.mInverse, state.mPermuted, state.mWorkRows, state.mWorkIndex);
-  workPerEntry = *state.mPattern.Count(state.mPermuted);
+  state.mBySupernodes = *state.mPattern.Count(state.mPermuted) >= kSupernodalWorkPerEntry;
+  if (!state.mBySupernodes) return state.mPermuted;
+  std::vector<int>& order = state.mWorkIndex;
+  state.mPattern.Postorder(order);
+  state.mPattern.Renumber(order);
+  for (int& column : order) column = state.mPermutation[static_cast<std::size_t>(column)];  // the composed order
+  state.mPermutation.swap(order);
+  for (std::size_t k = 0; k < state.mPermutation.size(); ++k)
+    state.mInverse[static_cast<std::size_t>(state.mPermutation[k])] = static_cast<int>(k);
+  PermuteLower(normal, state.mInverse, state.mPermuted, state.mWorkRows, state.mWorkIndex);
   return state.mPermuted;
 }
 
@@ -58,17 +68,15 @@ bool FactorNormalMatrix(LSQSolverState& state) {
   state.mReordered = false;
   const CompressedRows* matrix = &state.mNormal;
   if (state.mFillReducing) {
-    double workPerEntry = 0.0;
-    matrix = &OrderColumns(state, workPerEntry);
-    state.mBySupernodes = workPerEntry >= kSupernodalWorkPerEntry;
+    matrix = &OrderColumns(state);
   } else {
     state.mPattern.Count(*matrix);
   }
-  state.mPattern.Find(*matrix);
   if (state.mBySupernodes) {
-    state.mSupernodal.Analyze(state.mPattern);
+    state.mSupernodal.Analyze(state.mPattern, *matrix);
     return state.mSupernodal.Factorize(*matrix) == CholeskyStatus::Success;
   }
+  state.mPattern.Find(*matrix);
   state.mCholesky.Analyze(state.mPattern);
   return state.mCholesky.Factorize(*matrix, state.mFactor) == CholeskyStatus::Success;
 }

@@ -4,35 +4,128 @@
 #include <algorithm>
 #include <cassert>
 #include <cmath>
+#include <cstdint>
 
-void SupernodalCholesky::Analyze(const FactorPattern& pattern) {
+namespace {
+
+// Our choice: a supernode of width w and its parent merge when the merged block stays narrow or
+// mostly filled (zeros: the zero entries of its lower trapezoid, slots: all of them).
+bool MergeRelaxed(std::int64_t width, std::int64_t zeros, std::int64_t slots) {
+  return zeros == 0 || width <= 4 || (width <= 16 && 5 * zeros < 4 * slots) || (width <= 48 && 10 * zeros < slots) ||
+         20 * zeros < slots;
+}
+
+// Entries of the lower trapezoid of a block of height rows by width columns.
+std::int64_t Slots(std::int64_t height, std::int64_t width) {
+  return width * (width + 1) / 2 + (height - width) * width;
+}
+
+}  // namespace
+
+void SupernodalCholesky::Analyze(const FactorPattern& pattern, const CompressedRows& lower) {
+  assert(lower.RowCount() == pattern.Size() && "the pattern counted for the matrix");
   mCount = pattern.Size();
+  FindFundamentalSupernodes(pattern);
+  Amalgamate(pattern);
+  ListRows(pattern, lower);
+}
+
+void SupernodalCholesky::FindFundamentalSupernodes(const FactorPattern& pattern) {
   const std::vector<int>& columnStart = pattern.ColumnStart();
-  const std::vector<int>& columnRow = pattern.ColumnRow();
+  const std::vector<int>& parent = pattern.Parent();
   const auto below = [&columnStart](int j) { return columnStart[j + 1] - columnStart[j]; };
   mFirstColumn.assign(1, 0);
-  mSupernodeOf.resize(static_cast<std::size_t>(mCount));
-  for (int j = 0; j < mCount; ++j) {
-    const bool joinsPrevious = j > 0 && below(j - 1) == below(j) + 1 && columnRow[columnStart[j - 1]] == j;
-    if (j > 0 && !joinsPrevious) mFirstColumn.push_back(j);
-    mSupernodeOf[j] = static_cast<int>(mFirstColumn.size()) - 1;
-  }
+  for (int j = 1; j < mCount; ++j)
+    if (parent[j - 1] != j || below(j - 1) != below(j) + 1) mFirstColumn.push_back(j);
   if (mCount > 0) mFirstColumn.push_back(mCount);
+}
+
+// From the last supernode to the first, each joins the merged block above it when its last column's parent is
+// that block's first column and MergeRelaxed allows it. The block's rows are then its columns and
+// the rows of its last column below them: each member's rows below its own columns lie among
+// its parent's column and rows.
+void SupernodalCholesky::Amalgamate(const FactorPattern& pattern) {
+  const std::vector<int>& columnStart = pattern.ColumnStart();
+  const std::vector<int>& parent = pattern.Parent();
+  const int fundamental = SupernodeCount();
+  mStartsBlock.assign(static_cast<std::size_t>(fundamental), 1);
+  std::int64_t width = 0, height = 0, entries = 0;  // the block above: its lower trapezoid
+  for (int s = fundamental - 1; s >= 0; --s) {
+    const int first = mFirstColumn[s], last = mFirstColumn[s + 1] - 1;
+    const std::int64_t own = last - first + 1, below = columnStart[last + 1] - columnStart[last];
+    std::int64_t ownEntries = 0;
+    for (int j = first; j <= last; ++j) ownEntries += columnStart[j + 1] - columnStart[j] + 1;
+    const std::int64_t slots = Slots(own + height, own + width);
+    if (parent[last] == last + 1 && MergeRelaxed(own + width, slots - ownEntries - entries, slots)) {
+      mStartsBlock[s + 1] = 0;
+      width += own;
+      height += own;
+      entries += ownEntries;
+    } else {
+      width = own;
+      height = own + below;
+      entries = ownEntries;
+    }
+  }
+  int kept = 0;
+  for (int s = 0; s < fundamental; ++s)
+    if (mStartsBlock[s]) mFirstColumn[kept++] = mFirstColumn[s];
+  mFirstColumn[kept] = mCount;  // the end of the last supernode (0 without columns)
+  mFirstColumn.resize(static_cast<std::size_t>(kept) + 1);
+}
+
+// Supernode s's rows: its columns, then, ascending, the rows below them of its columns in the
+// matrix and of its children (the supernodes whose last column's parent is one of its columns).
+// Their count is that of its last column's rows, its own columns included.
+void SupernodalCholesky::ListRows(const FactorPattern& pattern, const CompressedRows& lower) {
+  const std::vector<int>& columnStart = pattern.ColumnStart();
+  const std::vector<int>& parent = pattern.Parent();
   const int supernodes = SupernodeCount();
+  mSupernodeOf.resize(static_cast<std::size_t>(mCount));
   mRowStart.assign(1, 0);
-  mRow.clear();
   mValueStart.assign(1, 0);
-  mGathered.clear();
+  std::size_t tallest = 0;
   for (int s = 0; s < supernodes; ++s) {
-    const int first = mFirstColumn[s];
-    mRow.push_back(first);
-    mRow.insert(mRow.end(), columnRow.begin() + columnStart[first], columnRow.begin() + columnStart[first + 1]);
-    mRowStart.push_back(static_cast<int>(mRow.size()));
-    assert(Height(s) >= Width(s) && mRow[mRowStart[s] + Width(s) - 1] == mFirstColumn[s + 1] - 1 &&
-           "a supernode's rows start with its own columns");
+    const int first = mFirstColumn[s], last = mFirstColumn[s + 1] - 1;
+    for (int j = first; j <= last; ++j) mSupernodeOf[j] = s;
+    mRowStart.push_back(mRowStart.back() + Width(s) + columnStart[last + 1] - columnStart[last]);
     mValueStart.push_back(mValueStart.back() +
                           static_cast<std::size_t>(Height(s)) * static_cast<std::size_t>(Width(s)));
-    mGathered.resize(std::max(mGathered.size(), static_cast<std::size_t>(Height(s))));  // the tallest supernode
+    tallest = std::max(tallest, static_cast<std::size_t>(Height(s)));
+  }
+  mGathered.resize(tallest);
+  mRow.resize(static_cast<std::size_t>(mRowStart.back()));
+  // Analyze's working storage, which Factorize sets anew: mNext: supernode -> its next free row
+  // slot; mHead, mLink: the lists of children; mRelative: row -> the last supernode listing it.
+  mNext.resize(static_cast<std::size_t>(supernodes));
+  mHead.assign(static_cast<std::size_t>(supernodes), -1);
+  mLink.resize(static_cast<std::size_t>(supernodes));
+  for (int s = supernodes - 1; s >= 0; --s) {
+    mNext[s] = mRowStart[s];
+    for (int j = mFirstColumn[s]; j < mFirstColumn[s + 1]; ++j) mRow[mNext[s]++] = j;
+    const int up = parent[mFirstColumn[s + 1] - 1];
+    if (up < 0) continue;
+    mLink[s] = mHead[mSupernodeOf[up]];
+    mHead[mSupernodeOf[up]] = s;  // children listed ascending
+  }
+  for (int i = 0; i < mCount; ++i)  // ascending: each supernode's rows from the matrix come ascending
+    for (int e = lower.Begin(i); e < lower.End(i) - 1; ++e) {
+      const int s = mSupernodeOf[lower.mIndex[e]];
+      if (i >= mFirstColumn[s + 1] && mRow[mNext[s] - 1] != i) mRow[mNext[s]++] = i;
+    }
+  mRelative.assign(static_cast<std::size_t>(mCount), -1);
+  for (int s = 0; s < supernodes; ++s) {  // ascending: its children's rows are complete
+    for (int p = mRowStart[s]; p < mNext[s]; ++p) mRelative[mRow[p]] = s;
+    for (int c = mHead[s]; c >= 0; c = mLink[c])
+      for (int p = mRowStart[c] + Width(c); p < mRowStart[c + 1]; ++p) {
+        const int row = mRow[p];
+        if (mRelative[row] == s) continue;
+        assert(mNext[s] < mRowStart[s + 1] && "no more rows than its last column has");
+        mRelative[row] = s;
+        mRow[mNext[s]++] = row;
+      }
+    assert(mNext[s] == mRowStart[s + 1] && "as many rows as its last column has");
+    std::sort(mRow.begin() + mRowStart[s] + Width(s), mRow.begin() + mRowStart[s + 1]);
   }
 }
 
@@ -144,13 +237,20 @@ void SupernodalCholesky::Solve(double* x) {
     }
     for (int i = 0; i < Height(s); ++i) x[rows[i]] = w[i];
   }
-  for (int s = supernodes - 1; s >= 0; --s) {
+  for (int s = supernodes - 1; s >= 0; --s) {  // x[row j] := (x[row j] - sum L[i][j] x[row i]) / L[j][j]
     const int* rows = mRow.data() + mRowStart[s];
     const double* block = Block(s);
-    for (int j = Width(s) - 1; j >= 0; --j) {
-      const double* cj = block + static_cast<std::size_t>(j) * Height(s);
+    const int width = Width(s), height = Height(s);
+    for (int j = 0; j < width; ++j) {  // the rows below the block's square, solved before
+      const double* cj = block + static_cast<std::size_t>(j) * height;
       double v = x[rows[j]];
-      for (int i = j + 1; i < Height(s); ++i) v = v - cj[i] * x[rows[i]];
+      for (int i = width; i < height; ++i) v = v - cj[i] * x[rows[i]];
+      w[j] = v;
+    }
+    for (int j = width - 1; j >= 0; --j) {
+      const double* cj = block + static_cast<std::size_t>(j) * height;
+      double v = w[j];
+      for (int i = j + 1; i < width; ++i) v = v - cj[i] * x[rows[i]];
       x[rows[j]] = v / cj[j];
     }
   }

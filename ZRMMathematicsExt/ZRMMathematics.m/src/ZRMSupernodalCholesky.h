@@ -12,9 +12,14 @@
 
 // Left-looking supernodal Cholesky factorization of a symmetric matrix given by its lower
 // triangle (as SparseCholesky reads it), in three phases:
-//  - Analyze: from the pattern of L, consecutive columns j, j + 1 form one supernode when j + 1
-//    is j's parent in the elimination tree and column j's pattern is column j + 1's plus j + 1
-//    (so one list of rows serves the whole supernode).
+//  - Analyze: from the elimination tree and the column counts of L, consecutive columns j, j + 1
+//    form one fundamental supernode when j + 1 is j's parent and column j's pattern is column
+//    j + 1's plus j + 1 (so one list of rows serves the whole supernode); then a supernode and
+//    the one after it merge when that one holds its last column's parent and the merged block
+//    stays narrow or mostly filled (relaxed supernodes: the block stores the zeros of the
+//    pattern's gaps, which stay zero). A postorder of the tree puts each column's last child
+//    right before it and so merges more. The rows of each supernode come from the matrix and
+//    its children, without listing the pattern of L column by column.
 //  - Factorize: supernode by supernode, ascending: its block of L (rows of the supernode by its
 //    columns, dense, by columns) := its columns of the matrix, less the update of every earlier
 //    supernode d with rows in it (the product of d's rows from there on by d's rows inside it,
@@ -26,18 +31,22 @@
 // contiguous rows, which the compiler may vectorise.
 //
 // Memory: the blocks of L (each supernode's rows by its columns, the unused top right of the
-// square included), the row lists of the supernodes, an update buffer of the largest update,
-// the solve's buffer of the tallest supernode, and arrays of n. Each object keeps its storage
-// from one factorization to the next.
+// square and the zeros of merged supernodes included), the row lists of the supernodes, an update buffer of the largest
+// update, the solve's buffer of the tallest supernode, and arrays of n. Each object keeps its storage from one
+// factorization to the next.
 class SupernodalCholesky {
 public:
-  // pattern: found for the matrix (Count and Find).
-  void Analyze(const FactorPattern& pattern);
+  // pattern: counted for lower (Count; its column lists are not read). Any order of the columns
+  // serves; a postorder of the elimination tree gives wider supernodes.
+  void Analyze(const FactorPattern& pattern, const CompressedRows& lower);
   // After Analyze of a matrix of the same pattern; fails on the first pivot that is not a finite
   // positive number.
   CholeskyStatus Factorize(const CompressedRows& lower);
   // L * L^T * x = b in place (x holds b on entry), after a successful Factorize. The forward
-  // pass works on each supernode's rows' values gathered side by side (the arithmetic of x in place).
+  // pass works on each supernode's rows' values gathered side by side (the arithmetic of x in
+  // place); in the backward pass, each column's sum takes the rows below its block's square
+  // first, ascending, then those inside it, so that the columns of a block wait on one another
+  // only for the square.
   void Solve(double* x);
 
 private:
@@ -52,12 +61,18 @@ private:
   // start inside s; advances mNext[d] past them and hands d on to the supernode of its next row.
   void ApplyUpdate(int d, int s);
   bool FactorBlock(int s);
+  // Analyze's steps: mFirstColumn := the fundamental supernodes, then the merged ones; then the
+  // rows and the value blocks of each.
+  void FindFundamentalSupernodes(const FactorPattern& pattern);
+  void Amalgamate(const FactorPattern& pattern);
+  void ListRows(const FactorPattern& pattern, const CompressedRows& lower);
   // Puts d in the list of the supernode holding its row at mNext[d] (none when past its rows).
   void Link(int d);
 
   int mCount = 0;                        // n
   std::vector<int> mFirstColumn;         // supernode s: columns mFirstColumn[s] .. mFirstColumn[s + 1] - 1
   std::vector<int> mSupernodeOf;         // column -> its supernode
+  std::vector<char> mStartsBlock;        // Amalgamate: fundamental supernode -> whether it stays first
   std::vector<int> mRowStart;            // supernode s: rows mRow[mRowStart[s] .. mRowStart[s + 1] - 1]
   std::vector<int> mRow;                 //   ascending, its own columns first
   std::vector<std::size_t> mValueStart;  // supernode s: Height(s) x Width(s) values by columns
