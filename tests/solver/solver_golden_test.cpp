@@ -1,7 +1,7 @@
 // Golden corpus: the exact bits of every result, with the column order and the fill-reducing
-// permutation, over generated problems of every kind and sketches of up to 20 000 points, each
-// ordering apart. Any change of the arithmetic, of an order of summation or of the elimination order
-// shows here; an optimisation must reproduce these hashes exactly.
+// permutation, over generated problems of every kind, sketches of up to 20 000 points, grid
+// fairings and surface fits, each ordering apart. Any change of the arithmetic, of an order of summation or of the
+// elimination order shows here; an optimisation must reproduce these hashes exactly.
 #include "ZRMSolverOracle.h"
 #include "ZRMProblemGenerator.h"
 #include "ZRMTestSupport.h"
@@ -71,17 +71,22 @@ void GeneratedProblems(std::uint64_t& hash, ZRMLSQOrdering ordering) {
 // renumbered: long rows that never stop the pivot scan beside short ones that do.
 void Sketches(std::uint64_t& hash, ZRMLSQOrdering ordering) {
   const auto add = [&hash, ordering](int points, bool shuffled, std::uint64_t seed, const zrmgen::SketchMix& mix) {
-    Problem problem;
-    for (const zrmgen::Row& row : zrmgen::RelationSketch(points, shuffled, seed, mix).rows)
-      problem.constraints.push_back({row.hard, row.coefficients, row.rhs, true, row.id});
     Random random(seed);  // the new right-hand sides
-    AddProblem(hash, ordering, random, problem, Problem());
+    AddProblem(hash, ordering, random, FromGenerated(zrmgen::RelationSketch(points, shuffled, seed, mix)), Problem());
   };
   add(300, true, 2, zrmgen::SketchMix());
   add(500, false, 3, zrmgen::kLongRowsMix);
   add(2000, false, 5, zrmgen::kShortRowsMix);
   add(5000, false, 7, zrmgen::kAllHardMix);
   add(20000, true, 10, zrmgen::SketchMix());
+}
+
+// Grid fairings and surface fits, whose normal matrices fill in under any order: the
+// fill-reducing mode factors them by supernodes, merged where their blocks stay mostly filled.
+void StructuredProblems(std::uint64_t& hash, ZRMLSQOrdering ordering) {
+  Random random(0x57A7);  // the new right-hand sides
+  for (const int k : {22, 40}) AddProblem(hash, ordering, random, FromGenerated(zrmgen::GridFairing(k)), Problem());
+  for (const int m : {12, 20}) AddProblem(hash, ordering, random, FromGenerated(zrmgen::BicubicFit(m)), Problem());
 }
 
 }  // namespace
@@ -99,6 +104,8 @@ TEST(LSQSolverGolden, FamiliesReproduceTheirBitPatterns) {
       {"generated problems, fill-reducing", GeneratedProblems, ZRMLSQOrdering::FillReducing, 0x7BACD273D78BB372},
       {"sketches, as given", Sketches, ZRMLSQOrdering::AsGiven, 0x2D70C8DA838DF757},
       {"sketches, fill-reducing", Sketches, ZRMLSQOrdering::FillReducing, 0xA81925974B14DE6E},
+      {"structured problems, as given", StructuredProblems, ZRMLSQOrdering::AsGiven, 0xD5CCA20207A30F14},
+      {"structured problems, fill-reducing", StructuredProblems, ZRMLSQOrdering::FillReducing, 0x950A1D67F2FDB8C7},
   };
   for (const auto& family : families) {
     std::uint64_t hash = 0xCBF29CE484222325ull;

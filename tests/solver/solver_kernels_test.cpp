@@ -138,6 +138,12 @@ TEST(FillReducingFactorization, EveryWayAgreesWithTheDenseOracle) {
     for (const Kind kind : kKinds) check(Generate(random, kind, count, random.Uniform(0.0, 0.4)), kind, count);
     check(Chain(random, count), Kind::WellPosed, count);
   }
+  // Fairing and surface fits, whose supernodes merge and update one another from the first on.
+  for (const zrmgen::Problem& structured : {zrmgen::GridFairing(22), zrmgen::BicubicFit(12)}) {
+    met[1] = false;
+    check(FromGenerated(structured), Kind::WellPosed, structured.variableCount);
+    EXPECT_TRUE(met[1]) << structured.family << " factored by columns";
+  }
   EXPECT_TRUE(met[0] && met[1]) << "by columns " << met[0] << ", by supernodes " << met[1];
   EXPECT_TRUE(kept[0] && kept[1]) << "reordered " << kept[0] << ", kept " << kept[1];
 }

@@ -149,6 +149,15 @@ struct Problem {
   std::vector<Constraint> constraints;
 };
 
+// A problem of the benchmark families: its rows, each named by its id.
+inline Problem FromGenerated(const zrmgen::Problem& generated) {
+  Problem problem;
+  for (int v = 0; v < generated.variableCount; ++v) problem.variables.push_back(v);
+  for (const zrmgen::Row& row : generated.rows)
+    problem.constraints.push_back({row.hard, row.coefficients, row.rhs, true, row.id});
+  return problem;
+}
+
 // A problem of the given kind over count variables (1..200): distinct ids in [-10^6, 10^6], each
 // variable owning a soft row (some two), the first hardShare of them (0..0.4) also a hard row. A
 // row holds its own variable with a dominant coefficient and up to three small others, so the
