@@ -67,15 +67,13 @@ void FactorPattern::Postorder(std::vector<int>& order) {
     }
   }
   assert(static_cast<int>(order.size()) == n && "every column once");
+  Renumber(order);
 }
 
 void FactorPattern::Renumber(const std::vector<int>& order) {
   const int n = Size();
-  assert(mCounted && static_cast<int>(order.size()) == n && "Renumber after a complete Count");
   std::vector<int>& position = mChild;
   std::vector<int>& counts = mSibling;
-  position.resize(static_cast<std::size_t>(n));
-  counts.resize(static_cast<std::size_t>(n));
   for (int k = 0; k < n; ++k) position[order[k]] = k;
   for (int k = 0; k < n; ++k) counts[k] = mColumnStart[order[k] + 1] - mColumnStart[order[k]];
   for (int k = 0; k < n; ++k) mColumnStart[k + 1] = mColumnStart[k] + counts[k];

@@ -17,7 +17,9 @@
 //    returns tells the caller whether dense blocks pay, and an entry limit whether an order
 //    fills in;
 //  - Find: the rows of each column, ascending.
-// Both factorizations analyse a matrix from its pattern. Each object keeps its storage from one
+// Between the two, Postorder may renumber the columns (in O(n)) for wider supernodes. The
+// column-by-column factorization analyses a matrix from its Find, the supernodal one from its
+// Count alone. Each object keeps its storage from one
 // matrix to the next.
 class FactorPattern {
 public:
@@ -31,13 +33,10 @@ public:
   void Find(const CompressedRows& lower);
   // After a complete Count: order := the columns in a postorder of the elimination tree (each
   // column after its children, which come in ascending order, each subtree's columns together),
-  // order[k] the column at position k. Renumbering by it leaves L's fill as it is and puts the
-  // last child of each column right before it.
+  // order[k] the column at position k; then the tree and the counts become those of the matrix
+  // renumbered by it (column order[k] becomes k), whose L fills in as much, with each column's
+  // last child right before it. Find then needs the matrix so renumbered.
   void Postorder(std::vector<int>& order);
-  // After a complete Count: the tree and the counts become those of the matrix renumbered by
-  // order, a postorder of the tree (column order[k] becomes k); Find needs the matrix so
-  // renumbered.
-  void Renumber(const std::vector<int>& order);
 
   int Size() const { return static_cast<int>(mParent.size()); }
   // After a complete Count: the elimination tree, column -> parent or -1.
@@ -56,10 +55,13 @@ private:
   std::vector<int> mColumnRow;    // Find: the rows of each column
   std::vector<int> mFill;         // Find: column -> its next free slot
   std::vector<int> mChild;        // Postorder: column -> its lowest child not yet ordered, or -1;
-                                  // Renumber: column -> its position
+                                  //   then column -> its position
   std::vector<int> mSibling;      // Postorder: column -> the next higher child of its parent, or -1;
-                                  // Renumber: the counts, renumbered
+                                  //   then the renumbered counts and tree
   bool mCounted = false;          // the last Count completed
+
+  // Postorder's renumbering by order (mChild and mSibling sized n).
+  void Renumber(const std::vector<int>& order);
 };
 
 // Visits the pattern of row k of L, unordered, for a matrix given by its lower triangle: the

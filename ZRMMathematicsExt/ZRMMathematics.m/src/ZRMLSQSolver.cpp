@@ -32,8 +32,8 @@ constexpr double kKeptOrderFill = 1.25;
 
 // The fill-reducing mode's order of the columns: as they are where that fills in little,
 // otherwise approximate minimum degree, and that postordered where the factorization goes by
-// supernodes (which the postorder makes wider). Leaves the counts of the order's L in mPattern and returns
-// the matrix to factor (the normal matrix or its permutation).
+// supernodes (which the postorder makes wider). Leaves the counts of the order's L in mPattern
+// and returns the matrix to factor (the normal matrix or its permutation).
 const CompressedRows& OrderColumns(LSQSolverState& state) {
   const CompressedRows& normal = state.mNormal;
   const auto limit = static_cast<std::size_t>(kKeptOrderFill * static_cast<double>(normal.mIndex.size()));
@@ -51,7 +51,6 @@ const CompressedRows& OrderColumns(LSQSolverState& state) {
   if (!state.mBySupernodes) return state.mPermuted;
   std::vector<int>& order = state.mWorkIndex;
   state.mPattern.Postorder(order);
-  state.mPattern.Renumber(order);
   for (int& column : order) column = state.mPermutation[static_cast<std::size_t>(column)];  // the composed order
   state.mPermutation.swap(order);
   for (std::size_t k = 0; k < state.mPermutation.size(); ++k)
