@@ -1,7 +1,8 @@
 // Golden corpus: the exact bits of every result, with the column order and the fill-reducing
 // permutation, over generated problems of every kind, sketches of up to 20 000 points, grid
-// fairings and surface fits, each ordering apart. Any change of the arithmetic, of an order of summation or of the
-// elimination order shows here; an optimisation must reproduce these hashes exactly.
+// fairings and surface fits, each ordering apart. Any change of the arithmetic, of an order of
+// summation or of the elimination order shows here; an optimisation must reproduce these hashes
+// exactly.
 #include "ZRMSolverOracle.h"
 #include "ZRMProblemGenerator.h"
 #include "ZRMTestSupport.h"

@@ -8,8 +8,9 @@
 
 namespace {
 
-// Our choice: a supernode of width w and its parent merge when the merged block stays narrow or
-// mostly filled (zeros: the zero entries of its lower trapezoid, slots: all of them).
+// Our choice: a supernode and the block above it merge when the merged block (width columns)
+// stays narrow or mostly filled (zeros: the zero entries of its lower trapezoid, slots: all of
+// them).
 bool MergeRelaxed(std::int64_t width, std::int64_t zeros, std::int64_t slots) {
   return zeros == 0 || width <= 4 || (width <= 16 && 5 * zeros < 4 * slots) || (width <= 48 && 10 * zeros < slots) ||
          20 * zeros < slots;
@@ -40,10 +41,10 @@ void SupernodalCholesky::FindFundamentalSupernodes(const FactorPattern& pattern)
   if (mCount > 0) mFirstColumn.push_back(mCount);
 }
 
-// From the last supernode to the first, each joins the merged block above it when its last column's parent is
-// that block's first column and MergeRelaxed allows it. The block's rows are then its columns and
-// the rows of its last column below them: each member's rows below its own columns lie among
-// its parent's column and rows.
+// From the last supernode to the first, each joins the merged block above it when its last
+// column's parent is that block's first column and MergeRelaxed allows it. The block's rows are
+// then its columns and the rows of its last column below them: each member's rows below its own
+// columns lie among its parent's column and rows.
 void SupernodalCholesky::Amalgamate(const FactorPattern& pattern) {
   const std::vector<int>& columnStart = pattern.ColumnStart();
   const std::vector<int>& parent = pattern.Parent();

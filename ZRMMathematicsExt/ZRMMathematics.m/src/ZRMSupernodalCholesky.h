@@ -31,9 +31,9 @@
 // contiguous rows, which the compiler may vectorise.
 //
 // Memory: the blocks of L (each supernode's rows by its columns, the unused top right of the
-// square and the zeros of merged supernodes included), the row lists of the supernodes, an update buffer of the largest
-// update, the solve's buffer of the tallest supernode, and arrays of n. Each object keeps its storage from one
-// factorization to the next.
+// square and the zeros of merged supernodes included), the row lists of the supernodes, an
+// update buffer of the largest update, the solve's buffer of the tallest supernode, and arrays
+// of n. Each object keeps its storage from one factorization to the next.
 class SupernodalCholesky {
 public:
   // pattern: counted for lower (Count; its column lists are not read). Any order of the columns
