@@ -139,7 +139,7 @@ TEST(FillReducingFactorization, EveryWayAgreesWithTheDenseOracle) {
     check(Chain(random, count), Kind::WellPosed, count);
   }
   // Fairing and surface fits, whose supernodes merge and update one another from the first on.
-  for (const zrmgen::Problem& structured : {zrmgen::GridFairing(22), zrmgen::BicubicFit(12)}) {
+  for (const zrmgen::Problem& structured : {zrmgen::GridFairing(20), zrmgen::BicubicFit(10)}) {
     met[1] = false;
     check(FromGenerated(structured), Kind::WellPosed, structured.variableCount);
     EXPECT_TRUE(met[1]) << structured.family << " factored by columns";
