@@ -19,8 +19,7 @@
 //  - Find: the rows of each column, ascending.
 // Between the two, Postorder may renumber the columns (in O(n)) for wider supernodes. The
 // column-by-column factorization analyses a matrix from its Find, the supernodal one from its
-// Count alone. Each object keeps its storage from one
-// matrix to the next.
+// Count alone. Each object keeps its storage from one matrix to the next.
 class FactorPattern {
 public:
   // Returns the work of the factorization per entry of L: the sum over the columns of L of their
