@@ -20,7 +20,7 @@ bool SoftRowReduction::Run(const ConstraintNumbering& numbering, const HardRowEl
     mStamp.assign(static_cast<std::size_t>(numbering.VariableCount()), -1);
   }
   const bool anyEliminated = elimination.StepCount() > 0;
-  int softEntries = 0;  // as many as the reduced rows have, at least
+  int softEntries = 0;  // a first estimate: substitutions lengthen some rows and shorten others
   for (int r = 0; r < softCount; ++r) softEntries += numbering.SoftEntries(r).Size();
   mReducedRows.Reserve(softCount, softEntries);
   for (int r = 0; r < softCount; ++r) {
